@@ -1,0 +1,26 @@
+// The one error type of the program. A fatal error carries the exact text
+// the user sees on standard error; it unwinds to main, which prints it and
+// exits with status 1. Raising instead of exiting keeps the whole conversion
+// callable in-process (tests, fuzzing).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace landfer {
+
+class FatalError : public std::runtime_error {
+public:
+    explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// printf-style formatting into a std::string.
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Throws a FatalError with the formatted message.
+[[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The system's error text for the current errno.
+std::string systemErrorText();
+
+}  // namespace landfer

@@ -1,0 +1,52 @@
+// A binary output file whose every write is checked. The output plugin and
+// every temporary file go through it: a failed write, flush or close ends
+// the run with "Unable to write to <file>: <reason>", so a full disk can
+// never pass for success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace landfer {
+
+class FileWriter {
+public:
+    FileWriter() = default;
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+    FileWriter(FileWriter&& other) noexcept;
+    FileWriter& operator=(FileWriter&& other) noexcept;
+
+    // Opens path with an fopen mode ("wb", "ab"). Returns false with errno
+    // set when it cannot; the caller reports that in its own words.
+    bool open(const std::string& path, const char* mode);
+    bool isOpen() const { return file_ != nullptr; }
+    const std::string& name() const { return name_; }
+
+    void write(const void* data, size_t length);
+    void write(std::string_view text) { write(text.data(), text.size()); }
+    void writeByte(uint8_t value) { write(&value, 1); }
+    void writeUint16(uint16_t value);
+    void writeUint32(uint32_t value);
+    void writeZeros(size_t count);
+
+    // Current length of what has been written.
+    int64_t position();
+    // Overwrites four bytes at offset with value and returns to the end.
+    void patchUint32(int64_t offset, uint32_t value);
+
+    // Flushes and closes; a failure is fatal. Closing a closed file does nothing.
+    void close();
+
+private:
+    [[noreturn]] void failed();
+
+    FILE* file_ = nullptr;
+    std::string name_;
+};
+
+}  // namespace landfer

@@ -1,0 +1,59 @@
+#include "records/books.h"
+
+#include <string>
+
+namespace landfer {
+
+namespace {
+const char* const bookModel = "Clutter\\Books\\Octavo03.NIF";
+const char* const bookIcon = "Clutter\\IconBook8.dds";
+}  // namespace
+
+int convertBook(RunState& run, RecordData record) {
+    // The head of a Morrowind book, each part taken only where it stands.
+    SubrecordCursor cursor(record);
+    std::string identifier;
+    std::string displayName;
+    for (const char* type : {"NAME", "MODL", "FNAM", "BKDT", "SCRI", "ITEX"}) {
+        if (!cursor.nextIs(type)) continue;
+        Subrecord sub = cursor.next();
+        if (sub.is("NAME")) identifier = std::string(sub.text());
+        if (sub.is("FNAM")) displayName = std::string(sub.text());
+    }
+
+    // The text comes next; repeated name and model subrecords may stand before it.
+    std::string text;
+    while (!cursor.atEnd()) {
+        Subrecord sub = cursor.peek();
+        if (sub.is("TEXT")) {
+            text = std::string(sub.text());
+            break;
+        }
+        if (sub.is("ACTI") || sub.is("NAME") || sub.is("MODL") || sub.is("FNAM")) {
+            cursor.next();
+            continue;
+        }
+        run.report(
+            "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,ITEX,TEXT order I expected. "
+            "Ignoring!\n");
+        return 1;
+    }
+
+    SubrecordBuffer data;
+    data.addText("EDID", identifier);
+    data.addText("FULL", displayName);
+    data.addText("MODL", bookModel);
+    data.addZeros("MODB", 4);
+    data.addZeros("MODT", 48);
+    data.addText("ICON", bookIcon);
+    data.addText("DESC", text);
+    data.addZeros("DATA", 10);
+    if (run.rejectOversized("BOOK", identifier, data)) return 1;
+
+    run.output.ensureTopGroup("BOOK");
+    writePlainRecord(run.output.file(), run.nextFormId, "BOOK", data.bytes());
+    ++run.bookCount;
+    return 0;
+}
+
+}  // namespace landfer

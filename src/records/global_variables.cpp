@@ -1,0 +1,38 @@
+#include "records/global_variables.h"
+
+#include <string>
+
+namespace landfer {
+
+int convertGlobal(RunState& run, RecordData record) {
+    // NAME and FNAM are optional; FLTV must follow them. A global without a
+    // NAME gets an empty identifier, without FNAM the type 'f' (float).
+    SubrecordCursor cursor(record);
+    std::string identifier;
+    uint8_t valueType = 'f';
+    if (cursor.nextIs("NAME")) identifier = std::string(cursor.next().text());
+    if (cursor.nextIs("FNAM")) {
+        Subrecord type = cursor.next();
+        type.require(1);
+        valueType = type.data[0];
+    }
+    if (!cursor.nextIs("FLTV")) {
+        run.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
+        return 1;
+    }
+    Subrecord value = cursor.next();
+    value.require(4);
+
+    SubrecordBuffer data;
+    data.addText("EDID", identifier);
+    data.add("FNAM", &valueType, 1);
+    data.add("FLTV", value.data, 4);
+    if (run.rejectOversized("GLOB", identifier, data)) return 1;
+
+    run.output.ensureTopGroup("GLOB");
+    writePlainRecord(run.output.file(), run.nextFormId, "GLOB", data.bytes());
+    ++run.globalCount;
+    return 0;
+}
+
+}  // namespace landfer

@@ -1,0 +1,63 @@
+// Everything that lives for one conversion run: the output, the FormID
+// counter, the counters of the summary and the state that converters hand
+// on to each other. The run owns one RunState and passes it to every
+// converter; nothing of it is global, so a run can be repeated in-process.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "plugin/output_plugin.h"
+#include "plugin/plugin_writer.h"
+
+namespace landfer {
+
+struct RunState {
+    // Progress characters and the summary go to `progress`, messages to `messages`.
+    FILE* progress = stdout;
+    FILE* messages = stderr;
+
+    // The lookup data directory, relative to the working directory.
+    std::string lookupDirectory = "lfdat";
+
+    OutputPlugin output;
+    int32_t nextFormId = firstFormId;
+
+    // The summary's counters, each incremented by its converter.
+    int exteriorCellCount = 0;
+    int landCount = 0;
+    int npcCount = 0;
+    int placedNpcCount = 0;
+    int inventorySwapCount = 0;
+    int globalCount = 0;
+    int bookCount = 0;
+    int questCount = 0;
+    int journalEntryCount = 0;
+
+    // Records of unhandled types since the last "." of progress.
+    int skipCounter = 0;
+
+    // The exterior cell being converted, for its placed references.
+    std::string currentCellName;
+    int32_t currentCellGridX = 0;
+    int32_t currentCellGridY = 0;
+
+    // Dialogue: 0 before any topic, 1 after an ordinary topic, 2 after a journal.
+    uint8_t currentTopicKind = 0;
+    bool questOpen = false;
+    uint32_t questBytes = 0;
+
+    // printf-style message on standard error (or wherever `messages` points).
+    void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Progress text; flushed when asked.
+    void showProgress(const char* text, bool flush = false);
+
+    // A record whose data holds a subrecord of 65536 bytes or more cannot be
+    // written (subrecord sizes are 16-bit). Reports it, naming the record
+    // type and editor ID, and returns true so the converter skips it.
+    bool rejectOversized(std::string_view recordType, std::string_view editorId, const SubrecordBuffer& data);
+};
+
+}  // namespace landfer

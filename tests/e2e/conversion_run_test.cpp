@@ -1,0 +1,197 @@
+// The conversion run as the user meets it: command line, input checks,
+// progress, record count, summary, temporary files and fatal errors.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e_run.h"
+
+using e2e::RunResult;
+using e2e::WorkDir;
+
+namespace {
+
+const char* const temporaryFiles[] = {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp",
+                                      "npcs.tmp",  "cell_names.tmp", "quest_indx.tmp", "quest.tmp"};
+
+std::string summary(int globals, int books) {
+    return "\n\nLandfer has finished. The new data has been written to LANDFER.ESP\n\n"
+           "\tTotal Exterior CELLs:                   0\n"
+           "\tTotal LAND records:                     0\n"
+           "\tTotal NPC_ records:                     0\n"
+           "\tTotal Placed NPCs:                      0\n"
+           "\tTotal Inventory Swapped:                0\n"
+           "\tTotal Global variables:                 " + std::to_string(globals) + "\n"
+           "\tTotal Books:                            " + std::to_string(books) + "\n"
+           "\tTotal Quests:                           0\n"
+           "\tTotal Journal entries:                  0\n";
+}
+
+const std::string banner =
+    "\n  ---------------------------------------------------------------------------\n"
+    " | Landfer: A program to import TES3 Morrowind landscapes into TES4 Oblivion |\n"
+    "  ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\n"
+    "Usage: " LANDFER_BINARY " input_filename.esp\n\n";
+
+}  // namespace
+
+TEST(CommandLine, NoArgumentPrintsTheBannerAndTouchesNoFile) {
+    WorkDir work;
+    work.writeFile("cell1.tmp", std::string("left over"));
+    RunResult result = work.run({});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, banner);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(work.exists("cell1.tmp"));
+    EXPECT_FALSE(work.exists("LANDFER.ESP"));
+}
+
+TEST(CommandLine, VersionLineEndsTheRunWithStatus0) {
+    WorkDir work;
+    const std::string version = "LANDFER Version 0.25: (Nov-2006->Feb-2007): by the Landfer developers\n";
+    for (const char* option : {"-v", "-V"}) {
+        RunResult alone = work.run({option});
+        EXPECT_EQ(alone.status, 0);
+        EXPECT_EQ(alone.out, version);
+        RunResult withInput = work.run({option, "missing.esp"});
+        EXPECT_EQ(withInput.status, 0);
+        EXPECT_EQ(withInput.out, version);
+        RunResult after = work.run({"missing.esp", option});  // getopt finds options anywhere
+        EXPECT_EQ(after.out, version);
+    }
+    EXPECT_FALSE(work.exists("LANDFER.ESP"));
+}
+
+TEST(CommandLine, UnknownOptionGivesUsage) {
+    WorkDir work;
+    RunResult result = work.run({"-x", "input.esp"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Usage: " LANDFER_BINARY
+                              " [-V] original.esp\n\n\t-V : Display current Version, then exit.\n"),
+              std::string::npos);
+}
+
+TEST(InputChecks, OnlyTes3PluginsAreTaken) {
+    WorkDir work;
+    RunResult missing = work.run({"missing.esp"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "Unable to open missing.esp for reading: No such file or directory\n");
+
+    work.writeFile("short.esp", std::string("TE"));
+    RunResult tooShort = work.run({"short.esp"});
+    EXPECT_EQ(tooShort.status, 1);
+    EXPECT_EQ(tooShort.err.rfind("Unable to read any data from short.esp to determine it's file type: ", 0), 0u);
+
+    work.writeFile("oblivion.esp", std::string("TES4 and more"));
+    RunResult tes4 = work.run({"oblivion.esp"});
+    EXPECT_EQ(tes4.status, 1);
+    EXPECT_EQ(tes4.err,
+              "\nThis file (oblivion.esp) is already a TES4:Oblivion file!\nLandfer is only designed to convert "
+              "_from_ TES3 files _to_ TES4.Please Use Gravnok or Halvstrom instead.\n\n");
+
+    work.writeFile("other.esp", std::string("AB\0\0xyz", 7));
+    RunResult other = work.run({"other.esp"});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err,
+              "?? I do not recognize this type of file. It should start with TES3, but the file you specified "
+              "(other.esp) starts with AB!\n");
+    EXPECT_FALSE(work.exists("LANDFER.ESP"));
+}
+
+TEST(ConversionRun, EmptyPluginGivesTheHeaderAndTheSummary) {
+    WorkDir work;
+    RunResult result = work.convert(tes3::Plugin());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Landfer is now reading input.esp ... \n" + summary(0, 0));
+    tes4::Bytes bytes = work.outputBytes();
+    ASSERT_EQ(bytes.size(), 85u);
+    // R = 2 x 0 + 2 - 1 = 1 in bytes 30 to 33; the rest is the fixed header.
+    EXPECT_EQ(tes4::u32(bytes, 30), 1u);
+    tes4::File file = tes4::readPlugin(bytes);
+    EXPECT_EQ(file.header.type, "TES4");
+    EXPECT_TRUE(file.groups.empty());
+}
+
+TEST(ConversionRun, RecordCountCountsBooksAndGlobalsWithTheirGroups) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    for (int i = 0; i < 3; ++i) plugin.add(tes3::book("bk" + std::to_string(i), "Book", "text"));
+    plugin.add(tes3::global("a", 's', 1)).add(tes3::global("b", 's', 2));
+    RunResult result = work.convert(plugin);
+    ASSERT_EQ(result.status, 0) << result.err;
+    // R = 2 x 0 + 2 + (3 + 1) + (2 + 1) - 1
+    EXPECT_EQ(tes4::u32(work.outputBytes(), 30), 8u);
+    EXPECT_EQ(result.out, "Landfer is now reading input.esp ... \nBBBGG" + summary(2, 3));
+}
+
+TEST(ConversionRun, EveryTenthSkippedRecordWritesADot) {
+    WorkDir work;
+    // The TES3 header counts as the first skipped record.
+    tes3::Plugin nine;
+    for (int i = 0; i < 9; ++i) nine.add(tes3::plainRecord("ACTI", "a"));
+    RunResult dot = work.convert(nine);
+    EXPECT_EQ(dot.out, "Landfer is now reading input.esp ... \n." + summary(0, 0));
+
+    tes3::Plugin eight;
+    for (int i = 0; i < 8; ++i) eight.add(tes3::plainRecord("ACTI", "a"));
+    for (int i = 0; i < 30; ++i) eight.add(tes3::plainRecord("STAT", "s"));  // never counted
+    EXPECT_EQ(work.convert(eight).out, "Landfer is now reading input.esp ... \n" + summary(0, 0));
+
+    // Handled records leave the counter alone; the header and nine skipped records make ten.
+    tes3::Plugin mixed;
+    for (int i = 0; i < 5; ++i) mixed.add(tes3::plainRecord("ACTI", "a"));
+    mixed.add(tes3::global("g", 's', 0));
+    for (int i = 0; i < 4; ++i) mixed.add(tes3::plainRecord("MISC", "m"));
+    mixed.add(tes3::plainRecord("INFO", "i"));  // no journal topic before it: skipped, not counted
+    EXPECT_EQ(work.convert(mixed).out, "Landfer is now reading input.esp ... \nG." + summary(1, 0));
+}
+
+TEST(ConversionRun, TemporaryFilesAreDeletedAtStartAndEnd) {
+    WorkDir work;
+    for (const char* name : temporaryFiles) work.writeFile(name, std::string("stale data of an earlier run"));
+    RunResult result = work.convert(tes3::Plugin().add(tes3::global("g", 'f', 1)));
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const char* name : temporaryFiles) EXPECT_FALSE(work.exists(name)) << name;
+}
+
+TEST(ConversionRun, WriteErrorsEndTheRunWithStatus1) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    for (int i = 0; i < 40; ++i) plugin.add(tes3::book("bk" + std::to_string(i), "Book", std::string(3000, 'x')));
+    work.writeFile("input.esp", plugin.bytes());
+    // Small limits fail at the final flush, larger ones in the middle of the run.
+    for (long limit : {90L, 5000L, 60000L}) {
+        e2e::RunLimits limits;
+        limits.fileSizeLimit = limit;
+        RunResult result = work.run({"input.esp"}, limits);
+        EXPECT_EQ(result.status, 1) << limit;
+        EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP: File too large\n") << limit;
+    }
+}
+
+TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
+    WorkDir work;
+    tes3::Plugin pastTheEnd;
+    pastTheEnd.add(tes3::Record("GLOB").declareSize(1000));
+    RunResult result = work.convert(pastTheEnd);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("Unable to read entire marker record (1016 bytes) from input.esp into memory: ", 0),
+              0u)
+        << result.err;
+
+    tes3::Plugin huge;
+    huge.add(tes3::Record("GLOB").declareSize(0xFFFFFFF0u));
+    result = work.convert(huge);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(
+        result.err.rfind("Unable to read entire marker record (4294967296 bytes) from input.esp into memory: ", 0),
+        0u)
+        << result.err;
+
+    tes3::Plugin fragment;
+    fragment.add(tes3::global("g", 'f', 1)).raw({'G', 'L', 'O', 'B', 0});
+    result = work.convert(fragment);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Unable to read a whole record header (5 of 16 bytes) at the end of input.esp\n");
+}

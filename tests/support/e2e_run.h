@@ -1,0 +1,55 @@
+// End-to-end runs: build/landfer in a fresh temporary working directory
+// with its own copy of lfdat/, its output and messages captured.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tes3_builder.h"
+#include "tes4_reader.h"
+
+namespace e2e {
+
+struct RunResult {
+    int status = -1;  // exit status, or -1 when the process was killed
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+struct RunLimits {
+    long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored
+    int timeoutSeconds = 60;
+};
+
+class WorkDir {
+public:
+    // A fresh directory holding a copy of the repository's lfdat/.
+    WorkDir();
+    ~WorkDir();
+    WorkDir(const WorkDir&) = delete;
+    WorkDir& operator=(const WorkDir&) = delete;
+
+    const std::string& dir() const { return work_; }
+    std::string path(const std::string& name) const { return work_ + "/" + name; }
+    bool exists(const std::string& name) const;
+    void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    void writeFile(const std::string& name, const std::string& text) const;
+    std::vector<std::string> files() const;  // names in the working directory
+
+    // Runs `program args...` with the working directory as its current directory.
+    RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const RunLimits& limits = RunLimits()) const;
+    RunResult run(const std::vector<std::string>& args, const RunLimits& limits = RunLimits()) const;
+    // Saves the plugin as input.esp and converts it.
+    RunResult convert(const tes3::Plugin& plugin, const RunLimits& limits = RunLimits()) const;
+
+    std::vector<uint8_t> outputBytes() const;
+    tes4::File output() const;
+
+private:
+    std::string root_;
+    std::string work_;
+};
+
+}  // namespace e2e

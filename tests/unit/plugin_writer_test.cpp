@@ -1,0 +1,229 @@
+// The output's byte layout: byte order, headers, FormIDs, subrecords,
+// compression and the patching of group sizes.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "plugin/byte_order.h"
+#include "plugin/compression.h"
+#include "plugin/fatal_error.h"
+#include "plugin/output_plugin.h"
+#include "plugin/plugin_writer.h"
+#include "tes4_reader.h"
+
+using namespace landfer;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// A file in /tmp that is removed when the test ends.
+class ScratchFile {
+public:
+    ScratchFile() {
+        char pattern[] = "/tmp/landfer-unit-XXXXXX";
+        int fd = mkstemp(pattern);
+        if (fd >= 0) close(fd);
+        path_ = pattern;
+    }
+    ~ScratchFile() { std::remove(path_.c_str()); }
+    const std::string& path() const { return path_; }
+    Bytes bytes() const { return tes4::readFileBytes(path_); }
+
+private:
+    std::string path_;
+};
+
+FileWriter openWriter(const ScratchFile& scratch) {
+    FileWriter out;
+    EXPECT_TRUE(out.open(scratch.path(), "wb"));
+    return out;
+}
+
+}  // namespace
+
+TEST(ByteOrder, AssemblesAndSplitsLittleEndian) {
+    EXPECT_EQ(bytesToInt32(0x34, 0x12, 0, 0), 0x1234);
+    EXPECT_EQ(bytesToInt32(0x134, 0x212, 0x300, 0x400), 0x1234);  // only the low bytes count
+    EXPECT_EQ(bytesToInt32(0xF0, 0xFF, 0xFF, 0xFF), -16);
+    uint8_t bytes[4];
+    int32ToBytes(-2, bytes);
+    EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
+    int32ToBytes(2000000, bytes);
+    EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0x80, 0x84, 0x1E, 0x00}));
+    char text[] = "Tx_Sand_01.TGA";
+    lowercaseInPlace(text);
+    EXPECT_STREQ(text, "tx_sand_01.tga");
+}
+
+TEST(PluginWriter, FileHeaderIsTheFixed85Bytes) {
+    ScratchFile scratch;
+    FileWriter out = openWriter(scratch);
+    writeFileHeader(out);
+    out.close();
+    Bytes bytes = scratch.bytes();
+    ASSERT_EQ(bytes.size(), 85u);
+    const std::string expectedText = std::string("TES4") + std::string("\x41\0\0\0", 4) + std::string(12, '\0') +
+                                     "HEDR" + std::string("\x0C\0\xCD\xCC\x4C\x3F\x0B\x0D\0\0\0\x08\0\0", 14) +
+                                     "CNAM" + std::string("\x08\0LANDFER\0", 10) + "MAST" +
+                                     std::string("\x0D\0Oblivion.esm\0", 15) + "DATA" + std::string("\x08\0", 2) +
+                                     std::string(8, '\0');
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expectedText);
+}
+
+TEST(PluginWriter, RecordHeadersTakeConsecutiveFormIdsAndWholeSizes) {
+    ScratchFile scratch;
+    FileWriter out = openWriter(scratch);
+    int32_t nextFormId = firstFormId;
+    writeTypeAndSize(out, "BOOK", 300);
+    writeRecordTail(out, nextFormId, 0);
+    writeTypeAndSize(out, "LAND", 70000);
+    writeRecordTail(out, nextFormId, 4);
+    writeTypeAndSize(out, "NPC_", 10);
+    writeCompressedRecordTail(out, nextFormId, 1);
+    out.close();
+    Bytes b = scratch.bytes();
+    ASSERT_EQ(b.size(), 60u);
+    EXPECT_EQ(Bytes(b.begin() + 4, b.begin() + 20),
+              (Bytes{0x2C, 0x01, 0, 0, 0, 0, 0, 0, 0x80, 0x84, 0x1E, 0x01, 0x04, 0x2F, 0, 0}));
+    // 70000 keeps its high half in bytes 6 and 7; flag byte 4 is the compressed flag.
+    EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 36), (Bytes{0x70, 0x11, 0x01, 0, 0, 0, 4, 0, 0x81, 0x84, 0x1E, 1}));
+    EXPECT_EQ(tes4::u32(b, 48), 0x00040000u);
+    EXPECT_EQ(tes4::u32(b, 52), 0x011E8482u);
+    EXPECT_EQ(nextFormId, firstFormId + 3);
+}
+
+TEST(PluginWriter, GroupTailsWriteLabelsAndTypes) {
+    ScratchFile scratch;
+    FileWriter out = openWriter(scratch);
+    const uint8_t label[4] = {0x10, 0x27, 0x00, 0x00};
+    writeFormIdGroupTail(out, 6, label);
+    writeFormIdGroupTail(out, 1, nullptr);
+    writeTopGroupTail(out, "GLOB");
+    out.close();
+    Bytes b = scratch.bytes();
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 12), (Bytes{0x10, 0x27, 0, 0x01, 6, 0, 0, 0, 0x04, 0x2F, 0, 0}));
+    EXPECT_EQ(Bytes(b.begin() + 12, b.begin() + 24), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 0x04, 0x2F, 0, 0}));
+    EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 36), (Bytes{'G', 'L', 'O', 'B', 0, 0, 0, 0, 0x04, 0x2F, 0, 0}));
+}
+
+TEST(PluginWriter, SubrecordBufferFlagsTheFirstSubrecordTooLargeFor16Bits) {
+    SubrecordBuffer data;
+    data.addText("EDID", "Gold");
+    data.addZeros("MODB", 4);
+    EXPECT_FALSE(data.tooLarge());
+    EXPECT_EQ(data.bytes(), (Bytes{'E', 'D', 'I', 'D', 5, 0, 'G', 'o', 'l', 'd', 0, 'M', 'O', 'D', 'B', 4, 0, 0, 0,
+                                   0, 0}));
+    data.addText("DESC", std::string(65534, 'x'));  // 65535 with its 0 byte: still fits
+    EXPECT_FALSE(data.tooLarge());
+    data.addText("DESC", std::string(65535, 'y'));
+    data.addZeros("MODT", 70000);
+    ASSERT_TRUE(data.tooLarge());
+    EXPECT_EQ(data.tooLargeType(), "DESC");
+    EXPECT_EQ(data.tooLargeSize(), 65536u);
+}
+
+TEST(Compression, CompressedBodyInflatesToTheDataAndCarriesItsLength) {
+    Bytes data(70000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i * 7) ^ (i >> 5));
+    RecordBody body = makeCompressedBody(data, stderr);
+    ASSERT_TRUE(body.compressed);
+    EXPECT_EQ(tes4::u32(body.bytes, 0), 70000u);  // all 32 bits of the length
+    Bytes inflated(data.size());
+    uLongf length = inflated.size();
+    ASSERT_EQ(uncompress(inflated.data(), &length, body.bytes.data() + 4, body.bytes.size() - 4), Z_OK);
+    EXPECT_EQ(inflated, data);
+    // Level 9, as the zlib header's level bits say.
+    EXPECT_EQ(body.bytes[4], 0x78);
+    EXPECT_EQ(body.bytes[5], 0xDA);
+}
+
+TEST(Compression, FailureFallsBackToThePlainRecord) {
+    Bytes data = {1, 2, 3};
+    Bytes stream = {9, 9};
+    FILE* messages = tmpfile();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_EQ(compressRecordData(data.data(), data.size(), stream, 42, messages), -1);  // no such level
+    EXPECT_TRUE(stream.empty());
+    rewind(messages);
+    char line[200] = {};
+    ASSERT_NE(fgets(line, sizeof line, messages), nullptr);
+    EXPECT_EQ(std::string(line).rfind("deflateInit failed: ", 0), 0u);
+    fclose(messages);
+
+    ScratchFile scratch;
+    FileWriter out = openWriter(scratch);
+    int32_t nextFormId = firstFormId;
+    RecordBody plain;
+    plain.bytes = data;
+    writeRecordBody(out, nextFormId, "NPC_", plain);
+    out.close();
+    Bytes b = scratch.bytes();
+    ASSERT_EQ(b.size(), 23u);
+    EXPECT_EQ(tes4::u32(b, 4), 3u);
+    EXPECT_EQ(tes4::u32(b, 8), 0u);  // plain flags
+    EXPECT_EQ(Bytes(b.begin() + 20, b.end()), data);
+}
+
+TEST(OutputPlugin, GroupSizesArePatchedWhenTheGroupEnds) {
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    int32_t nextFormId = firstFormId;
+    auto subrecords = [](size_t length) {
+        SubrecordBuffer data;
+        data.addZeros("DATA", length - 6);
+        return data.bytes();
+    };
+    writeFileHeader(output.file());
+    output.ensureTopGroup("GLOB");
+    writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(10));
+    output.ensureTopGroup("GLOB");  // still open: no second header
+    writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(6));
+    // A group from a template, with a group nested in it.
+    output.endOpenGroups();
+    int64_t world = output.file().position();
+    writeTypeAndSize(output.file(), "GRUP", 20311);
+    writeTopGroupTail(output.file(), "WRLD");
+    output.beginTopGroupAt("WRLD", world);
+    int64_t children = output.file().position();
+    writeTypeAndSize(output.file(), "GRUP", 0x02000000);
+    writeFormIdGroupTail(output.file(), 1, nullptr);
+    output.beginNestedGroupAt(children);
+    writePlainRecord(output.file(), nextFormId, "CELL", subrecords(7));
+    EXPECT_EQ(output.currentTopGroup(), "WRLD");
+    output.openTopGroup("BOOK");
+    output.finish(1234567);
+
+    Bytes b = scratch.bytes();
+    EXPECT_EQ(tes4::u32(b, 30), 1234567u);
+    tes4::File file = tes4::readPlugin(b);
+    ASSERT_EQ(file.groups.size(), 3u);
+    EXPECT_EQ(file.groups[0].labelText(), "GLOB");
+    EXPECT_EQ(file.groups[0].size, 20u + 30u + 26u);
+    EXPECT_EQ(file.groups[0].children.size(), 2u);
+    EXPECT_EQ(file.groups[1].size, 20u + 20u + 27u);
+    ASSERT_EQ(file.groups[1].children.size(), 1u);
+    EXPECT_EQ(file.groups[1].children[0].size, 20u + 27u);
+    EXPECT_EQ(file.groups[2].size, 20u);
+    EXPECT_EQ(file.groups[2].labelText(), "BOOK");
+}
+
+TEST(FileWriter, FailedWritesAreFatal) {
+    FileWriter out;
+    ASSERT_TRUE(out.open("/dev/full", "wb"));
+    try {
+        out.write(std::string(100000, 'x'));
+        out.close();
+        FAIL() << "a write to /dev/full passed";
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), "Unable to write to /dev/full: No space left on device\n");
+    }
+    FileWriter small;
+    ASSERT_TRUE(small.open("/dev/full", "wb"));
+    small.write("abc");  // buffered: the failure shows when it is flushed
+    EXPECT_THROW(small.close(), FatalError);
+}
