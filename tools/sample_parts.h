@@ -1,0 +1,11 @@
+// The parts of the sample plugin, one function per subsystem it exercises.
+#pragma once
+
+#include "tes3_builder.h"
+
+namespace sample {
+
+void addGlobals(tes3::Plugin& plugin);
+void addBooks(tes3::Plugin& plugin);
+
+}  // namespace sample
