@@ -2,6 +2,7 @@
 // progress, record count, summary, temporary files and fatal errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "e2e_run.h"
@@ -168,6 +169,14 @@ TEST(ConversionRun, WriteErrorsEndTheRunWithStatus1) {
         EXPECT_EQ(result.status, 1) << limit;
         EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP: File too large\n") << limit;
     }
+}
+
+TEST(ConversionRun, UnwritableOutputIsFatal) {
+    WorkDir work;
+    std::filesystem::create_directory(work.path("LANDFER.ESP"));
+    RunResult result = work.convert(tes3::Plugin());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Is a directory\n");
 }
 
 TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
