@@ -102,6 +102,15 @@ RunResult WorkDir::convert(const tes3::Plugin& plugin, const RunLimits& limits) 
 
 std::vector<uint8_t> WorkDir::outputBytes() const { return tes4::readFileBytes(path("LANDFER.ESP")); }
 
-tes4::File WorkDir::output() const { return tes4::readPlugin(outputBytes()); }
+tes4::File WorkDir::output() const {
+    tes4::File file = tes4::readPlugin(outputBytes());
+    RunResult verdict = inspect({"LANDFER.ESP"});
+    if (verdict.status != 0) throw std::runtime_error("landfer-inspect finds LANDFER.ESP unsound:\n" + verdict.out + verdict.err);
+    return file;
+}
+
+RunResult WorkDir::inspect(const std::vector<std::string>& args) const {
+    return runProgram(LANDFER_INSPECT, args);
+}
 
 }  // namespace e2e

@@ -45,7 +45,10 @@ public:
     RunResult convert(const tes3::Plugin& plugin, const RunLimits& limits = RunLimits()) const;
 
     std::vector<uint8_t> outputBytes() const;
+    // The output read back; the inspector must also find it sound.
     tes4::File output() const;
+    // Runs landfer-inspect with these arguments in the working directory.
+    RunResult inspect(const std::vector<std::string>& args) const;
 
 private:
     std::string root_;

@@ -1,0 +1,30 @@
+// The lands of the plugin's world, decoded and placed by their cells' grid.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "tes4_reader.h"
+
+namespace inspect {
+
+constexpr int landSide = 33;  // vertices on a side of one Oblivion land
+
+struct DecodedLand {
+    int32_t gridX = 0, gridY = 0;
+    // Heights of the 33 x 33 vertices, row 0 (south) first, in game units.
+    std::vector<float> heights;
+    // Land texture FormID of each vertex; 0 where no layer covers it.
+    std::vector<uint32_t> textures;
+};
+
+struct WorldLands {
+    std::vector<DecodedLand> lands;
+    int32_t minX = 0, maxX = -1, minY = 0, maxY = -1;  // extent of the world's cells
+    bool empty() const { return maxX < minX; }
+};
+
+// Every LAND record inside a cell of the world, with its cell's XCLC grid.
+WorldLands decodeWorldLands(const tes4::File& file);
+
+}  // namespace inspect
