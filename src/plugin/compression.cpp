@@ -50,7 +50,7 @@ RecordBody makeCompressedBody(const std::vector<uint8_t>& data, FILE* messages) 
     return body;
 }
 
-void writeRecordBody(FileWriter& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
+void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
                      uint8_t modIndex) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(body.bytes.size()));
     if (body.compressed)

@@ -30,7 +30,7 @@ RecordBody makeCompressedBody(const std::vector<uint8_t>& data, FILE* messages);
 
 // Writes a record header (flag 0x00040000 when the body is compressed, a new
 // FormID with high byte modIndex) and the body.
-void writeRecordBody(FileWriter& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
+void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
                      uint8_t modIndex = 1);
 
 }  // namespace landfer

@@ -11,7 +11,13 @@ namespace landfer {
 
 class FatalError : public std::runtime_error {
 public:
-    explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+    explicit FatalError(const std::string& message, bool onStandardOutput = false)
+        : std::runtime_error(message), onStandardOutput_(onStandardOutput) {}
+    // The one fatal message that the user sees among the progress output.
+    bool onStandardOutput() const { return onStandardOutput_; }
+
+private:
+    bool onStandardOutput_;
 };
 
 // printf-style formatting into a std::string.

@@ -44,24 +44,29 @@ void FileWriter::write(const void* data, size_t length) {
     if (std::fwrite(data, 1, length, file_) != length) failed();
 }
 
-void FileWriter::writeUint16(uint16_t value) {
+void ByteSink::writeUint16(uint16_t value) {
     uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
     write(bytes, 2);
 }
 
-void FileWriter::writeUint32(uint32_t value) {
+void ByteSink::writeUint32(uint32_t value) {
     uint8_t bytes[4];
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
     write(bytes, 4);
 }
 
-void FileWriter::writeZeros(size_t count) {
+void ByteSink::writeZeros(size_t count) {
     static const uint8_t zeros[64] = {};
     while (count > 0) {
         size_t piece = count < sizeof zeros ? count : sizeof zeros;
         write(zeros, piece);
         count -= piece;
     }
+}
+
+void MemorySink::write(const void* data, size_t length) {
+    const uint8_t* first = static_cast<const uint8_t*>(data);
+    bytes.insert(bytes.end(), first, first + length);
 }
 
 int64_t FileWriter::position() {

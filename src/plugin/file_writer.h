@@ -9,10 +9,32 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace landfer {
 
-class FileWriter {
+// Where headers and records are written: the output, a temporary file, or
+// memory (cells staged until their land comes).
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void write(const void* data, size_t length) = 0;
+    void write(std::string_view text) { write(text.data(), text.size()); }
+    void writeByte(uint8_t value) { write(&value, 1); }
+    void writeUint16(uint16_t value);
+    void writeUint32(uint32_t value);
+    void writeZeros(size_t count);
+};
+
+// Bytes collected in memory.
+class MemorySink : public ByteSink {
+public:
+    using ByteSink::write;
+    void write(const void* data, size_t length) override;
+    std::vector<uint8_t> bytes;
+};
+
+class FileWriter : public ByteSink {
 public:
     FileWriter() = default;
     ~FileWriter();
@@ -27,12 +49,8 @@ public:
     bool isOpen() const { return file_ != nullptr; }
     const std::string& name() const { return name_; }
 
-    void write(const void* data, size_t length);
-    void write(std::string_view text) { write(text.data(), text.size()); }
-    void writeByte(uint8_t value) { write(&value, 1); }
-    void writeUint16(uint16_t value);
-    void writeUint32(uint32_t value);
-    void writeZeros(size_t count);
+    using ByteSink::write;
+    void write(const void* data, size_t length) override;
 
     // Current length of what has been written.
     int64_t position();

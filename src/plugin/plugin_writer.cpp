@@ -7,14 +7,14 @@ namespace landfer {
 namespace {
 const uint8_t stamp[4] = {0x04, 0x2F, 0x00, 0x00};
 
-void writeFourChars(FileWriter& out, std::string_view text) {
+void writeFourChars(ByteSink& out, std::string_view text) {
     char chars[4] = {0, 0, 0, 0};
     std::memcpy(chars, text.data(), text.size() < 4 ? text.size() : 4);
     out.write(chars, 4);
 }
 }  // namespace
 
-void writeFileHeader(FileWriter& out) {
+void writeFileHeader(ByteSink& out) {
     static const uint8_t header[fileHeaderSize] = {
         'T', 'E', 'S', '4', 0x41, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
         'H', 'E', 'D', 'R', 0x0C, 0, 0xCD, 0xCC, 0x4C, 0x3F, 0x0B, 0x0D, 0, 0, 0x00, 0x08, 0, 0,
@@ -24,12 +24,12 @@ void writeFileHeader(FileWriter& out) {
     out.write(header, sizeof header);
 }
 
-void writeTypeAndSize(FileWriter& out, std::string_view type, uint32_t size) {
+void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size) {
     writeFourChars(out, type);
     out.writeUint32(size);
 }
 
-void writeNewFormId(FileWriter& out, int32_t& nextFormId, uint8_t modIndex) {
+void writeNewFormId(ByteSink& out, int32_t& nextFormId, uint8_t modIndex) {
     uint32_t value = static_cast<uint32_t>(nextFormId);
     uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                         static_cast<uint8_t>(value >> 16), modIndex};
@@ -37,28 +37,28 @@ void writeNewFormId(FileWriter& out, int32_t& nextFormId, uint8_t modIndex) {
     ++nextFormId;
 }
 
-void writeRecordTail(FileWriter& out, int32_t& nextFormId, uint8_t flagByte) {
+void writeRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t flagByte) {
     const uint8_t flags[4] = {0, 0, flagByte, 0};
     out.write(flags, 4);
     writeNewFormId(out, nextFormId);
     out.write(stamp, 4);
 }
 
-void writePlainRecordTail(FileWriter& out, int32_t& nextFormId) { writeRecordTail(out, nextFormId, 0); }
+void writePlainRecordTail(ByteSink& out, int32_t& nextFormId) { writeRecordTail(out, nextFormId, 0); }
 
-void writeCompressedRecordTail(FileWriter& out, int32_t& nextFormId, uint8_t modIndex) {
+void writeCompressedRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t modIndex) {
     out.writeUint32(compressedFlag);
     writeNewFormId(out, nextFormId, modIndex);
     out.write(stamp, 4);
 }
 
-void writeTopGroupTail(FileWriter& out, std::string_view label) {
+void writeTopGroupTail(ByteSink& out, std::string_view label) {
     writeFourChars(out, label);
     out.writeUint32(0);
     out.write(stamp, 4);
 }
 
-void writeFormIdGroupTail(FileWriter& out, int32_t groupType, const uint8_t* label4) {
+void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label4) {
     uint8_t label[4] = {0, 0, 0, 0};
     if (label4 != nullptr) {
         std::memcpy(label, label4, 4);
@@ -96,7 +96,7 @@ void SubrecordBuffer::addZeros(std::string_view type, size_t length) {
     bytes_.insert(bytes_.end(), length, 0);
 }
 
-void writePlainRecord(FileWriter& out, int32_t& nextFormId, std::string_view type,
+void writePlainRecord(ByteSink& out, int32_t& nextFormId, std::string_view type,
                       const std::vector<uint8_t>& data) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(data.size()));
     writeRecordTail(out, nextFormId, 0);

@@ -23,26 +23,26 @@ constexpr uint32_t compressedFlag = 0x00040000;
 constexpr size_t maxSubrecordSize = 65535;
 
 // The 85-byte TES4 file header record with master "Oblivion.esm".
-void writeFileHeader(FileWriter& out);
+void writeFileHeader(ByteSink& out);
 
 // Bytes 0 to 7 of a record or group header.
-void writeTypeAndSize(FileWriter& out, std::string_view type, uint32_t size);
+void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size);
 
 // Writes the FormID 0x01000000 + nextFormId (high byte modIndex) and advances the counter.
-void writeNewFormId(FileWriter& out, int32_t& nextFormId, uint8_t modIndex = 1);
+void writeNewFormId(ByteSink& out, int32_t& nextFormId, uint8_t modIndex = 1);
 
 // Bytes 8 to 19: flags 00 00 flagByte 00, a new FormID, the stamp.
-void writeRecordTail(FileWriter& out, int32_t& nextFormId, uint8_t flagByte);
+void writeRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t flagByte);
 // Bytes 8 to 19 of a plain record.
-void writePlainRecordTail(FileWriter& out, int32_t& nextFormId);
+void writePlainRecordTail(ByteSink& out, int32_t& nextFormId);
 // Bytes 8 to 19 of a compressed record whose FormID has the high byte modIndex.
-void writeCompressedRecordTail(FileWriter& out, int32_t& nextFormId, uint8_t modIndex);
+void writeCompressedRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t modIndex);
 // Bytes 8 to 19 of a top group: the label, group type 0, the stamp.
-void writeTopGroupTail(FileWriter& out, std::string_view label);
+void writeTopGroupTail(ByteSink& out, std::string_view label);
 // Bytes 8 to 19 of a group labelled by a FormID: label4 holds a counter value
 // as int32ToBytes stores it (high byte 00), written with the high byte 01;
 // a null label4 writes four 00 bytes.
-void writeFormIdGroupTail(FileWriter& out, int32_t groupType, const uint8_t* label4);
+void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label4);
 
 // The data of a record under construction: subrecords with 16-bit sizes.
 // A subrecord of 65536 bytes or more cannot be written; the first such one
@@ -68,7 +68,7 @@ private:
 };
 
 // A plain record: header with flag byte 0 and a new FormID, then its data.
-void writePlainRecord(FileWriter& out, int32_t& nextFormId, std::string_view type,
+void writePlainRecord(ByteSink& out, int32_t& nextFormId, std::string_view type,
                       const std::vector<uint8_t>& data);
 
 }  // namespace landfer

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "landscape/cell_conversion.h"
+#include "landscape/cell_staging.h"
+#include "landscape/land_conversion.h"
+#include "landscape/land_texture_lookup.h"
 #include "plugin/fatal_error.h"
 #include "plugin/record_reader.h"
 #include "records/books.h"
@@ -31,12 +35,12 @@ struct DispatchRow {
 };
 
 const DispatchRow dispatchTable[] = {
-    {"CELL", "C", true, nullptr},
-    {"LAND", "L", false, nullptr},
+    {"CELL", "C", true, convertCell},
+    {"LAND", "L", false, convertLand},
     {"NPC_", "N", false, nullptr},
     {"GLOB", "G", false, convertGlobal},
     {"BOOK", "B", false, convertBook},
-    {"LTEX", "", false, nullptr},
+    {"LTEX", "", false, handleLandTexture},
     {"DIAL", "D", true, nullptr},
     {"INFO", "", true, nullptr},
     {"STAT", "", false, nullptr},
@@ -134,6 +138,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     }
 
     input.close();
+    writeWaitingCells(run);
     run.output.finish(recordCountFor(run));
     printSummary(run);
     deleteTemporaryFilesAfterRun();

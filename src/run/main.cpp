@@ -8,8 +8,8 @@ int main(int argc, char* argv[]) {
     try {
         return landfer::runLandfer(argc, argv, stdout, stderr);
     } catch (const landfer::FatalError& error) {
+        std::fputs(error.what(), error.onStandardOutput() ? stdout : stderr);
         std::fflush(stdout);
-        std::fputs(error.what(), stderr);
         return 1;
     }
 }

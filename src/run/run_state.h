@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
 
@@ -43,6 +44,7 @@ struct RunState {
     std::string currentCellName;
     int32_t currentCellGridX = 0;
     int32_t currentCellGridY = 0;
+    LandscapeState landscape;
 
     // Dialogue: 0 before any topic, 1 after an ordinary topic, 2 after a journal.
     uint8_t currentTopicKind = 0;

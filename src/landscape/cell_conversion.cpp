@@ -1,0 +1,63 @@
+#include "landscape/cell_conversion.h"
+
+#include "landscape/cell_staging.h"
+#include "landscape/placed_references.h"
+#include "plugin/byte_order.h"
+
+namespace landfer {
+
+namespace {
+
+// Counts earlier exterior cells of the same name and records this one in
+// "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
+std::string uniqueCellName(RunState& run, const std::string& name) {
+    int earlier = run.landscape.cellNameCounts[name]++;
+    FileWriter names;
+    if (names.open("cell_names.tmp", "a")) {
+        names.write(name);
+        names.write("\n");
+        names.close();
+    }
+    return earlier > 0 ? name + std::to_string(earlier + 1) : name;
+}
+
+}  // namespace
+
+int convertCell(RunState& run, RecordData record) {
+    // Every subrecord must fit before anything is staged.
+    for (SubrecordCursor check(record); !check.atEnd();) check.next();
+
+    // The head: NAME, an optional DELE, DATA (flags, grid X, grid Y), an optional RGNN.
+    SubrecordCursor cursor(record);
+    if (cursor.atEnd()) throw MalformedRecord("it has no NAME");
+    std::string name(cursor.next().text());
+    if (cursor.nextIs("DELE")) cursor.next();
+    if (cursor.atEnd()) throw MalformedRecord("it has no DATA");
+    Subrecord data = cursor.next();
+    data.require(12);
+    uint32_t flags = readUint32(data.data);
+    run.currentCellGridX = readInt32(data.data + 4);
+    run.currentCellGridY = readInt32(data.data + 8);
+    if (cursor.nextIs("RGNN")) cursor.next();
+
+    // Interior cells carry the interior flag, or interior lighting or water.
+    bool interior = (flags & 0x01) != 0 || cursor.nextIs("INTV") || cursor.nextIs("AMBI") || cursor.nextIs("WHGT");
+    if (interior) return 0;
+
+    ++run.exteriorCellCount;
+    run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
+    size_t cellIndex = stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName);
+
+    size_t offset = cursor.offset();
+    while (offset < record.size) {
+        RecordData rest{record.data + offset, record.size - offset};
+        SubrecordCursor here(rest);
+        if (here.nextIs("FRMR"))
+            offset += convertPlacedReference(run, rest, cellIndex);
+        else
+            offset += 8 + here.peek().size;
+    }
+    return 0;
+}
+
+}  // namespace landfer

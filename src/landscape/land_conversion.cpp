@@ -1,0 +1,184 @@
+#include "landscape/land_conversion.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "landscape/cell_staging.h"
+#include "landscape/texture_layers.h"
+#include "plugin/byte_order.h"
+#include "plugin/compression.h"
+#include "plugin/plugin_writer.h"
+
+namespace landfer {
+
+namespace {
+
+constexpr size_t normalsSize = inputSide * inputSide * 3;  // VNML and VCLR
+constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;  // VHGT
+constexpr size_t texturesSize = 512;  // VTEX
+
+struct LandInput {
+    int32_t gridX = 0, gridY = 0;
+    const uint8_t* normals = nullptr;
+    const uint8_t* heights = nullptr;
+    const uint8_t* colours = nullptr;
+    const uint8_t* textures = nullptr;
+};
+
+int rowBase(int quad) { return quad >= 3 ? 32 : 0; }
+int colBase(int quad) { return (quad == 2 || quad == 4) ? 32 : 0; }
+
+// A subrecord's 33 x 33 window of a 65 x 65 grid of 3-byte elements.
+void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, int quad) {
+    for (int i = 0; i < quadSide; ++i) {
+        const uint8_t* row = grid + 3 * ((rowBase(quad) + i) * inputSide + colBase(quad));
+        out.insert(out.end(), row, row + 3 * quadSide);
+    }
+}
+
+void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
+    out.insert(out.end(), type, type + 4);
+    out.push_back(static_cast<uint8_t>(size));
+    out.push_back(static_cast<uint8_t>(size >> 8));
+}
+
+std::vector<uint8_t> buildQuadData(const RunState& run, const LandInput& land, int quad) {
+    std::vector<uint8_t> data;
+    data.reserve(7658 + 4 * 2332);
+    appendHeader(data, "DATA", 4);
+    const uint8_t flags[4] = {0x1F, 0, 0, 0};
+    data.insert(data.end(), flags, flags + 4);
+    appendHeader(data, "VNML", 3267);
+    appendWindow(data, land.normals, quad);
+
+    float offset;
+    uint32_t bits = readUint32(land.heights);
+    std::memcpy(&offset, &bits, 4);
+    QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(land.heights + 4), quad);
+    appendHeader(data, "VHGT", 1096);
+    std::memcpy(&bits, &heights.offset, 4);
+    for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
+    const uint8_t* trailing = land.heights + 4 + inputSide * inputSide;
+    data.insert(data.end(), trailing, trailing + 3);
+
+    if (land.colours != nullptr) {
+        appendHeader(data, "VCLR", 3267);
+        appendWindow(data, land.colours, quad);
+    }
+    if (land.textures != nullptr) {
+        QuadTextureGrid grid = sampleQuadTextures(run, unblockTextureGrid(land.textures), quad);
+        for (int quadrant = 0; quadrant < 4; ++quadrant) writeQuadrantLayers(grid, quadrant, data);
+    }
+    return data;
+}
+
+// Reads the record; false (after any message) when it is not converted.
+int readLand(RunState& run, RecordData record, LandInput& land) {
+    SubrecordCursor cursor(record);
+    if (!cursor.nextIs("INTV")) return 1;
+    Subrecord grid = cursor.next();
+    grid.require(8);
+    land.gridX = readInt32(grid.data);
+    land.gridY = readInt32(grid.data + 4);
+    if (cursor.nextIs("DATA")) cursor.next();
+    if (!cursor.nextIs("VNML")) return -1;
+    Subrecord normals = cursor.next();
+    normals.require(normalsSize);
+    land.normals = normals.data;
+    if (!cursor.nextIs("VHGT")) {
+        run.report("Unable to find VHGT!!!\n");
+        return -1;
+    }
+    Subrecord heights = cursor.next();
+    heights.require(heightsSize);
+    land.heights = heights.data;
+    while (!cursor.atEnd()) {
+        Subrecord sub = cursor.next();
+        bool colours = sub.is("VCLR"), textures = sub.is("VTEX");
+        if (!colours && !textures) continue;
+        size_t needed = colours ? normalsSize : texturesSize;
+        if (sub.size < needed) {
+            // The land is still converted, without this subrecord.
+            run.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
+                       sub.type.data(), sub.size, needed);
+            continue;
+        }
+        (colours ? land.colours : land.textures) = sub.data;
+    }
+    return 0;
+}
+
+}  // namespace
+
+QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
+    // True heights of the input grid, relative to its offset.
+    std::vector<int32_t> height(inputSide * inputSide);
+    int32_t rowStart = 0;
+    for (int r = 0; r < inputSide; ++r) {
+        rowStart += deltas[r * inputSide];
+        int32_t h = rowStart;
+        height[r * inputSide] = h;
+        for (int c = 1; c < inputSide; ++c) {
+            h += deltas[r * inputSide + c];
+            height[r * inputSide + c] = h;
+        }
+    }
+    int rb = rowBase(quad), cb = colBase(quad);
+    auto input = [&](int i, int j) { return height[(rb + i) * inputSide + cb + j]; };
+
+    // The offset is the height below the quad's first vertex (its first
+    // delta stays as it was), or, for the NE quad, that vertex itself.
+    int32_t firstDelta = quad == 4 ? 0 : deltas[rb * inputSide];
+    int32_t offsetSum = input(0, 0) - firstDelta;
+    QuadHeights out;
+    double scaledOffset = static_cast<double>(static_cast<float>(8.0f * offset));
+    out.offset = static_cast<float>((scaledOffset + 8.0 * offsetSum) * 0.125);
+
+    auto clampDelta = [](int32_t value) { return static_cast<int8_t>(std::clamp(value, -128, 127)); };
+    int32_t previousRowStart = offsetSum;
+    for (int i = 0; i < quadSide; ++i) {
+        int8_t first = clampDelta(input(i, 0) - previousRowStart);
+        out.deltas[i * quadSide] = first;
+        int32_t encoded = previousRowStart + first;
+        previousRowStart = encoded;
+        for (int j = 1; j < quadSide; ++j) {
+            int8_t delta = clampDelta(input(i, j) - encoded);
+            out.deltas[i * quadSide + j] = delta;
+            encoded += delta;
+        }
+    }
+    return out;
+}
+
+int convertLand(RunState& run, RecordData record) {
+    LandInput land;
+    int result = readLand(run, record, land);
+    if (result != 0) return result;
+    ++run.landCount;
+
+    long found = findWaitingCell(run, land.gridX, land.gridY);
+    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageExteriorCell(run, land.gridX, land.gridY, "");
+    for (int quad = 1; quad <= 4; ++quad) {
+        RecordBody body = makeCompressedBody(buildQuadData(run, land, quad), run.messages);
+        ensureWorld(run);
+        FileWriter& out = run.output.file();
+        const StagedCell& cell = run.landscape.waitingCells[cellIndex];
+        const std::vector<uint8_t>& staged = cell.quads[quad - 1].bytes;
+        out.write(staged.data(), staged.size());
+        // The cell's children: its temporary children, holding the land.
+        uint8_t label[4];
+        formIdLabel(cell.formIdBase + quad - 1, label);
+        uint32_t landSize = static_cast<uint32_t>(headerSize + body.bytes.size());
+        writeTypeAndSize(out, "GRUP", landSize + 2 * headerSize);
+        writeFormIdGroupTail(out, 6, label);
+        writeTypeAndSize(out, "GRUP", landSize + headerSize);
+        writeFormIdGroupTail(out, 9, label);
+        writeRecordBody(out, run.nextFormId, "LAND", body);
+    }
+    removeWaitingCell(run, cellIndex);
+    return 0;
+}
+
+}  // namespace landfer

@@ -1,0 +1,119 @@
+#include "landscape/placed_references.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "landscape/cell_staging.h"
+#include "plugin/byte_order.h"
+#include "plugin/plugin_writer.h"
+
+namespace landfer {
+
+bool findConvertedNpc(const std::string& id, uint8_t formId[4]) {
+    // Entries: one byte n (ID length + 1), the ID and a 0 byte, the FormID.
+    // No file yet means no NPC has been listed.
+    FILE* file = std::fopen("npcs.tmp", "rb");
+    if (file == nullptr) return false;
+    std::vector<char> entryId;
+    bool found = false;
+    int length;
+    while (!found && (length = std::fgetc(file)) != EOF) {
+        entryId.resize(static_cast<size_t>(length));
+        uint8_t entryFormId[4];
+        if (length == 0 || std::fread(entryId.data(), 1, entryId.size(), file) != entryId.size() ||
+            std::fread(entryFormId, 1, 4, file) != 4)
+            break;
+        if (id.size() + 1 == entryId.size() && std::memcmp(id.data(), entryId.data(), id.size()) == 0) {
+            std::memcpy(formId, entryFormId, 4);
+            found = true;
+        }
+    }
+    std::fclose(file);
+    return found;
+}
+
+namespace {
+
+// The quad (1 to 4) whose area holds a position, or 0. Positions are
+// rounded down, so -0.5 lies in the cell west of 0.
+int quadHolding(int32_t gridX, int32_t gridY, float x, float y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return 0;
+    double fx = std::floor(static_cast<double>(x)), fy = std::floor(static_cast<double>(y));
+    for (int quad = 1; quad <= 4; ++quad) {
+        double west = 4096.0 * static_cast<double>(quadGridX(gridX, quad));
+        double south = 4096.0 * static_cast<double>(quadGridY(gridY, quad));
+        if (west <= fx && fx < west + 4096.0 && south <= fy && fy < south + 4096.0) return quad;
+    }
+    return 0;
+}
+
+void writeBlock(RunState& run, size_t cellIndex, int quad, const uint8_t baseFormId[4], const uint8_t* placement) {
+    uint8_t label[4];
+    formIdLabel(run.landscape.waitingCells[cellIndex].formIdBase + quad - 1, label);
+    MemorySink block;
+    writeTypeAndSize(block, "GRUP", 100);
+    writeFormIdGroupTail(block, 6, label);
+    writeTypeAndSize(block, "GRUP", 80);
+    writeFormIdGroupTail(block, 8, label);
+    run.showProgress("a");
+    SubrecordBuffer data;
+    data.add("NAME", baseFormId, 4);
+    data.add("DATA", placement, 24);
+    writePlainRecord(block, run.nextFormId, "ACHR", data.bytes());
+    appendToQuad(run, cellIndex, quad, block.bytes);
+    ++run.placedNpcCount;
+}
+
+}  // namespace
+
+size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIndex) {
+    SubrecordCursor cursor(reference);
+    cursor.next();  // FRMR: the reference number
+    if (!cursor.nextIs("NAME")) return reference.size;  // the rest of the cell's references is dropped
+    std::string baseId(cursor.next().text());
+
+    while (!cursor.atEnd() && !cursor.nextIs("DATA")) {
+        if (cursor.nextIs("FRMR")) {
+            std::fprintf(run.progress, "Recursive FRMR - returning %d\n", static_cast<int>(cursor.offset()));
+            return cursor.offset();
+        }
+        if (cursor.nextIs("DELE")) {
+            cursor.next();
+            return cursor.offset();
+        }
+        cursor.next();
+    }
+    if (cursor.atEnd()) {
+        run.report("Unable to find DATA statement for placed FRMR object!!!\n");
+        return cursor.offset();
+    }
+    Subrecord placement = cursor.next();
+    if (placement.size < 24) {
+        run.report("A CELL record is malformed (a reference's DATA subrecord holds %zu of 24 bytes). Ignoring!\n",
+                   placement.size);
+        return cursor.offset();
+    }
+    if (run.npcCount < 1) return cursor.offset();
+
+    uint8_t baseFormId[4];
+    if (!findConvertedNpc(baseId, baseFormId)) return cursor.offset();  // only converted NPCs are placed
+
+    float x, y;
+    uint32_t bits = readUint32(placement.data);
+    std::memcpy(&x, &bits, 4);
+    bits = readUint32(placement.data + 4);
+    std::memcpy(&y, &bits, 4);
+    int quad = quadHolding(run.currentCellGridX, run.currentCellGridY, x, y);
+    if (quad == 0) {
+        std::fprintf(run.progress, "WARNING: I COULDN'T DECIDE UPON: (%f, %f) ", x, y);
+        std::fprintf(run.progress, "for original cell (%d, %d) - quad %d\n", run.currentCellGridX,
+                     run.currentCellGridY, 0);
+        return cursor.offset();
+    }
+    writeBlock(run, cellIndex, quad, baseFormId, placement.data);
+    return cursor.offset();
+}
+
+}  // namespace landfer

@@ -1,0 +1,75 @@
+#include "landscape/texture_layers.h"
+
+#include <algorithm>
+
+#include "landscape/land_texture_lookup.h"
+#include "plugin/byte_order.h"
+
+namespace landfer {
+
+namespace {
+void appendUint16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+void appendUint32(std::vector<uint8_t>& out, uint32_t value) {
+    appendUint16(out, value & 0xFFFF);
+    appendUint16(out, value >> 16);
+}
+void appendType(std::vector<uint8_t>& out, const char* type) { out.insert(out.end(), type, type + 4); }
+}  // namespace
+
+TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
+    TextureGrid grid{};
+    for (int block = 0; block < 16; ++block)
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                int position = 16 * block + 4 * r + c;
+                int row = 4 * (block / 4) + r, column = 4 * (block % 4) + c;
+                grid[16 * row + column] = readUint16(vtex + 2 * position);
+            }
+    return grid;
+}
+
+QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad) {
+    int rowBase = quad >= 3 ? 8 : 0, colBase = (quad == 2 || quad == 4) ? 8 : 0;
+    auto square = [](int p) { return static_cast<int>(p * 0.242); };
+    QuadTextureGrid out{};
+    for (int i = 0; i < 34; ++i)
+        for (int j = 0; j < 34; ++j)
+            out[34 * i + j] = findLandTextureFormId(run, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
+    return out;
+}
+
+void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<uint8_t>& out) {
+    int rowStart = quadrant >= 2 ? 17 : 0, colStart = (quadrant & 1) ? 17 : 0;
+    auto at = [&](int r, int c) { return grid[34 * (rowStart + r) + colStart + c]; };
+    std::vector<uint32_t> layers;
+    for (int r = 0; r < 17; ++r)
+        for (int c = 0; c < 17; ++c) {
+            uint32_t formId = at(r, c);
+            if (formId != 0 && std::find(layers.begin(), layers.end(), formId) == layers.end())
+                layers.push_back(formId);
+        }
+    for (size_t layer = 0; layer < layers.size(); ++layer) {
+        appendType(out, "ATXT");
+        appendUint16(out, 8);
+        appendUint32(out, layers[layer]);
+        out.push_back(static_cast<uint8_t>(quadrant));
+        out.push_back(0x79);
+        appendUint16(out, static_cast<uint32_t>(layer));
+        std::vector<uint16_t> positions;
+        for (int r = 0; r < 17; ++r)
+            for (int c = 0; c < 17; ++c)
+                if (at(r, c) == layers[layer]) positions.push_back(static_cast<uint16_t>(17 * r + c));
+        appendType(out, "VTXT");
+        appendUint16(out, static_cast<uint32_t>(8 * positions.size()));
+        for (uint16_t position : positions) {
+            appendUint16(out, position);
+            appendUint16(out, 0);
+            appendUint32(out, 0x3F800000);  // opacity 1.0
+        }
+    }
+}
+
+}  // namespace landfer

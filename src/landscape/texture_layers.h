@@ -1,0 +1,27 @@
+// Texture layers. Morrowind paints a land with one texture per square of a
+// 16 x 16 grid (VTEX); Oblivion paints each quadrant (17 x 17 vertices) of
+// a land with layers: ATXT names a texture, VTXT lists its vertices.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "run/run_state.h"
+
+namespace landfer {
+
+using TextureGrid = std::array<uint16_t, 256>;      // 16 x 16, row 0 (south) first
+using QuadTextureGrid = std::array<uint32_t, 34 * 34>;  // FormIDs, row 0 first
+
+// VTEX stores 16 blocks of 4 x 4 squares; this puts them in row order.
+TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
+
+// The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
+QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad);
+
+// The ATXT/VTXT pairs of quadrant 0 to 3, appended to out; one layer per
+// texture in order of first appearance, every vertex at full opacity.
+void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<uint8_t>& out);
+
+}  // namespace landfer
