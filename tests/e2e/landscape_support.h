@@ -1,0 +1,24 @@
+// Reading the world of an output back: its cells and their lands.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "tes4_reader.h"
+
+namespace landscape {
+
+struct WorldCell {
+    const tes4::Entry* cell = nullptr;
+    int32_t gridX = 0, gridY = 0;
+    const tes4::Entry* land = nullptr;  // in the cell's temporary children, or null
+    std::vector<const tes4::Entry*> placed;  // ACHR records in its persistent children
+};
+
+// Every CELL in the world groups, in file order, with what belongs to it.
+std::vector<WorldCell> worldCells(const tes4::File& file);
+
+// The 33 x 33 vertex heights a LAND's VHGT encodes.
+std::vector<double> landHeights(const tes4::Entry& land);
+
+}  // namespace landscape

@@ -1,0 +1,238 @@
+// Exterior cells and their land, read back from the output.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "e2e_run.h"
+#include "landscape_support.h"
+#include "tes3_land.h"
+
+using e2e::RunResult;
+using e2e::WorkDir;
+using landscape::WorldCell;
+using tes4::Bytes;
+
+namespace {
+
+int32_t flat(int, int) { return 0; }
+
+// Gentle hills: every step fits a signed byte.
+int32_t hills(int r, int c) {
+    return static_cast<int32_t>(300 * std::sin(r * 0.11) + 200 * std::cos(c * 0.07 + r * 0.03) + 3 * c) - 200;
+}
+
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr) {
+    RunResult run = work.convert(plugin);
+    EXPECT_EQ(run.status, 0) << run.err;
+    if (result != nullptr) *result = run;
+    return work.output();
+}
+
+std::string editorId(const tes4::Entry& cell) {
+    const tes4::Subrecord* edid = cell.find("EDID");
+    return edid == nullptr ? "" : std::string(edid->data.begin(), edid->data.end() - 1);
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(CellsAndLand, OneCellGivesTheWorldFourQuadsAndFourLands) {
+    WorkDir work;
+    RunResult run;
+    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", 3, -2)).add(tes3::land(3, -2, flat)), &run);
+    Bytes bytes = work.outputBytes();
+
+    // The world block, then the world children group labelled with the world record.
+    EXPECT_EQ(std::string(bytes.begin() + 85, bytes.begin() + 89), "GRUP");
+    EXPECT_EQ(tes4::u32(bytes, 85 + 16), 0x2F09u);
+    EXPECT_EQ(std::string(bytes.begin() + 105, bytes.begin() + 109), "WRLD");
+    EXPECT_EQ(tes4::u32(bytes, 105 + 12), 0x010008FFu);
+    EXPECT_EQ(std::string(bytes.begin() + 125, bytes.begin() + 140), std::string("EDID\x08\0Landfer\0FULL", 18).substr(0, 15));
+    EXPECT_EQ(tes4::u32(bytes, 220 + 8), 0x010008FFu);
+    EXPECT_EQ(tes4::u32(bytes, 220 + 12), 1u);
+    ASSERT_EQ(file.groups.size(), 1u);
+    EXPECT_EQ(file.groups[0].size, bytes.size() - 85);
+
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    const int32_t grids[4][2] = {{6, -4}, {7, -4}, {6, -3}, {7, -3}};
+    for (int q = 0; q < 4; ++q) {
+        EXPECT_EQ(cells[q].gridX, grids[q][0]);
+        EXPECT_EQ(cells[q].gridY, grids[q][1]);
+        EXPECT_EQ(cells[q].cell->size, 20u);
+        EXPECT_EQ(cells[q].cell->find("EDID"), nullptr);
+        EXPECT_EQ(cells[q].cell->formId, 0x011E8480u + q);
+        ASSERT_NE(cells[q].land, nullptr);
+        EXPECT_EQ(cells[q].land->formId, 0x011E8484u + q);
+        EXPECT_TRUE(cells[q].land->compressed());
+        EXPECT_EQ(cells[q].land->data.size(), 4385u);
+        EXPECT_EQ(cells[q].land->find("DATA")->data, (Bytes{0x1F, 0, 0, 0}));
+        for (double height : landscape::landHeights(*cells[q].land)) EXPECT_EQ(height, 0.0);
+    }
+    EXPECT_EQ(tes4::u32(bytes, 30), 25u);  // 2 x 12 + 2 - 1
+    EXPECT_TRUE(contains(run.out, "\tTotal Exterior CELLs:                   1\n\tTotal LAND records:                     1\n"));
+    EXPECT_EQ(run.out.substr(run.out.find("... \n") + 5, 3), "CL\n");
+    for (const char* name : {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp"})
+        EXPECT_FALSE(work.exists(name));
+}
+
+TEST(CellsAndLand, NamesAreMadeUniqueAndColoursAreCut) {
+    WorkDir work;
+    tes3::LandOptions withColours;
+    withColours.colours = true;
+    tes3::Plugin plugin;
+    const char* names[] = {"Riverside", "Riverside", "riverside", "Riverside"};
+    for (int i = 0; i < 4; ++i) plugin.add(tes3::cell(names[i], i, 0)).add(tes3::land(i, 0, flat, withColours));
+    tes4::File file = convertOk(work, plugin);
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 16u);
+    EXPECT_EQ(editorId(*cells[0].cell), "Riverside SW");
+    EXPECT_EQ(cells[0].cell->size, 39u);  // 27 + 12
+    EXPECT_EQ(editorId(*cells[3].cell), "Riverside NE");
+    EXPECT_EQ(editorId(*cells[4].cell), "Riverside2 SW");
+    EXPECT_EQ(editorId(*cells[9].cell), "riverside SE");
+    EXPECT_EQ(editorId(*cells[14].cell), "Riverside3 NW");
+    // Colours: the NE quad starts at input vertex (32, 32).
+    tes3::Record input = tes3::land(0, 0, flat, withColours);
+    const tes3::Bytes& inputData = input.data();
+    size_t vclr = inputData.size() - 65 * 65 * 3;
+    ASSERT_EQ(cells[3].land->data.size(), 7658u);
+    const Bytes& colours = cells[3].land->find("VCLR")->data;
+    EXPECT_EQ(Bytes(colours.begin(), colours.begin() + 3),
+              Bytes(inputData.begin() + vclr + 3 * (32 * 65 + 32), inputData.begin() + vclr + 3 * (32 * 65 + 32) + 3));
+}
+
+TEST(CellsAndLand, InteriorCellsStayOutAndLandlessCellsAreWrittenAtTheEnd) {
+    WorkDir work;
+    tes3::Record flagged = tes3::cell("Vault", 0, 0, 0x01);
+    flagged.ztext("NAM0", "x");
+    tes3::Record ambient = tes3::cell("Cave", 0, 0);
+    ambient.ztext("RGNN", "Region").sub("AMBI", Bytes(16, 0));
+    tes3::Record water = tes3::cell("Pool", 0, 0);
+    water.sub("WHGT", tes3::floats({1.0f}));
+    tes3::Record deleted("CELL");
+    deleted.ztext("NAME", "Gone").sub("DELE", Bytes(4, 0)).sub("DATA", tes3::int32s({0, 5, 5}));
+    RunResult run;
+    tes4::File file = convertOk(work,
+                                tes3::Plugin()
+                                    .add(flagged)
+                                    .add(ambient)
+                                    .add(water)
+                                    .add(tes3::cell("Shore", 1, 1))  // no land: written at the end
+                                    .add(deleted)
+                                    .add(tes3::land(5, 5, flat))
+                                    .add(tes3::book("b", "B", "between")),
+                                &run);
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 8u);
+    EXPECT_EQ(editorId(*cells[0].cell), "Gone SW");
+    EXPECT_NE(cells[0].land, nullptr);
+    EXPECT_EQ(editorId(*cells[4].cell), "Shore SW");
+    EXPECT_EQ(cells[4].land, nullptr);
+    EXPECT_EQ(cells[4].cell->formId, 0x011E8480u);  // it keeps the FormIDs it took when staged
+    // The book came between: the world is opened again for the waiting cell.
+    ASSERT_EQ(file.groups.size(), 3u);
+    EXPECT_EQ(file.groups[1].labelText(), "BOOK");
+    EXPECT_EQ(file.groups[2].labelText(), "WRLD");
+    EXPECT_TRUE(contains(run.out, "\tTotal Exterior CELLs:                   2\n"));
+}
+
+TEST(LandPairing, EachLandGoesUnderTheCellsOfItsOwnGrid) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    // All cells first, then their lands in another order, then a land without a cell.
+    plugin.add(tes3::cell("A", 0, 0)).add(tes3::cell("B", 1, 0)).add(tes3::cell("C", -1, 2));
+    plugin.add(tes3::land(-1, 2, hills)).add(tes3::land(0, 0, flat)).add(tes3::land(1, 0, hills));
+    plugin.add(tes3::land(7, 7, flat));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, &run);
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 16u);
+    const std::pair<std::string, int> expected[] = {{"C SW", -2}, {"A SW", 0}, {"B SW", 2}, {"", 14}};
+    for (int land = 0; land < 4; ++land) {
+        EXPECT_EQ(editorId(*cells[4 * land].cell), expected[land].first);
+        EXPECT_EQ(cells[4 * land].gridX, expected[land].second);
+        for (int q = 0; q < 4; ++q) EXPECT_NE(cells[4 * land + q].land, nullptr);
+    }
+    EXPECT_TRUE(contains(run.out, "\tTotal Exterior CELLs:                   3\n\tTotal LAND records:                     4\n"));
+}
+
+TEST(Heights, EveryVertexKeepsItsHeightAndEdgesMeet) {
+    WorkDir work;
+    tes3::LandOptions options;
+    options.offset = -12.5f;
+    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", -3, 4)).add(tes3::land(-3, 4, hills, options)));
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    for (int q = 0; q < 4; ++q) {
+        std::vector<double> heights = landscape::landHeights(*cells[q].land);
+        int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
+        for (int i = 0; i < 33; ++i)
+            for (int j = 0; j < 33; ++j)
+                ASSERT_EQ(heights[i * 33 + j], -12.5 + hills(rowBase + i, colBase + j)) << q << " " << i << " " << j;
+    }
+    // The NE quad's offset is its first vertex's height, and its first delta 0.
+    const Bytes& ne = cells[3].land->find("VHGT")->data;
+    EXPECT_EQ(tes4::f32(ne, 0), -12.5f + hills(32, 32));
+    EXPECT_EQ(ne[4], 0);
+}
+
+TEST(Heights, TheDocumentedSouthEastOffset) {
+    WorkDir work;
+    // d(0,0) = 5, and the deltas of row 0 up to column 32 add up to 40.
+    auto heights = [](int r, int c) { return r == 0 ? 5 + (c <= 32 ? c * 40 / 32 : 40) : 5 + 40 * (c >= 32); };
+    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, heights)));
+    const Bytes& se = landscape::worldCells(file)[1].land->find("VHGT")->data;
+    EXPECT_EQ(tes4::f32(se, 0), 40.0f);
+    EXPECT_EQ(static_cast<int8_t>(se[4]), 5);
+}
+
+TEST(Heights, ACliffAlongColumn32CostsOnlyTheUnreachableVertices) {
+    WorkDir work;
+    // Rows climb 128 units each at column 32: a step no byte can hold in the
+    // first column of the eastern quads.
+    auto cliff = [](int r, int c) { return std::min(c, 32) * std::min(4 * r, 124); };
+    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, cliff)));
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    for (int q = 0; q < 4; ++q) {
+        std::vector<double> heights = landscape::landHeights(*cells[q].land);
+        int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
+        for (int i = 0; i < 33; ++i) {
+            for (int j = 0; j < 33; ++j) {
+                double error = heights[i * 33 + j] - cliff(rowBase + i, colBase + j);
+                if (q == 1 && j == 0)
+                    EXPECT_LE(std::fabs(error), 32.0) << i;  // off by one per row climbed, never by 256
+                else
+                    ASSERT_EQ(error, 0.0) << q << " " << i << " " << j;
+            }
+        }
+    }
+}
+
+TEST(LandInput, ShortSubrecordsAreCaught) {
+    WorkDir work;
+    tes3::Record shortNormals("LAND");
+    shortNormals.sub("INTV", tes3::int32s({0, 0})).sub("VNML", Bytes(100, 0)).sub("VHGT", Bytes(4232, 0));
+    tes3::Record shortColours = tes3::land(1, 1, flat);
+    shortColours.sub("VCLR", Bytes(10, 0));
+    tes3::Record noHeights("LAND");
+    noHeights.sub("INTV", tes3::int32s({2, 2})).sub("VNML", Bytes(12675, 0));
+    tes3::Record noGrid("LAND");
+    noGrid.sub("VNML", Bytes(12675, 0));
+    tes3::Record headless("CELL");
+    headless.ztext("NAME", "No data");
+    RunResult run;
+    tes4::File file = convertOk(
+        work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless), &run);
+    EXPECT_EQ(run.err,
+              "A LAND record is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
+              "A LAND record is malformed (its VCLR subrecord holds 10 of 12675 bytes). Ignoring!\n"
+              "Unable to find VHGT!!!\n"
+              "A CELL record is malformed (it has no DATA). Ignoring!\n");
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[0].land->data.size(), 4385u);  // converted without its colours
+    EXPECT_TRUE(contains(run.out, "\tTotal LAND records:                     1\n"));
+}

@@ -1,0 +1,47 @@
+// Landscape inputs for the tests: exterior cells, LAND records built from
+// a height function, LTEX records; and a reader of TES3 plugins, to compare
+// the output with the input it came from.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tes3_builder.h"
+
+namespace tes3 {
+
+// A CELL with NAME, DATA (flags, grid) and the given extra subrecords after it.
+Record cell(std::string_view name, int32_t gridX, int32_t gridY, uint32_t flags = 0);
+
+// True heights of a 65 x 65 land, in height units; row 0 south, column 0 west.
+using HeightFunction = std::function<int32_t(int row, int column)>;
+
+struct LandOptions {
+    bool colours = false;
+    std::vector<uint16_t> vtex;  // 256 numbers in stored order, or empty
+    float offset = 0.0f;
+};
+
+// A LAND whose deltas encode heights(r, c) exactly (each step must fit a signed byte).
+Record land(int32_t gridX, int32_t gridY, const HeightFunction& heights, const LandOptions& options = LandOptions());
+
+Record landTexture(std::string_view id, int32_t index, std::string_view file);
+
+// The vertex heights (offset + deltas, as floats) that a 65 x 65 VHGT encodes.
+std::vector<double> decodeHeights65(const Bytes& vhgt);
+
+struct ReadSubrecord {
+    std::string type;
+    Bytes data;
+};
+struct ReadRecord {
+    std::string type;
+    std::vector<ReadSubrecord> subrecords;
+    const ReadSubrecord* find(const std::string& type) const;
+};
+std::vector<ReadRecord> readPlugin(const Bytes& bytes);
+
+}  // namespace tes3
