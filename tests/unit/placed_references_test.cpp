@@ -1,0 +1,136 @@
+// Placed NPCs: found in "npcs.tmp" by their whole ID and put into the quad
+// that holds their position.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "landscape/cell_conversion.h"
+#include "tes3_builder.h"
+#include "tes4_reader.h"
+
+using namespace landfer;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs each test in a fresh working directory with an NPC list.
+class PlacedReferences : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/landfer-refs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        previous_ = fs::current_path();
+        fs::current_path(dir_);
+        progress_ = tmpfile();
+        messages_ = tmpfile();
+        run_.progress = progress_;
+        run_.messages = messages_;
+        // Two NPCs whose IDs share a prefix.
+        listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
+        listNpc("fm_hjrondir_undead", {0x91, 0x84, 0x1E, 0x01});
+        run_.npcCount = 2;
+    }
+    void TearDown() override {
+        fclose(progress_);
+        fclose(messages_);
+        fs::current_path(previous_);
+        fs::remove_all(dir_);
+    }
+    void listNpc(const std::string& id, tes3::Bytes formId) {
+        FILE* list = fopen("npcs.tmp", "ab");
+        fputc(static_cast<int>(id.size() + 1), list);
+        fwrite(id.c_str(), 1, id.size() + 1, list);
+        fwrite(formId.data(), 1, 4, list);
+        fclose(list);
+    }
+    static std::string text(FILE* file) {
+        std::string out;
+        rewind(file);
+        int c;
+        while ((c = fgetc(file)) != EOF) out.push_back(static_cast<char>(c));
+        return out;
+    }
+    void convert(const tes3::Record& cell) {
+        RecordData data{cell.data().data(), cell.data().size()};
+        convertCell(run_, data);
+    }
+    // The ACHR records staged in quad 1 to 4 of the waiting cell, as (base FormID, x).
+    std::vector<std::pair<uint32_t, float>> placed(int quad) {
+        const std::vector<uint8_t>& bytes = run_.landscape.waitingCells.at(0).quads[quad - 1].bytes;
+        EXPECT_EQ(bytes, tes4::readFileBytes("cell" + std::to_string(quad) + ".tmp"));
+        std::vector<std::pair<uint32_t, float>> out;
+        size_t offset = 20 + tes4::u32(bytes, 4);  // behind the CELL record
+        for (; offset < bytes.size(); offset += 100) {
+            EXPECT_EQ(tes4::u32(bytes, offset + 4), 100u);
+            EXPECT_EQ(tes4::u32(bytes, offset + 8), tes4::u32(bytes, 12));  // labelled with the quad's cell
+            EXPECT_EQ(std::string(bytes.begin() + offset + 40, bytes.begin() + offset + 44), "ACHR");
+            out.push_back({tes4::u32(bytes, offset + 66), tes4::f32(bytes, offset + 76)});
+        }
+        return out;
+    }
+
+    RunState run_;
+    FILE* progress_ = nullptr;
+    FILE* messages_ = nullptr;
+    std::string dir_;
+    fs::path previous_;
+};
+
+tes3::Record reference(const std::string& id, float x, float y, const tes3::Bytes& extra = {}) {
+    tes3::Record ref("CELL");
+    ref.sub("FRMR", tes3::int32s({1})).ztext("NAME", id).raw(extra).sub("DATA", tes3::floats({x, y, 0, 0, 0, 0}));
+    return ref;
+}
+
+tes3::Record cellWith(int32_t gridX, int32_t gridY, std::initializer_list<tes3::Record> refs) {
+    tes3::Record cell("CELL");
+    cell.ztext("NAME", "").sub("DATA", tes3::int32s({0, gridX, gridY})).ztext("RGNN", "Region");
+    for (const tes3::Record& ref : refs) cell.raw(ref.data());
+    return cell;
+}
+
+}  // namespace
+
+TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
+    convert(cellWith(-1, 0,
+                     {reference("fm_hjrondir_undead", -0.5f, 10.0f), reference("fm_hjrondir", -4096.9f, 5.0f),
+                      reference("fm_hjrondir", -100.0f, 4100.0f), reference("FM_HJRONDIR", -5.0f, 5.0f),
+                      reference("fm_hjron", -5.0f, 5.0f), reference("flora_tree", -5.0f, 5.0f)}));
+    EXPECT_EQ(placed(2), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}}));
+    EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
+    EXPECT_EQ(placed(4), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
+    EXPECT_TRUE(placed(3).empty());
+    EXPECT_EQ(run_.placedNpcCount, 3);
+    EXPECT_EQ(text(progress_), "aaa");
+}
+
+TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
+    tes3::Record cut("CELL");  // DATA too short to hold a position
+    cut.sub("FRMR", tes3::int32s({2})).ztext("NAME", "fm_hjrondir").sub("DATA", tes3::floats({1, 2}));
+    convert(cellWith(0, 0,
+                     {reference("fm_hjrondir", 8192.0f, 10.0f),
+                      reference("fm_hjrondir", 10.0f, 10.0f, tes3::Record("X").sub("DELE", tes3::int32s({0})).data()),
+                      reference("fm_hjrondir", 20.0f, 10.0f, tes3::Record("X").sub("XSCL", tes3::floats({2})).data()),
+                      cut}));
+    EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, 20.0f}}));
+    EXPECT_EQ(text(progress_),
+              "WARNING: I COULDN'T DECIDE UPON: (8192.000000, 10.000000) for original cell (0, 0) - quad 0\na");
+    EXPECT_EQ(text(messages_),
+              "A CELL record is malformed (a reference's DATA subrecord holds 8 of 24 bytes). Ignoring!\n");
+}
+
+TEST_F(PlacedReferences, NoListYetMeansNoMatch) {
+    std::remove("npcs.tmp");  // only the player's record was converted so far
+    run_.npcCount = 1;
+    convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));
+    EXPECT_TRUE(placed(1).empty());
+    run_.npcCount = 0;
+    listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
+    convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));  // no NPC converted yet: not looked up
+    EXPECT_EQ(run_.placedNpcCount, 0);
+}
