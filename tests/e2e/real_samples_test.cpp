@@ -1,0 +1,89 @@
+// The real Morrowind plugins in ../shared/samples (absent from a user's
+// clone: then these tests skip).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "e2e_run.h"
+#include "landscape_support.h"
+#include "tes3_land.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string samplesDir = std::string(LANDFER_SOURCE_DIR) + "/../shared/samples";
+
+bool isInteriorCell(const tes3::ReadRecord& cell) {
+    // NAME, an optional DELE, DATA, an optional RGNN, then the deciding subrecord.
+    size_t i = 1;
+    if (i < cell.subrecords.size() && cell.subrecords[i].type == "DELE") ++i;
+    if (i >= cell.subrecords.size() || cell.subrecords[i].data.size() < 12) return true;
+    if (tes4::u32(cell.subrecords[i].data, 0) & 1) return true;
+    ++i;
+    if (i < cell.subrecords.size() && cell.subrecords[i].type == "RGNN") ++i;
+    if (i >= cell.subrecords.size()) return false;
+    const std::string& next = cell.subrecords[i].type;
+    return next == "INTV" || next == "AMBI" || next == "WHGT";
+}
+
+}  // namespace
+
+TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
+    if (!fs::is_directory(samplesDir)) GTEST_SKIP() << "no sample plugins here";
+    int plugins = 0;
+    for (const auto& entry : fs::directory_iterator(samplesDir)) {
+        if (entry.path().extension() != ".esp") continue;
+        ++plugins;
+        SCOPED_TRACE(entry.path().filename().string());
+        tes3::Bytes input = tes4::readFileBytes(entry.path().string());
+        e2e::WorkDir work;
+        work.writeFile("input.esp", input);
+        e2e::RunResult run = work.run({"input.esp"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        tes4::File file = work.output();
+        std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
+        std::map<std::pair<int32_t, int32_t>, std::vector<const landscape::WorldCell*>> byGrid;
+        for (const auto& cell : cells) byGrid[{cell.gridX, cell.gridY}].push_back(&cell);
+
+        std::set<std::pair<int32_t, int32_t>> morrowindGrids;
+        size_t staged = 0;
+        for (const tes3::ReadRecord& record : tes3::readPlugin(input)) {
+            if (record.type == "CELL" && !isInteriorCell(record)) {
+                const tes3::Bytes& data = record.subrecords[record.subrecords[1].type == "DELE" ? 2 : 1].data;
+                int32_t x = static_cast<int32_t>(tes4::u32(data, 4)), y = static_cast<int32_t>(tes4::u32(data, 8));
+                ++staged;
+                morrowindGrids.insert({x, y});
+                for (int q = 0; q < 4; ++q)
+                    EXPECT_FALSE((byGrid[{2 * x + q % 2, 2 * y + q / 2}].empty())) << x << "," << y;
+            }
+            const tes3::ReadSubrecord* grid = record.find("INTV");
+            const tes3::ReadSubrecord* vhgt = record.find("VHGT");
+            if (record.type != "LAND" || grid == nullptr || vhgt == nullptr) continue;
+            int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0)), y = static_cast<int32_t>(tes4::u32(grid->data, 4));
+            if (morrowindGrids.insert({x, y}).second) ++staged;  // a land without a cell gets cells of its own
+            std::vector<double> heights = tes3::decodeHeights65(vhgt->data);
+            for (int q = 0; q < 4; ++q) {
+                int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
+                bool matched = false;
+                auto key = std::make_pair(2 * x + q % 2, 2 * y + q / 2);
+                for (const landscape::WorldCell* cell : byGrid[key]) {
+                    if (cell->land == nullptr) continue;
+                    std::vector<double> out = landscape::landHeights(*cell->land);
+                    bool same = true;
+                    for (int i = 0; i < 33 && same; ++i)
+                        for (int j = 0; j < 33 && same; ++j)
+                            same = std::fabs(out[i * 33 + j] - heights[(rowBase + i) * 65 + colBase + j]) < 0.01;
+                    matched = matched || same;
+                }
+                EXPECT_TRUE(matched) << "land " << x << "," << y << " quad " << q + 1;
+            }
+        }
+        // Nothing else is in the world: no interior cell, and every cell once.
+        EXPECT_EQ(cells.size(), 4 * staged);
+    }
+    EXPECT_GT(plugins, 0);
+}
