@@ -7,5 +7,6 @@ namespace sample {
 
 void addGlobals(tes3::Plugin& plugin);
 void addBooks(tes3::Plugin& plugin);
+void addLandscape(tes3::Plugin& plugin);
 
 }  // namespace sample

@@ -1,0 +1,68 @@
+// The landscape of the sample plugin: a 3 x 3 block of exterior cells with
+// rolling hills, a cliff, vertex colours and painted textures, and the land
+// textures they use (one of them unknown to the lookup data).
+#include <cmath>
+#include <string>
+
+#include "sample_parts.h"
+#include "tes3_land.h"
+
+namespace sample {
+
+namespace {
+
+// Height in height units at world vertex (x, y), 64 vertices to a cell.
+// Every step between neighbouring vertices fits a signed byte.
+int32_t worldHeight(int x, int y) {
+    double hills = 900 * std::sin(x * 0.021) * std::cos(y * 0.017) + 400 * std::sin((x + 2 * y) * 0.045);
+    double cliff = 1500.0 / (1.0 + std::exp(-(x - 40) * 0.12));  // a ridge east of the centre cell
+    return static_cast<int32_t>(std::lround(hills + cliff));
+}
+
+const char* const textures[] = {"Tx_BC_mud.tga", "Tx_AI_grass_01.tga", "Tx_GL_rock_01.tga", "Tx_AI_mainroad_01.tga",
+                                "lf\\tx_lf_marker.dds"};
+
+uint16_t textureAt(int x, int y) {
+    if (std::abs(x - 2 * y - 8) < 3) return 4;  // a road across the block
+    if (x > 100 && y > 100) return 5;           // the unknown texture: no layer
+    int32_t height = worldHeight(x, y);
+    return height < -300 ? 1 : height < 900 ? 2 : 3;
+}
+
+tes3::Record sampleLand(int32_t gridX, int32_t gridY) {
+    int left = gridX * 64, bottom = gridY * 64;
+    tes3::LandOptions options;
+    options.colours = true;
+    int32_t base = worldHeight(left, bottom);
+    options.offset = static_cast<float>(base);
+    // VTEX: 16 blocks of 4 x 4 squares, each square 4 vertices wide.
+    options.vtex.resize(256);
+    for (int block = 0; block < 16; ++block)
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                int row = 4 * (block / 4) + r, column = 4 * (block % 4) + c;
+                options.vtex[16 * block + 4 * r + c] = textureAt(left + 4 * column + 2, bottom + 4 * row + 2);
+            }
+    return tes3::land(gridX, gridY,
+                      [&](int r, int c) { return worldHeight(left + c, bottom + r) - base; }, options);
+}
+
+}  // namespace
+
+void addLandscape(tes3::Plugin& plugin) {
+    for (int i = 0; i < 5; ++i) plugin.add(tes3::landTexture(std::string("lf_tex_") + std::to_string(i), i, textures[i]));
+    for (int gridY = -1; gridY <= 1; ++gridY) {
+        for (int gridX = -1; gridX <= 1; ++gridX) {
+            std::string name = gridX == 0 && gridY == 0 ? "Landfer Crossing" : "";
+            tes3::Record cell = tes3::cell(name, gridX, gridY);
+            cell.ztext("RGNN", "Bitter Coast Region");
+            plugin.add(cell).add(sampleLand(gridX, gridY));
+        }
+    }
+    // An interior cell, which stays out of the world.
+    tes3::Record interior = tes3::cell("Landfer Crossing, Cellar", 0, 0, 0x01);
+    interior.sub("WHGT", tes3::floats({0.0f}));
+    plugin.add(interior);
+}
+
+}  // namespace sample
