@@ -20,6 +20,7 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 10; ++i) plugin.add(tes3::plainRecord("ACTI", "lf_sign_" + std::to_string(i)));
         plugin.add(tes3::plainRecord("STAT", "lf_cairn"));
         sample::addBooks(plugin);
+        sample::addJournal(plugin);  // last, as in a plugin saved by the game's editor
         plugin.save(argv[1]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

@@ -1,6 +1,10 @@
 // The shipped sample plugin converts, and reads back whole.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "e2e_run.h"
 
 TEST(SamplePlugin, ConvertsAndReadsBack) {
@@ -21,4 +25,21 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     EXPECT_EQ(file.records("BOOK").size(), 2u);
     EXPECT_NE(run.out.find("\tTotal Global variables:                 3\n"), std::string::npos);
     EXPECT_NE(run.out.find("\tTotal Books:                            2\n"), std::string::npos);
+
+    // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
+    EXPECT_EQ(file.groups.back().labelText(), "QUST");
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 2u);
+    std::vector<std::pair<std::string, std::vector<uint16_t>>> found;
+    for (const tes4::Entry* quest : quests) {
+        const tes4::Bytes& id = quest->find("EDID")->data;
+        std::vector<uint16_t> stages;
+        for (const auto& sub : quest->subrecords)
+            if (sub.type == "INDX") stages.push_back(tes4::u16(sub.data, 0));
+        found.emplace_back(std::string(id.begin(), id.end() - 1), stages);
+    }
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::vector<uint16_t>>>{
+                         {"LF_SurveyTheCoast", {10, 20, 100}}, {"LF_TollBridge", {5, 50}}}));
+    EXPECT_NE(run.out.find("\tTotal Quests:                           2\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\tTotal Journal entries:                  5\n"), std::string::npos);
 }
