@@ -44,7 +44,7 @@ int handleJournalEntry(RunState& run, RecordData record) {
     stages.close();
 
     run.quests.questRecordSize += static_cast<uint32_t>(block.bytes().size());
-    ++run.journalEntryCount;
+    ++run.quests.questStageCount;
     return 0;
 }
 

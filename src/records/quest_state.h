@@ -17,6 +17,9 @@ struct QuestState {
     std::string questName;
     // Bytes of stage blocks staged for the open quest.
     uint32_t questRecordSize = 0;
+    // Stage blocks staged for the open quest; they count as journal entries
+    // once their quest has been written.
+    int questStageCount = 0;
     // Data sizes of all quest records written to the quest file.
     uint32_t questBytes = 0;
 };

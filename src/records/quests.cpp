@@ -57,6 +57,7 @@ void writeStagedQuest(RunState& run) {
 
     quests.questBytes += dataSize;
     ++run.questCount;
+    run.journalEntryCount += quests.questStageCount;
 }
 
 }  // namespace
@@ -65,6 +66,7 @@ void closeOpenQuest(RunState& run) {
     if (run.quests.questOpen) writeStagedQuest(run);
     run.quests.questOpen = false;
     run.quests.questRecordSize = 0;
+    run.quests.questStageCount = 0;
 }
 
 int handleDialogueTopic(RunState& run, RecordData record) {

@@ -168,7 +168,9 @@ TEST(Quests, QuestThatCannotBeAppendedIsNotCounted) {
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
     EXPECT_EQ(run.err, "Unable to append to the temporary QUST (quest) record file called quest.tmp: Is a directory");
+    // Neither the quest nor its stages are in the output, so neither is counted.
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
     EXPECT_TRUE(file.groups.empty());
     EXPECT_FALSE(work.exists("quest_indx.tmp"));
 }
@@ -241,4 +243,13 @@ TEST(Quests, RealPluginsWithDialogueConvertSoundly) {
         EXPECT_EQ(static_cast<int>(stages), summaryCount(run.out, "Total Journal entries")) << name;
         EXPECT_EQ(file.groups.back().labelText(), "QUST") << name;
     }
+}
+
+TEST(Quests, FailedWriteToAStagingFileIsFatal) {
+    WorkDir work;
+    e2e::RunLimits limits;
+    limits.fileSizeLimit = 200;  // room for the output's header, not for the stage
+    RunResult run = work.convert(tes3::Plugin().add(dial("lf_big", 4)).add(info(std::string(300, 'w'), 1)), limits);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Unable to write to quest_indx.tmp: File too large\n");
 }
