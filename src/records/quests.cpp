@@ -27,23 +27,22 @@ void writeStagedQuest(RunState& run) {
                    quests.questName.c_str(), questIndexFileName, systemErrorText().c_str());
         return;
     }
-    FileWriter questFile;
-    if (!questFile.open(questFileName, "ab")) {
-        run.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
-                   systemErrorText().c_str());
+    auto discardStages = [&stages] {
         stages.reset();
         std::remove(questIndexFileName);
-        return;
-    }
+    };
 
     SubrecordBuffer head;
     head.addText("EDID", quests.questName);
     const uint8_t flagsAndPriority[2] = {1, 0};
     head.add("DATA", flagsAndPriority, 2);
-    if (run.rejectOversized("QUST", quests.questName, head)) {
-        stages.reset();
-        std::remove(questIndexFileName);
-        return;
+    if (run.rejectOversized("QUST", quests.questName, head)) return discardStages();
+
+    FileWriter questFile;
+    if (!questFile.open(questFileName, "ab")) {
+        run.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
+                   systemErrorText().c_str());
+        return discardStages();
     }
 
     uint32_t dataSize = static_cast<uint32_t>(head.bytes().size()) + quests.questRecordSize;
@@ -52,8 +51,7 @@ void writeStagedQuest(RunState& run) {
     questFile.write(head.bytes().data(), head.bytes().size());
     copyStagedBytes(stages.get(), questIndexFileName, questFile, quests.questRecordSize);
     questFile.close();
-    stages.reset();
-    std::remove(questIndexFileName);
+    discardStages();
 
     quests.questBytes += dataSize;
     ++run.questCount;

@@ -97,18 +97,24 @@ TEST(Quests, JournalTopicBecomesAQuestWithItsStagesInOrder) {
 
 TEST(Quests, LastJournalOfTheInputIsWrittenAndOrdinaryResponsesAreNot) {
     WorkDir work;
+    tes3::Record nameless("DIAL");  // takes no name from the topic before it
+    nameless.sub("DATA", {4});
     tes3::Plugin plugin;
     plugin.add(info("before any topic", 1)).add(dial("Background", 0)).add(info("ordinary", 2));
+    plugin.add(dial("lf_named", 4)).add(info("named", 1)).add(nameless).add(info("nameless", 2));
     plugin.add(dial("lf_last", 4)).add(info("one", 10)).add(info("two", 20)).add(info("three", 30));
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
-    EXPECT_NE(run.out.find("\nDDJ\n\n"), std::string::npos) << run.out;
-    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
-    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 3);
+    EXPECT_NE(run.out.find("\nDDJDJDJ\n\n"), std::string::npos) << run.out;
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 3);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 5);
     auto quests = file.records("QUST");
-    ASSERT_EQ(quests.size(), 1u);
-    EXPECT_EQ(editorId(*quests[0]), "lf_last");
-    EXPECT_EQ(stagesOf(*quests[0]), (std::vector<Stage>{{10, "one"}, {20, "two"}, {30, "three"}}));
+    ASSERT_EQ(quests.size(), 3u);
+    EXPECT_EQ(editorId(*quests[0]), "lf_named");
+    EXPECT_EQ(editorId(*quests[1]), "");
+    EXPECT_EQ(stagesOf(*quests[1]), (std::vector<Stage>{{2, "nameless"}}));
+    EXPECT_EQ(editorId(*quests[2]), "lf_last");
+    EXPECT_EQ(stagesOf(*quests[2]), (std::vector<Stage>{{10, "one"}, {20, "two"}, {30, "three"}}));
 }
 
 TEST(Quests, SeveralQuestsGiveAGroupOfExactSize) {
@@ -206,6 +212,8 @@ TEST(Quests, OversizedAndMalformedEntriesLoseOnlyThemselves) {
     plugin.add(pastEnd).add(shortData).add(info(fits, 3));
     // The responses of a topic that cannot be read join no quest.
     plugin.add(brokenTopic).add(info("of the broken topic", 4));
+    std::string hugeName(65535, 'q');  // too long for a 16-bit EDID
+    plugin.add(dial(hugeName, 4)).add(info("lost with its quest", 5));
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
     EXPECT_EQ(run.err, "The INFO record " + longName +
@@ -215,7 +223,10 @@ TEST(Quests, OversizedAndMalformedEntriesLoseOnlyThemselves) {
                            "record). Ignoring!\n"
                            "A INFO record is malformed (its DATA subrecord holds 4 of 6 bytes). Ignoring!\n"
                            "A DIAL record is malformed (its XXXX subrecord of 9 bytes runs past the end of the "
-                           "record). Ignoring!\n");
+                           "record). Ignoring!\n"
+                           "The QUST record " + hugeName +
+                           " cannot be converted: its EDID subrecord would hold 65536 bytes, more than 65535. "
+                           "Ignoring!\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
     auto quests = file.records("QUST");
