@@ -21,6 +21,7 @@ int main(int argc, char* argv[]) {
         plugin.add(tes3::plainRecord("STAT", "lf_cairn"));
         sample::addBooks(plugin);
         sample::addLandscape(plugin);
+        sample::addJournal(plugin);  // last, as in a plugin saved by the game's editor
         plugin.save(argv[1]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

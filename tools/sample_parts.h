@@ -8,5 +8,7 @@ namespace sample {
 void addGlobals(tes3::Plugin& plugin);
 void addBooks(tes3::Plugin& plugin);
 void addLandscape(tes3::Plugin& plugin);
+// Dialogue comes last, as the game's editor saves it.
+void addJournal(tes3::Plugin& plugin);
 
 }  // namespace sample

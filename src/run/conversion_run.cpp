@@ -13,6 +13,7 @@
 #include "plugin/record_reader.h"
 #include "records/books.h"
 #include "records/global_variables.h"
+#include "records/quests.h"
 #include "run/input_plugin.h"
 #include "run/temporary_files.h"
 
@@ -41,8 +42,8 @@ const DispatchRow dispatchTable[] = {
     {"GLOB", "G", false, convertGlobal},
     {"BOOK", "B", false, convertBook},
     {"LTEX", "", false, handleLandTexture},
-    {"DIAL", "D", true, nullptr},
-    {"INFO", "", true, nullptr},
+    {"DIAL", "D", true, handleDialogueTopic},
+    {"INFO", "", true, handleJournalEntry},
     {"STAT", "", false, nullptr},
 };
 
@@ -75,7 +76,7 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
         if (std::strcmp(row.type, "CELL") == 0) run.currentCellName.clear();
         run.showProgress(row.progress, row.flush);
         bool convert = row.convert != nullptr;
-        if (std::strcmp(row.type, "INFO") == 0) convert = convert && run.currentTopicKind == 2;
+        if (std::strcmp(row.type, "INFO") == 0) convert = convert && run.quests.currentTopicKind == 2;
         if (!convert) return;
         try {
             row.convert(run, data);
@@ -139,6 +140,8 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
 
     input.close();
     writeWaitingCells(run);
+    closeOpenQuest(run);  // the last journal topic has no following topic to close it
+    if (run.quests.questBytes > 0) writeQuestGroup(run, questFileName);
     run.output.finish(recordCountFor(run));
     printSummary(run);
     deleteTemporaryFilesAfterRun();

@@ -12,6 +12,7 @@
 #include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
+#include "records/quest_state.h"
 
 namespace landfer {
 
@@ -46,10 +47,8 @@ struct RunState {
     int32_t currentCellGridY = 0;
     LandscapeState landscape;
 
-    // Dialogue: 0 before any topic, 1 after an ordinary topic, 2 after a journal.
-    uint8_t currentTopicKind = 0;
-    bool questOpen = false;
-    uint32_t questBytes = 0;
+    // Dialogue topics and the quests collected from journals.
+    QuestState quests;
 
     // printf-style message on standard error (or wherever `messages` points).
     void report(const char* format, ...) __attribute__((format(printf, 2, 3)));

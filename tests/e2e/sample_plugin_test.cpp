@@ -1,6 +1,10 @@
 // The shipped sample plugin converts, and reads back whole.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "e2e_run.h"
 
 TEST(SamplePlugin, ConvertsAndReadsBack) {
@@ -14,11 +18,41 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
 
     e2e::RunResult run = work.run({"sample.esp"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    // One land texture of the sample is left out of the lookup data on purpose.
+    EXPECT_EQ(run.err, "Unable to populate an ltex FormID for lf\\tx_lf_marker.dds: Not in my LTEX file!!\n");
     tes4::File file = work.output();
     tes4::checkTopGroupTypes(file);
     EXPECT_EQ(file.records("GLOB").size(), 3u);
     EXPECT_EQ(file.records("BOOK").size(), 2u);
     EXPECT_NE(run.out.find("\tTotal Global variables:                 3\n"), std::string::npos);
     EXPECT_NE(run.out.find("\tTotal Books:                            2\n"), std::string::npos);
+
+    // A 3 x 3 block of cells with their land; the interior cell stays out.
+    EXPECT_EQ(file.records("CELL").size(), 36u);
+    auto lands = file.records("LAND");
+    ASSERT_EQ(lands.size(), 36u);
+    size_t layered = 0;
+    for (const tes4::Entry* land : lands) {
+        EXPECT_NE(land->find("VCLR"), nullptr);
+        layered += land->find("ATXT") != nullptr;
+    }
+    EXPECT_EQ(layered, 36u);
+    EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   9\n"), std::string::npos);
+
+    // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
+    EXPECT_EQ(file.groups.back().labelText(), "QUST");
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 2u);
+    std::vector<std::pair<std::string, std::vector<uint16_t>>> found;
+    for (const tes4::Entry* quest : quests) {
+        const tes4::Bytes& id = quest->find("EDID")->data;
+        std::vector<uint16_t> stages;
+        for (const auto& sub : quest->subrecords)
+            if (sub.type == "INDX") stages.push_back(tes4::u16(sub.data, 0));
+        found.emplace_back(std::string(id.begin(), id.end() - 1), stages);
+    }
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::vector<uint16_t>>>{
+                         {"LF_SurveyTheCoast", {10, 20, 100}}, {"LF_TollBridge", {5, 50}}}));
+    EXPECT_NE(run.out.find("\tTotal Quests:                           2\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\tTotal Journal entries:                  5\n"), std::string::npos);
 }

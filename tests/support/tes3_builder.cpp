@@ -135,6 +135,23 @@ Record book(std::string_view id, std::string_view name, std::string_view bookTex
     return record;
 }
 
+Record topic(std::string_view name, uint8_t topicType) {
+    Record record("DIAL");
+    record.ztext("NAME", name).sub("DATA", Bytes{topicType});
+    return record;
+}
+
+Record response(std::string_view id, std::string_view responseText, int32_t journalIndex) {
+    // DATA: dialogue type (4 = journal) and padding, the journal index (or
+    // disposition), rank, sex, PC rank and padding.
+    Bytes data = int32s({4, journalIndex});
+    Bytes rest = {0xFF, 0xFF, 0xFF, 0};
+    data.insert(data.end(), rest.begin(), rest.end());
+    Record record("INFO");
+    record.ztext("INAM", id).ztext("PNAM", "").ztext("NNAM", "").sub("DATA", data).sub("NAME", text(responseText));
+    return record;
+}
+
 Record plainRecord(std::string_view type, std::string_view id) {
     Record record(type);
     record.ztext("NAME", id);

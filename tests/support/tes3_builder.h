@@ -66,6 +66,10 @@ Record headerRecord(std::string_view author = "Landfer tests", std::string_view 
 // Common records.
 Record global(std::string_view name, char type, float value);
 Record book(std::string_view id, std::string_view name, std::string_view bookText);
+// A dialogue topic (type 4 is a journal) and one of its responses, whose
+// journal index is 32-bit at offset 4 of DATA.
+Record topic(std::string_view name, uint8_t topicType);
+Record response(std::string_view id, std::string_view responseText, int32_t journalIndex);
 Record plainRecord(std::string_view type, std::string_view id);
 
 }  // namespace tes3

@@ -1,0 +1,51 @@
+// Journal entries: each INFO of a journal topic becomes one quest stage,
+// staged as a block of subrecords (INDX stage index, QSDT stage flags, CNAM
+// log text, SCHR an empty result script) until its quest is written.
+#include <string_view>
+
+#include "plugin/byte_order.h"
+#include "plugin/fatal_error.h"
+#include "records/quests.h"
+
+namespace landfer {
+
+int handleJournalEntry(RunState& run, RecordData record) {
+    // The response text (not 0-terminated in the input) and the journal
+    // index, whose low 16 bits at offset 4 of DATA are the stage index.
+    std::string_view text;
+    uint16_t stageIndex = 0;
+    SubrecordCursor cursor(record);
+    while (!cursor.atEnd()) {
+        Subrecord sub = cursor.next();
+        if (sub.is("NAME")) text = sub.text();
+        if (sub.is("DATA")) {
+            sub.require(6);
+            stageIndex = readUint16(sub.data + 4);
+        }
+    }
+
+    SubrecordBuffer block;
+    const uint8_t index[2] = {static_cast<uint8_t>(stageIndex), static_cast<uint8_t>(stageIndex >> 8)};
+    block.add("INDX", index, 2);
+    const uint8_t stageFlags = 0;
+    block.add("QSDT", &stageFlags, 1);
+    block.addText("CNAM", text);
+    block.addZeros("SCHR", 20);
+    // A text too long for a 16-bit CNAM loses only its own stage.
+    if (run.rejectOversized("INFO", run.quests.questName, block)) return 1;
+
+    FileWriter stages;
+    if (!stages.open(questIndexFileName, "ab")) {
+        run.report("Unable to append to the temporary quest journal index file called %s: %s\n", questIndexFileName,
+                   systemErrorText().c_str());
+        return 1;
+    }
+    stages.write(block.bytes().data(), block.bytes().size());
+    stages.close();
+
+    run.quests.questRecordSize += static_cast<uint32_t>(block.bytes().size());
+    ++run.quests.questStageCount;
+    return 0;
+}
+
+}  // namespace landfer

@@ -1,0 +1,241 @@
+// Journal topics become quests, read back from the output.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "e2e_run.h"
+
+using e2e::RunResult;
+using e2e::WorkDir;
+using tes4::Bytes;
+
+namespace {
+
+tes3::Record dial(const std::string& name, uint8_t type) { return tes3::topic(name, type); }
+tes3::Record info(const std::string& text, int32_t journalIndex) { return tes3::response("1234567", text, journalIndex); }
+
+using Stage = std::pair<uint16_t, std::string>;
+
+// The stages of a quest record: EDID, DATA, then whole stage blocks.
+std::vector<Stage> stagesOf(const tes4::Entry& quest) {
+    std::vector<Stage> stages;
+    const auto& subs = quest.subrecords;
+    std::string types;
+    for (const auto& sub : subs) types += sub.type;
+    EXPECT_EQ(types.substr(0, 8), "EDIDDATA");
+    EXPECT_EQ(subs[1].data, (Bytes{1, 0}));
+    EXPECT_EQ(subs.size() % 4, 2u);
+    for (size_t i = 2; i + 3 < subs.size(); i += 4) {
+        EXPECT_EQ(types.substr(4 * i, 16), "INDXQSDTCNAMSCHR");
+        EXPECT_EQ(subs[i + 1].data, Bytes{0});
+        EXPECT_EQ(subs[i + 3].data, Bytes(20, 0));
+        const Bytes& text = subs[i + 2].data;
+        EXPECT_EQ(text.back(), 0);
+        stages.emplace_back(tes4::u16(subs[i].data, 0), std::string(text.begin(), text.end() - 1));
+    }
+    return stages;
+}
+
+std::string editorId(const tes4::Entry& record) {
+    const Bytes& id = record.find("EDID")->data;
+    return std::string(id.begin(), id.end() - 1);
+}
+
+int summaryCount(const std::string& out, const std::string& label) {
+    size_t at = out.find("\t" + label + ":");
+    if (at == std::string::npos) return -1;
+    return std::stoi(out.substr(out.find_first_not_of(' ', at + label.size() + 2)));
+}
+
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult& run) {
+    run = work.convert(plugin);
+    EXPECT_EQ(run.status, 0) << run.err;
+    tes4::File file = work.output();
+    tes4::checkTopGroupTypes(file);
+    return file;
+}
+
+}  // namespace
+
+TEST(Quests, JournalTopicBecomesAQuestWithItsStagesInOrder) {
+    WorkDir work;
+    std::string first(30, 'a'), second(50, 'b');
+    tes3::Plugin plugin;
+    // The stage index is the low half of the journal index.
+    plugin.add(dial("lf_quest", 4)).add(info(first, 0x0001000A)).add(info(second, 20));
+    plugin.add(dial("Greeting", 0)).add(info("not a journal entry", 5));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+
+    EXPECT_NE(run.out.find("\nDJD\n\nLandfer has finished"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
+    ASSERT_EQ(file.groups.size(), 1u);
+    const tes4::Entry& group = file.groups[0];
+    EXPECT_EQ(group.labelText(), "QUST");
+    EXPECT_EQ(group.size, 239u);
+    ASSERT_EQ(group.children.size(), 1u);
+    const tes4::Entry& quest = group.children[0];
+    EXPECT_EQ(quest.size, 78u + 98u + 8u + 15u);
+    EXPECT_EQ(quest.formId, 0x011E8480u);
+    EXPECT_EQ(editorId(quest), "lf_quest");
+    EXPECT_EQ(stagesOf(quest), (std::vector<Stage>{{10, first}, {20, second}}));
+}
+
+TEST(Quests, LastJournalOfTheInputIsWrittenAndOrdinaryResponsesAreNot) {
+    WorkDir work;
+    tes3::Record nameless("DIAL");  // takes no name from the topic before it
+    nameless.sub("DATA", {4});
+    tes3::Plugin plugin;
+    plugin.add(info("before any topic", 1)).add(dial("Background", 0)).add(info("ordinary", 2));
+    plugin.add(dial("lf_named", 4)).add(info("named", 1)).add(nameless).add(info("nameless", 2));
+    plugin.add(dial("lf_last", 4)).add(info("one", 10)).add(info("two", 20)).add(info("three", 30));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+    EXPECT_NE(run.out.find("\nDDJDJDJ\n\n"), std::string::npos) << run.out;
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 3);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 5);
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 3u);
+    EXPECT_EQ(editorId(*quests[0]), "lf_named");
+    EXPECT_EQ(editorId(*quests[1]), "");
+    EXPECT_EQ(stagesOf(*quests[1]), (std::vector<Stage>{{2, "nameless"}}));
+    EXPECT_EQ(editorId(*quests[2]), "lf_last");
+    EXPECT_EQ(stagesOf(*quests[2]), (std::vector<Stage>{{10, "one"}, {20, "two"}, {30, "three"}}));
+}
+
+TEST(Quests, SeveralQuestsGiveAGroupOfExactSizeAndTakeFormIdsWhenStaged) {
+    for (int count : {2, 3}) {
+        WorkDir work;
+        tes3::Plugin plugin;
+        for (int q = 0; q < count; ++q) {
+            plugin.add(tes3::global("lf_g" + std::to_string(q), 's', 1));
+            plugin.add(dial("lf_quest_" + std::string(q * 7 + 1, 'x'), 4));
+            for (int s = 0; s <= q; ++s) plugin.add(info("stage " + std::string(s * 11, 's'), 10 * (s + 1)));
+        }
+        RunResult run;
+        tes4::File file = convertOk(work, plugin, run);
+        EXPECT_EQ(summaryCount(run.out, "Total Quests"), count);
+        ASSERT_EQ(file.groups.size(), 2u);
+        const tes4::Entry& group = file.groups.back();
+        ASSERT_EQ(group.labelText(), "QUST");
+        ASSERT_EQ(group.children.size(), static_cast<size_t>(count));
+        uint32_t questBytes = 0;
+        for (int q = 0; q < count; ++q) {
+            const tes4::Entry& quest = group.children[q];
+            questBytes += quest.size;
+            EXPECT_EQ(editorId(quest), "lf_quest_" + std::string(q * 7 + 1, 'x'));
+            EXPECT_EQ(stagesOf(quest).size(), static_cast<size_t>(q + 1));
+            // Staged when the next topic (or the end) closes it: after the global that follows it.
+            EXPECT_EQ(quest.formId, 0x011E8480u + 2 * q + (q + 1 < count ? 2 : 1));
+        }
+        EXPECT_EQ(group.size, questBytes + 20u * count + 20u);
+        EXPECT_EQ(group.offset + group.size, file.size);  // the last group, ending the file
+    }
+}
+
+TEST(Quests, QuestThatCannotBeAppendedIsNotCounted) {
+    WorkDir work;
+    // A directory by the quest file's name survives the start-up deletion and cannot be appended to.
+    std::filesystem::create_directory(work.path("quest.tmp"));
+    work.writeFile("quest.tmp/keep", std::string("x"));
+    tes3::Plugin plugin;
+    plugin.add(dial("lf_lost", 4)).add(info("entry", 1));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+    EXPECT_EQ(run.err, "Unable to append to the temporary QUST (quest) record file called quest.tmp: Is a directory");
+    // Neither the quest nor its stages are in the output, so neither is counted.
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
+    EXPECT_TRUE(file.groups.empty());
+    EXPECT_FALSE(work.exists("quest_indx.tmp"));
+}
+
+TEST(Quests, NoQuestGroupWithoutJournalEntries) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    plugin.add(dial("Greeting", 0)).add(info("hello", 0)).add(dial("lf_empty", 4)).add(dial("Farewell", 1));
+    plugin.add(info("goodbye", 0));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+    EXPECT_EQ(run.err,
+              "Unable to open temporary quest journal entry file I recently think I've created for quest lf_empty! "
+              "File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.");
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
+    EXPECT_TRUE(file.groups.empty());
+    EXPECT_EQ(file.size, 85u);
+}
+
+TEST(Quests, OversizedAndMalformedEntriesLoseOnlyThemselves) {
+    WorkDir work;
+    std::string longName(300, 'n');
+    std::string fits(65534, 'f');
+    tes3::Record pastEnd("INFO");
+    pastEnd.raw({'N', 'A', 'M', 'E', 50, 0, 0, 0, 'x'});
+    tes3::Record shortData("INFO");
+    shortData.sub("DATA", {4, 0, 0, 0}).sub("NAME", tes3::text("short"));
+    tes3::Record brokenTopic("DIAL");
+    brokenTopic.ztext("NAME", "lf_broken").sub("DATA", {4}).raw({'X', 'X', 'X', 'X', 9, 0, 0, 0});
+    tes3::Plugin plugin;
+    plugin.add(dial(longName, 4)).add(info("kept before", 1)).add(info(std::string(65535, 'h'), 2));
+    plugin.add(pastEnd).add(shortData).add(info(fits, 3));
+    // The responses of a topic that cannot be read join no quest.
+    plugin.add(brokenTopic).add(info("of the broken topic", 4));
+    std::string hugeName(65535, 'q');  // too long for a 16-bit EDID
+    plugin.add(dial(hugeName, 4)).add(info("lost with its quest", 5));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+    EXPECT_EQ(run.err, "The INFO record " + longName +
+                           " cannot be converted: its CNAM subrecord would hold 65536 bytes, more than 65535. "
+                           "Ignoring!\n"
+                           "A INFO record is malformed (its NAME subrecord of 50 bytes runs past the end of the "
+                           "record). Ignoring!\n"
+                           "A INFO record is malformed (its DATA subrecord holds 4 of 6 bytes). Ignoring!\n"
+                           "A DIAL record is malformed (its XXXX subrecord of 9 bytes runs past the end of the "
+                           "record). Ignoring!\n"
+                           "The QUST record " + hugeName +
+                           " cannot be converted: its EDID subrecord would hold 65536 bytes, more than 65535. "
+                           "Ignoring!\n");
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 1u);
+    EXPECT_EQ(editorId(*quests[0]), longName);
+    EXPECT_EQ(stagesOf(*quests[0]), (std::vector<Stage>{{1, "kept before"}, {3, fits}}));
+    // Beyond 16 bits: the header holds the whole data size.
+    EXPECT_EQ(quests[0]->size, (47u + 12u) + (47u + 65535u) + 300u + 15u);
+}
+
+TEST(Quests, RealPluginsWithDialogueConvertSoundly) {
+    for (const char* name : {"red_wisdom.esp", "sable_dragon_gmst.esp"}) {
+        std::string path = LANDFER_SOURCE_DIR "/../shared/samples/" + std::string(name);
+        if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
+        WorkDir work;
+        RunResult run = work.run({path});
+        ASSERT_EQ(run.status, 0) << name << run.err;
+        tes4::File file = work.output();
+        tes4::checkTopGroupTypes(file);
+        auto quests = file.records("QUST");
+        EXPECT_GT(quests.size(), 0u) << name;
+        EXPECT_EQ(static_cast<int>(quests.size()), summaryCount(run.out, "Total Quests")) << name;
+        size_t stages = 0;
+        for (const tes4::Entry* quest : quests) stages += stagesOf(*quest).size();
+        EXPECT_EQ(static_cast<int>(stages), summaryCount(run.out, "Total Journal entries")) << name;
+        EXPECT_EQ(file.groups.back().labelText(), "QUST") << name;
+    }
+}
+
+TEST(Quests, FailedWriteToAStagingFileIsFatal) {
+    WorkDir work;
+    e2e::RunLimits limits;
+    limits.fileSizeLimit = 200;  // room for the output's header, not for the stage
+    RunResult run = work.convert(tes3::Plugin().add(dial("lf_big", 4)).add(info(std::string(300, 'w'), 1)), limits);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Unable to write to quest_indx.tmp: File too large\n");
+}
