@@ -1,4 +1,4 @@
-// Reads a TES4 (Oblivion) plugin back for the tests: walks every group by
+// Reads a TES4 (Oblivion) plugin back, for landfer-inspect and the tests: walks every group by
 // its size, checks that each size matches what the group holds, inflates
 // compressed records to their declared length and splits record data into
 // subrecords. Any inconsistency raises Tes4Error with its byte offset.
