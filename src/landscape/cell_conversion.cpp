@@ -3,6 +3,7 @@
 #include "landscape/cell_staging.h"
 #include "landscape/placed_references.h"
 #include "plugin/byte_order.h"
+#include "plugin/plugin_writer.h"
 
 namespace landfer {
 
@@ -44,6 +45,13 @@ int convertCell(RunState& run, RecordData record) {
     bool interior = (flags & 0x01) != 0 || cursor.nextIs("INTV") || cursor.nextIs("AMBI") || cursor.nextIs("WHGT");
     if (interior) return 0;
 
+    // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
+    if (name.size() + 14 > maxSubrecordSize) {
+        run.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
+                   "65535. Ignoring!\n",
+                   name.c_str(), name.size() + 4);
+        return 1;
+    }
     ++run.exteriorCellCount;
     run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
     size_t cellIndex = stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName);

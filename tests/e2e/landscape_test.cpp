@@ -221,16 +221,19 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
     noHeights.sub("INTV", tes3::int32s({2, 2})).sub("VNML", Bytes(12675, 0));
     tes3::Record noGrid("LAND");
     noGrid.sub("VNML", Bytes(12675, 0));
+    tes3::Record hugeName = tes3::cell(std::string(70000, 'n'), 4, 4);
     tes3::Record headless("CELL");
     headless.ztext("NAME", "No data");
     RunResult run;
     tes4::File file = convertOk(
-        work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless), &run);
+        work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless).add(hugeName), &run);
     EXPECT_EQ(run.err,
               "A LAND record is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
               "A LAND record is malformed (its VCLR subrecord holds 10 of 12675 bytes). Ignoring!\n"
               "Unable to find VHGT!!!\n"
-              "A CELL record is malformed (it has no DATA). Ignoring!\n");
+              "A CELL record is malformed (it has no DATA). Ignoring!\n"
+              "The CELL record " + std::string(70000, 'n') +
+                  " cannot be converted: its EDID subrecord would hold 70004 bytes, more than 65535. Ignoring!\n");
     std::vector<WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     EXPECT_EQ(cells[0].land->data.size(), 4385u);  // converted without its colours
