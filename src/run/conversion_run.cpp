@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "actors/npc_conversion.h"
 #include "plugin/fatal_error.h"
 #include "plugin/record_reader.h"
 #include "records/books.h"
@@ -33,7 +34,7 @@ struct DispatchRow {
 const DispatchRow dispatchTable[] = {
     {"CELL", "C", true, nullptr},
     {"LAND", "L", false, nullptr},
-    {"NPC_", "N", false, nullptr},
+    {"NPC_", "N", false, convertNpc},
     {"GLOB", "G", false, convertGlobal},
     {"BOOK", "B", false, convertBook},
     {"LTEX", "", false, nullptr},
