@@ -7,5 +7,7 @@ namespace sample {
 
 void addGlobals(tes3::Plugin& plugin);
 void addBooks(tes3::Plugin& plugin);
+// NPCs: several races, both sexes, inventories, the player, a short NPDT.
+void addActors(tes3::Plugin& plugin);
 
 }  // namespace sample
