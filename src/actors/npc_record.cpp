@@ -62,10 +62,7 @@ MorrowindNpc readNpcRecord(RecordData record) {
 
     if (cursor.nextIs("MODL")) cursor.next();
     if (cursor.nextIs("FNAM")) npc.fullName = std::string(cursor.next().text());
-    if (cursor.nextIs("RNAM")) {
-        npc.hasRace = true;
-        npc.raceId = std::string(cursor.next().text());
-    }
+    if (cursor.nextIs("RNAM")) npc.raceId = std::string(cursor.next().text());
     if (cursor.nextIs("CNAM")) npc.classId = std::string(cursor.next().text());
     for (const char* unused : {"ANAM", "BNAM", "KNAM"})
         if (cursor.nextIs(unused)) cursor.next();

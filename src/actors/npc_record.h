@@ -22,8 +22,7 @@ struct NpcInventoryEntry {
 struct MorrowindNpc {
     std::string editorId;
     std::string fullName;
-    bool hasRace = false;
-    std::string raceId;
+    std::string raceId;  // empty without RNAM
     std::string classId;
     std::string scriptId;
 
