@@ -19,6 +19,7 @@ int main(int argc, char* argv[]) {
         // A few records of types the converter passes over.
         for (int i = 0; i < 10; ++i) plugin.add(tes3::plainRecord("ACTI", "lf_sign_" + std::to_string(i)));
         plugin.add(tes3::plainRecord("STAT", "lf_cairn"));
+        sample::addActors(plugin);
         sample::addBooks(plugin);
         sample::addLandscape(plugin);
         sample::addJournal(plugin);  // last, as in a plugin saved by the game's editor

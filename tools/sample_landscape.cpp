@@ -47,6 +47,16 @@ tes3::Record sampleLand(int32_t gridX, int32_t gridY) {
                       [&](int r, int c) { return worldHeight(left + c, bottom + r) - base; }, options);
 }
 
+// A reference to a base object placed at (x, y) in the world.
+tes3::Bytes placedReference(int32_t number, const char* baseId, float x, float y) {
+    tes3::Record reference("FRMR");
+    reference.sub("FRMR", tes3::int32s({number}))
+        .ztext("NAME", baseId)
+        .sub("XSCL", tes3::floats({1.0f}))
+        .sub("DATA", tes3::floats({x, y, 120.0f, 0.0f, 0.0f, 1.5f}));
+    return reference.data();
+}
+
 }  // namespace
 
 void addLandscape(tes3::Plugin& plugin) {
@@ -56,6 +66,17 @@ void addLandscape(tes3::Plugin& plugin) {
             std::string name = gridX == 0 && gridY == 0 ? "Landfer Crossing" : "";
             tes3::Record cell = tes3::cell(name, gridX, gridY);
             cell.ztext("RGNN", "Bitter Coast Region");
+            if (gridX == 0 && gridY == 0) {
+                // Two NPCs in the south-west quad, one in the north-east; a tree
+                // and an ID that only begins like an NPC's are not placed.
+                cell.sub("NAM0", tes3::int32s({5}));
+                cell.raw(placedReference(1, "lf_ald_warden", 1000.0f, 1200.0f));
+                cell.raw(placedReference(2, "lf_trader_sinja", 2500.0f, 300.0f));
+                cell.raw(placedReference(3, "lf_pilgrim_orm", 7000.0f, 6000.0f));
+                cell.raw(placedReference(4, "flora_tree_01", 3000.0f, 3000.0f));
+                cell.raw(placedReference(5, "lf_ald_warden_ghost", 3500.0f, 3000.0f));
+            }
+            if (gridX == -1 && gridY == 1) cell.raw(placedReference(6, "lf_scout_ilara", -0.5f, 8200.0f));
             plugin.add(cell).add(sampleLand(gridX, gridY));
         }
     }

@@ -10,5 +10,7 @@ void addBooks(tes3::Plugin& plugin);
 void addLandscape(tes3::Plugin& plugin);
 // Dialogue comes last, as the game's editor saves it.
 void addJournal(tes3::Plugin& plugin);
+// NPCs: several races, both sexes, inventories, the player, a short NPDT.
+void addActors(tes3::Plugin& plugin);
 
 }  // namespace sample

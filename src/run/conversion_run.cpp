@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "actors/npc_conversion.h"
 #include "landscape/cell_conversion.h"
 #include "landscape/cell_staging.h"
 #include "landscape/land_conversion.h"
@@ -38,7 +39,7 @@ struct DispatchRow {
 const DispatchRow dispatchTable[] = {
     {"CELL", "C", true, convertCell},
     {"LAND", "L", false, convertLand},
-    {"NPC_", "N", false, nullptr},
+    {"NPC_", "N", false, convertNpc},
     {"GLOB", "G", false, convertGlobal},
     {"BOOK", "B", false, convertBook},
     {"LTEX", "", false, handleLandTexture},

@@ -1,11 +1,13 @@
 // The shipped sample plugin converts, and reads back whole.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "e2e_run.h"
+#include "landscape_support.h"
 
 TEST(SamplePlugin, ConvertsAndReadsBack) {
     e2e::WorkDir work;
@@ -38,6 +40,25 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     }
     EXPECT_EQ(layered, 36u);
     EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   9\n"), std::string::npos);
+
+    // Placed NPCs: each ACHR's base object is the NPC_ converted from its own ID.
+    std::map<uint32_t, std::string> npcIds;
+    for (const tes4::Entry* npc : file.records("NPC_")) {
+        const tes4::Bytes& id = npc->find("EDID")->data;
+        npcIds[npc->formId] = std::string(id.begin(), id.end() - 1);
+    }
+    std::vector<std::pair<std::string, std::string>> placed;  // (cell editor ID, NPC)
+    for (const landscape::WorldCell& cell : landscape::worldCells(file)) {
+        const tes4::Subrecord* edid = cell.cell->find("EDID");
+        for (const tes4::Entry* achr : cell.placed)
+            placed.emplace_back(edid ? std::string(edid->data.begin(), edid->data.end() - 1) : "",
+                                npcIds[tes4::u32(achr->find("NAME")->data, 0)]);
+    }
+    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"Landfer Crossing SW", "lf_ald_warden"},
+                                                                        {"Landfer Crossing SW", "lf_trader_sinja"},
+                                                                        {"Landfer Crossing NE", "lf_pilgrim_orm"},
+                                                                        {"", "lf_scout_ilara"}}));
+    EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      4\n"), std::string::npos);
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
     EXPECT_EQ(file.groups.back().labelText(), "QUST");
