@@ -239,3 +239,23 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
     EXPECT_EQ(cells[0].land->data.size(), 4385u);  // converted without its colours
     EXPECT_TRUE(contains(run.out, "\tTotal LAND records:                     1\n"));
 }
+
+TEST(PlacedNpcs, ACellWithThousandsOfNpcsReachesTheOutputWhole) {
+    WorkDir work;
+    tes3::Record npc("NPC_");
+    npc.ztext("NAME", "lf_crowd").ztext("FNAM", "Crowd").ztext("RNAM", "Nord").ztext("CNAM", "Guard");
+    npc.sub("NPDT", Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).sub("FLAG", Bytes{0x18, 0, 0, 0});
+    tes3::Record crowded = tes3::cell("Market", 0, 0);
+    for (int i = 0; i < 1000; ++i) {
+        tes3::Record ref("X");
+        ref.sub("FRMR", tes3::int32s({i})).ztext("NAME", "lf_crowd").sub("DATA", tes3::floats({10.0f + i, 20.0f, 0, 0, 0, 0}));
+        crowded.raw(ref.data());
+    }
+    RunResult run;
+    tes4::File file = convertOk(work, tes3::Plugin().add(npc).add(crowded).add(tes3::land(0, 0, flat)), &run);
+    std::vector<WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    EXPECT_EQ(cells[0].placed.size(), 1000u);  // 100 000 bytes of reference blocks in one quad
+    EXPECT_NE(cells[0].land, nullptr);
+    EXPECT_TRUE(contains(run.out, "\tTotal Placed NPCs:                      1000\n"));
+}

@@ -2,6 +2,7 @@
 // clone: then these tests skip).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -50,6 +51,7 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
         for (const auto& cell : cells) byGrid[{cell.gridX, cell.gridY}].push_back(&cell);
 
         std::set<std::pair<int32_t, int32_t>> morrowindGrids;
+        std::map<std::pair<int32_t, int32_t>, std::set<std::string>> referencedIds;
         size_t staged = 0;
         for (const tes3::ReadRecord& record : tes3::readPlugin(input)) {
             if (record.type == "CELL" && !isInteriorCell(record)) {
@@ -57,6 +59,11 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
                 int32_t x = static_cast<int32_t>(tes4::u32(data, 4)), y = static_cast<int32_t>(tes4::u32(data, 8));
                 ++staged;
                 morrowindGrids.insert({x, y});
+                for (size_t i = 0; i + 1 < record.subrecords.size(); ++i)
+                    if (record.subrecords[i].type == "FRMR" && record.subrecords[i + 1].type == "NAME") {
+                        const tes3::Bytes& id = record.subrecords[i + 1].data;
+                        referencedIds[{x, y}].insert(std::string(id.begin(), std::find(id.begin(), id.end(), 0)));
+                    }
                 for (int q = 0; q < 4; ++q)
                     EXPECT_FALSE((byGrid[{2 * x + q % 2, 2 * y + q / 2}].empty())) << x << "," << y;
             }
@@ -82,6 +89,25 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
                 EXPECT_TRUE(matched) << "land " << x << "," << y << " quad " << q + 1;
             }
         }
+        // Every placed NPC's base object is the NPC converted from the reference's own ID.
+        std::map<uint32_t, std::string> npcIds;
+        for (const tes4::Entry* npc : file.records("NPC_")) {
+            const tes4::Bytes& id = npc->find("EDID")->data;
+            npcIds[npc->formId] = std::string(id.begin(), id.end() - 1);
+        }
+        size_t placed = 0;
+        for (const landscape::WorldCell& cell : cells) {
+            std::pair<int32_t, int32_t> morrowind{static_cast<int32_t>(std::floor(cell.gridX / 2.0)),
+                                                  static_cast<int32_t>(std::floor(cell.gridY / 2.0))};
+            for (const tes4::Entry* achr : cell.placed) {
+                ++placed;
+                auto npc = npcIds.find(tes4::u32(achr->find("NAME")->data, 0));
+                ASSERT_NE(npc, npcIds.end());
+                EXPECT_EQ(referencedIds[morrowind].count(npc->second), 1u) << npc->second;
+            }
+        }
+        EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      " + std::to_string(placed) + "\n"),
+                  std::string::npos);
         // Nothing else is in the world: no interior cell, and every cell once.
         EXPECT_EQ(cells.size(), 4 * staged);
     }
