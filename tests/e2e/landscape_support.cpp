@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "tes3_land.h"
+
 namespace landscape {
 
 namespace {
@@ -40,20 +42,6 @@ std::vector<WorldCell> worldCells(const tes4::File& file) {
     return cells;
 }
 
-std::vector<double> landHeights(const tes4::Entry& land) {
-    const tes4::Bytes& vhgt = land.find("VHGT")->data;
-    std::vector<double> heights(33 * 33);
-    double rowStart = tes4::f32(vhgt, 0);
-    for (int r = 0; r < 33; ++r) {
-        rowStart += static_cast<int8_t>(vhgt[4 + r * 33]);
-        double h = rowStart;
-        heights[r * 33] = h;
-        for (int c = 1; c < 33; ++c) {
-            h += static_cast<int8_t>(vhgt[4 + r * 33 + c]);
-            heights[r * 33 + c] = h;
-        }
-    }
-    return heights;
-}
+std::vector<double> landHeights(const tes4::Entry& land) { return tes3::decodeHeights(land.find("VHGT")->data, 33); }
 
 }  // namespace landscape

@@ -72,7 +72,7 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
             if (record.type != "LAND" || grid == nullptr || vhgt == nullptr) continue;
             int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0)), y = static_cast<int32_t>(tes4::u32(grid->data, 4));
             if (morrowindGrids.insert({x, y}).second) ++staged;  // a land without a cell gets cells of its own
-            std::vector<double> heights = tes3::decodeHeights65(vhgt->data);
+            std::vector<double> heights = tes3::decodeHeights(vhgt->data, 65);
             for (int q = 0; q < 4; ++q) {
                 int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
                 bool matched = false;

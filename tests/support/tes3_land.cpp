@@ -49,18 +49,18 @@ Record landTexture(std::string_view id, int32_t index, std::string_view file) {
     return record;
 }
 
-std::vector<double> decodeHeights65(const Bytes& vhgt) {
+std::vector<double> decodeHeights(const Bytes& vhgt, int side) {
     float offset;
     std::memcpy(&offset, vhgt.data(), 4);
-    std::vector<double> heights(65 * 65);
+    std::vector<double> heights(side * side);
     double rowStart = offset;
-    for (int r = 0; r < 65; ++r) {
-        rowStart += static_cast<int8_t>(vhgt[4 + r * 65]);
+    for (int r = 0; r < side; ++r) {
+        rowStart += static_cast<int8_t>(vhgt[4 + r * side]);
         double h = rowStart;
-        heights[r * 65] = h;
-        for (int c = 1; c < 65; ++c) {
-            h += static_cast<int8_t>(vhgt[4 + r * 65 + c]);
-            heights[r * 65 + c] = h;
+        heights[r * side] = h;
+        for (int c = 1; c < side; ++c) {
+            h += static_cast<int8_t>(vhgt[4 + r * side + c]);
+            heights[r * side + c] = h;
         }
     }
     return heights;

@@ -30,8 +30,9 @@ Record land(int32_t gridX, int32_t gridY, const HeightFunction& heights, const L
 
 Record landTexture(std::string_view id, int32_t index, std::string_view file);
 
-// The vertex heights (offset + deltas, as floats) that a 65 x 65 VHGT encodes.
-std::vector<double> decodeHeights65(const Bytes& vhgt);
+// The vertex heights (offset + deltas) that a VHGT of side x side vertices
+// encodes: 65 in a Morrowind land, 33 in an Oblivion one.
+std::vector<double> decodeHeights(const Bytes& vhgt, int side);
 
 struct ReadSubrecord {
     std::string type;
