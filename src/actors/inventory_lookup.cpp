@@ -80,7 +80,7 @@ const char* const lookupFileNames[3] = {"armour.dat", "clothing.dat", "weapons.d
 }  // namespace
 
 bool lookupInventoryItem(RunState& run, std::string_view itemId, uint32_t& formIdOut) {
-    LookupCaches& caches = run.caches;
+    RunCaches& caches = run.caches;
     for (int i = 0; i < 3; ++i) {
         std::string& path = caches.inventoryPaths[i];
         if (path.empty()) path = run.lookupDirectory + "/" + lookupFileNames[i];

@@ -27,7 +27,7 @@ void appendNpcListEntry(RunState& run, std::string_view editorId, uint32_t formI
                    static_cast<int>(editorId.size()), editorId.data(), maxListedEditorIdLength);
         return;
     }
-    LookupCaches& caches = run.caches;
+    RunCaches& caches = run.caches;
     if (!caches.enabled) {
         FileWriter list;
         openList(list);
@@ -35,9 +35,11 @@ void appendNpcListEntry(RunState& run, std::string_view editorId, uint32_t formI
         list.close();
         return;
     }
-    // The file stays open for the run; the entries are searched in memory.
+    // The file stays open for the run, always up to date; the entries are
+    // searched in memory.
     if (!caches.npcList.isOpen()) openList(caches.npcList);
     writeEntry(caches.npcList, editorId, formId);
+    caches.npcList.flush();
     std::array<uint8_t, 4> bytes;
     for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(formId >> (8 * i));
     caches.listedNpcs.emplace(std::string(editorId), bytes);

@@ -19,7 +19,10 @@ std::string uniqueCellName(RunState& run, const std::string& name) {
     if (names.isOpen() || names.open("cell_names.tmp", "a")) {
         names.write(name);
         names.write("\n");
-        if (!run.caches.enabled) names.close();
+        if (run.caches.enabled)
+            names.flush();
+        else
+            names.close();
     }
     return earlier > 0 ? name + std::to_string(earlier + 1) : name;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "cache/lookup_caches.h"
+#include "cache/run_caches.h"
 #include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
@@ -52,7 +52,7 @@ struct RunState {
     QuestState quests;
 
     // Lookup files and temporary lists held in memory for the run.
-    LookupCaches caches;
+    RunCaches caches;
 
     // printf-style message on standard error (or wherever `messages` points).
     void report(const char* format, ...) __attribute__((format(printf, 2, 3)));

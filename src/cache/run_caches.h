@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "plugin/compression.h"
 #include "plugin/file_writer.h"
 
 namespace landfer {
@@ -50,7 +51,7 @@ struct LandTextureFileTable {
     std::unordered_map<std::string, uint32_t> foldedNames;
 };
 
-struct LookupCaches {
+struct RunCaches {
     bool enabled = true;
 
     InventoryFileTable inventoryFiles[3];  // armour.dat, clothing.dat, weapons.dat
@@ -65,11 +66,24 @@ struct LookupCaches {
     FileWriter npcList;
     FileWriter cellNames;
 
+    // cell1.tmp to cell4.tmp, open for the run.
+    FileWriter cellFiles[4];
+
+    // Record data and its compressed body, built again for every LAND quad
+    // and NPC in the same storage, and the one deflate stream.
+    std::vector<uint8_t> recordData;
+    RecordBody body;
+    RecordCompressor compressor;
+
     // A reusable key, so that a lookup by a string_view allocates nothing.
     std::string key;
 };
 
-// Closes the temporary lists held open; a failed write is fatal.
-void closeCachedFiles(LookupCaches& caches);
+// Closes the temporary files held open; a failed write is fatal.
+void closeCachedFiles(RunCaches& caches);
+
+// The body of a record: compressed with the kept stream, or as
+// makeCompressedBody does it when the caches are disabled.
+void compressRecord(RunCaches& caches, const std::vector<uint8_t>& data, FILE* messages, RecordBody& body);
 
 }  // namespace landfer
