@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,11 +34,11 @@ using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
+// CPU time of the whole process, all its threads.
 double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
 long peakResidentKiB() {
@@ -60,6 +62,7 @@ uint32_t u32(const uint8_t* p) {
 
 struct Floor {
     double seconds = 0;
+    double cpuSeconds = 0;
     long records = 0;
     uint64_t plainBytes = 0;
 };
@@ -88,9 +91,11 @@ Floor measureFloor(const char* outputPath) {
         if (uncompress(plain.data(), &plainLength, stored.data() + 4, size - 4) != Z_OK ||
             plainLength != plain.size())
             throw std::runtime_error("a compressed record does not inflate");
+        double cpuStart = cpuSeconds();
         Clock::time_point start = Clock::now();
         compressor.makeBody(plain.data(), plain.size(), stderr, body);
         floor.seconds += seconds(Clock::now() - start);
+        floor.cpuSeconds += cpuSeconds() - cpuStart;
         if (body.bytes != stored) throw std::runtime_error("recompressed data differs from the conversion's");
         ++floor.records;
         floor.plainBytes += plain.size();
@@ -122,7 +127,7 @@ int main(int argc, char* argv[]) {
         std::string plugin = argv[next + 1];
         FILE* nowhere = std::fopen("/dev/null", "w");
         std::printf("input %s: %ld bytes\n", plugin.c_str(), fileSize(plugin.c_str()));
-        std::vector<double> conversions, floors, ratios;
+        std::vector<double> conversions, floors, ratios, cpuRatios;
         long peak = 0;
         for (int round = 1; round <= rounds; ++round) {
             char name[] = "landfer";
@@ -136,10 +141,12 @@ int main(int argc, char* argv[]) {
             conversions.push_back(conversion);
             floors.push_back(floor.seconds);
             ratios.push_back(conversion / floor.seconds);
-            std::printf("round %d: conversion %.3f s (cpu %.3f s), floor %.3f s (%ld records, %llu bytes), "
-                        "ratio %.3f\n",
-                        round, conversion, cpu, floor.seconds, floor.records,
-                        static_cast<unsigned long long>(floor.plainBytes), conversion / floor.seconds);
+            cpuRatios.push_back(cpu / floor.cpuSeconds);
+            std::printf("round %d: conversion %.3f s (cpu %.3f s), floor %.3f s (cpu %.3f s; %ld records, %llu "
+                        "bytes), ratio %.3f (cpu %.3f)\n",
+                        round, conversion, cpu, floor.seconds, floor.cpuSeconds, floor.records,
+                        static_cast<unsigned long long>(floor.plainBytes), conversion / floor.seconds,
+                        cpu / floor.cpuSeconds);
             std::fflush(stdout);
         }
         auto median = [](std::vector<double> values) {
@@ -147,8 +154,8 @@ int main(int argc, char* argv[]) {
             return values[values.size() / 2];
         };
         std::printf("output LANDFER.ESP: %ld bytes\n", fileSize("LANDFER.ESP"));
-        std::printf("median: conversion %.3f s, floor %.3f s, ratio %.3f\n", median(conversions), median(floors),
-                    median(ratios));
+        std::printf("median: conversion %.3f s, floor %.3f s, ratio %.3f (cpu %.3f)\n", median(conversions),
+                    median(floors), median(ratios), median(cpuRatios));
         std::printf("peak resident memory during the conversions: %.1f MiB\n", peak / 1024.0);
         std::fclose(nowhere);
     } catch (const landfer::FatalError& error) {
