@@ -1,5 +1,7 @@
 #include "cache/run_caches.h"
 
+#include <thread>
+
 namespace landfer {
 
 void closeCachedFiles(RunCaches& caches) {
@@ -13,6 +15,19 @@ void compressRecord(RunCaches& caches, const std::vector<uint8_t>& data, FILE* m
         caches.compressor.makeBody(data.data(), data.size(), messages, body);
     else
         body = makeCompressedBody(data, messages);
+}
+
+}  // namespace landfer
+
+namespace landfer {
+
+void compressQuads(RunCaches& caches, FILE* messages) {
+    if (caches.enabled && std::thread::hardware_concurrency() >= 2) {
+        if (!caches.twoCores) caches.twoCores = std::make_unique<TwoCoreCompressor>();
+        caches.twoCores->compress(caches.quadData.data(), caches.quadBodies.data(), 4, messages);
+        return;
+    }
+    for (size_t quad = 0; quad < 4; ++quad) compressRecord(caches, caches.quadData[quad], messages, caches.quadBodies[quad]);
 }
 
 }  // namespace landfer

@@ -13,11 +13,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "cache/two_core_compressor.h"
 #include "plugin/compression.h"
 #include "plugin/file_writer.h"
 
@@ -75,12 +77,22 @@ struct RunCaches {
     RecordBody body;
     RecordCompressor compressor;
 
+    // The four quads of a land, compressed side by side on two cores when
+    // the machine has them.
+    std::array<std::vector<uint8_t>, 4> quadData;
+    std::array<RecordBody, 4> quadBodies;
+    std::unique_ptr<TwoCoreCompressor> twoCores;
+
     // A reusable key, so that a lookup by a string_view allocates nothing.
     std::string key;
 };
 
 // Closes the temporary files held open; a failed write is fatal.
 void closeCachedFiles(RunCaches& caches);
+
+// Compresses the four quads of quadData into quadBodies, on two cores
+// when there are two (and the caches are enabled).
+void compressQuads(RunCaches& caches, FILE* messages);
 
 // The body of a record: compressed with the kept stream, or as
 // makeCompressedBody does it when the caches are disabled.

@@ -161,11 +161,11 @@ int convertLand(RunState& run, RecordData record) {
 
     long found = findWaitingCell(run, land.gridX, land.gridY);
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageExteriorCell(run, land.gridX, land.gridY, "");
-    std::vector<uint8_t>& data = run.caches.recordData;
-    RecordBody& body = run.caches.body;
+    // The quads are built first, then compressed together, then written.
+    for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);
+    compressQuads(run.caches, run.messages);
     for (int quad = 1; quad <= 4; ++quad) {
-        buildQuadData(run, land, quad, data);
-        compressRecord(run.caches, data, run.messages, body);
+        const RecordBody& body = run.caches.quadBodies[quad - 1];
         ensureWorld(run);
         FileWriter& out = run.output.file();
         const StagedCell& cell = run.landscape.waitingCells[cellIndex];
