@@ -22,7 +22,7 @@ void compressRecord(RunCaches& caches, const std::vector<uint8_t>& data, FILE* m
 namespace landfer {
 
 void compressQuads(RunCaches& caches, FILE* messages) {
-    if (caches.enabled && std::thread::hardware_concurrency() >= 2) {
+    if (caches.enabled && caches.twoCoresAllowed && std::thread::hardware_concurrency() >= 2) {
         if (!caches.twoCores) caches.twoCores = std::make_unique<TwoCoreCompressor>();
         caches.twoCores->compress(caches.quadData.data(), caches.quadBodies.data(), 4, messages);
         return;

@@ -82,6 +82,7 @@ struct RunCaches {
     std::array<std::vector<uint8_t>, 4> quadData;
     std::array<RecordBody, 4> quadBodies;
     std::unique_ptr<TwoCoreCompressor> twoCores;
+    bool twoCoresAllowed = true;
 
     // A reusable key, so that a lookup by a string_view allocates nothing.
     std::string key;

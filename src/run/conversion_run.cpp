@@ -113,13 +113,14 @@ uint32_t recordCountFor(const RunState& run) {
     return count - 1u;
 }
 
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, bool lookupCaches) {
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
     if (parseCommandLine(argc, argv, progress)) return 0;
 
     RunState run;
     run.progress = progress;
     run.messages = messages;
-    run.caches.enabled = lookupCaches;
+    run.caches.enabled = options.caches;
+    run.caches.twoCoresAllowed = options.twoCores;
     deleteTemporaryFilesBeforeRun();
 
     std::string inputName = argv[argc - 1];

@@ -55,7 +55,7 @@ protected:
                               (dir_ / "lfdat").string() + options;
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
-    Outcome convert(bool caches) {
+    Outcome convert(const RunOptions& options) {
         fs::current_path(dir_);
         Outcome outcome;
         FILE* out = std::tmpfile();
@@ -64,7 +64,7 @@ protected:
         char input[] = "in.esp";
         char* args[] = {name, input, nullptr};
         try {
-            outcome.status = runLandfer(2, args, out, err, caches);
+            outcome.status = runLandfer(2, args, out, err, options);
         } catch (const FatalError& error) {
             std::fputs(error.what(), error.onStandardOutput() ? out : err);
             outcome.status = 1;
@@ -76,13 +76,21 @@ protected:
         fs::current_path(previous_);
         return outcome;
     }
-    // Both paths; returns the cached one after comparing it with the other.
+    static void expectSame(const Outcome& a, const Outcome& b, const char* what) {
+        EXPECT_EQ(a.status, b.status) << what;
+        EXPECT_EQ(a.out, b.out) << what;
+        EXPECT_EQ(a.err, b.err) << what;
+        EXPECT_TRUE(a.plugin == b.plugin) << what << ": the output plugins differ";
+    }
+    // The straightforward path against the cached one on two cores and on
+    // one; returns the cached one.
     Outcome convertBothWays() {
-        Outcome cached = convert(true), plain = convert(false);
-        EXPECT_EQ(cached.status, plain.status);
-        EXPECT_EQ(cached.out, plain.out);
-        EXPECT_EQ(cached.err, plain.err);
-        EXPECT_TRUE(cached.plugin == plain.plugin) << "the output plugins differ";
+        RunOptions straightforward, oneCore;
+        straightforward.caches = false;
+        oneCore.twoCores = false;
+        Outcome plain = convert(straightforward), cached = convert(RunOptions());
+        expectSame(cached, plain, "cached on two cores");
+        expectSame(convert(oneCore), plain, "cached on one core");
         return cached;
     }
     void insertLine(const std::string& file, size_t beforeLine, const std::string& line) {
