@@ -12,8 +12,9 @@ TwoCoreCompressor::~TwoCoreCompressor() {
     thread_.join();
 }
 
-void TwoCoreCompressor::compressEvery(RecordCompressor& compressor, int first) {
-    for (int i = first; i < count_; i += 2) compressor.makeBody(data_[i].data(), data_[i].size(), messages_, bodies_[i]);
+void TwoCoreCompressor::compressUntaken(RecordCompressor& compressor) {
+    for (int i; (i = nextRecord_.fetch_add(1)) < count_;)
+        compressor.makeBody(data_[i].data(), data_[i].size(), messages_, bodies_[i]);
 }
 
 void TwoCoreCompressor::work() {
@@ -21,10 +22,12 @@ void TwoCoreCompressor::work() {
     for (;;) {
         wake_.wait(lock, [this] { return jobWaiting_ || stopping_; });
         if (stopping_) return;
-        lock.unlock();
-        compressEvery(workers_, 1);
-        lock.lock();
         jobWaiting_ = false;
+        working_ = true;
+        lock.unlock();
+        compressUntaken(workers_);
+        lock.lock();
+        working_ = false;
         done_.notify_one();
     }
 }
@@ -37,12 +40,15 @@ void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* b
         bodies_ = bodies;
         count_ = count;
         messages_ = messages;
+        nextRecord_ = 0;
         jobWaiting_ = true;
     }
     wake_.notify_one();
-    compressEvery(own_, 0);
+    compressUntaken(own_);
     std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [this] { return !jobWaiting_; });
+    // A job the worker has not taken yet is withdrawn: it is all done.
+    jobWaiting_ = false;
+    done_.wait(lock, [this] { return !working_; });
 }
 
 }  // namespace landfer

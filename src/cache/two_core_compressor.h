@@ -1,9 +1,12 @@
-// Compresses several records at once on two cores: the calling thread
-// takes the even ones, a worker thread (started at the first use, kept for
-// the run) the odd ones. Every record has its own stream from its own
-// deflateReset, so the bodies are byte for byte those of one core.
+// Compresses several records at once on two cores: the calling thread and
+// a worker thread (started at the first use, kept for the run) each take
+// the next record not yet taken, so when the worker is slow to wake (the
+// machine is busy) the caller simply does more. Every record has its own
+// stream from its own deflateReset, so the bodies are byte for byte those
+// of one core.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -25,14 +28,15 @@ public:
     void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages);
 
 private:
-    void compressEvery(RecordCompressor& compressor, int first);
+    void compressUntaken(RecordCompressor& compressor);
     void work();
 
     RecordCompressor own_, workers_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
-    bool jobWaiting_ = false, stopping_ = false;
+    bool jobWaiting_ = false, working_ = false, stopping_ = false;
+    std::atomic<int> nextRecord_{0};
     const std::vector<uint8_t>* data_ = nullptr;
     RecordBody* bodies_ = nullptr;
     int count_ = 0;
