@@ -17,17 +17,19 @@ void compressRecord(RunCaches& caches, const std::vector<uint8_t>& data, FILE* m
         body = makeCompressedBody(data, messages);
 }
 
-}  // namespace landfer
-
-namespace landfer {
-
 void compressQuads(RunCaches& caches, FILE* messages) {
-    if (caches.enabled && caches.twoCoresAllowed && std::thread::hardware_concurrency() >= 2) {
-        if (!caches.twoCores) caches.twoCores = std::make_unique<TwoCoreCompressor>();
+    if (caches.enabled && caches.twoCoresAllowed && !caches.twoCores) {
+        if (std::thread::hardware_concurrency() >= 2)
+            caches.twoCores = std::make_unique<TwoCoreCompressor>();
+        else
+            caches.twoCoresAllowed = false;
+    }
+    if (caches.enabled && caches.twoCores) {
         caches.twoCores->compress(caches.quadData.data(), caches.quadBodies.data(), 4, messages);
         return;
     }
-    for (size_t quad = 0; quad < 4; ++quad) compressRecord(caches, caches.quadData[quad], messages, caches.quadBodies[quad]);
+    for (size_t quad = 0; quad < 4; ++quad)
+        compressRecord(caches, caches.quadData[quad], messages, caches.quadBodies[quad]);
 }
 
 }  // namespace landfer
