@@ -31,22 +31,40 @@ std::vector<uint8_t> readRequiredFaceFile(const std::string& path) {
     return readFaceFile(file, path);
 }
 
+// A file read once is kept for the run, unless the caches are disabled.
+const std::vector<uint8_t>* cachedFaceFile(RunState& run, const std::string& path) {
+    if (!run.caches.enabled) return nullptr;
+    auto entry = run.caches.faceData.find(path);
+    return entry != run.caches.faceData.end() ? &entry->second : nullptr;
+}
+
+std::vector<uint8_t> kept(RunState& run, const std::string& path, std::vector<uint8_t> bytes) {
+    if (run.caches.enabled) run.caches.faceData.emplace(path, bytes);
+    return bytes;
+}
+
+std::vector<uint8_t> requiredFaceFile(RunState& run, const std::string& path) {
+    if (const std::vector<uint8_t>* bytes = cachedFaceFile(run, path)) return *bytes;
+    return kept(run, path, readRequiredFaceFile(path));
+}
+
 }  // namespace
 
 std::vector<uint8_t> loadFaceData(RunState& run, const RaceRow* race, std::string_view raceId, bool female) {
-    if (race != nullptr) return readRequiredFaceFile(facePath(run, race->faceName, female));
+    if (race != nullptr) return requiredFaceFile(run, facePath(run, race->faceName, female));
 
     // A race id is only used as a file name when it cannot lead out of the
     // lookup directory.
     std::string path = facePath(run, raceId, female);
     bool usable = raceId.find('/') == std::string_view::npos && raceId.find('\\') == std::string_view::npos;
+    if (const std::vector<uint8_t>* bytes = usable ? cachedFaceFile(run, path) : nullptr) return *bytes;
     FILE* file = usable ? std::fopen(path.c_str(), "rb") : nullptr;
-    if (file != nullptr) return readFaceFile(file, path);
+    if (file != nullptr) return kept(run, path, readFaceFile(file, path));
 
     std::string fallback = facePath(run, imperialRace().faceName, female);
     run.report("No face data for race %.*s in %s; using %s\n", static_cast<int>(raceId.size()), raceId.data(),
                path.c_str(), fallback.c_str());
-    return readRequiredFaceFile(fallback);
+    return requiredFaceFile(run, fallback);
 }
 
 }  // namespace landfer

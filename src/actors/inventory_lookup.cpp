@@ -40,11 +40,53 @@ bool searchFile(RunState& run, const std::string& path, std::string_view itemId,
     return found;
 }
 
+// Reads a whole file into its table: what a search for each id would meet.
+void loadTable(const std::string& path, InventoryFileTable& table) {
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        fatal("Unable to open inventory lookup data file %s: %s!\n", path.c_str(), systemErrorText().c_str());
+    std::string line;
+    while (readWholeLine(file, line)) {
+        size_t comma = line.find(',');
+        if (comma == std::string::npos) continue;
+        InventoryIdEntry& entry = table.ids[line.substr(0, comma)];
+        if (entry.found) continue;
+        uint32_t formId = 0;
+        if (matchLine(line, std::string_view(line).substr(0, comma), formId) == LineResult::corrupt) {
+            entry.corruptLines.push_back(withoutLineBreak(line));
+            continue;
+        }
+        entry.found = true;
+        entry.formId = formId;
+    }
+    std::fclose(file);
+    table.loaded = true;
+}
+
+bool searchTable(RunState& run, const std::string& path, InventoryFileTable& table, std::string_view itemId,
+                 uint32_t& formId) {
+    if (!table.loaded) loadTable(path, table);
+    run.caches.key.assign(itemId.data(), itemId.size());
+    auto entry = table.ids.find(run.caches.key);
+    if (entry == table.ids.end()) return false;
+    for (const std::string& line : entry->second.corruptLines)
+        run.report("Ignoring a corrupt line in %s: %s\n", path.c_str(), line.c_str());
+    if (entry->second.found) formId = entry->second.formId;
+    return entry->second.found;
+}
+
+const char* const lookupFileNames[3] = {"armour.dat", "clothing.dat", "weapons.dat"};
+
 }  // namespace
 
 bool lookupInventoryItem(RunState& run, std::string_view itemId, uint32_t& formIdOut) {
-    for (const char* name : {"armour.dat", "clothing.dat", "weapons.dat"}) {
-        if (searchFile(run, run.lookupDirectory + "/" + name, itemId, formIdOut)) return true;
+    RunCaches& caches = run.caches;
+    for (int i = 0; i < 3; ++i) {
+        std::string& path = caches.inventoryPaths[i];
+        if (path.empty()) path = run.lookupDirectory + "/" + lookupFileNames[i];
+        bool found = caches.enabled ? searchTable(run, path, caches.inventoryFiles[i], itemId, formIdOut)
+                                    : searchFile(run, path, itemId, formIdOut);
+        if (found) return true;
     }
     return false;
 }

@@ -128,10 +128,12 @@ int convertNpc(RunState& run, RecordData record) {
     data.add("DATA", stats.data(), stats.size());
     if (run.rejectOversized("NPC_", npc.editorId, data)) return 1;
 
-    std::vector<uint8_t> bytes = data.bytes();
+    std::vector<uint8_t>& bytes = run.caches.recordData;
+    bytes.assign(data.bytes().begin(), data.bytes().end());
     std::vector<uint8_t> face = loadFaceData(run, race, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
-    RecordBody body = makeCompressedBody(bytes, run.messages);
+    RecordBody& body = run.caches.body;
+    compressRecord(run.caches, bytes, run.messages, body);
 
     run.output.ensureTopGroup("NPC_");
     appendNpcListEntry(run, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));

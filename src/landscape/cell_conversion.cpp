@@ -13,11 +13,16 @@ namespace {
 // "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
 std::string uniqueCellName(RunState& run, const std::string& name) {
     int earlier = run.landscape.cellNameCounts[name]++;
-    FileWriter names;
-    if (names.open("cell_names.tmp", "a")) {
+    // The list stays open for the run unless the caches are disabled.
+    FileWriter once;
+    FileWriter& names = run.caches.enabled ? run.caches.cellNames : once;
+    if (names.isOpen() || names.open("cell_names.tmp", "a")) {
         names.write(name);
         names.write("\n");
-        names.close();
+        if (run.caches.enabled)
+            names.flush();
+        else
+            names.close();
     }
     return earlier > 0 ? name + std::to_string(earlier + 1) : name;
 }

@@ -14,8 +14,34 @@ const char* const quadSuffixes[4] = {" SW", " SE", " NW", " NE"};
 
 std::string cellFileName(int quad) { return "cell" + std::to_string(quad) + ".tmp"; }
 
-void deleteCellFiles() {
-    for (int quad = 1; quad <= 4; ++quad) std::remove(cellFileName(quad).c_str());
+// With the caches, the four files stay open for the run and are emptied
+// instead of deleted; they are deleted with the other temporary files.
+void deleteCellFiles(RunState& run) {
+    for (int quad = 1; quad <= 4; ++quad) {
+        FileWriter& kept = run.caches.cellFiles[quad - 1];
+        if (kept.isOpen())
+            kept.restart();
+        else
+            std::remove(cellFileName(quad).c_str());
+    }
+}
+
+// The cell file of a quad, open for writing (a new file) or appending.
+FileWriter& cellFile(RunState& run, int quad, bool append, FileWriter& once) {
+    FileWriter& kept = run.caches.cellFiles[quad - 1];
+    if (kept.isOpen()) {
+        if (!append) kept.restart();
+        return kept;
+    }
+    FileWriter& file = run.caches.enabled ? kept : once;
+    std::string fileName = cellFileName(quad);
+    if (!file.open(fileName, append ? "ab" : "wb")) {
+        if (append)
+            fatal("Unable to open temp CELL file (%s) for appending: %s\n", fileName.c_str(),
+                  systemErrorText().c_str());
+        fatal("Unable to open %s for writing: %s\n", fileName.c_str(), systemErrorText().c_str());
+    }
+    return file;
 }
 
 // The world block: the world top group, the one world record of the
@@ -61,12 +87,10 @@ size_t stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std:
     }
     // The temporary cell files hold this cell now.
     for (int quad = 1; quad <= 4; ++quad) {
-        FileWriter file;
-        std::string fileName = cellFileName(quad);
-        if (!file.open(fileName, "wb"))
-            fatal("Unable to open %s for writing: %s\n", fileName.c_str(), systemErrorText().c_str());
+        FileWriter once;
+        FileWriter& file = cellFile(run, quad, false, once);
         file.write(cell.quads[quad - 1].bytes.data(), cell.quads[quad - 1].bytes.size());
-        file.close();
+        once.close();
     }
     landscape.temporaryFilesHoldLastCell = true;
     return landscape.waitingCells.size() - 1;
@@ -77,12 +101,9 @@ void appendToQuad(RunState& run, size_t cellIndex, int quad, const std::vector<u
     MemorySink& staged = landscape.waitingCells[cellIndex].quads[quad - 1];
     staged.write(block.data(), block.size());
     if (!landscape.temporaryFilesHoldLastCell || cellIndex + 1 != landscape.waitingCells.size()) return;
-    FileWriter file;
-    std::string fileName = cellFileName(quad);
-    if (!file.open(fileName, "ab"))
-        fatal("Unable to open temp CELL file (%s) for appending: %s\n", fileName.c_str(), systemErrorText().c_str());
-    file.write(block.data(), block.size());
-    file.close();
+    FileWriter once;
+    cellFile(run, quad, true, once).write(block.data(), block.size());
+    once.close();
 }
 
 long findWaitingCell(const RunState& run, int32_t gridX, int32_t gridY) {
@@ -95,7 +116,7 @@ long findWaitingCell(const RunState& run, int32_t gridX, int32_t gridY) {
 void removeWaitingCell(RunState& run, size_t cellIndex) {
     LandscapeState& landscape = run.landscape;
     if (landscape.temporaryFilesHoldLastCell && cellIndex + 1 == landscape.waitingCells.size()) {
-        deleteCellFiles();
+        deleteCellFiles(run);
         landscape.temporaryFilesHoldLastCell = false;
     }
     landscape.waitingCells.erase(landscape.waitingCells.begin() + static_cast<long>(cellIndex));
@@ -122,7 +143,7 @@ void writeWaitingCells(RunState& run) {
         for (const MemorySink& quad : cell.quads) run.output.file().write(quad.bytes.data(), quad.bytes.size());
     }
     landscape.waitingCells.clear();
-    if (landscape.temporaryFilesHoldLastCell) deleteCellFiles();
+    if (landscape.temporaryFilesHoldLastCell) deleteCellFiles(run);
     landscape.temporaryFilesHoldLastCell = false;
 }
 

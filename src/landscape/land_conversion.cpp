@@ -1,6 +1,7 @@
 #include "landscape/land_conversion.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -43,8 +44,9 @@ void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
     out.push_back(static_cast<uint8_t>(size >> 8));
 }
 
-std::vector<uint8_t> buildQuadData(const RunState& run, const LandInput& land, int quad) {
-    std::vector<uint8_t> data;
+// Fills data (its storage reused from quad to quad) with a quad's LAND data.
+void buildQuadData(const RunState& run, const LandInput& land, int quad, std::vector<uint8_t>& data) {
+    data.clear();
     data.reserve(7658 + 4 * 2332);
     appendHeader(data, "DATA", 4);
     const uint8_t flags[4] = {0x1F, 0, 0, 0};
@@ -71,7 +73,6 @@ std::vector<uint8_t> buildQuadData(const RunState& run, const LandInput& land, i
         QuadTextureGrid grid = sampleQuadTextures(run, unblockTextureGrid(land.textures), quad);
         for (int quadrant = 0; quadrant < 4; ++quadrant) writeQuadrantLayers(grid, quadrant, data);
     }
-    return data;
 }
 
 // Reads the record; false (after any message) when it is not converted.
@@ -114,7 +115,7 @@ int readLand(RunState& run, RecordData record, LandInput& land) {
 
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
     // True heights of the input grid, relative to its offset.
-    std::vector<int32_t> height(inputSide * inputSide);
+    std::array<int32_t, inputSide * inputSide> height;
     int32_t rowStart = 0;
     for (int r = 0; r < inputSide; ++r) {
         rowStart += deltas[r * inputSide];
@@ -160,8 +161,11 @@ int convertLand(RunState& run, RecordData record) {
 
     long found = findWaitingCell(run, land.gridX, land.gridY);
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageExteriorCell(run, land.gridX, land.gridY, "");
+    // The quads are built first, then compressed together, then written.
+    for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);
+    compressQuads(run.caches, run.messages);
     for (int quad = 1; quad <= 4; ++quad) {
-        RecordBody body = makeCompressedBody(buildQuadData(run, land, quad), run.messages);
+        const RecordBody& body = run.caches.quadBodies[quad - 1];
         ensureWorld(run);
         FileWriter& out = run.output.file();
         const StagedCell& cell = run.landscape.waitingCells[cellIndex];

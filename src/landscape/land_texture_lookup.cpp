@@ -71,13 +71,25 @@ bool parseHexFormId(std::string_view text, uint32_t& formId) {
     return true;
 }
 
-bool lookupLtexFile(RunState& run, std::string_view textureFileName, uint32_t& formId) {
-    std::string path = run.lookupDirectory + "/ltex.dat";
+namespace {
+
+std::string foldedCase(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+FILE* openLtexFile(RunState& run, const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    if (file == nullptr)
         run.report("Unable to open the LTEX texture lookup file (%s): %s\n", path.c_str(), systemErrorText().c_str());
-        return false;
-    }
+    return file;
+}
+
+bool searchFile(RunState& run, const std::string& path, std::string_view textureFileName, uint32_t& formId) {
+    FILE* file = openLtexFile(run, path);
+    if (file == nullptr) return false;
     bool foundOtherCase = false;
     uint32_t otherCaseFormId = 0;
     std::string line;
@@ -98,6 +110,41 @@ bool lookupLtexFile(RunState& run, std::string_view textureFileName, uint32_t& f
     std::fclose(file);
     formId = otherCaseFormId;
     return foundOtherCase;
+}
+
+// A file that cannot be opened is reported at every lookup, as a search would.
+bool searchTable(RunState& run, const std::string& path, std::string_view textureFileName, uint32_t& formId) {
+    LandTextureFileTable& table = run.caches.landTextures;
+    if (!table.loaded) {
+        FILE* file = openLtexFile(run, path);
+        if (file == nullptr) return false;
+        std::string line;
+        while (readLine(file, line)) {
+            std::string_view name;
+            uint32_t lineFormId;
+            if (!parseLine(line, name, lineFormId)) continue;
+            table.exactNames.emplace(std::string(name), lineFormId);
+            table.foldedNames.emplace(foldedCase(name), lineFormId);
+        }
+        std::fclose(file);
+        table.loaded = true;
+    }
+    auto exact = table.exactNames.find(std::string(textureFileName));
+    if (exact != table.exactNames.end()) {
+        formId = exact->second;
+        return true;
+    }
+    auto folded = table.foldedNames.find(foldedCase(textureFileName));
+    formId = folded != table.foldedNames.end() ? folded->second : 0;
+    return folded != table.foldedNames.end();
+}
+
+}  // namespace
+
+bool lookupLtexFile(RunState& run, std::string_view textureFileName, uint32_t& formId) {
+    std::string path = run.lookupDirectory + "/ltex.dat";
+    return run.caches.enabled ? searchTable(run, path, textureFileName, formId)
+                              : searchFile(run, path, textureFileName, formId);
 }
 
 int handleLandTexture(RunState& run, RecordData record) {

@@ -34,6 +34,14 @@ bool findConvertedNpc(const std::string& id, uint8_t formId[4]) {
     return found;
 }
 
+bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]) {
+    if (!run.caches.enabled) return findConvertedNpc(id, formId);
+    auto entry = run.caches.listedNpcs.find(id);
+    if (entry == run.caches.listedNpcs.end()) return false;
+    std::memcpy(formId, entry->second.data(), 4);
+    return true;
+}
+
 namespace {
 
 // The quad (1 to 4) whose area holds a position, or 0. Positions are
@@ -98,7 +106,7 @@ size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIn
     if (run.npcCount < 1) return cursor.offset();
 
     uint8_t baseFormId[4];
-    if (!findConvertedNpc(baseId, baseFormId)) return cursor.offset();  // only converted NPCs are placed
+    if (!findConvertedNpc(run, baseId, baseFormId)) return cursor.offset();  // only converted NPCs are placed
 
     float x, y;
     uint32_t bits = readUint32(placement.data);

@@ -16,5 +16,7 @@ size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIn
 // The FormID of the NPC converted from this ID, from "npcs.tmp"; the whole
 // ID must match, letter case included.
 bool findConvertedNpc(const std::string& id, uint8_t formId[4]);
+// The same, from the entries held in memory unless the caches are disabled.
+bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]);
 
 }  // namespace landfer

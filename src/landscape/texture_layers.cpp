@@ -1,6 +1,7 @@
 #include "landscape/texture_layers.h"
 
 #include <algorithm>
+#include <array>
 
 #include "landscape/land_texture_lookup.h"
 #include "plugin/byte_order.h"
@@ -44,27 +45,31 @@ QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid,
 void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<uint8_t>& out) {
     int rowStart = quadrant >= 2 ? 17 : 0, colStart = (quadrant & 1) ? 17 : 0;
     auto at = [&](int r, int c) { return grid[34 * (rowStart + r) + colStart + c]; };
-    std::vector<uint32_t> layers;
+    // At most one layer, and one position in it, per point of the 17 x 17 quadrant.
+    std::array<uint32_t, 17 * 17> layers;
+    size_t layerCount = 0;
     for (int r = 0; r < 17; ++r)
         for (int c = 0; c < 17; ++c) {
             uint32_t formId = at(r, c);
-            if (formId != 0 && std::find(layers.begin(), layers.end(), formId) == layers.end())
-                layers.push_back(formId);
+            if (formId != 0 && std::find(layers.begin(), layers.begin() + layerCount, formId) == layers.begin() + layerCount)
+                layers[layerCount++] = formId;
         }
-    for (size_t layer = 0; layer < layers.size(); ++layer) {
+    for (size_t layer = 0; layer < layerCount; ++layer) {
         appendType(out, "ATXT");
         appendUint16(out, 8);
         appendUint32(out, layers[layer]);
         out.push_back(static_cast<uint8_t>(quadrant));
         out.push_back(0x79);
         appendUint16(out, static_cast<uint32_t>(layer));
-        std::vector<uint16_t> positions;
+        std::array<uint16_t, 17 * 17> positions;
+        size_t positionCount = 0;
         for (int r = 0; r < 17; ++r)
             for (int c = 0; c < 17; ++c)
-                if (at(r, c) == layers[layer]) positions.push_back(static_cast<uint16_t>(17 * r + c));
+                if (at(r, c) == layers[layer]) positions[positionCount++] = static_cast<uint16_t>(17 * r + c);
         appendType(out, "VTXT");
-        appendUint16(out, static_cast<uint32_t>(8 * positions.size()));
-        for (uint16_t position : positions) {
+        appendUint16(out, static_cast<uint32_t>(8 * positionCount));
+        for (size_t p = 0; p < positionCount; ++p) {
+            uint16_t position = positions[p];
             appendUint16(out, position);
             appendUint16(out, 0);
             appendUint32(out, 0x3F800000);  // opacity 1.0

@@ -50,6 +50,50 @@ RecordBody makeCompressedBody(const std::vector<uint8_t>& data, FILE* messages) 
     return body;
 }
 
+struct RecordCompressor::Stream {
+    z_stream z;
+};
+
+RecordCompressor::~RecordCompressor() {
+    if (stream_ != nullptr) deflateEnd(&stream_->z);
+    delete stream_;
+}
+
+void RecordCompressor::makeBody(const uint8_t* data, size_t length, FILE* messages, RecordBody& body) {
+    body.compressed = false;
+    if (length > 0xFFFFFFFFu) {
+        body.bytes.assign(data, data + length);
+        return;
+    }
+    if (stream_ == nullptr) {
+        Stream* stream = new Stream;
+        std::memset(&stream->z, 0, sizeof stream->z);
+        if (deflateInit(&stream->z, 9) != Z_OK) {
+            std::fprintf(messages, "deflateInit failed: %s\n", systemErrorText().c_str());
+            delete stream;
+            body.bytes.assign(data, data + length);
+            return;
+        }
+        stream_ = stream;
+    } else {
+        deflateReset(&stream_->z);
+    }
+    z_stream& z = stream_->z;
+    body.bytes.resize(4 + deflateBound(&z, static_cast<uLong>(length)));
+    uint32_t plainLength = static_cast<uint32_t>(length);
+    for (int i = 0; i < 4; ++i) body.bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(plainLength >> (8 * i));
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = static_cast<uInt>(length);
+    z.next_out = body.bytes.data() + 4;
+    z.avail_out = static_cast<uInt>(body.bytes.size() - 4);
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) {
+        body.bytes.assign(data, data + length);
+        return;
+    }
+    body.bytes.resize(4 + z.total_out);
+    body.compressed = true;
+}
+
 void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
                      uint8_t modIndex) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(body.bytes.size()));

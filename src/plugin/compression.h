@@ -28,6 +28,24 @@ struct RecordBody {
 // Compresses at level 9; falls back to the plain data so nothing is lost.
 RecordBody makeCompressedBody(const std::vector<uint8_t>& data, FILE* messages);
 
+// One deflate stream used for record after record: deflateReset gives
+// each record exactly the stream a fresh deflateInit would, without
+// allocating and clearing the compression state every time.
+class RecordCompressor {
+public:
+    RecordCompressor() = default;
+    ~RecordCompressor();
+    RecordCompressor(const RecordCompressor&) = delete;
+    RecordCompressor& operator=(const RecordCompressor&) = delete;
+
+    // As makeCompressedBody, into body (its storage is reused).
+    void makeBody(const uint8_t* data, size_t length, FILE* messages, RecordBody& body);
+
+private:
+    struct Stream;
+    Stream* stream_ = nullptr;
+};
+
 // Writes a record header (flag 0x00040000 when the body is compressed, a new
 // FormID with high byte modIndex) and the body.
 void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,

@@ -1,5 +1,8 @@
 #include "plugin/file_writer.h"
 
+#include <stdio_ext.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "plugin/fatal_error.h"
@@ -82,6 +85,20 @@ void FileWriter::patchUint32(int64_t offset, uint32_t value) {
     writeUint32(value);
     errno = 0;
     if (fseeko(file_, 0, SEEK_END) != 0) failed();
+}
+
+void FileWriter::flush() {
+    errno = 0;
+    if (std::fflush(file_) != 0) failed();
+}
+
+void FileWriter::restart() {
+    __fpurge(file_);
+    errno = 0;
+    off_t written = ftello(file_);
+    if (written < 0) failed();
+    if (written == 0) return;  // nothing reached the file yet
+    if (ftruncate(fileno(file_), 0) != 0 || fseeko(file_, 0, SEEK_SET) != 0) failed();
 }
 
 void FileWriter::close() {

@@ -57,6 +57,14 @@ public:
     // Overwrites four bytes at offset with value and returns to the end.
     void patchUint32(int64_t offset, uint32_t value);
 
+    // Hands what is buffered to the file; a failure is fatal.
+    void flush();
+
+    // Empties the file, dropping what is still buffered, as if it had just
+    // been opened with "wb": a file rewritten again and again costs no
+    // new file each time.
+    void restart();
+
     // Flushes and closes; a failure is fatal. Closing a closed file does nothing.
     void close();
 

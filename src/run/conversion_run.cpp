@@ -113,12 +113,14 @@ uint32_t recordCountFor(const RunState& run) {
     return count - 1u;
 }
 
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
     if (parseCommandLine(argc, argv, progress)) return 0;
 
     RunState run;
     run.progress = progress;
     run.messages = messages;
+    run.caches.enabled = options.caches;
+    run.caches.twoCoresAllowed = options.twoCores;
     deleteTemporaryFilesBeforeRun();
 
     std::string inputName = argv[argc - 1];
@@ -144,6 +146,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     closeOpenQuest(run);  // the last journal topic has no following topic to close it
     if (run.quests.questBytes > 0) writeQuestGroup(run, questFileName);
     run.output.finish(recordCountFor(run));
+    closeCachedFiles(run.caches);
     printSummary(run);
     deleteTemporaryFilesAfterRun();
     return 0;

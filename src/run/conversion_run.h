@@ -12,7 +12,16 @@ namespace landfer {
 // Runs the program for a command line. Returns the exit status of a
 // completed run or of the version line (0); every failure is raised as a
 // FatalError, whose message main prints before it exits with status 1.
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages);
+// How a run works; the output is the same either way.
+struct RunOptions {
+    // False: every lookup re-reads its file, the straightforward path the
+    // tests compare with the cached one (and one core).
+    bool caches = true;
+    // False: the quads of a land are compressed on one core.
+    bool twoCores = true;
+};
+
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options = RunOptions());
 
 // The record count patched into the output's file header at the end.
 uint32_t recordCountFor(const RunState& run);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "cache/run_caches.h"
 #include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
@@ -49,6 +50,9 @@ struct RunState {
 
     // Dialogue topics and the quests collected from journals.
     QuestState quests;
+
+    // Lookup files and temporary lists held in memory for the run.
+    RunCaches caches;
 
     // printf-style message on standard error (or wherever `messages` points).
     void report(const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -17,6 +17,8 @@ Record land(int32_t gridX, int32_t gridY, const HeightFunction& heights, const L
         normals[i] = static_cast<uint8_t>(i * 13 + gridX);
         colours[i] = static_cast<uint8_t>(i * 7 + gridY);
     }
+    if (!options.normalBytes.empty()) normals = options.normalBytes;
+    if (!options.colourBytes.empty()) colours = options.colourBytes;
     Bytes vhgt = floats({options.offset});
     for (int r = 0; r < 65; ++r) {
         for (int c = 0; c < 65; ++c) {

@@ -23,6 +23,9 @@ struct LandOptions {
     bool colours = false;
     std::vector<uint16_t> vtex;  // 256 numbers in stored order, or empty
     float offset = 0.0f;
+    // 65 x 65 x 3 bytes each, replacing the built-in patterns when given.
+    Bytes normalBytes;
+    Bytes colourBytes;
 };
 
 // A LAND whose deltas encode heights(r, c) exactly (each step must fit a signed byte).

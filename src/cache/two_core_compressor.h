@@ -1,0 +1,46 @@
+// Compresses several records at once on two cores: the calling thread and
+// a worker thread (started at the first use, kept for the run) each take
+// the next record not yet taken, so when the worker is slow to wake (the
+// machine is busy) the caller simply does more. Every record has its own
+// stream from its own deflateReset, so the bodies are byte for byte those
+// of one core.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "plugin/compression.h"
+
+namespace landfer {
+
+class TwoCoreCompressor {
+public:
+    TwoCoreCompressor() = default;
+    ~TwoCoreCompressor();
+    TwoCoreCompressor(const TwoCoreCompressor&) = delete;
+    TwoCoreCompressor& operator=(const TwoCoreCompressor&) = delete;
+
+    // Fills bodies[i] from data[i], i < count, and returns when all are done.
+    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages);
+
+private:
+    void compressUntaken(RecordCompressor& compressor);
+    void work();
+
+    RecordCompressor own_, workers_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    bool jobWaiting_ = false, working_ = false, stopping_ = false;
+    std::atomic<int> nextRecord_{0};
+    const std::vector<uint8_t>* data_ = nullptr;
+    RecordBody* bodies_ = nullptr;
+    int count_ = 0;
+    FILE* messages_ = nullptr;
+};
+
+}  // namespace landfer

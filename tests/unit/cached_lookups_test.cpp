@@ -1,0 +1,158 @@
+// The cached lookups against the straightforward path: the same plugin
+// converted twice in-process, once with the lookup files, "npcs.tmp" and
+// the face data held in memory, once re-reading them for every lookup,
+// must give the same output bytes, progress and messages, also when the
+// lookup files hold corrupt lines or are missing.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "plugin/fatal_error.h"
+#include "run/conversion_run.h"
+#include "tes3_land.h"
+#include "tes4_reader.h"
+
+using namespace landfer;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+    tes4::Bytes plugin;
+};
+
+std::string contents(FILE* file) {
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+    std::fclose(file);
+    return text;
+}
+
+// A working directory with a copy of lfdat/ and the small generated plugin.
+class CachedLookups : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/landfer-caches-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        fs::copy(std::string(LANDFER_SOURCE_DIR) + "/lfdat", dir_ / "lfdat", fs::copy_options::recursive);
+        previous_ = fs::current_path();
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(dir_);
+    }
+    void generate(const std::string& options = "") {
+        std::string command = std::string(LANDFER_MAKE_BIG_PLUGIN) + " small " + (dir_ / "in.esp").string() + " " +
+                              (dir_ / "lfdat").string() + options;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    Outcome convert(const RunOptions& options) {
+        fs::current_path(dir_);
+        Outcome outcome;
+        FILE* out = std::tmpfile();
+        FILE* err = std::tmpfile();
+        char name[] = "landfer";
+        char input[] = "in.esp";
+        char* args[] = {name, input, nullptr};
+        try {
+            outcome.status = runLandfer(2, args, out, err, options);
+        } catch (const FatalError& error) {
+            std::fputs(error.what(), error.onStandardOutput() ? out : err);
+            outcome.status = 1;
+        }
+        outcome.out = contents(out);
+        outcome.err = contents(err);
+        if (fs::exists("LANDFER.ESP")) outcome.plugin = tes4::readFileBytes("LANDFER.ESP");
+        fs::remove("LANDFER.ESP");
+        fs::current_path(previous_);
+        return outcome;
+    }
+    static void expectSame(const Outcome& a, const Outcome& b, const char* what) {
+        EXPECT_EQ(a.status, b.status) << what;
+        EXPECT_EQ(a.out, b.out) << what;
+        EXPECT_EQ(a.err, b.err) << what;
+        EXPECT_TRUE(a.plugin == b.plugin) << what << ": the output plugins differ";
+    }
+    // The straightforward path against the cached one on two cores and on
+    // one; returns the cached one.
+    Outcome convertBothWays() {
+        RunOptions straightforward, oneCore;
+        straightforward.caches = false;
+        oneCore.twoCores = false;
+        Outcome plain = convert(straightforward), cached = convert(RunOptions());
+        expectSame(cached, plain, "cached on two cores");
+        expectSame(convert(oneCore), plain, "cached on one core");
+        return cached;
+    }
+    void insertLine(const std::string& file, size_t beforeLine, const std::string& line) {
+        fs::path path = dir_ / "lfdat" / file;
+        std::ifstream in(path, std::ios::binary);
+        std::string text, all;
+        for (size_t number = 0; std::getline(in, text); ++number) {
+            if (number == beforeLine) all += line + "\n";
+            all += text + "\n";
+        }
+        in.close();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << all;
+    }
+
+    fs::path dir_, previous_;
+};
+
+}  // namespace
+
+TEST_F(CachedLookups, SmallPluginGivesTheSameBytesAndMessages) {
+    generate();
+    Outcome outcome = convertBothWays();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find("\tTotal LAND records:                     100\n"), std::string::npos);
+    EXPECT_NE(outcome.out.find("\tTotal Placed NPCs:                      200\n"), std::string::npos);
+    EXPECT_GT(outcome.plugin.size(), 1000000u);
+    tes4::File file = tes4::readPlugin(outcome.plugin);
+    EXPECT_EQ(file.records("ACHR").size(), 200u);
+}
+
+TEST_F(CachedLookups, EnlargedFilesWithCorruptLinesGiveTheSameMessages) {
+    generate(" --enlarge");
+    // An item the first NPC carries.
+    std::string carried;
+    for (const tes3::ReadRecord& record : tes3::readPlugin(tes4::readFileBytes((dir_ / "in.esp").string())))
+        if (record.type == "NPC_" && carried.empty()) {
+            const char* id = reinterpret_cast<const char*>(record.find("NPCO")->data.data() + 4);
+            carried.assign(id, strnlen(id, 32));
+        }
+    ASSERT_FALSE(carried.empty());
+    // Corrupt lines of carried ids before and after their good lines, and
+    // corrupt lines in classes.dat before and after its classes.
+    insertLine("armour.dat", 0, carried + ",x,y,0002C0FZ");
+    insertLine("armour.dat", 3000, "lf_big_armour_0007,x,y,0002C0FZ");
+    insertLine("clothing.dat", 5, "lf_big_clothing_0100");
+    insertLine("weapons.dat", 2000, "lf_big_weapons_0004,,,1234567");
+    insertLine("classes.dat", 3, "Acrobat;000237A8");
+    insertLine("classes.dat", 200, "lf_big_class_5,00XX0000");
+    Outcome outcome = convertBothWays();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.err.find("Ignoring a corrupt line in lfdat/armour.dat: " + carried + ",x,y,0002C0FZ\n"),
+              std::string::npos);
+    EXPECT_NE(outcome.err.find("Found a corrupt line in lfdat/classes.dat."), std::string::npos);
+}
+
+TEST_F(CachedLookups, MissingFilesAreReportedWhenTheyAreFirstNeeded) {
+    generate();
+    fs::remove(dir_ / "lfdat" / "ltex.dat");
+    fs::remove(dir_ / "lfdat" / "weapons.dat");
+    Outcome outcome = convertBothWays();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("Unable to open the LTEX texture lookup file (lfdat/ltex.dat)"), std::string::npos);
+    EXPECT_NE(outcome.err.find("Unable to open inventory lookup data file lfdat/weapons.dat"), std::string::npos);
+    EXPECT_FALSE(outcome.plugin.empty());  // what was written up to the failure
+}

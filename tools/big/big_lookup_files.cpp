@@ -1,0 +1,109 @@
+#include "big_lookup_files.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace big {
+
+namespace {
+
+const char* const generatedPrefix = "lf_big_";
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+void writeLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << line << '\n';
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> out;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, ',');) out.push_back(field);
+    return out;
+}
+
+bool generated(const std::string& line) { return line.rfind(generatedPrefix, 0) == 0; }
+
+// Lines holding an entry: no comments, at least one comma.
+std::vector<std::string> entryLines(const std::string& path, bool withGenerated) {
+    std::vector<std::string> out;
+    for (const std::string& line : readLines(path))
+        if ((withGenerated || !generated(line)) && !line.empty() && line[0] != '#' &&
+            line.find(',') != std::string::npos)
+            out.push_back(line);
+    return out;
+}
+
+std::vector<std::string> ownEntries(const std::string& path) { return entryLines(path, false); }
+
+// The last field holding the FormID: the fourth, or the second in classes.dat.
+std::string formIdOf(const std::string& line, size_t field) {
+    std::vector<std::string> parts = fields(line);
+    if (parts.size() <= field) throw std::runtime_error("unexpected lookup line: " + line);
+    return parts[field].substr(0, 8);
+}
+
+}  // namespace
+
+void enlargeLookupFiles(const std::string& directory, int lines) {
+    for (const char* kind : {"armour", "clothing", "weapons"}) {
+        std::string path = directory + "/" + kind + ".dat";
+        std::vector<std::string> own = ownEntries(path);
+        std::vector<std::string> all;
+        for (const std::string& line : readLines(path))
+            if (!generated(line)) all.push_back(line);
+        for (int i = 0; i < lines; ++i) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%s%s_%04d,Big %s %d,Big%s%d,%s", generatedPrefix, kind, i, kind, i,
+                          kind, i, formIdOf(own[i % own.size()], 3).c_str());
+            all.push_back(line);
+        }
+        writeLines(path, all);
+    }
+    {
+        std::string path = directory + "/classes.dat";
+        std::vector<std::string> own = ownEntries(path), all = own;
+        for (int i = 0; i < lines / 10; ++i)
+            all.push_back(std::string(generatedPrefix) + "class_" + std::to_string(i) + "," +
+                          formIdOf(own[i % own.size()], 1));
+        writeLines(path, all);
+    }
+    {
+        std::string path = directory + "/ltex.dat";
+        std::vector<std::string> own = ownEntries(path), all;
+        for (const std::string& line : readLines(path))
+            if (!generated(line)) all.push_back(line);
+        for (int i = 0; i < lines; ++i) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%stex_%04d,BigTerrain%d,Tx_lf_big_%04d.tga,%s", generatedPrefix, i, i,
+                          i, formIdOf(own[i % own.size()], 3).c_str());
+            all.push_back(line);
+        }
+        writeLines(path, all);
+    }
+}
+
+LookupIds readLookupIds(const std::string& directory) {
+    LookupIds ids;
+    for (const char* kind : {"armour", "clothing", "weapons"})
+        for (const std::string& line : entryLines(directory + "/" + kind + ".dat", true))
+            ids.items.push_back(fields(line)[0]);
+    for (const std::string& line : entryLines(directory + "/classes.dat", true)) ids.classes.push_back(fields(line)[0]);
+    for (const std::string& line : entryLines(directory + "/ltex.dat", true)) {
+        std::vector<std::string> parts = fields(line);
+        if (parts.size() >= 4) ids.textureFiles.push_back(parts[2]);
+    }
+    return ids;
+}
+
+}  // namespace big

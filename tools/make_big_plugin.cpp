@@ -1,0 +1,216 @@
+// Writes large, realistic Morrowind plugins for the benchmark and the
+// tests: a square block of exterior cells, each followed by its land;
+// land textures; NPCs with inventories drawn from the lookup files, placed
+// in the cells; books, globals and journal topics. Deterministic: the same
+// arguments give the same bytes. Records are written as they are made, so
+// the generator's memory stays small whatever the size.
+//
+//   landfer-make-big-plugin small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge]
+//
+// The ids come from the lookup files in LFDAT_DIR; --enlarge first grows
+// those files to a few thousand lines each (a copy of lfdat/, not the
+// repository's own).
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "big/big_land.h"
+#include "big/big_lookup_files.h"
+#include "big/big_random.h"
+#include "tes3_land.h"
+#include "tes3_npc.h"
+
+namespace {
+
+struct Size {
+    const char* name;
+    int cells, npcs, placedNpcs, books, globals, journals;
+};
+
+const Size sizes[] = {
+    {"small", 100, 60, 200, 20, 20, 8},
+    {"province", 4000, 1500, 6000, 200, 100, 60},
+    {"province4", 16000, 6000, 24000, 800, 400, 240},
+};
+
+constexpr int landTextureCount = 300;
+constexpr int enlargedLookupLines = 3000;
+
+const char* const races[] = {"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial", "Khajiit",
+                             "Nord",     "Orc",    "Redguard", "Wood Elf", "Dremora"};
+const char* const placeNames[] = {"Ald Velothi", "Ashlands Region", "Bitter Coast Region", "Grazelands Region",
+                                  "West Gash Region", "Molag Amur Region", "Sheogorad", "Azura's Coast Region",
+                                  "Ascadian Isles Region", "Red Mountain Region", "Vivec", "Seyda Neen"};
+
+class PluginFile {
+public:
+    explicit PluginFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")), path_(path) {
+        if (file_ == nullptr) throw std::runtime_error("cannot create " + path);
+    }
+    ~PluginFile() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    void add(const tes3::Record& record) {
+        tes3::Bytes bytes = record.bytes();
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+            throw std::runtime_error("cannot write " + path_);
+    }
+    void close() {
+        FILE* file = file_;
+        file_ = nullptr;
+        if (std::fclose(file) != 0) throw std::runtime_error("cannot write " + path_);
+    }
+
+private:
+    FILE* file_;
+    std::string path_;
+};
+
+std::string numbered(const char* prefix, int number) {
+    char id[64];
+    std::snprintf(id, sizeof id, "%s%05d", prefix, number);
+    return id;
+}
+
+void addGlobals(PluginFile& plugin, const Size& size, big::Random& random) {
+    const char types[] = {'s', 'l', 'f'};
+    for (int i = 0; i < size.globals; ++i)
+        plugin.add(tes3::global(numbered("lf_big_global_", i), types[i % 3], static_cast<float>(random.between(-500, 500))));
+}
+
+void addLandTextures(PluginFile& plugin, const big::LookupIds& ids, big::Random& random) {
+    for (int i = 0; i < landTextureCount; ++i) {
+        std::string file = ids.textureFiles[random.below(static_cast<uint32_t>(ids.textureFiles.size()))];
+        if (i % 37 == 5)
+            file = "lf\\tx_unknown_" + std::to_string(i) + ".dds";  // not in the lookup file
+        else if (i % 11 == 3)
+            for (char& c : file) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        plugin.add(tes3::landTexture(numbered("lf_big_ltex_", i), i, file));
+    }
+}
+
+void addBooks(PluginFile& plugin, const Size& size, big::Random& random) {
+    for (int i = 0; i < size.books; ++i) {
+        std::string text = "<DIV ALIGN=\"CENTER\">Volume " + std::to_string(i) + "<BR>";
+        int paragraphs = random.between(3, 40);
+        for (int p = 0; p < paragraphs; ++p)
+            text += "The road from Balmora to Caldera climbs past the mines, where the ash storms rarely reach. ";
+        plugin.add(tes3::book(numbered("lf_big_book_", i), "A Traveller's Notes " + std::to_string(i), text));
+    }
+}
+
+tes3::Record npc(int number, const big::LookupIds& ids, big::Random& random) {
+    tes3::Record record("NPC_");
+    record.ztext("NAME", numbered("lf_big_npc_", number)).ztext("MODL", "base_anim.nif");
+    record.ztext("FNAM", "Villager " + std::to_string(number));
+    const char* race = races[random.chance(0.02) ? 10 : random.below(10)];
+    record.ztext("RNAM", race);
+    record.ztext("CNAM", random.chance(0.05) ? std::string("lf_big_unknown_class")
+                                             : ids.classes[random.below(static_cast<uint32_t>(ids.classes.size()))]);
+    record.ztext("ANAM", "").ztext("BNAM", "b_n_dark elf_m_head_01").ztext("KNAM", "b_n_dark elf_m_hair_01");
+    if (random.chance(0.1)) record.ztext("SCRI", random.chance(0.5) ? "nolore" : "lf_big_script");
+    if (random.chance(0.3)) {
+        record.sub("NPDT", tes3::shortNpdt(static_cast<int16_t>(random.between(1, 50))));
+    } else {
+        tes3::NpcStats stats;
+        stats.level = static_cast<int16_t>(random.between(1, 60));
+        for (int8_t& attribute : stats.attributes) attribute = static_cast<int8_t>(random.between(20, 100));
+        for (int8_t& skill : stats.skills) skill = static_cast<int8_t>(random.between(5, 100));
+        stats.health = static_cast<uint16_t>(random.between(20, 400));
+        stats.spellPoints = static_cast<uint16_t>(random.between(0, 300));
+        stats.fatigue = static_cast<uint16_t>(random.between(50, 500));
+        record.sub("NPDT", tes3::longNpdt(stats));
+    }
+    record.sub("FLAG", tes3::npcFlags(static_cast<uint8_t>(random.below(8))));
+    int items = random.between(5, 30);
+    for (int i = 0; i < items; ++i) {
+        // One item in ten has no counterpart (spears, thrown weapons, ...).
+        std::string item = random.chance(0.1) ? "lf_big_spear_" + std::to_string(random.below(50))
+                                              : ids.items[random.below(static_cast<uint32_t>(ids.items.size()))];
+        record.sub("NPCO", tes3::inventoryEntry(random.chance(0.1) ? -random.between(1, 5) : random.between(1, 20), item));
+    }
+    if (random.chance(0.3)) record.sub("NPCS", tes3::Bytes(32, 0));
+    if (!random.chance(0.02))
+        record.sub("AIDT", tes3::aiData(static_cast<uint8_t>(random.between(0, 100)), 30,
+                                        static_cast<uint8_t>(random.between(0, 100)),
+                                        static_cast<uint8_t>(random.between(0, 100))));
+    return record;
+}
+
+// A reference placed at (x, y) of the world.
+tes3::Bytes placedReference(int32_t number, const std::string& baseId, float x, float y, float z) {
+    tes3::Record reference("FRMR");
+    reference.sub("FRMR", tes3::int32s({number})).ztext("NAME", baseId);
+    reference.sub("XSCL", tes3::floats({1.0f})).sub("DATA", tes3::floats({x, y, z, 0.0f, 0.0f, 1.5f}));
+    return reference.data();
+}
+
+void addCells(PluginFile& plugin, const Size& size, big::Random& random) {
+    int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(size.cells))));
+    int32_t reference = 1;
+    for (int i = 0; i < size.cells; ++i) {
+        int32_t gridX = i % side - side / 2, gridY = i / side - side / 2;
+        std::string name = random.chance(0.15) ? placeNames[random.below(12)] : "";
+        tes3::Record cell = tes3::cell(name, gridX, gridY);
+        cell.ztext("RGNN", "lf big region");
+        // The placed NPCs spread evenly over the cells, with some statics among them.
+        int npcs = size.placedNpcs * (i + 1) / size.cells - size.placedNpcs * i / size.cells;
+        for (int n = 0; n < npcs + 2; ++n) {
+            float x = static_cast<float>(gridX * 8192 + random.between(0, 8191)) + 0.25f;
+            float y = static_cast<float>(gridY * 8192 + random.between(0, 8191)) + 0.5f;
+            std::string base = n < npcs ? numbered("lf_big_npc_", random.below(static_cast<uint32_t>(size.npcs)))
+                                        : "flora_tree_ai_0" + std::to_string(n);
+            cell.raw(placedReference(reference++, base, x, y, 200.0f));
+        }
+        plugin.add(cell);
+        plugin.add(big::bigLand(gridX, gridY, landTextureCount));
+        if (i % 97 == 0) plugin.add(tes3::cell("Balmora, Inn " + std::to_string(i), 0, 0, 1));  // an interior
+    }
+}
+
+void addJournals(PluginFile& plugin, const Size& size, big::Random& random) {
+    for (int i = 0; i < size.journals; ++i) {
+        plugin.add(tes3::topic(numbered("lf_big_quest_", i), 4));
+        int stages = random.between(2, 12);
+        for (int s = 0; s < stages; ++s)
+            plugin.add(tes3::response(std::to_string(i * 100 + s), "I have been asked to find the missing caravan.",
+                                      10 * s));
+        plugin.add(tes3::topic(numbered("lf_big_topic_", i), 0));
+        plugin.add(tes3::response(std::to_string(900000 + i), "Ask someone else.", 0));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    bool enlarge = argc == 5 && std::strcmp(argv[4], "--enlarge") == 0;
+    const Size* size = nullptr;
+    for (const Size& candidate : sizes)
+        if (argc >= 2 && std::strcmp(argv[1], candidate.name) == 0) size = &candidate;
+    if (size == nullptr || (argc != 4 && !enlarge)) {
+        std::fprintf(stderr, "Usage: %s small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge]\n", argv[0]);
+        return 1;
+    }
+    try {
+        if (enlarge) big::enlargeLookupFiles(argv[3], enlargedLookupLines);
+        big::LookupIds ids = big::readLookupIds(argv[3]);
+        big::Random random(0x5052564Eull);
+        PluginFile plugin(argv[2]);
+        plugin.add(tes3::headerRecord("Landfer benchmark", size->name));
+        addGlobals(plugin, *size, random);
+        addLandTextures(plugin, ids, random);
+        addBooks(plugin, *size, random);
+        for (int i = 0; i < size->npcs; ++i) plugin.add(npc(i, ids, random));
+        addCells(plugin, *size, random);
+        addJournals(plugin, *size, random);
+        plugin.close();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
