@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "cache/run_caches.h"
+#include "run/run_caches.h"
 #include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"

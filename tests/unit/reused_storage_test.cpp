@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cache/two_core_compressor.h"
+#include "plugin/two_core_compressor.h"
 #include "plugin/compression.h"
 #include "plugin/file_writer.h"
 #include "tes4_reader.h"

@@ -1,4 +1,4 @@
-#include "cache/two_core_compressor.h"
+#include "plugin/two_core_compressor.h"
 
 namespace landfer {
 

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "cache/two_core_compressor.h"
+#include "plugin/two_core_compressor.h"
 #include "plugin/compression.h"
 #include "plugin/file_writer.h"
 

@@ -1,4 +1,4 @@
-#include "cache/run_caches.h"
+#include "run/run_caches.h"
 
 #include <thread>
 
