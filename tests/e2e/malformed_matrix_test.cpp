@@ -137,11 +137,12 @@ TEST(MalformedMatrix, TheValidInputConvertsEveryRecordType) {
         EXPECT_TRUE(contains(run.out, line)) << line << run.out;
 }
 
-TEST(MalformedMatrix, TruncatedAtEveryRecordBoundaryAndInsideEveryHeader) {
+TEST(MalformedMatrix, TruncatedAtEveryRecordBoundaryAndInsideEveryRecord) {
     WorkDir work;
     const Bytes& whole = validPlugin().bytes();
     for (size_t start : validPlugin().recordOffsets()) {
-        for (size_t cut : {size_t(0), size_t(1), size_t(4), size_t(7), size_t(8), size_t(12), size_t(15)}) {
+        size_t middle = 16 + readU32(whole, start + 4) / 2;  // inside the record's data
+        for (size_t cut : {size_t(0), size_t(1), size_t(4), size_t(7), size_t(8), size_t(12), size_t(15), middle}) {
             Bytes input(whole.begin(), whole.begin() + start + cut);
             RunResult run = convertHostile(work, input, "cut at " + std::to_string(start + cut));
             if (start > 0 && cut > 0) {

@@ -1,12 +1,13 @@
-// Writes the fuzzers' seed inputs into a directory: the plugin that holds
-// every record type, each of its records alone behind a header, and a few
-// lookup files.
+// Writes the fuzzers' seed inputs into two directories: plugins (the one
+// that holds every record type, each of its records alone behind a header,
+// a land of the steepest slopes) and a few lookup files.
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 #include <string>
 
 #include "tes3_every_record.h"
+#include "tes3_land.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ int main(int argc, char* argv[]) {
         single.add(records[0]).add(records[i]);
         single.save(plugins + "/record_" + std::to_string(i) + "_" + records[i].type() + ".esp");
     }
+    tes3::Plugin steep;
+    steep.add(tes3::cell("Steep", -1, 1)).add(tes3::land(-1, 1, [](int r, int c) { return -128 * (r + c + 1); }));
+    steep.save(plugins + "/steep_land.esp");
     writeText(lookups + "/ltex.dat", "# comment\nlf,Grass,Tx_Grass_01.dds,0009C71C\nx,y,TX_GRASS_01.DDS,0009c71d\r\n");
     writeText(lookups + "/armour.dat", "common_shirt_01,Shirt,Shirt,0002C0FC\nGuard,x,y,00023792 rest\n");
     writeText(lookups + "/classes.dat", "Guard,00023792\r\nWarrior,0002378B\n,\n");
