@@ -25,13 +25,13 @@ trap 'rm -rf "$scratch"' EXIT
 
 pids=()
 for target in fuzz_conversion fuzz_lookups; do
-  seeds=conversion
-  [ "$target" = fuzz_lookups ] && seeds=lookups
+  seeds=conversion dict=(-dict="$PWD/tests/fuzz/conversion.dict")
+  [ "$target" = fuzz_lookups ] && seeds=lookups dict=()
   mkdir -p "$build/findings/$target"
   (
     TMPDIR="$scratch" ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -max_len=300000 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" \
+      -max_len=300000 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" "${dict[@]}" \
       "$build/corpus/$target" "$build/seeds/$seeds" >"$build/findings/$target.log" 2>&1
   ) &
   pids+=($!)
