@@ -249,10 +249,14 @@ TEST(MalformedMatrix, ACellOfFiveThousandPlacedNpcs) {
     RunResult run = convertHostile(work, plugin.bytes(), "5000 placed NPCs");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "Total Placed NPCs:                      5000\n")) << run.out;
-    size_t placed = 0;
+    size_t placed = 0, mostInOneQuad = 0;
     tes4::File file = work.output();
-    for (const landscape::WorldCell& cell : landscape::worldCells(file)) placed += cell.placed.size();
+    for (const landscape::WorldCell& cell : landscape::worldCells(file)) {
+        placed += cell.placed.size();
+        mostInOneQuad = std::max(mostInOneQuad, cell.placed.size());
+    }
     EXPECT_EQ(placed, 5000u);
+    EXPECT_GT(mostInOneQuad * 100, 65536u * 2);  // 100 bytes a reference block: one quad's staging is large
 }
 
 namespace {
