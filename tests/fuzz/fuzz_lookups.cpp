@@ -1,0 +1,51 @@
+// Fuzzes the readers of the lookup files: the bytes become ltex.dat,
+// armour.dat, clothing.dat, weapons.dat and classes.dat of a private lookup
+// directory, and a few names are looked up in each: fixed ones, the empty
+// name, one with a 0 byte, and the file's own first field, so that lines
+// that match are read to their end too.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "actors/class_lookup.h"
+#include "actors/inventory_lookup.h"
+#include "fuzz_workdir.h"
+#include "landscape/land_texture_lookup.h"
+#include "plugin/fatal_error.h"
+#include "run/run_state.h"
+
+namespace {
+
+// The first field of the file's first line, up to a comma or line break.
+std::string_view firstField(std::string_view text) {
+    size_t end = text.find_first_of(",\r\n");
+    return text.substr(0, end == std::string_view::npos ? text.size() : end);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::enterWorkDir();
+    for (const char* name : {"lfdat/ltex.dat", "lfdat/armour.dat", "lfdat/clothing.dat", "lfdat/weapons.dat",
+                             "lfdat/classes.dat"})
+        fuzz::writeBytes(name, data, size);
+
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view names[] = {firstField(text), "", "Tx_Grass_01.dds", "common_shirt_01", "Guard",
+                                      std::string_view("a\0b", 3)};
+    landfer::RunState run;
+    run.progress = fuzz::nullDevice();
+    run.messages = fuzz::nullDevice();
+    for (std::string_view name : names) {
+        try {
+            uint32_t formId = 0;
+            landfer::lookupLtexFile(run, name, formId);
+            landfer::lookupInventoryItem(run, name, formId);
+            landfer::lookupClass(run, name);
+        } catch (const landfer::FatalError&) {
+        }
+    }
+    return 0;
+}
