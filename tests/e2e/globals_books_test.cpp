@@ -7,20 +7,12 @@
 
 using e2e::RunResult;
 using e2e::WorkDir;
+using e2e::convertOk;
 using tes4::Bytes;
 
 namespace {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr) {
-    RunResult run = work.convert(plugin);
-    EXPECT_EQ(run.status, 0) << run.err;
-    if (result != nullptr) *result = run;
-    tes4::File file = work.output();
-    tes4::checkTopGroupTypes(file);
-    return file;
-}
 
 }  // namespace
 

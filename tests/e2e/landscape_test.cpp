@@ -10,6 +10,7 @@
 
 using e2e::RunResult;
 using e2e::WorkDir;
+using e2e::convertOk;
 using landscape::WorldCell;
 using tes4::Bytes;
 
@@ -20,13 +21,6 @@ int32_t flat(int, int) { return 0; }
 // Gentle hills: every step fits a signed byte.
 int32_t hills(int r, int c) {
     return static_cast<int32_t>(300 * std::sin(r * 0.11) + 200 * std::cos(c * 0.07 + r * 0.03) + 3 * c) - 200;
-}
-
-tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr) {
-    RunResult run = work.convert(plugin);
-    EXPECT_EQ(run.status, 0) << run.err;
-    if (result != nullptr) *result = run;
-    return work.output();
 }
 
 std::string editorId(const tes4::Entry& cell) {

@@ -47,15 +47,7 @@ inline void markFaceFiles(const e2e::WorkDir& work) {
     }
 }
 
-// Converts and reads back; the run must succeed.
-inline tes4::File convertOk(const e2e::WorkDir& work, const tes3::Plugin& plugin, e2e::RunResult* result = nullptr) {
-    e2e::RunResult run = work.convert(plugin);
-    EXPECT_EQ(run.status, 0) << run.err;
-    if (result != nullptr) *result = run;
-    tes4::File file = work.output();
-    tes4::checkTopGroupTypes(file);
-    return file;
-}
+using e2e::convertOk;
 
 inline std::string textOf(const tes4::Subrecord* sub) {
     if (sub == nullptr) return "<absent>";

@@ -11,6 +11,7 @@
 
 using e2e::RunResult;
 using e2e::WorkDir;
+using e2e::convertOk;
 using tes4::Bytes;
 
 namespace {
@@ -49,14 +50,6 @@ int summaryCount(const std::string& out, const std::string& label) {
     size_t at = out.find("\t" + label + ":");
     if (at == std::string::npos) return -1;
     return std::stoi(out.substr(out.find_first_not_of(' ', at + label.size() + 2)));
-}
-
-tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult& run) {
-    run = work.convert(plugin);
-    EXPECT_EQ(run.status, 0) << run.err;
-    tes4::File file = work.output();
-    tes4::checkTopGroupTypes(file);
-    return file;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -111,6 +113,15 @@ tes4::File WorkDir::output() const {
 
 RunResult WorkDir::inspect(const std::vector<std::string>& args) const {
     return runProgram(LANDFER_INSPECT, args);
+}
+
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result) {
+    RunResult run = work.convert(plugin);
+    EXPECT_EQ(run.status, 0) << run.err;
+    if (result != nullptr) *result = run;
+    tes4::File file = work.output();
+    tes4::checkTopGroupTypes(file);
+    return file;
 }
 
 }  // namespace e2e

@@ -55,4 +55,12 @@ private:
     std::string work_;
 };
 
+// Converts the plugin, expects exit status 0, and returns the output read
+// back (sound to the reader and the checker, every record in a top group
+// of its own type).
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr);
+inline tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult& result) {
+    return convertOk(work, plugin, &result);
+}
+
 }  // namespace e2e
