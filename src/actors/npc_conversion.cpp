@@ -135,9 +135,9 @@ int convertNpc(RunState& run, RecordData record) {
     RecordBody& body = run.caches.body;
     compressRecord(run.caches, bytes, run.messages, body);
 
-    run.output.ensureTopGroup("NPC_");
     appendNpcListEntry(run, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
-    writeRecordBody(run.output.file(), run.nextFormId, "NPC_", body);
+    writeRecordBody(run.npcRecords.file(), run.nextFormId, "NPC_", body);
+    run.npcRecords.recordWritten();
     return 0;
 }
 

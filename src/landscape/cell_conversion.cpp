@@ -57,16 +57,22 @@ int convertCell(RunState& run, RecordData record) {
                    name.c_str(), name.size() + 4);
         return 1;
     }
+    if (!gridFitsWorld(run.currentCellGridX, run.currentCellGridY)) {
+        run.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+                   "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                   name.c_str(), run.currentCellGridX, run.currentCellGridY);
+        return 1;
+    }
     ++run.exteriorCellCount;
     run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
-    size_t cellIndex = stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName);
+    stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName, flags & cellHasWater);
 
     size_t offset = cursor.offset();
     while (offset < record.size) {
         RecordData rest{record.data + offset, record.size - offset};
         SubrecordCursor here(rest);
         if (here.nextIs("FRMR"))
-            offset += convertPlacedReference(run, rest, cellIndex);
+            offset += convertPlacedReference(run, rest);
         else
             offset += 8 + here.peek().size;
     }

@@ -1,16 +1,30 @@
 #include "landscape/cell_staging.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "plugin/byte_order.h"
 #include "plugin/fatal_error.h"
 #include "plugin/plugin_writer.h"
+#include "plugin/staged_file.h"
 
 namespace landfer {
 
 namespace {
 
+const char* const worldFileName = "world.tmp";
 const char* const quadSuffixes[4] = {" SW", " SE", " NW", " NE"};
+
+// Exterior Cell Block and Sub-Block groups, and a cell's children.
+constexpr int32_t worldChildrenGroup = 1;
+constexpr int32_t blockGroup = 4;
+constexpr int32_t subBlockGroup = 5;
+constexpr int32_t cellChildrenGroup = 6;
+constexpr int32_t persistentChildrenGroup = 8;
+constexpr int32_t temporaryChildrenGroup = 9;
+constexpr int32_t cellsPerBlock = 32;
+constexpr int32_t cellsPerSubBlock = 8;
 
 std::string cellFileName(int quad) { return "cell" + std::to_string(quad) + ".tmp"; }
 
@@ -56,95 +70,207 @@ const uint8_t worldBlock[135] = {
     'D', 'A', 'T', 'A', 1, 0, 1,
     'N', 'A', 'M', '0', 8, 0, 0xFF, 0xFF, 0x7F, 0x7F, 0xFF, 0xFF, 0x7F, 0x7F,
     'N', 'A', 'M', '9', 8, 0, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF};
-const uint8_t worldFormIdLabel[4] = {0xFF, 0x08, 0x00, 0x00};
+const uint8_t worldLabel[4] = {0xFF, 0x08, 0x00, 0x01};
+
+uint64_t gridKey(int32_t gridX, int32_t gridY) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(gridX)) << 32) | static_cast<uint32_t>(gridY);
+}
+
+int32_t floorDivide(int32_t value, int32_t divisor) {
+    int32_t quotient = value / divisor;
+    return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
+}
+
+// A block or sub-block label: Y, then X, each a signed 16-bit number.
+void gridLabel(int32_t x, int32_t y, uint8_t label[4]) {
+    label[0] = static_cast<uint8_t>(y);
+    label[1] = static_cast<uint8_t>(static_cast<uint32_t>(y) >> 8);
+    label[2] = static_cast<uint8_t>(x);
+    label[3] = static_cast<uint8_t>(static_cast<uint32_t>(x) >> 8);
+}
+
+// The label of a cell's groups: its FormID.
+void cellLabel(int32_t counterValue, uint8_t label[4]) {
+    int32ToBytes(counterValue, label);
+    label[3] = 1;
+}
+
+// Puts the cell being converted into "world.tmp": each quad's CELL and ACHR records.
+void stagePendingCell(RunState& run) {
+    LandscapeState& landscape = run.landscape;
+    if (landscape.pendingCell < 0) return;
+    FileWriter& file = landscape.worldFile;
+    for (int quad = 0; quad < 4; ++quad) {
+        StagedWorldCell& cell = landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad];
+        const std::vector<uint8_t>& bytes = landscape.pendingQuads[quad].bytes;
+        cell.cellOffset = file.position();
+        cell.placedLength = bytes.size() - cell.cellLength;
+        file.write(bytes.data(), bytes.size());
+        landscape.pendingQuads[quad].bytes.clear();
+    }
+    landscape.pendingCell = -1;
+}
+
+// Copies length bytes that start at offset in the staged world to the output.
+void copyFromWorld(FILE* world, int64_t offset, uint64_t length, OutputPlugin& output) {
+    // The cells are mostly read in the order they were staged: no seek, no lost buffer.
+    if (ftello(world) != offset && fseeko(world, static_cast<off_t>(offset), SEEK_SET) != 0)
+        fatal("Unable to read from %s: %s\n", worldFileName, systemErrorText().c_str());
+    copyStagedBytes(world, worldFileName, output.file(), length);
+}
 
 }  // namespace
 
 int64_t quadGridX(int32_t gridX, int quad) { return 2 * static_cast<int64_t>(gridX) + (quad == 2 || quad == 4); }
 int64_t quadGridY(int32_t gridY, int quad) { return 2 * static_cast<int64_t>(gridY) + (quad >= 3); }
 
-void formIdLabel(int32_t counterValue, uint8_t label[4]) {
-    int32ToBytes(counterValue, label);
-    label[3] = 0;
+bool gridFitsWorld(int32_t gridX, int32_t gridY) {
+    // Oblivion grids from -8 * 32768 to 8 * 32768 - 1, two per Morrowind grid.
+    const int32_t limit = cellsPerSubBlock * 32768 / 2;
+    return gridX >= -limit && gridX < limit && gridY >= -limit && gridY < limit;
 }
 
-size_t stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name) {
+FileWriter& worldFile(RunState& run) {
+    FileWriter& file = run.landscape.worldFile;
+    if (!file.isOpen() && !file.open(worldFileName, "wb"))
+        fatal("Unable to open %s for writing: %s\n", worldFileName, systemErrorText().c_str());
+    stagePendingCell(run);
+    return file;
+}
+
+void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags) {
+    worldFile(run);  // the previous cell goes to the file
     LandscapeState& landscape = run.landscape;
-    landscape.waitingCells.emplace_back();
-    StagedCell& cell = landscape.waitingCells.back();
-    cell.gridX = gridX;
-    cell.gridY = gridY;
-    cell.formIdBase = run.nextFormId;
+    size_t first = landscape.worldCells.size();
     for (int quad = 1; quad <= 4; ++quad) {
+        StagedWorldCell cell;
+        cell.gridX = static_cast<int32_t>(quadGridX(gridX, quad));
+        cell.gridY = static_cast<int32_t>(quadGridY(gridY, quad));
+        cell.formId = run.nextFormId;
         SubrecordBuffer data;
         if (!name.empty()) data.addText("EDID", name + quadSuffixes[quad - 1]);
-        data.add("DATA", nullptr, 0);
+        data.add("DATA", &flags, 1);
         uint8_t grid[8];
-        int32ToBytes(static_cast<int32_t>(quadGridX(gridX, quad)), grid);
-        int32ToBytes(static_cast<int32_t>(quadGridY(gridY, quad)), grid + 4);
+        int32ToBytes(cell.gridX, grid);
+        int32ToBytes(cell.gridY, grid + 4);
         data.add("XCLC", grid, 8);
-        writePlainRecord(cell.quads[quad - 1], run.nextFormId, "CELL", data.bytes());
+        MemorySink& staged = landscape.pendingQuads[quad - 1];
+        writePlainRecord(staged, run.nextFormId, "CELL", data.bytes());
+        cell.cellLength = static_cast<uint32_t>(staged.bytes.size());
+        landscape.worldCells.push_back(cell);
     }
+    landscape.pendingCell = static_cast<long>(first);
+    landscape.landlessCells[gridKey(gridX, gridY)].push_back(first);
     // The temporary cell files hold this cell now.
     for (int quad = 1; quad <= 4; ++quad) {
         FileWriter once;
         FileWriter& file = cellFile(run, quad, false, once);
-        file.write(cell.quads[quad - 1].bytes.data(), cell.quads[quad - 1].bytes.size());
+        const std::vector<uint8_t>& bytes = landscape.pendingQuads[quad - 1].bytes;
+        file.write(bytes.data(), bytes.size());
         once.close();
     }
     landscape.temporaryFilesHoldLastCell = true;
-    return landscape.waitingCells.size() - 1;
 }
 
-void appendToQuad(RunState& run, size_t cellIndex, int quad, const std::vector<uint8_t>& block) {
+void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record) {
     LandscapeState& landscape = run.landscape;
-    MemorySink& staged = landscape.waitingCells[cellIndex].quads[quad - 1];
-    staged.write(block.data(), block.size());
-    if (!landscape.temporaryFilesHoldLastCell || cellIndex + 1 != landscape.waitingCells.size()) return;
+    landscape.pendingQuads[quad - 1].write(record.data(), record.size());
+    landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad - 1].placedCount++;
     FileWriter once;
-    cellFile(run, quad, true, once).write(block.data(), block.size());
+    cellFile(run, quad, true, once).write(record.data(), record.size());
     once.close();
 }
 
-long findWaitingCell(const RunState& run, int32_t gridX, int32_t gridY) {
-    const auto& cells = run.landscape.waitingCells;
-    for (size_t i = cells.size(); i-- > 0;)
-        if (cells[i].gridX == gridX && cells[i].gridY == gridY) return static_cast<long>(i);
-    return -1;
-}
-
-void removeWaitingCell(RunState& run, size_t cellIndex) {
+long takeLandlessCell(RunState& run, int32_t gridX, int32_t gridY) {
     LandscapeState& landscape = run.landscape;
-    if (landscape.temporaryFilesHoldLastCell && cellIndex + 1 == landscape.waitingCells.size()) {
+    auto found = landscape.landlessCells.find(gridKey(gridX, gridY));
+    if (found == landscape.landlessCells.end()) return -1;
+    size_t first = found->second.back();
+    found->second.pop_back();
+    if (found->second.empty()) landscape.landlessCells.erase(found);
+    if (landscape.temporaryFilesHoldLastCell && first + 4 == landscape.worldCells.size()) {
         deleteCellFiles(run);
         landscape.temporaryFilesHoldLastCell = false;
     }
-    landscape.waitingCells.erase(landscape.waitingCells.begin() + static_cast<long>(cellIndex));
+    return static_cast<long>(first);
 }
 
-void ensureWorld(RunState& run) {
-    OutputPlugin& output = run.output;
-    if (output.currentTopGroup() == "WRLD") return;
-    output.endOpenGroups();
-    FileWriter& out = output.file();
-    int64_t worldStart = out.position();
-    out.write(worldBlock, sizeof worldBlock);
-    output.beginTopGroupAt("WRLD", worldStart);
-    int64_t childrenStart = out.position();
-    writeTypeAndSize(out, "GRUP", 0x02000000);
-    writeFormIdGroupTail(out, 1, worldFormIdLabel);
-    output.beginNestedGroupAt(childrenStart);
+size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY) {
+    stageExteriorCell(run, gridX, gridY, "", cellHasWater);
+    return static_cast<size_t>(takeLandlessCell(run, gridX, gridY));
 }
 
-void writeWaitingCells(RunState& run) {
+void writeWorld(RunState& run) {
     LandscapeState& landscape = run.landscape;
-    for (const StagedCell& cell : landscape.waitingCells) {
-        ensureWorld(run);
-        for (const MemorySink& quad : cell.quads) run.output.file().write(quad.bytes.data(), quad.bytes.size());
-    }
-    landscape.waitingCells.clear();
     if (landscape.temporaryFilesHoldLastCell) deleteCellFiles(run);
     landscape.temporaryFilesHoldLastCell = false;
+    if (landscape.worldCells.empty()) return;
+    worldFile(run);
+    landscape.worldFile.close();
+
+    // Blocks by (Y, X), their sub-blocks by (Y, X), their cells by FormID.
+    auto place = [&landscape](size_t index) {
+        const StagedWorldCell& cell = landscape.worldCells[index];
+        return std::make_tuple(floorDivide(cell.gridY, cellsPerBlock), floorDivide(cell.gridX, cellsPerBlock),
+                               floorDivide(cell.gridY, cellsPerSubBlock), floorDivide(cell.gridX, cellsPerSubBlock),
+                               cell.formId);
+    };
+    std::vector<size_t> order(landscape.worldCells.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
+
+    StagedFile world(std::fopen(worldFileName, "rb"));
+    if (!world) fatal("Unable to open %s for reading: %s\n", worldFileName, systemErrorText().c_str());
+    OutputPlugin& output = run.output;
+    output.closeAllGroups();
+    int64_t worldStart = output.file().position();
+    output.file().write(worldBlock, sizeof worldBlock);
+    output.beginGroupAt(worldStart);
+    output.countRecords(1);  // the world record
+    output.openGroup(worldChildrenGroup, worldLabel);
+    size_t worldDepth = output.openGroupCount();
+
+    bool first = true;
+    std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> previous;
+    for (size_t index : order) {
+        const StagedWorldCell& cell = landscape.worldCells[index];
+        auto here = place(index);
+        bool newBlock = first || std::get<0>(here) != std::get<0>(previous) || std::get<1>(here) != std::get<1>(previous);
+        bool newSubBlock = newBlock || std::get<2>(here) != std::get<2>(previous) || std::get<3>(here) != std::get<3>(previous);
+        uint8_t label[4];
+        if (newBlock) {
+            while (output.openGroupCount() > worldDepth) output.closeGroup();
+            gridLabel(std::get<1>(here), std::get<0>(here), label);
+            output.openGroup(blockGroup, label);
+        }
+        if (newSubBlock) {
+            if (!newBlock) output.closeGroup();
+            gridLabel(std::get<3>(here), std::get<2>(here), label);
+            output.openGroup(subBlockGroup, label);
+        }
+        first = false;
+        previous = here;
+
+        copyFromWorld(world.get(), cell.cellOffset, cell.cellLength, output);
+        output.countRecords(1);
+        if (cell.placedCount == 0 && cell.landOffset < 0) continue;
+        cellLabel(cell.formId, label);
+        output.openGroup(cellChildrenGroup, label);
+        if (cell.placedCount > 0) {
+            output.openGroup(persistentChildrenGroup, label);
+            copyFromWorld(world.get(), cell.cellOffset + cell.cellLength, cell.placedLength, output);
+            output.countRecords(cell.placedCount);
+            output.closeGroup();
+        }
+        if (cell.landOffset >= 0) {
+            output.openGroup(temporaryChildrenGroup, label);
+            copyFromWorld(world.get(), cell.landOffset, cell.landLength, output);
+            output.countRecords(1);
+            output.closeGroup();
+        }
+        output.closeGroup();
+    }
+    output.closeAllGroups();
 }
 
 }  // namespace landfer

@@ -1,10 +1,13 @@
-// Exterior cells wait, staged as four quad cells, until their land comes;
-// cells whose land never comes are written at the end of the input. The
-// most recently staged cell is also held in cell1.tmp to cell4.tmp.
+// The world's cells wait in "world.tmp" until the end of the input, when
+// the world is written in the order Oblivion's tools keep: blocks, their
+// sub-blocks, their cells by FormID, each cell with its children. Only a
+// small index stays in memory; a land finds its cell by grid. The most
+// recently staged cell is also held in cell1.tmp to cell4.tmp until its land comes.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "run/run_state.h"
 
@@ -14,28 +17,32 @@ namespace landfer {
 int64_t quadGridX(int32_t gridX, int quad);
 int64_t quadGridY(int32_t gridY, int quad);
 
+// Whether the quads of a Morrowind cell can stand in Oblivion's world: its
+// sub-block labels hold grids divided by 8 as signed 16-bit numbers.
+bool gridFitsWorld(int32_t gridX, int32_t gridY);
+
+// The cell flags byte: has water.
+constexpr uint8_t cellHasWater = 0x02;
+
 // Stages the four quad cells of a Morrowind exterior cell, with the editor
-// IDs "<name> SW" ... (none for an empty name), taking four FormIDs.
-// Returns its index in run.landscape.waitingCells.
-size_t stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name);
+// IDs "<name> SW" ... (none for an empty name) and the flags byte, taking
+// four FormIDs. Its placed NPCs follow through appendToQuad.
+void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags);
 
-// Appends a reference block to quad 1 to 4 of a waiting cell.
-void appendToQuad(RunState& run, size_t cellIndex, int quad, const std::vector<uint8_t>& block);
+// Appends an ACHR record to quad 1 to 4 of the cell being staged.
+void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record);
 
-// The most recently staged waiting cell of a grid, or -1.
-long findWaitingCell(const RunState& run, int32_t gridX, int32_t gridY);
+// The most recently staged cell of a Morrowind grid that has no land yet,
+// as the index of its first quad in run.landscape.worldCells, or -1. The
+// cell counts as having its land from now on.
+long takeLandlessCell(RunState& run, int32_t gridX, int32_t gridY);
+// Stages one more cell for a land whose cell is not in the plugin (unnamed, with water).
+size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY);
 
-// Removes a written cell from the waiting cells (and its temporary files).
-void removeWaitingCell(RunState& run, size_t cellIndex);
+// "world.tmp", where a land record is written; the pending cell is staged first.
+FileWriter& worldFile(RunState& run);
 
-// Opens the world (top group, world record, world children group) unless
-// the most recent top group is the world's.
-void ensureWorld(RunState& run);
-
-// At the end of the input: every waiting cell goes into the world, without land.
-void writeWaitingCells(RunState& run);
-
-// The FormID bytes a group label takes for a counter value (high byte 00).
-void formIdLabel(int32_t counterValue, uint8_t label[4]);
+// At the end of the input: the world top group with every staged cell.
+void writeWorld(RunState& run);
 
 }  // namespace landfer

@@ -157,31 +157,27 @@ int convertLand(RunState& run, RecordData record) {
     LandInput land;
     int result = readLand(run, record, land);
     if (result != 0) return result;
+    if (!gridFitsWorld(land.gridX, land.gridY)) {
+        run.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+                   "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                   land.gridX, land.gridY);
+        return 1;
+    }
     ++run.landCount;
 
-    long found = findWaitingCell(run, land.gridX, land.gridY);
-    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageExteriorCell(run, land.gridX, land.gridY, "");
-    // The quads are built first, then compressed together, then written.
+    long found = takeLandlessCell(run, land.gridX, land.gridY);
+    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(run, land.gridX, land.gridY);
+    // The quads are built first, then compressed together, then staged
+    // in the world behind their cells.
     for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);
     compressQuads(run.caches, run.messages);
+    FileWriter& world = worldFile(run);
     for (int quad = 1; quad <= 4; ++quad) {
-        const RecordBody& body = run.caches.quadBodies[quad - 1];
-        ensureWorld(run);
-        FileWriter& out = run.output.file();
-        const StagedCell& cell = run.landscape.waitingCells[cellIndex];
-        const std::vector<uint8_t>& staged = cell.quads[quad - 1].bytes;
-        out.write(staged.data(), staged.size());
-        // The cell's children: its temporary children, holding the land.
-        uint8_t label[4];
-        formIdLabel(cell.formIdBase + quad - 1, label);
-        uint32_t landSize = static_cast<uint32_t>(headerSize + body.bytes.size());
-        writeTypeAndSize(out, "GRUP", landSize + 2 * headerSize);
-        writeFormIdGroupTail(out, 6, label);
-        writeTypeAndSize(out, "GRUP", landSize + headerSize);
-        writeFormIdGroupTail(out, 9, label);
-        writeRecordBody(out, run.nextFormId, "LAND", body);
+        StagedWorldCell& cell = run.landscape.worldCells[cellIndex + quad - 1];
+        cell.landOffset = world.position();
+        writeRecordBody(world, run.nextFormId, "LAND", run.caches.quadBodies[quad - 1]);
+        cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
     }
-    removeWaitingCell(run, cellIndex);
     return 0;
 }
 

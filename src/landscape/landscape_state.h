@@ -1,5 +1,5 @@
-// The run's landscape state: cells waiting for their land, and the land
-// texture table.
+// The run's landscape state: the world's cells staged in "world.tmp" with
+// a small index in memory, and the land texture table.
 #pragma once
 
 #include <array>
@@ -13,20 +13,36 @@
 
 namespace landfer {
 
-// The four Oblivion cells (quads SW, SE, NW, NE) made from one Morrowind
-// exterior cell: each quad's CELL record followed by the blocks of the
-// references placed in it.
-struct StagedCell {
-    int32_t gridX = 0;
+// Where one Oblivion cell of the world lies in "world.tmp": its CELL record
+// followed by the ACHR records placed in it, and its LAND, if any.
+struct StagedWorldCell {
+    int32_t gridX = 0;  // Oblivion grid
     int32_t gridY = 0;
-    int32_t formIdBase = 0;  // the counter value of quad 1's CELL; quad q has formIdBase + q - 1
-    std::array<MemorySink, 4> quads;
+    int32_t formId = 0;  // the counter value its CELL record took
+    uint32_t cellLength = 0;
+    uint32_t placedCount = 0;
+    uint64_t placedLength = 0;
+    int64_t cellOffset = -1;  // -1 until the cell has been staged in the file
+    int64_t landOffset = -1;  // -1 without land
+    uint32_t landLength = 0;
 };
 
 struct LandscapeState {
-    // Exterior cells not yet written, in the order they were staged. The
-    // last one is also held in cell1.tmp to cell4.tmp.
-    std::vector<StagedCell> waitingCells;
+    // Every cell of the world, four (quads SW, SE, NW, NE) per Morrowind
+    // exterior cell, in the order they were staged.
+    std::vector<StagedWorldCell> worldCells;
+    FileWriter worldFile;
+
+    // The Morrowind cell being converted: its four quads' CELL and ACHR
+    // records, until the next cell, land or the end of the input puts them
+    // into "world.tmp". Its first quad's index in worldCells, or -1.
+    std::array<MemorySink, 4> pendingQuads;
+    long pendingCell = -1;
+
+    // Morrowind cells without land yet, by grid: the first quad's index in
+    // worldCells, the most recent last.
+    std::unordered_map<uint64_t, std::vector<size_t>> landlessCells;
+    // cell1.tmp to cell4.tmp hold the most recently staged cell, which has no land yet.
     bool temporaryFilesHoldLastCell = false;
 
     // Exterior cell names met so far, with how often each was met.

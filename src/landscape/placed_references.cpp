@@ -57,26 +57,20 @@ int quadHolding(int32_t gridX, int32_t gridY, float x, float y) {
     return 0;
 }
 
-void writeBlock(RunState& run, size_t cellIndex, int quad, const uint8_t baseFormId[4], const uint8_t* placement) {
-    uint8_t label[4];
-    formIdLabel(run.landscape.waitingCells[cellIndex].formIdBase + quad - 1, label);
-    MemorySink block;
-    writeTypeAndSize(block, "GRUP", 100);
-    writeFormIdGroupTail(block, 6, label);
-    writeTypeAndSize(block, "GRUP", 80);
-    writeFormIdGroupTail(block, 8, label);
+void writePlacedNpc(RunState& run, int quad, const uint8_t baseFormId[4], const uint8_t* placement) {
     run.showProgress("a");
     SubrecordBuffer data;
     data.add("NAME", baseFormId, 4);
     data.add("DATA", placement, 24);
-    writePlainRecord(block, run.nextFormId, "ACHR", data.bytes());
-    appendToQuad(run, cellIndex, quad, block.bytes);
+    MemorySink record;
+    writePlainRecord(record, run.nextFormId, "ACHR", data.bytes());
+    appendToQuad(run, quad, record.bytes);
     ++run.placedNpcCount;
 }
 
 }  // namespace
 
-size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIndex) {
+size_t convertPlacedReference(RunState& run, RecordData reference) {
     SubrecordCursor cursor(reference);
     cursor.next();  // FRMR: the reference number
     if (!cursor.nextIs("NAME")) return reference.size;  // the rest of the cell's references is dropped
@@ -120,7 +114,7 @@ size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIn
                      run.currentCellGridY, 0);
         return cursor.offset();
     }
-    writeBlock(run, cellIndex, quad, baseFormId, placement.data);
+    writePlacedNpc(run, quad, baseFormId, placement.data);
     return cursor.offset();
 }
 

@@ -11,7 +11,7 @@ namespace landfer {
 
 // reference: from an FRMR subrecord to the end of the cell's data. Returns
 // how many bytes the cell converter steps over before going on.
-size_t convertPlacedReference(RunState& run, RecordData reference, size_t cellIndex);
+size_t convertPlacedReference(RunState& run, RecordData reference);
 
 // The FormID of the NPC converted from this ID, from "npcs.tmp"; the whole
 // ID must match, letter case included.

@@ -1,5 +1,6 @@
 #include "plugin/output_plugin.h"
 
+#include "plugin/fatal_error.h"
 #include "plugin/plugin_writer.h"
 
 namespace landfer {
@@ -7,39 +8,49 @@ namespace landfer {
 namespace {
 // Offset of the record count in the file header's HEDR subrecord.
 constexpr int64_t recordCountOffset = 30;
+// Group sizes and the record count are 32-bit fields.
+constexpr uint64_t largestField = 0xFFFFFFFFu;
 }  // namespace
 
-void OutputPlugin::endOpenGroups() {
-    if (openGroupOffsets_.empty()) return;
-    int64_t end = file_.position();
-    for (int64_t offset : openGroupOffsets_)
-        file_.patchUint32(offset + 4, static_cast<uint32_t>(end - offset));
-    openGroupOffsets_.clear();
-}
-
-void OutputPlugin::beginTopGroupAt(std::string_view label, int64_t offset) {
-    currentTopGroup_.assign(label.data(), label.size());
+void OutputPlugin::beginGroupAt(int64_t offset) {
     openGroupOffsets_.push_back(offset);
+    ++recordCount_;
 }
-
-void OutputPlugin::beginNestedGroupAt(int64_t offset) { openGroupOffsets_.push_back(offset); }
 
 void OutputPlugin::openTopGroup(std::string_view label) {
-    endOpenGroups();
+    closeAllGroups();
     int64_t offset = file_.position();
-    // The size is a placeholder until the group ends.
-    writeTypeAndSize(file_, "GRUP", 0xFFFF);
+    // The size is a placeholder until the group closes.
+    writeTypeAndSize(file_, "GRUP", 0);
     writeTopGroupTail(file_, label);
-    beginTopGroupAt(label, offset);
+    beginGroupAt(offset);
 }
 
-void OutputPlugin::ensureTopGroup(std::string_view label) {
-    if (currentTopGroup_ != label) openTopGroup(label);
+void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) {
+    int64_t offset = file_.position();
+    writeTypeAndSize(file_, "GRUP", 0);
+    writeLabelledGroupTail(file_, groupType, label4);
+    beginGroupAt(offset);
 }
 
-void OutputPlugin::finish(uint32_t recordCount) {
-    endOpenGroups();
-    file_.patchUint32(recordCountOffset, recordCount);
+void OutputPlugin::closeGroup() {
+    int64_t offset = openGroupOffsets_.back();
+    openGroupOffsets_.pop_back();
+    uint64_t size = static_cast<uint64_t>(file_.position() - offset);
+    if (size > largestField)
+        fatal("Unable to write %s: a group would hold %llu bytes, more than a plugin's 4 GiB limit.\n",
+              file_.name().c_str(), static_cast<unsigned long long>(size));
+    file_.patchUint32(offset + 4, static_cast<uint32_t>(size));
+}
+
+void OutputPlugin::closeAllGroups() {
+    while (!openGroupOffsets_.empty()) closeGroup();
+}
+
+void OutputPlugin::finish() {
+    closeAllGroups();
+    uint64_t count = recordCount_ < largestField ? recordCount_ : largestField;
+    file_.patchUint32(recordCountOffset, static_cast<uint32_t>(count));
     file_.close();
 }
 

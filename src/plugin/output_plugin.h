@@ -1,15 +1,14 @@
-// The output plugin "LANDFER.ESP": its file, and the groups that are open.
+// The output plugin "LANDFER.ESP": its file, the groups that are open and
+// the number of records and groups written.
 //
-// Converters write their records at the end of the file. A top group holds
-// every record written after it until the next top group opens; the world
-// children group is nested in the world top group and ends with it. Their
-// sizes are unknown when the header is written, so the writer remembers
-// where each open header stands and patches the exact size in when the
-// group ends: when the next top group opens or the run finishes.
+// Groups nest: a top group holds records and groups, those hold others.
+// A group's size is unknown when its header is written, so the writer
+// keeps a stack of the open groups and patches each one's exact size in
+// when it closes. Every group and every record counts towards the file
+// header's record count (the header record itself aside).
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,28 +23,30 @@ public:
 
     FileWriter& file() { return file_; }
 
-    // Label of the most recently opened top group; empty before the first.
-    const std::string& currentTopGroup() const { return currentTopGroup_; }
-
-    // Ends the open groups and writes a new top group header for label.
+    // Closes every open group and opens a top group for label.
     void openTopGroup(std::string_view label);
-    // Opens a top group for label unless the most recent one is of that type.
-    void ensureTopGroup(std::string_view label);
+    // Opens a group of groupType inside the innermost open group; label4
+    // holds the label's four bytes as they are written.
+    void openGroup(int32_t groupType, const uint8_t label4[4]);
+    // For a header written from a fixed template: the group starting at
+    // offset is open from now on.
+    void beginGroupAt(int64_t offset);
+    // Closes the innermost open group, patching its size.
+    void closeGroup();
+    void closeAllGroups();
+    size_t openGroupCount() const { return openGroupOffsets_.size(); }
 
-    // For headers written from a fixed template (the world block): records
-    // that a top group, or a group nested in it, starts at offset. Ending
-    // the open groups comes first when a new top group starts.
-    void endOpenGroups();
-    void beginTopGroupAt(std::string_view label, int64_t offset);
-    void beginNestedGroupAt(int64_t offset);
+    // Records written to the file by hand or copied from a staging file.
+    void countRecords(uint64_t count) { recordCount_ += count; }
+    uint64_t recordCount() const { return recordCount_; }
 
-    // Ends the open groups, writes the record count into the file header and closes the file.
-    void finish(uint32_t recordCount);
+    // Closes the open groups, writes the record count into the file header and closes the file.
+    void finish();
 
 private:
     FileWriter file_;
-    std::string currentTopGroup_;
     std::vector<int64_t> openGroupOffsets_;
+    uint64_t recordCount_ = 0;
 };
 
 }  // namespace landfer

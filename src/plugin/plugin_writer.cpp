@@ -64,7 +64,11 @@ void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label
         std::memcpy(label, label4, 4);
         label[3] = static_cast<uint8_t>(label[3] + 1);
     }
-    out.write(label, 4);
+    writeLabelledGroupTail(out, groupType, label);
+}
+
+void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]) {
+    out.write(label4, 4);
     out.writeUint32(static_cast<uint32_t>(groupType));
     out.write(stamp, 4);
 }

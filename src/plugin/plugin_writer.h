@@ -43,6 +43,8 @@ void writeTopGroupTail(ByteSink& out, std::string_view label);
 // as int32ToBytes stores it (high byte 00), written with the high byte 01;
 // a null label4 writes four 00 bytes.
 void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label4);
+// Bytes 8 to 19 of a group whose label is given as the four bytes written.
+void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]);
 
 // The data of a record under construction: subrecords with 16-bit sizes.
 // A subrecord of 65536 bytes or more cannot be written; the first such one

@@ -50,8 +50,8 @@ int convertBook(RunState& run, RecordData record) {
     data.addZeros("DATA", 10);
     if (run.rejectOversized("BOOK", identifier, data)) return 1;
 
-    run.output.ensureTopGroup("BOOK");
-    writePlainRecord(run.output.file(), run.nextFormId, "BOOK", data.bytes());
+    writePlainRecord(run.books.file(), run.nextFormId, "BOOK", data.bytes());
+    run.books.recordWritten();
     ++run.bookCount;
     return 0;
 }

@@ -29,8 +29,8 @@ int convertGlobal(RunState& run, RecordData record) {
     data.add("FLTV", value.data, 4);
     if (run.rejectOversized("GLOB", identifier, data)) return 1;
 
-    run.output.ensureTopGroup("GLOB");
-    writePlainRecord(run.output.file(), run.nextFormId, "GLOB", data.bytes());
+    writePlainRecord(run.globals.file(), run.nextFormId, "GLOB", data.bytes());
+    run.globals.recordWritten();
     ++run.globalCount;
     return 0;
 }

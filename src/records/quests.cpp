@@ -4,7 +4,7 @@
 #include <string>
 
 #include "plugin/fatal_error.h"
-#include "records/staged_file.h"
+#include "plugin/staged_file.h"
 
 namespace landfer {
 

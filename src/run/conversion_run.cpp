@@ -106,13 +106,6 @@ void printSummary(const RunState& run) {
 
 }  // namespace
 
-uint32_t recordCountFor(const RunState& run) {
-    uint32_t count = 2u * (12u * run.landCount + run.npcCount + run.placedNpcCount) + 2u;
-    if (run.bookCount > 0) count += run.bookCount + 1u;
-    if (run.globalCount > 0) count += run.globalCount + 1u;
-    return count - 1u;
-}
-
 int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
     if (parseCommandLine(argc, argv, progress)) return 0;
 
@@ -142,10 +135,17 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     }
 
     input.close();
-    writeWaitingCells(run);
     closeOpenQuest(run);  // the last journal topic has no following topic to close it
-    if (run.quests.questBytes > 0) writeQuestGroup(run, questFileName);
-    run.output.finish(recordCountFor(run));
+    // One top group per record type, in the order Oblivion's tools keep.
+    run.globals.copyInto(run.output);
+    run.books.copyInto(run.output);
+    run.npcRecords.copyInto(run.output);
+    writeWorld(run);
+    if (run.quests.questBytes > 0) {
+        writeQuestGroup(run, questFileName);
+        run.output.countRecords(static_cast<uint64_t>(run.questCount));
+    }
+    run.output.finish();
     closeCachedFiles(run.caches);
     printSummary(run);
     deleteTemporaryFilesAfterRun();

@@ -23,7 +23,4 @@ struct RunOptions {
 
 int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options = RunOptions());
 
-// The record count patched into the output's file header at the end.
-uint32_t recordCountFor(const RunState& run);
-
 }  // namespace landfer

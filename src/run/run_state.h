@@ -13,6 +13,7 @@
 #include "landscape/landscape_state.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
+#include "plugin/staged_records.h"
 #include "records/quest_state.h"
 
 namespace landfer {
@@ -27,6 +28,11 @@ struct RunState {
 
     OutputPlugin output;
     int32_t nextFormId = firstFormId;
+    // Globals, books and NPCs wait in files of their own for their top
+    // groups, which come in this order, before the world and the quests.
+    StagedRecords globals{"globals.tmp", "GLOB"};
+    StagedRecords books{"books.tmp", "BOOK"};
+    StagedRecords npcRecords{"npc_records.tmp", "NPC_"};
 
     // The summary's counters, each incremented by its converter.
     int exteriorCellCount = 0;

@@ -1,4 +1,4 @@
-#include "records/staged_file.h"
+#include "plugin/staged_file.h"
 
 #include <cerrno>
 #include <vector>
