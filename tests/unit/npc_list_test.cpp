@@ -97,7 +97,8 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), expected);
 
     // The records carry the same FormIDs.
-    test.run.output.finish(0);
+    test.run.npcRecords.copyInto(test.run.output);
+    test.run.output.finish();
     tes4::File file = tes4::readPlugin(tes4::readFileBytes("output.esp"));
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 2u);

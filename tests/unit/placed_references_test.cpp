@@ -62,18 +62,18 @@ protected:
         RecordData data{cell.data().data(), cell.data().size()};
         convertCell(run_, data);
     }
-    // The ACHR records staged in quad 1 to 4 of the waiting cell, as (base FormID, x).
+    // The ACHR records staged in quad 1 to 4 of the cell, as (base FormID, x).
     std::vector<std::pair<uint32_t, float>> placed(int quad) {
-        const std::vector<uint8_t>& bytes = run_.landscape.waitingCells.at(0).quads[quad - 1].bytes;
+        const std::vector<uint8_t>& bytes = run_.landscape.pendingQuads[quad - 1].bytes;
         EXPECT_EQ(bytes, tes4::readFileBytes("cell" + std::to_string(quad) + ".tmp"));
         std::vector<std::pair<uint32_t, float>> out;
         size_t offset = 20 + tes4::u32(bytes, 4);  // behind the CELL record
-        for (; offset < bytes.size(); offset += 100) {
-            EXPECT_EQ(tes4::u32(bytes, offset + 4), 100u);
-            EXPECT_EQ(tes4::u32(bytes, offset + 8), tes4::u32(bytes, 12));  // labelled with the quad's cell
-            EXPECT_EQ(std::string(bytes.begin() + offset + 40, bytes.begin() + offset + 44), "ACHR");
-            out.push_back({tes4::u32(bytes, offset + 66), tes4::f32(bytes, offset + 76)});
+        for (; offset < bytes.size(); offset += 60) {
+            EXPECT_EQ(std::string(bytes.begin() + offset, bytes.begin() + offset + 4), "ACHR");
+            EXPECT_EQ(tes4::u32(bytes, offset + 4), 40u);
+            out.push_back({tes4::u32(bytes, offset + 26), tes4::f32(bytes, offset + 36)});
         }
+        EXPECT_EQ(run_.landscape.worldCells.at(quad - 1).placedCount, out.size());
         return out;
     }
 

@@ -169,7 +169,7 @@ TEST(Compression, FailureFallsBackToThePlainRecord) {
     EXPECT_EQ(Bytes(b.begin() + 20, b.end()), data);
 }
 
-TEST(OutputPlugin, GroupSizesArePatchedWhenTheGroupEnds) {
+TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroupCounts) {
     ScratchFile scratch;
     OutputPlugin output(openWriter(scratch));
     int32_t nextFormId = firstFormId;
@@ -179,35 +179,44 @@ TEST(OutputPlugin, GroupSizesArePatchedWhenTheGroupEnds) {
         return data.bytes();
     };
     writeFileHeader(output.file());
-    output.ensureTopGroup("GLOB");
+    output.openTopGroup("GLOB");
     writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(10));
-    output.ensureTopGroup("GLOB");  // still open: no second header
     writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(6));
-    // A group from a template, with a group nested in it.
-    output.endOpenGroups();
+    output.countRecords(2);
+    // A group from a template, with groups nested three deep in it.
+    output.closeAllGroups();
     int64_t world = output.file().position();
     writeTypeAndSize(output.file(), "GRUP", 20311);
     writeTopGroupTail(output.file(), "WRLD");
-    output.beginTopGroupAt("WRLD", world);
-    int64_t children = output.file().position();
-    writeTypeAndSize(output.file(), "GRUP", 0x02000000);
-    writeFormIdGroupTail(output.file(), 1, nullptr);
-    output.beginNestedGroupAt(children);
+    output.beginGroupAt(world);
+    const uint8_t block[4] = {0xFF, 0xFF, 0x01, 0x00};  // Y -1, X 1
+    output.openGroup(1, block);
+    output.openGroup(4, block);
+    EXPECT_EQ(output.openGroupCount(), 3u);
     writePlainRecord(output.file(), nextFormId, "CELL", subrecords(7));
-    EXPECT_EQ(output.currentTopGroup(), "WRLD");
-    output.openTopGroup("BOOK");
-    output.finish(1234567);
+    output.countRecords(1);
+    output.openGroup(5, block);  // empty: only its header
+    output.closeGroup();
+    output.openTopGroup("BOOK");  // closes the three
+    output.finish();
 
     Bytes b = scratch.bytes();
-    EXPECT_EQ(tes4::u32(b, 30), 1234567u);
+    EXPECT_EQ(tes4::u32(b, 30), 3u + 6u);  // three records, six groups
     tes4::File file = tes4::readPlugin(b);
     ASSERT_EQ(file.groups.size(), 3u);
     EXPECT_EQ(file.groups[0].labelText(), "GLOB");
     EXPECT_EQ(file.groups[0].size, 20u + 30u + 26u);
     EXPECT_EQ(file.groups[0].children.size(), 2u);
-    EXPECT_EQ(file.groups[1].size, 20u + 20u + 27u);
+    EXPECT_EQ(file.groups[1].size, 20u + 20u + 20u + 27u + 20u);
     ASSERT_EQ(file.groups[1].children.size(), 1u);
-    EXPECT_EQ(file.groups[1].children[0].size, 20u + 27u);
+    const tes4::Entry& children = file.groups[1].children[0];
+    EXPECT_EQ(children.size, 20u + 20u + 27u + 20u);
+    ASSERT_EQ(children.children.size(), 1u);
+    EXPECT_EQ(children.children[0].groupType, 4u);
+    EXPECT_EQ(children.children[0].labelValue(), 0x0001FFFFu);
+    EXPECT_EQ(tes4::u32(b, 85 + 76 + 20 + 16), 0x2F04u);  // the stamp of every group header
+    EXPECT_EQ(children.children[0].size, 20u + 27u + 20u);
+    EXPECT_EQ(children.children[0].children[1].size, 20u);
     EXPECT_EQ(file.groups[2].size, 20u);
     EXPECT_EQ(file.groups[2].labelText(), "BOOK");
 }
