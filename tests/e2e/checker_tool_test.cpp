@@ -35,6 +35,7 @@ Bytes pluginWithCompressedNpc(const Bytes& header) {
     stream.resize(length);
 
     Bytes bytes(header.begin(), header.begin() + 85);
+    putU32(bytes, 30, 2);  // the group and its record
     appendText(bytes, "GRUP");
     appendU32(bytes, static_cast<uint32_t>(20 + 20 + 4 + stream.size()));
     appendText(bytes, "NPC_");

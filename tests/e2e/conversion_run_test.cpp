@@ -107,8 +107,8 @@ TEST(ConversionRun, EmptyPluginGivesTheHeaderAndTheSummary) {
     EXPECT_EQ(result.out, "Landfer is now reading input.esp ... \n" + summary(0, 0));
     tes4::Bytes bytes = work.outputBytes();
     ASSERT_EQ(bytes.size(), 85u);
-    // R = 2 x 0 + 2 - 1 = 1 in bytes 30 to 33; the rest is the fixed header.
-    EXPECT_EQ(tes4::u32(bytes, 30), 1u);
+    // No record and no group: a count of 0 in bytes 30 to 33; the rest is the fixed header.
+    EXPECT_EQ(tes4::u32(bytes, 30), 0u);
     tes4::File file = work.output();
     EXPECT_EQ(file.header.type, "TES4");
     EXPECT_TRUE(file.groups.empty());
@@ -121,8 +121,8 @@ TEST(ConversionRun, RecordCountCountsBooksAndGlobalsWithTheirGroups) {
     plugin.add(tes3::global("a", 's', 1)).add(tes3::global("b", 's', 2));
     RunResult result = work.convert(plugin);
     ASSERT_EQ(result.status, 0) << result.err;
-    // R = 2 x 0 + 2 + (3 + 1) + (2 + 1) - 1
-    EXPECT_EQ(tes4::u32(work.outputBytes(), 30), 8u);
+    // (3 + 1) + (2 + 1): every record and every group
+    EXPECT_EQ(tes4::u32(work.outputBytes(), 30), 7u);
     EXPECT_EQ(work.output().groups.size(), 2u);
     EXPECT_EQ(result.out, "Landfer is now reading input.esp ... \nBBBGG" + summary(2, 3));
 }
@@ -162,14 +162,23 @@ TEST(ConversionRun, WriteErrorsEndTheRunWithStatus1) {
     tes3::Plugin plugin;
     for (int i = 0; i < 40; ++i) plugin.add(tes3::book("bk" + std::to_string(i), "Book", std::string(3000, 'x')));
     work.writeFile("input.esp", plugin.bytes());
-    // Small limits fail at the final flush, larger ones in the middle of the run.
+    // The books wait in books.tmp: small limits fail at its flush, larger
+    // ones in the middle of the run; the staged file is left as it is.
     for (long limit : {90L, 5000L, 60000L}) {
         e2e::RunLimits limits;
         limits.fileSizeLimit = limit;
         RunResult result = work.run({"input.esp"}, limits);
         EXPECT_EQ(result.status, 1) << limit;
-        EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP: File too large\n") << limit;
+        EXPECT_EQ(result.err, "Unable to write to books.tmp: File too large\n") << limit;
+        EXPECT_TRUE(work.exists("books.tmp"));
     }
+    // A limit that the staged books fit but the output does not: the copy into the output fails.
+    ASSERT_EQ(work.run({"input.esp"}).status, 0);
+    e2e::RunLimits limits;
+    limits.fileSizeLimit = static_cast<long>(work.outputBytes().size()) - 40;
+    RunResult result = work.run({"input.esp"}, limits);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP: File too large\n");
 }
 
 TEST(ConversionRun, UnwritableOutputIsFatal) {

@@ -173,13 +173,16 @@ TEST(TopGroups, RecordsAlwaysLandInAGroupOfTheirOwnType) {
         .add(tes3::plainRecord("ACTI", "skipped"))
         .add(tes3::global("g2", 's', 2));
     tes4::File file = convertOk(work, plugin);
-    ASSERT_EQ(file.groups.size(), 3u);
+    // One group per type, globals first; FormIDs still follow the input.
+    ASSERT_EQ(file.groups.size(), 2u);
     EXPECT_EQ(file.groups[0].labelText(), "GLOB");
-    EXPECT_EQ(file.groups[0].children.size(), 1u);
+    ASSERT_EQ(file.groups[0].children.size(), 2u);
+    EXPECT_EQ(file.groups[0].children[0].formId, 0x011E8480u);
+    EXPECT_EQ(file.groups[0].children[1].formId, 0x011E8483u);
     EXPECT_EQ(file.groups[1].labelText(), "BOOK");
-    EXPECT_EQ(file.groups[1].children.size(), 2u);
-    EXPECT_EQ(file.groups[2].labelText(), "GLOB");
-    EXPECT_EQ(file.groups[2].children.size(), 1u);
+    ASSERT_EQ(file.groups[1].children.size(), 2u);
+    EXPECT_EQ(file.groups[1].children[0].formId, 0x011E8481u);
+    EXPECT_EQ(tes4::u32(work.outputBytes(), 30), 6u);
     // The groups fill the file exactly behind the header.
     size_t total = 85;
     for (const auto& group : file.groups) total += group.size;

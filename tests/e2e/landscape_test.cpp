@@ -55,7 +55,8 @@ TEST(CellsAndLand, OneCellGivesTheWorldFourQuadsAndFourLands) {
     for (int q = 0; q < 4; ++q) {
         EXPECT_EQ(cells[q].gridX, grids[q][0]);
         EXPECT_EQ(cells[q].gridY, grids[q][1]);
-        EXPECT_EQ(cells[q].cell->size, 20u);
+        EXPECT_EQ(cells[q].cell->size, 21u);
+        EXPECT_EQ(cells[q].cell->find("DATA")->data, Bytes{0x00});  // the Morrowind cell has no water flag
         EXPECT_EQ(cells[q].cell->find("EDID"), nullptr);
         EXPECT_EQ(cells[q].cell->formId, 0x011E8480u + q);
         ASSERT_NE(cells[q].land, nullptr);
@@ -65,7 +66,9 @@ TEST(CellsAndLand, OneCellGivesTheWorldFourQuadsAndFourLands) {
         EXPECT_EQ(cells[q].land->find("DATA")->data, (Bytes{0x1F, 0, 0, 0}));
         for (double height : landscape::landHeights(*cells[q].land)) EXPECT_EQ(height, 0.0);
     }
-    EXPECT_EQ(tes4::u32(bytes, 30), 25u);  // 2 x 12 + 2 - 1
+    // The world group and record, its children, one block, one sub-block, four cells, each with its
+    // children, temporary children and land.
+    EXPECT_EQ(tes4::u32(bytes, 30), 2u + 1u + 1u + 1u + 4u * 4u);
     EXPECT_TRUE(contains(run.out, "\tTotal Exterior CELLs:                   1\n\tTotal LAND records:                     1\n"));
     EXPECT_EQ(run.out.substr(run.out.find("... \n") + 5, 3), "CL\n");
     for (const char* name : {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp"})
@@ -83,7 +86,7 @@ TEST(CellsAndLand, NamesAreMadeUniqueAndColoursAreCut) {
     std::vector<WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 16u);
     EXPECT_EQ(editorId(*cells[0].cell), "Riverside SW");
-    EXPECT_EQ(cells[0].cell->size, 39u);  // 27 + 12
+    EXPECT_EQ(cells[0].cell->size, 40u);  // 28 + 12
     EXPECT_EQ(editorId(*cells[3].cell), "Riverside NE");
     EXPECT_EQ(editorId(*cells[4].cell), "Riverside2 SW");
     EXPECT_EQ(editorId(*cells[9].cell), "riverside SE");
@@ -121,15 +124,16 @@ TEST(CellsAndLand, InteriorCellsStayOutAndLandlessCellsAreWrittenAtTheEnd) {
                                 &run);
     std::vector<WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 8u);
-    EXPECT_EQ(editorId(*cells[0].cell), "Gone SW");
-    EXPECT_NE(cells[0].land, nullptr);
-    EXPECT_EQ(editorId(*cells[4].cell), "Shore SW");
-    EXPECT_EQ(cells[4].land, nullptr);
-    EXPECT_EQ(cells[4].cell->formId, 0x011E8480u);  // it keeps the FormIDs it took when staged
-    // The book came between: the world is opened again for the waiting cell.
-    ASSERT_EQ(file.groups.size(), 3u);
-    EXPECT_EQ(file.groups[1].labelText(), "BOOK");
-    EXPECT_EQ(file.groups[2].labelText(), "WRLD");
+    // In the world's order: Shore's sub-block (0, 0) before Gone's (1, 1).
+    EXPECT_EQ(editorId(*cells[0].cell), "Shore SW");
+    EXPECT_EQ(cells[0].land, nullptr);
+    EXPECT_EQ(cells[0].cell->formId, 0x011E8480u);  // it keeps the FormIDs it took when staged
+    EXPECT_EQ(editorId(*cells[4].cell), "Gone SW");
+    EXPECT_NE(cells[4].land, nullptr);
+    // The book came last in the input; its group still comes before the world.
+    ASSERT_EQ(file.groups.size(), 2u);
+    EXPECT_EQ(file.groups[0].labelText(), "BOOK");
+    EXPECT_EQ(file.groups[1].labelText(), "WRLD");
     EXPECT_TRUE(contains(run.out, "\tTotal Exterior CELLs:                   2\n"));
 }
 

@@ -54,10 +54,11 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
             placed.emplace_back(edid ? std::string(edid->data.begin(), edid->data.end() - 1) : "",
                                 npcIds[tes4::u32(achr->find("NAME")->data, 0)]);
     }
-    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"Landfer Crossing SW", "lf_ald_warden"},
+    // In the world's order: the scout's cell stands in an earlier sub-block.
+    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"", "lf_scout_ilara"},
+                                                                        {"Landfer Crossing SW", "lf_ald_warden"},
                                                                         {"Landfer Crossing SW", "lf_trader_sinja"},
-                                                                        {"Landfer Crossing NE", "lf_pilgrim_orm"},
-                                                                        {"", "lf_scout_ilara"}}));
+                                                                        {"Landfer Crossing NE", "lf_pilgrim_orm"}}));
     EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      4\n"), std::string::npos);
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
