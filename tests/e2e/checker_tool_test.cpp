@@ -112,3 +112,180 @@ TEST(Inspector, CatchesADuplicateFormId) {
     EXPECT_NE(verdict.out.find("twice.esp: PROBLEM at byte 150: FormID 011E8480 is used twice"), std::string::npos)
         << verdict.out;
 }
+
+namespace {
+
+// A hand-made TES4 file: records and groups as a tree, the header's count
+// made exact unless a test wants otherwise.
+struct Node {
+    bool isGroup = false;
+    std::string type;  // record type, or the top group's label
+    uint32_t label = 0;
+    uint32_t groupType = 0;
+    uint32_t formId = 0;
+    Bytes data;
+    std::vector<Node> children;
+};
+
+Node record(const std::string& type, uint32_t formId, const Bytes& data) {
+    Node node;
+    node.type = type;
+    node.formId = formId;
+    node.data = data;
+    return node;
+}
+
+Node group(uint32_t groupType, uint32_t label, std::vector<Node> children, const std::string& topLabel = "") {
+    Node node;
+    node.isGroup = true;
+    node.type = topLabel;
+    node.groupType = groupType;
+    node.label = label;
+    node.children = std::move(children);
+    return node;
+}
+
+void appendSubrecord(Bytes& bytes, const std::string& type, const Bytes& data) {
+    appendText(bytes, type);
+    bytes.push_back(static_cast<uint8_t>(data.size()));
+    bytes.push_back(static_cast<uint8_t>(data.size() >> 8));
+    bytes.insert(bytes.end(), data.begin(), data.end());
+}
+
+// An exterior cell at an Oblivion grid, with a DATA of the given size.
+Node cellAt(uint32_t formId, int32_t x, int32_t y, size_t dataSize = 1) {
+    Bytes data;
+    appendSubrecord(data, "DATA", Bytes(dataSize, 0));
+    Bytes grid;
+    appendU32(grid, static_cast<uint32_t>(x));
+    appendU32(grid, static_cast<uint32_t>(y));
+    appendSubrecord(data, "XCLC", grid);
+    return record("CELL", formId, data);
+}
+
+// An NPC of the master file placed in a cell.
+Node placedNpc(uint32_t formId) {
+    Bytes data;
+    appendSubrecord(data, "NAME", Bytes{7, 0, 0, 0});
+    appendSubrecord(data, "DATA", Bytes(24, 0));
+    return record("ACHR", formId, data);
+}
+
+uint32_t gridLabel(int32_t x, int32_t y) { return (static_cast<uint32_t>(x) << 16) | (static_cast<uint16_t>(y)); }
+
+size_t countEntries(const std::vector<Node>& nodes) {
+    size_t count = 0;
+    for (const Node& node : nodes) count += 1 + countEntries(node.children);
+    return count;
+}
+
+void encode(const Node& node, Bytes& out) {
+    size_t start = out.size();
+    if (!node.isGroup) {
+        appendText(out, node.type);
+        appendU32(out, static_cast<uint32_t>(node.data.size()));
+        appendU32(out, 0);
+        appendU32(out, node.formId);
+        appendU32(out, 0x2F04);
+        out.insert(out.end(), node.data.begin(), node.data.end());
+        return;
+    }
+    appendText(out, "GRUP");
+    appendU32(out, 0);
+    if (node.groupType == 0)
+        appendText(out, node.type);
+    else
+        appendU32(out, node.label);
+    appendU32(out, node.groupType);
+    appendU32(out, 0x2F04);
+    for (const Node& child : node.children) encode(child, out);
+    putU32(out, start + 4, static_cast<uint32_t>(out.size() - start));
+}
+
+Bytes pluginOf(const Bytes& header, const std::vector<Node>& groups, long countAdjustment = 0) {
+    Bytes bytes(header.begin(), header.begin() + 85);
+    putU32(bytes, 30, static_cast<uint32_t>(static_cast<long>(countEntries(groups)) + countAdjustment));
+    for (const Node& node : groups) encode(node, bytes);
+    return bytes;
+}
+
+const uint32_t worldId = 0x010008FF;
+
+// The world top group holding these blocks.
+Node worldOf(std::vector<Node> blocks) {
+    Bytes worldData;
+    appendSubrecord(worldData, "EDID", Bytes{'W', 0});
+    return group(0, 0, {record("WRLD", worldId, worldData), group(1, worldId, std::move(blocks))}, "WRLD");
+}
+
+// One cell at (x, y) in its block and sub-block, with a placed NPC.
+Node blockWithCell(uint32_t cellId, int32_t x, int32_t y) {
+    auto floorDiv = [](int32_t v, int32_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); };
+    return group(4, gridLabel(floorDiv(x, 32), floorDiv(y, 32)),
+                 {group(5, gridLabel(floorDiv(x, 8), floorDiv(y, 8)),
+                        {cellAt(cellId, x, y), group(6, cellId, {group(8, cellId, {placedNpc(cellId + 1)})})})});
+}
+
+}  // namespace
+
+TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
+    WorkDir work;
+    ASSERT_EQ(work.convert(tes3::Plugin()).status, 0);
+    const Bytes header = work.outputBytes();
+    auto verdict = [&work](const Bytes& bytes) {
+        work.writeFile("made.esp", bytes);
+        RunResult result = work.inspect({"made.esp"});
+        return result.status == 0 ? std::string("sound") : result.out.substr(result.out.find("PROBLEM"));
+    };
+    Bytes glob;
+    appendSubrecord(glob, "EDID", Bytes{'g', 0});
+
+    // Blocks (1, -1) and (0, 0), by (Y, X); cells in the sub-blocks of their grids.
+    EXPECT_EQ(verdict(pluginOf(header, {worldOf({blockWithCell(0x01000010, 40, -3), blockWithCell(0x01000020, -1, -1 + 8)})})),
+              "sound");
+
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        std::string problem;
+    };
+    const uint32_t cell = 0x01000010;
+    Node oldWorld = worldOf({});
+    oldWorld.children[1].children = {cellAt(cell, 0, 0, 0), group(6, 0, {group(9, 0, {})})};
+    Node twoChildren = blockWithCell(cell, 3, 3);
+    twoChildren.children[0].children.push_back(group(6, cell, {group(8, cell, {placedNpc(cell + 5)})}));
+    Node temporaryFirst = blockWithCell(cell, 3, 3);
+    Node& children = temporaryFirst.children[0].children[1];
+    children.children.insert(children.children.begin(), group(9, cell, {placedNpc(cell + 6)}));
+    Node emptyChildren = blockWithCell(cell, 3, 3);
+    emptyChildren.children[0].children[1].children.clear();
+    Node cellsOutOfOrder = blockWithCell(cell, 3, 3);
+    cellsOutOfOrder.children[0].children.push_back(cellAt(cell - 1, 4, 4));
+    Node shortData = blockWithCell(cell, 3, 3);
+    shortData.children[0].children[0] = cellAt(cell, 3, 3, 0);
+    const Case cases[] = {
+        {"the old layout", pluginOf(header, {oldWorld}),
+         "CELL record where the world's exterior cell blocks belong"},
+        {"a cell without flags", pluginOf(header, {worldOf({shortData})}), "cell without its 1-byte DATA"},
+        {"a cell in another sub-block", pluginOf(header, {worldOf({group(4, 0, {group(5, gridLabel(1, 0), {cellAt(cell, 3, 3)})})})}),
+         "cell at (3, 3) in sub-block (1, 0)"},
+        {"a sub-block in another block", pluginOf(header, {worldOf({group(4, 0, {group(5, gridLabel(4, 0), {cellAt(cell, 32, 3)})})})}),
+         "sub-block (4, 0) in block (0, 0)"},
+        {"blocks out of order", pluginOf(header, {worldOf({blockWithCell(cell, 3, 3), blockWithCell(cell + 8, 3, -40)})}),
+         "block (0, -2) after block (0, 0)"},
+        {"cells out of order", pluginOf(header, {worldOf({cellsOutOfOrder})}), "cell 0100000F after cell 01000010"},
+        {"two children groups", pluginOf(header, {worldOf({twoChildren})}), "a second children group for cell 01000010"},
+        {"temporary before persistent", pluginOf(header, {worldOf({temporaryFirst})}),
+         "group of type 8 after one of type 9 in a cell's children"},
+        {"an empty children group", pluginOf(header, {worldOf({emptyChildren})}), "empty cell children group"},
+        {"two cells on one grid", pluginOf(header, {worldOf({group(4, 0, {group(5, 0, {cellAt(cell, 3, 3), cellAt(cell + 1, 3, 3)})})})}),
+         "a second cell at (3, 3)"},
+        {"a type again", pluginOf(header, {group(0, 0, {record("GLOB", 1, glob)}, "GLOB"), group(0, 0, {record("GLOB", 2, glob)}, "GLOB")}),
+         "top group GLOB again"},
+        {"types out of order", pluginOf(header, {group(0, 0, {record("QUST", 1, glob)}, "QUST"), worldOf({blockWithCell(cell, 3, 3)})}),
+         "top group WRLD after the QUST group"},
+        {"a wrong count", pluginOf(header, {worldOf({blockWithCell(cell, 3, 3)})}, -1),
+         "the header counts 8 records and groups, the file holds 9"},
+    };
+    for (const Case& test : cases) EXPECT_NE(verdict(test.bytes).find(test.problem), std::string::npos) << test.what << ": " << verdict(test.bytes);
+}

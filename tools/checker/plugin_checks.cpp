@@ -108,6 +108,8 @@ struct Walker {
                 return at(child.offset, "group of type " + std::to_string(child.groupType) +
                                             " after one of type " + std::to_string(lastType) + " in a cell's children");
             lastType = static_cast<int>(child.groupType);
+        }
+        for (const Entry& child : group.children) {
             ++recordsAndGroups;
             if (child.labelValue() != group.labelValue())
                 return at(child.offset, "group labelled " + hex(child.labelValue()) + " inside the children of cell " +
