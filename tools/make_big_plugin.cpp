@@ -5,11 +5,12 @@
 // arguments give the same bytes. Records are written as they are made, so
 // the generator's memory stays small whatever the size.
 //
-//   landfer-make-big-plugin small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge]
+//   landfer-make-big-plugin small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]
 //
 // The ids come from the lookup files in LFDAT_DIR; --enlarge first grows
 // those files to a few thousand lines each (a copy of lfdat/, not the
-// repository's own).
+// repository's own). --cells-first writes every cell before the first land,
+// so that every cell waits for its land until the end of the input.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -149,7 +150,7 @@ tes3::Bytes placedReference(int32_t number, const std::string& baseId, float x, 
     return reference.data();
 }
 
-void addCells(PluginFile& plugin, const Size& size, big::Random& random) {
+void addCells(PluginFile& plugin, const Size& size, big::Random& random, bool cellsFirst) {
     int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(size.cells))));
     int32_t reference = 1;
     for (int i = 0; i < size.cells; ++i) {
@@ -167,9 +168,11 @@ void addCells(PluginFile& plugin, const Size& size, big::Random& random) {
             cell.raw(placedReference(reference++, base, x, y, 200.0f));
         }
         plugin.add(cell);
-        plugin.add(big::bigLand(gridX, gridY, landTextureCount));
+        if (!cellsFirst) plugin.add(big::bigLand(gridX, gridY, landTextureCount));
         if (i % 97 == 0) plugin.add(tes3::cell("Balmora, Inn " + std::to_string(i), 0, 0, 1));  // an interior
     }
+    if (!cellsFirst) return;
+    for (int i = 0; i < size.cells; ++i) plugin.add(big::bigLand(i % side - side / 2, i / side - side / 2, landTextureCount));
 }
 
 void addJournals(PluginFile& plugin, const Size& size, big::Random& random) {
@@ -187,12 +190,21 @@ void addJournals(PluginFile& plugin, const Size& size, big::Random& random) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    bool enlarge = argc == 5 && std::strcmp(argv[4], "--enlarge") == 0;
+    bool enlarge = false, cellsFirst = false, badOption = false;
+    for (int i = 4; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--enlarge") == 0)
+            enlarge = true;
+        else if (std::strcmp(argv[i], "--cells-first") == 0)
+            cellsFirst = true;
+        else
+            badOption = true;
+    }
     const Size* size = nullptr;
     for (const Size& candidate : sizes)
         if (argc >= 2 && std::strcmp(argv[1], candidate.name) == 0) size = &candidate;
-    if (size == nullptr || (argc != 4 && !enlarge)) {
-        std::fprintf(stderr, "Usage: %s small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge]\n", argv[0]);
+    if (size == nullptr || argc < 4 || badOption) {
+        std::fprintf(stderr, "Usage: %s small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]\n",
+                     argv[0]);
         return 1;
     }
     try {
@@ -205,7 +217,7 @@ int main(int argc, char* argv[]) {
         addLandTextures(plugin, ids, random);
         addBooks(plugin, *size, random);
         for (int i = 0; i < size->npcs; ++i) plugin.add(npc(i, ids, random));
-        addCells(plugin, *size, random);
+        addCells(plugin, *size, random, cellsFirst);
         addJournals(plugin, *size, random);
         plugin.close();
     } catch (const std::exception& error) {
