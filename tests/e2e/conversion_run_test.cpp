@@ -6,14 +6,16 @@
 #include <string>
 
 #include "e2e_run.h"
+#include "tes3_land.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
 
 namespace {
 
-const char* const temporaryFiles[] = {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp",
-                                      "npcs.tmp",  "cell_names.tmp", "quest_indx.tmp", "quest.tmp"};
+const char* const temporaryFiles[] = {"cell1.tmp",   "cell2.tmp",       "cell3.tmp",      "cell4.tmp",
+                                      "npcs.tmp",    "cell_names.tmp",  "quest_indx.tmp", "quest.tmp",
+                                      "globals.tmp", "books.tmp", "npc_records.tmp", "world.tmp"};
 
 std::string summary(int globals, int books) {
     return "\n\nLandfer has finished. The new data has been written to LANDFER.ESP\n\n"
@@ -152,9 +154,14 @@ TEST(ConversionRun, EveryTenthSkippedRecordWritesADot) {
 TEST(ConversionRun, TemporaryFilesAreDeletedAtStartAndEnd) {
     WorkDir work;
     for (const char* name : temporaryFiles) work.writeFile(name, std::string("stale data of an earlier run"));
-    RunResult result = work.convert(tes3::Plugin().add(tes3::global("g", 'f', 1)));
+    RunResult result = work.convert(tes3::Plugin()
+                                        .add(tes3::global("g", 'f', 1))
+                                        .add(tes3::book("b", "B", "text"))
+                                        .add(tes3::cell("Named", 0, 0))
+                                        .add(tes3::land(0, 0, [](int, int) { return 0; })));
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* name : temporaryFiles) EXPECT_FALSE(work.exists(name)) << name;
+    EXPECT_EQ(work.output().records("GLOB").size(), 1u);  // no stale staged record came along
 }
 
 TEST(ConversionRun, WriteErrorsEndTheRunWithStatus1) {
