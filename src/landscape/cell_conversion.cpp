@@ -64,8 +64,16 @@ int convertCell(RunState& run, RecordData record) {
         return 1;
     }
     ++run.exteriorCellCount;
-    run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
-    stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName, flags & cellHasWater);
+    if (joinStagedCell(run, run.currentCellGridX, run.currentCellGridY)) {
+        // Oblivion's world holds one cell per grid.
+        run.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
+                   "join that cell.\n",
+                   name.c_str(), run.currentCellGridX, run.currentCellGridY);
+        run.currentCellName = name;
+    } else {
+        run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
+        stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName, flags & cellHasWater);
+    }
 
     size_t offset = cursor.offset();
     while (offset < record.size) {

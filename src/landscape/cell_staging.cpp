@@ -103,12 +103,17 @@ void stagePendingCell(RunState& run) {
     for (int quad = 0; quad < 4; ++quad) {
         StagedWorldCell& cell = landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad];
         const std::vector<uint8_t>& bytes = landscape.pendingQuads[quad].bytes;
-        cell.cellOffset = file.position();
-        cell.placedLength = bytes.size() - cell.cellLength;
+        if (landscape.pendingJoins) {
+            if (!bytes.empty()) cell.morePlaced.emplace_back(file.position(), bytes.size());
+        } else {
+            cell.cellOffset = file.position();
+            cell.placedLength = bytes.size() - cell.cellLength;
+        }
         file.write(bytes.data(), bytes.size());
         landscape.pendingQuads[quad].bytes.clear();
     }
     landscape.pendingCell = -1;
+    landscape.pendingJoins = false;
 }
 
 // Copies length bytes that start at offset in the staged world to the output.
@@ -160,7 +165,7 @@ void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::s
         landscape.worldCells.push_back(cell);
     }
     landscape.pendingCell = static_cast<long>(first);
-    landscape.landlessCells[gridKey(gridX, gridY)].push_back(first);
+    landscape.cellsByGrid[gridKey(gridX, gridY)] = first;
     // The temporary cell files hold this cell now.
     for (int quad = 1; quad <= 4; ++quad) {
         FileWriter once;
@@ -169,41 +174,51 @@ void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::s
         file.write(bytes.data(), bytes.size());
         once.close();
     }
-    landscape.temporaryFilesHoldLastCell = true;
+    landscape.cellFilesHold = static_cast<long>(first);
+}
+
+bool joinStagedCell(RunState& run, int32_t gridX, int32_t gridY) {
+    long found = stagedCell(run, gridX, gridY);
+    if (found < 0) return false;
+    worldFile(run);  // the previous cell goes to the file
+    run.landscape.pendingCell = found;
+    run.landscape.pendingJoins = true;
+    return true;
 }
 
 void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record) {
     LandscapeState& landscape = run.landscape;
     landscape.pendingQuads[quad - 1].write(record.data(), record.size());
     landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad - 1].placedCount++;
+    if (landscape.cellFilesHold != landscape.pendingCell) return;
     FileWriter once;
     cellFile(run, quad, true, once).write(record.data(), record.size());
     once.close();
 }
 
-long takeLandlessCell(RunState& run, int32_t gridX, int32_t gridY) {
-    LandscapeState& landscape = run.landscape;
-    auto found = landscape.landlessCells.find(gridKey(gridX, gridY));
-    if (found == landscape.landlessCells.end()) return -1;
-    size_t first = found->second.back();
-    found->second.pop_back();
-    if (found->second.empty()) landscape.landlessCells.erase(found);
-    if (landscape.temporaryFilesHoldLastCell && first + 4 == landscape.worldCells.size()) {
+long stagedCell(const RunState& run, int32_t gridX, int32_t gridY) {
+    auto found = run.landscape.cellsByGrid.find(gridKey(gridX, gridY));
+    return found == run.landscape.cellsByGrid.end() ? -1 : static_cast<long>(found->second);
+}
+
+bool cellHasLand(const RunState& run, size_t cellIndex) { return run.landscape.worldCells[cellIndex].landOffset >= 0; }
+
+void landArrives(RunState& run, size_t cellIndex) {
+    if (run.landscape.cellFilesHold == static_cast<long>(cellIndex)) {
         deleteCellFiles(run);
-        landscape.temporaryFilesHoldLastCell = false;
+        run.landscape.cellFilesHold = -1;
     }
-    return static_cast<long>(first);
 }
 
 size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY) {
     stageExteriorCell(run, gridX, gridY, "", cellHasWater);
-    return static_cast<size_t>(takeLandlessCell(run, gridX, gridY));
+    return static_cast<size_t>(stagedCell(run, gridX, gridY));
 }
 
 void writeWorld(RunState& run) {
     LandscapeState& landscape = run.landscape;
-    if (landscape.temporaryFilesHoldLastCell) deleteCellFiles(run);
-    landscape.temporaryFilesHoldLastCell = false;
+    if (landscape.cellFilesHold >= 0) deleteCellFiles(run);
+    landscape.cellFilesHold = -1;
     if (landscape.worldCells.empty()) return;
     worldFile(run);
     landscape.worldFile.close();
@@ -259,6 +274,7 @@ void writeWorld(RunState& run) {
         if (cell.placedCount > 0) {
             output.openGroup(persistentChildrenGroup, label);
             copyFromWorld(world.get(), cell.cellOffset + cell.cellLength, cell.placedLength, output);
+            for (const auto& more : cell.morePlaced) copyFromWorld(world.get(), more.first, more.second, output);
             output.countRecords(cell.placedCount);
             output.closeGroup();
         }

@@ -29,13 +29,20 @@ constexpr uint8_t cellHasWater = 0x02;
 // four FormIDs. Its placed NPCs follow through appendToQuad.
 void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags);
 
+// A grid holds one cell: when a cell of this grid has been staged before,
+// the placed NPCs that follow join it, and true is returned.
+bool joinStagedCell(RunState& run, int32_t gridX, int32_t gridY);
+
 // Appends an ACHR record to quad 1 to 4 of the cell being staged.
 void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record);
 
-// The most recently staged cell of a Morrowind grid that has no land yet,
-// as the index of its first quad in run.landscape.worldCells, or -1. The
-// cell counts as having its land from now on.
-long takeLandlessCell(RunState& run, int32_t gridX, int32_t gridY);
+// The cell of a Morrowind grid, as the index of its first quad in
+// run.landscape.worldCells, or -1 when none has been staged.
+long stagedCell(const RunState& run, int32_t gridX, int32_t gridY);
+// Whether that cell has its land already.
+bool cellHasLand(const RunState& run, size_t cellIndex);
+// From now on the cell holds its land.
+void landArrives(RunState& run, size_t cellIndex);
 // Stages one more cell for a land whose cell is not in the plugin (unnamed, with water).
 size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY);
 

@@ -163,10 +163,17 @@ int convertLand(RunState& run, RecordData record) {
                    land.gridX, land.gridY);
         return 1;
     }
+    long found = stagedCell(run, land.gridX, land.gridY);
+    if (found >= 0 && cellHasLand(run, static_cast<size_t>(found))) {
+        // Oblivion's world holds one cell, and one land, per grid.
+        run.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", land.gridX,
+                   land.gridY);
+        return 1;
+    }
     ++run.landCount;
 
-    long found = takeLandlessCell(run, land.gridX, land.gridY);
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(run, land.gridX, land.gridY);
+    landArrives(run, cellIndex);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
     for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);

@@ -25,6 +25,8 @@ struct StagedWorldCell {
     int64_t cellOffset = -1;  // -1 until the cell has been staged in the file
     int64_t landOffset = -1;  // -1 without land
     uint32_t landLength = 0;
+    // ACHR records of later CELL records of the same grid: (offset, length).
+    std::vector<std::pair<int64_t, uint64_t>> morePlaced;
 };
 
 struct LandscapeState {
@@ -34,16 +36,17 @@ struct LandscapeState {
     FileWriter worldFile;
 
     // The Morrowind cell being converted: its four quads' CELL and ACHR
-    // records, until the next cell, land or the end of the input puts them
-    // into "world.tmp". Its first quad's index in worldCells, or -1.
+    // records (only ACHR records when it joins a cell staged before),
+    // until the next cell, land or the end of the input puts them into
+    // "world.tmp". Its first quad's index in worldCells, or -1.
     std::array<MemorySink, 4> pendingQuads;
     long pendingCell = -1;
+    bool pendingJoins = false;
 
-    // Morrowind cells without land yet, by grid: the first quad's index in
-    // worldCells, the most recent last.
-    std::unordered_map<uint64_t, std::vector<size_t>> landlessCells;
-    // cell1.tmp to cell4.tmp hold the most recently staged cell, which has no land yet.
-    bool temporaryFilesHoldLastCell = false;
+    // The one cell of each Morrowind grid: the first quad's index in worldCells.
+    std::unordered_map<uint64_t, size_t> cellsByGrid;
+    // The cell that cell1.tmp to cell4.tmp hold until its land comes, or -1.
+    long cellFilesHold = -1;
 
     // Exterior cell names met so far, with how often each was met.
     std::map<std::string, int> cellNameCounts;

@@ -245,3 +245,40 @@ TEST(WryeBash, LoadsEveryOutputAndSavesTheSameLayout) {
     EXPECT_EQ(verdict.status, 0) << verdict.out << verdict.err;
     EXPECT_GE(checked.size(), 4u);
 }
+
+TEST(WorldLayout, AGridHoldsOneCellAndOneLand) {
+    WorkDir work;
+    tes3::Record first = tes3::cell("Market", 0, 0);
+    first.raw(reference("lf_guard", 10, 10).data());
+    tes3::Record again = tes3::cell("Market Again", 0, 0);
+    again.raw(reference("lf_guard", 20, 20).data()).raw(reference("lf_guard", 5000, 20).data());
+    RunResult run;
+    tes4::File file = convertOk(work,
+                                tes3::Plugin()
+                                    .add(npc_test::npc("lf_guard"))
+                                    .add(first)
+                                    .add(tes3::land(0, 0, flat))
+                                    .add(again)
+                                    .add(tes3::land(0, 0, flat))
+                                    .add(tes3::land(3, 3, flat))
+                                    .add(tes3::cell("Late", 3, 3)),
+                                &run);
+    EXPECT_EQ(run.err,
+              "The CELL record Market Again at grid (0, 0) repeats an exterior cell of this plugin: its placed NPCs "
+              "join that cell.\n"
+              "The LAND record at grid (0, 0) repeats the land of that grid. Ignoring!\n"
+              "The CELL record Late at grid (3, 3) repeats an exterior cell of this plugin: its placed NPCs join "
+              "that cell.\n");
+    EXPECT_EQ(file.records("CELL").size(), 8u);
+    EXPECT_EQ(file.records("LAND").size(), 8u);
+    const tes4::Entry& subBlock = worldChildren(file).children.at(0).children.at(0);
+    // Market's SW quad: its own NPC, then the one of the second record; the SE quad gets the third.
+    // The land's own cell at (3, 3) comes next in the same sub-block.
+    EXPECT_EQ(childrenOfCells(subBlock),
+              (std::vector<std::vector<uint32_t>>{{8, 9}, {8, 9}, {9}, {9}, {9}, {9}, {9}, {9}}));
+    const tes4::Entry& persistent = subBlock.children.at(1).children.at(0);
+    ASSERT_EQ(persistent.children.size(), 2u);
+    EXPECT_EQ(tes4::f32(persistent.children[1].find("DATA")->data, 0), 20.0f);
+    EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   3\n\tTotal LAND records:                     2\n"),
+              std::string::npos);
+}
