@@ -265,7 +265,7 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
     shortData.children[0].children[0] = cellAt(cell, 3, 3, 0);
     const Case cases[] = {
         {"the old layout", pluginOf(header, {oldWorld}),
-         "CELL record where the world's exterior cell blocks belong"},
+         "CELL record where an exterior cell block belongs"},
         {"a cell without flags", pluginOf(header, {worldOf({shortData})}), "cell without its 1-byte DATA"},
         {"a cell in another sub-block", pluginOf(header, {worldOf({group(4, 0, {group(5, gridLabel(1, 0), {cellAt(cell, 3, 3)})})})}),
          "cell at (3, 3) in sub-block (1, 0)"},

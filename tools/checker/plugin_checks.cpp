@@ -174,42 +174,39 @@ struct Walker {
         return "";
     }
 
+    // Groups of one grid type (4 blocks, 5 sub-blocks) in ascending (Y, X)
+    // order, each checked further by `inner`.
+    template <typename Inner>
+    std::string gridGroups(const Entry& parent, uint32_t groupType, const char* name, Inner inner) {
+        bool first = true;
+        GridLabel last;
+        for (const Entry& child : parent.children) {
+            if (!child.isGroup || child.groupType != groupType)
+                return at(child.offset, (child.isGroup ? "group of type " + std::to_string(child.groupType)
+                                                       : child.type + " record") +
+                                            " where an exterior cell " + name + " belongs");
+            GridLabel here = gridLabel(child);
+            if (!first && !(last < here))
+                return at(child.offset, std::string(name) + " " + gridText(here.x, here.y) + " after " + name + " " +
+                                            gridText(last.x, last.y));
+            first = false;
+            last = here;
+            if (std::string problem = inner(child, here); !problem.empty()) return problem;
+        }
+        return "";
+    }
+
     // Exterior Cell Blocks (4) by (Y, X), each holding Sub-Blocks (5) by (Y, X).
     std::string worldChildren(const Entry& group) {
         ++recordsAndGroups;
         if (group.children.empty()) return at(group.offset, "empty world children group");
-        const GridLabel* lastBlock = nullptr;
-        GridLabel blockLabel;
-        for (const Entry& block : group.children) {
-            if (!block.isGroup || block.groupType != 4)
-                return at(block.offset, (block.isGroup ? "group of type " + std::to_string(block.groupType)
-                                                       : block.type + " record") +
-                                            " where the world's exterior cell blocks belong");
-            GridLabel here = gridLabel(block);
-            if (lastBlock != nullptr && !(*lastBlock < here))
-                return at(block.offset, "block " + gridText(here.x, here.y) + " after block " +
-                                            gridText(lastBlock->x, lastBlock->y));
-            blockLabel = here;
-            lastBlock = &blockLabel;
+        return gridGroups(group, 4, "block", [this](const Entry& block, const GridLabel& blockLabel) {
             ++recordsAndGroups;
             if (block.children.empty()) return at(block.offset, "empty exterior cell block");
-            GridLabel lastSub;
-            bool firstSub = true;
-            for (const Entry& sub : block.children) {
-                if (!sub.isGroup || sub.groupType != 5)
-                    return at(sub.offset, (sub.isGroup ? "group of type " + std::to_string(sub.groupType)
-                                                       : sub.type + " record") +
-                                              " where an exterior cell sub-block belongs");
-                GridLabel subLabel = gridLabel(sub);
-                if (!firstSub && !(lastSub < subLabel))
-                    return at(sub.offset, "sub-block " + gridText(subLabel.x, subLabel.y) + " after sub-block " +
-                                              gridText(lastSub.x, lastSub.y));
-                firstSub = false;
-                lastSub = subLabel;
-                if (std::string problem = subBlock(sub, here); !problem.empty()) return problem;
-            }
-        }
-        return "";
+            return gridGroups(block, 5, "sub-block", [this, &blockLabel](const Entry& sub, const GridLabel&) {
+                return subBlock(sub, blockLabel);
+            });
+        });
     }
 
     // The world record, then its children group.
