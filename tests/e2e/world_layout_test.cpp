@@ -98,6 +98,18 @@ tes3::Plugin interleaved() {
     return plugin;
 }
 
+// A cell and a land given twice for one grid, and a cell after its land.
+tes3::Plugin repeatedGrids() {
+    tes3::Record first = tes3::cell("Market", 0, 0);
+    first.raw(reference("lf_guard", 10, 10).data());
+    tes3::Record again = tes3::cell("Market Again", 0, 0);
+    again.raw(reference("lf_guard", 20, 20).data()).raw(reference("lf_guard", 5000, 20).data());
+    tes3::Plugin plugin;
+    plugin.add(npc_test::npc("lf_guard")).add(first).add(tes3::land(0, 0, flat)).add(again);
+    plugin.add(tes3::land(0, 0, flat)).add(tes3::land(3, 3, flat)).add(tes3::cell("Late", 3, 3));
+    return plugin;
+}
+
 }  // namespace
 
 TEST(WorldLayout, BlocksSubBlocksAndCellsStandInOblivionsOrder) {
@@ -219,12 +231,24 @@ TEST(WryeBash, LoadsEveryOutputAndSavesTheSameLayout) {
         ASSERT_EQ(work.run({"sample.esp"}).status, 0);
         keep(work, "sample.esp");
     }
-    const std::pair<const char*, tes3::Plugin> built[] = {
-        {"spread.esp", spreadWorld()}, {"placed.esp", placedWorld()}, {"interleaved.esp", interleaved()}};
+    const std::pair<const char*, tes3::Plugin> built[] = {{"spread.esp", spreadWorld()},
+                                                          {"placed.esp", placedWorld()},
+                                                          {"interleaved.esp", interleaved()},
+                                                          {"repeated.esp", repeatedGrids()}};
     for (const auto& plugin : built) {
         WorkDir work;
         ASSERT_EQ(work.convert(plugin.second).status, 0) << plugin.first;
         keep(work, plugin.first);
+    }
+    {
+        // 100 cells, every one waiting for its land to the end of the input.
+        WorkDir work;
+        ASSERT_EQ(work.runProgram(LANDFER_MAKE_BIG_PLUGIN, {"small", "big.esp", "lfdat", "--cells-first"}).status, 0);
+        ASSERT_EQ(work.run({"big.esp"}).status, 0);
+        tes4::File file = work.output();
+        EXPECT_EQ(file.records("CELL").size(), 400u);
+        EXPECT_EQ(file.records("LAND").size(), 400u);
+        keep(work, "cells_first.esp");
     }
     const std::string samples = std::string(LANDFER_SOURCE_DIR) + "/../shared/samples";
     if (fs::is_directory(samples)) {
@@ -248,21 +272,8 @@ TEST(WryeBash, LoadsEveryOutputAndSavesTheSameLayout) {
 
 TEST(WorldLayout, AGridHoldsOneCellAndOneLand) {
     WorkDir work;
-    tes3::Record first = tes3::cell("Market", 0, 0);
-    first.raw(reference("lf_guard", 10, 10).data());
-    tes3::Record again = tes3::cell("Market Again", 0, 0);
-    again.raw(reference("lf_guard", 20, 20).data()).raw(reference("lf_guard", 5000, 20).data());
     RunResult run;
-    tes4::File file = convertOk(work,
-                                tes3::Plugin()
-                                    .add(npc_test::npc("lf_guard"))
-                                    .add(first)
-                                    .add(tes3::land(0, 0, flat))
-                                    .add(again)
-                                    .add(tes3::land(0, 0, flat))
-                                    .add(tes3::land(3, 3, flat))
-                                    .add(tes3::cell("Late", 3, 3)),
-                                &run);
+    tes4::File file = convertOk(work, repeatedGrids(), &run);
     EXPECT_EQ(run.err,
               "The CELL record Market Again at grid (0, 0) repeats an exterior cell of this plugin: its placed NPCs "
               "join that cell.\n"
