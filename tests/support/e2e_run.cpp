@@ -175,16 +175,17 @@ std::vector<std::string> joined(std::vector<std::string> command, const std::vec
     return command;
 }
 
-// Wine quiet and without installer prompts, in a prefix of its own unless
-// one is given, started once before the first measured run: the first
-// start in a fresh prefix takes seconds and talks on standard error.
+// Wine quiet and without installer prompts, in a prefix of its own beside
+// landfer.exe unless one is given, started once before the first measured
+// run: the first start in a fresh prefix takes seconds and talks on
+// standard error.
 void prepareWine(const std::string& root, const std::string& work, const std::vector<std::string>& command) {
     static bool prepared = false;
     if (prepared) return;
     prepared = true;
     setenv("WINEDEBUG", "-all", 0);
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);
-    setenv("WINEPREFIX", ("/tmp/landfer-wine-" + std::to_string(getuid())).c_str(), 0);
+    setenv("WINEPREFIX", (fs::path(command.back()).parent_path() / "wine-prefix").c_str(), 0);
     RunLimits limits;
     limits.timeoutSeconds = 300;
     runCommand(root, work, joined(command, {"-V"}), limits);
