@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the project and runs every test, then does both again with
+# Builds the project and runs every test, runs the end-to-end tests against
+# the Windows build under Wine, then builds and tests again with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and runs each fuzzer briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
