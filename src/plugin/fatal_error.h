@@ -4,8 +4,17 @@
 // callable in-process (tests, fuzzing).
 #pragma once
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
+
+// Format strings are checked as C99 printf's; on Windows the C99 printf is
+// MinGW's own (__USE_MINGW_ANSI_STDIO), since the system's lacks %zu.
+#ifdef __MINGW_PRINTF_FORMAT
+#define LANDFER_PRINTF(formatIndex, firstIndex) __attribute__((format(__MINGW_PRINTF_FORMAT, formatIndex, firstIndex)))
+#else
+#define LANDFER_PRINTF(formatIndex, firstIndex) __attribute__((format(printf, formatIndex, firstIndex)))
+#endif
 
 namespace landfer {
 
@@ -21,10 +30,10 @@ private:
 };
 
 // printf-style formatting into a std::string.
-std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string formatText(const char* format, ...) LANDFER_PRINTF(1, 2);
 
 // Throws a FatalError with the formatted message.
-[[noreturn]] void fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void fatal(const char* format, ...) LANDFER_PRINTF(1, 2);
 
 // The system's error text for the current errno.
 std::string systemErrorText();

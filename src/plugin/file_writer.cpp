@@ -1,13 +1,46 @@
 #include "plugin/file_writer.h"
 
-#include <stdio_ext.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 
 #include "plugin/fatal_error.h"
 
 namespace landfer {
+
+namespace {
+
+// 64-bit file positions and emptying an open file: the calls differ
+// between the C libraries of Windows and of POSIX systems.
+int64_t tellFile(FILE* file) {
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
+bool seekFile(FILE* file, int64_t offset, int whence) {
+#ifdef _WIN32
+    return _fseeki64(file, offset, whence) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+#endif
+}
+
+bool truncateToEmpty(FILE* file) {
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), 0) == 0;
+#else
+    return ftruncate(fileno(file), 0) == 0;
+#endif
+}
+
+}  // namespace
 
 FileWriter::~FileWriter() {
     // Only reached with an open file while a fatal error unwinds; the file
@@ -74,17 +107,17 @@ void MemorySink::write(const void* data, size_t length) {
 
 int64_t FileWriter::position() {
     errno = 0;
-    off_t offset = ftello(file_);
+    int64_t offset = tellFile(file_);
     if (offset < 0) failed();
     return offset;
 }
 
 void FileWriter::patchUint32(int64_t offset, uint32_t value) {
     errno = 0;
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) failed();
+    if (!seekFile(file_, offset, SEEK_SET)) failed();
     writeUint32(value);
     errno = 0;
-    if (fseeko(file_, 0, SEEK_END) != 0) failed();
+    if (!seekFile(file_, 0, SEEK_END)) failed();
 }
 
 void FileWriter::flush() {
@@ -93,12 +126,12 @@ void FileWriter::flush() {
 }
 
 void FileWriter::restart() {
-    __fpurge(file_);
+    flush();
     errno = 0;
-    off_t written = ftello(file_);
+    int64_t written = tellFile(file_);
     if (written < 0) failed();
-    if (written == 0) return;  // nothing reached the file yet
-    if (ftruncate(fileno(file_), 0) != 0 || fseeko(file_, 0, SEEK_SET) != 0) failed();
+    if (written == 0) return;
+    if (!truncateToEmpty(file_) || !seekFile(file_, 0, SEEK_SET)) failed();
 }
 
 void FileWriter::close() {

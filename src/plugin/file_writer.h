@@ -60,9 +60,8 @@ public:
     // Hands what is buffered to the file; a failure is fatal.
     void flush();
 
-    // Empties the file, dropping what is still buffered, as if it had just
-    // been opened with "wb": a file rewritten again and again costs no
-    // new file each time.
+    // Empties the file, as if it had just been opened with "wb": a file
+    // rewritten again and again costs no new file each time.
     void restart();
 
     // Flushes and closes; a failure is fatal. Closing a closed file does nothing.

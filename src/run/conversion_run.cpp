@@ -58,8 +58,12 @@ bool parseCommandLine(int argc, char* argv[], FILE* progress) {
               "input_filename.esp\n\n",
               self);
     optind = 0;  // a full restart of getopt, so the run can be repeated in-process
+    // getopt_long without long options is getopt that finds options after
+    // the file name too ("landfer in.esp -V") with every C library: MinGW's
+    // getopt stops at the first argument that is no option.
+    static const struct option noLongOptions[] = {{nullptr, 0, nullptr, 0}};
     int option;
-    while ((option = getopt(argc, argv, "vV")) != -1) {
+    while ((option = getopt_long(argc, argv, "vV", noLongOptions, nullptr)) != -1) {
         if (option == 'v' || option == 'V') {
             std::fprintf(progress, "LANDFER Version 0.25: (Nov-2006->Feb-2007): by the Landfer developers\n");
             return true;

@@ -11,6 +11,7 @@
 
 #include "run/run_caches.h"
 #include "landscape/landscape_state.h"
+#include "plugin/fatal_error.h"
 #include "plugin/output_plugin.h"
 #include "plugin/plugin_writer.h"
 #include "plugin/staged_records.h"
@@ -61,7 +62,7 @@ struct RunState {
     RunCaches caches;
 
     // printf-style message on standard error (or wherever `messages` points).
-    void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void report(const char* format, ...) LANDFER_PRINTF(2, 3);
     // Progress text; flushed when asked.
     void showProgress(const char* text, bool flush = false);
 

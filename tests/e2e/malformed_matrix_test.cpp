@@ -43,7 +43,7 @@ RunResult convertHostile(const WorkDir& work, const Bytes& input, const std::str
     if (run.status == 1) {
         // One fatal message goes to standard output: the LTEX record without DATA.
         EXPECT_TRUE(!run.err.empty() || contains(run.out, "Couldn't find LTEX DATA subrec!"))
-            << what << ": failed without a message";
+            << what << ": failed without a message\n" << run.out;
     }
     if (run.status == 0) {
         EXPECT_TRUE(contains(run.out, "Landfer has finished.")) << what << ": no summary\n" << run.out;

@@ -25,7 +25,84 @@ std::string readText(const std::string& path) {
     text << in.rdbuf();
     return text.str();
 }
+
+// Words separated by spaces; relative paths are taken from the repository.
+std::vector<std::string> commandFrom(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        if (word.find('/') != std::string::npos && word[0] != '/')
+            word = (fs::path(LANDFER_SOURCE_DIR) / word).lexically_normal().string();
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool onPath(const std::string& program) {
+    const char* path = getenv("PATH");
+    std::istringstream dirs(path != nullptr ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');)
+        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+    return false;
+}
 }  // namespace
+
+std::vector<std::string> converterCommand() {
+    const char* command = getenv("LANDFER_COMMAND");
+    if (command != nullptr && *command != '\0') return commandFrom(command);
+    return {LANDFER_BINARY};
+}
+
+std::vector<std::string> windowsCommand(std::string* missing) {
+    const char* given = getenv("LANDFER_WINDOWS_COMMAND");
+    std::vector<std::string> command =
+        commandFrom(given != nullptr && *given != '\0' ? given : "wine build-windows/landfer.exe");
+    if (command.empty() || !isWindowsCommand(command)) {
+        *missing = "LANDFER_WINDOWS_COMMAND names no .exe";
+        return {};
+    }
+    if (command[0].find('/') == std::string::npos && !onPath(command[0])) {
+        *missing = command[0] + " is not installed";
+        return {};
+    }
+    if (!fs::exists(command.back())) {
+        *missing = command.back() + " is not built (see the README's Windows build)";
+        return {};
+    }
+    return command;
+}
+
+bool isWindowsCommand(const std::vector<std::string>& command) {
+    for (const std::string& word : command)
+        if (word.size() > 4 && fs::path(word).extension().string() == ".exe") return true;
+    return false;
+}
+
+bool convertsUnderWindows() { return isWindowsCommand(converterCommand()); }
+
+std::string converterName() {
+    std::vector<std::string> command = converterCommand();
+    if (!convertsUnderWindows()) return command[0];
+    std::string name = "Z:" + command.back();  // Wine's drive Z: is the root directory
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
+}
+
+std::string systemText(const std::string& posix, const std::string& windows) {
+    return convertsUnderWindows() ? windows : posix;
+}
+
+std::string fromWindowsText(const std::string& text, const char* stream) {
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            ADD_FAILURE() << "a line feed without a carriage return at byte " << i << " of standard " << stream;
+        lines.push_back(text[i]);
+    }
+    return lines;
+}
 
 WorkDir::WorkDir() {
     char pattern[] = "/tmp/landfer-e2e-XXXXXX";
@@ -59,14 +136,15 @@ std::vector<std::string> WorkDir::files() const {
     return names;
 }
 
-RunResult WorkDir::runProgram(const std::string& program, const std::vector<std::string>& args,
-                              const RunLimits& limits) const {
-    std::string outPath = root_ + "/stdout.txt";
-    std::string errPath = root_ + "/stderr.txt";
+namespace {
+RunResult runCommand(const std::string& root, const std::string& work, const std::vector<std::string>& command,
+                     const RunLimits& limits) {
+    std::string outPath = root + "/stdout.txt";
+    std::string errPath = root + "/stderr.txt";
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
-        if (chdir(work_.c_str()) != 0) _exit(127);
+        if (chdir(work.c_str()) != 0) _exit(127);
         if (!freopen(outPath.c_str(), "wb", stdout) || !freopen(errPath.c_str(), "wb", stderr)) _exit(127);
         if (limits.fileSizeLimit >= 0) {
             signal(SIGXFSZ, SIG_IGN);
@@ -76,10 +154,9 @@ RunResult WorkDir::runProgram(const std::string& program, const std::vector<std:
         }
         alarm(static_cast<unsigned>(limits.timeoutSeconds));
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;
@@ -93,8 +170,52 @@ RunResult WorkDir::runProgram(const std::string& program, const std::vector<std:
     return result;
 }
 
+std::vector<std::string> joined(std::vector<std::string> command, const std::vector<std::string>& args) {
+    command.insert(command.end(), args.begin(), args.end());
+    return command;
+}
+
+// Wine quiet and without installer prompts, in a prefix of its own beside
+// landfer.exe unless one is given, started once before the first measured
+// run: the first start in a fresh prefix takes seconds and talks on
+// standard error.
+void prepareWine(const std::string& root, const std::string& work, const std::vector<std::string>& command) {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+    setenv("WINEDEBUG", "-all", 0);
+    setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 0);
+    setenv("WINEPREFIX", (fs::path(command.back()).parent_path() / "wine-prefix").c_str(), 0);
+    RunLimits limits;
+    limits.timeoutSeconds = 300;
+    runCommand(root, work, joined(command, {"-V"}), limits);
+}
+}  // namespace
+
+RunResult WorkDir::runProgram(const std::string& program, const std::vector<std::string>& args,
+                              const RunLimits& limits) const {
+    return runCommand(root_, work_, joined({program}, args), limits);
+}
+
+RunResult WorkDir::runConverter(const std::vector<std::string>& command, const std::vector<std::string>& args,
+                                const RunLimits& limits) const {
+    bool windows = isWindowsCommand(command);
+    if (windows) prepareWine(root_, work_, command);
+    RunResult result = runCommand(root_, work_, joined(command, args), limits);
+    // The converter always says something; a failure in silence is Wine
+    // that could not start the program (it happens, rarely, on a busy
+    // machine): the run is repeated once.
+    if (windows && result.status != 0 && result.out.empty() && result.err.empty())
+        result = runCommand(root_, work_, joined(command, args), limits);
+    if (windows) {
+        result.out = fromWindowsText(result.out, "output");
+        result.err = fromWindowsText(result.err, "error");
+    }
+    return result;
+}
+
 RunResult WorkDir::run(const std::vector<std::string>& args, const RunLimits& limits) const {
-    return runProgram(LANDFER_BINARY, args, limits);
+    return runConverter(converterCommand(), args, limits);
 }
 
 RunResult WorkDir::convert(const tes3::Plugin& plugin, const RunLimits& limits) const {

@@ -1,5 +1,12 @@
-// End-to-end runs: build/landfer in a fresh temporary working directory
+// End-to-end runs: the converter in a fresh temporary working directory
 // with its own copy of lfdat/, its output and messages captured.
+//
+// The converter is build/landfer, or the command in the environment
+// variable LANDFER_COMMAND, split at spaces, such as
+// "wine build-windows/landfer.exe" (relative paths are taken from the
+// repository's root). A command naming a .exe is the Windows build: its
+// standard output and error must have Windows line ends, which the runs
+// turn into "\n" so that the same expectations hold for both builds.
 #pragma once
 
 #include <string>
@@ -22,6 +29,26 @@ struct RunLimits {
     int timeoutSeconds = 60;
 };
 
+// The converter's command: program and leading arguments.
+std::vector<std::string> converterCommand();
+// The Windows build under Wine, from LANDFER_WINDOWS_COMMAND or else
+// "wine build-windows/landfer.exe"; empty (with the reason in *missing)
+// when Wine or landfer.exe is not there.
+std::vector<std::string> windowsCommand(std::string* missing);
+bool isWindowsCommand(const std::vector<std::string>& command);
+// True when the converter under test is the Windows build.
+bool convertsUnderWindows();
+// The name the converter is given as its argv[0] (Wine gives the
+// Windows form of the path, "Z:\\...\\landfer.exe").
+std::string converterName();
+// The system error text the converter gives: `windows` where the C
+// library of Windows words it differently.
+std::string systemText(const std::string& posix, const std::string& windows);
+
+// Lines of Windows text ("\r\n") as lines of "\n"; a line feed without
+// its carriage return is a test failure (the stream was not in text mode).
+std::string fromWindowsText(const std::string& text, const char* stream);
+
 class WorkDir {
 public:
     // A fresh directory holding a copy of the repository's lfdat/.
@@ -40,7 +67,11 @@ public:
     // Runs `program args...` with the working directory as its current directory.
     RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const RunLimits& limits = RunLimits()) const;
+    // Runs the converter under test.
     RunResult run(const std::vector<std::string>& args, const RunLimits& limits = RunLimits()) const;
+    // Runs a given converter command; the output of a Windows one as by run().
+    RunResult runConverter(const std::vector<std::string>& command, const std::vector<std::string>& args,
+                           const RunLimits& limits = RunLimits()) const;
     // Saves the plugin as input.esp and converts it.
     RunResult convert(const tes3::Plugin& plugin, const RunLimits& limits = RunLimits()) const;
 
@@ -64,3 +95,10 @@ inline tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, Run
 }
 
 }  // namespace e2e
+
+// Skips a test whose subject the Windows build cannot show by nature
+// (resource limits, special files, POSIX permissions), with the reason.
+#define SKIP_UNDER_WINDOWS(reason)                                                    \
+    do {                                                                              \
+        if (e2e::convertsUnderWindows()) GTEST_SKIP() << "not under Windows: " << reason; \
+    } while (0)

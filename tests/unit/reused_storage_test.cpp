@@ -41,7 +41,7 @@ TEST(ReusedStorage, RestartedFileHoldsOnlyWhatCameAfter) {
     file.write("still buffered");
     file.restart();
     file.write("new");
-    file.restart();  // nothing reached the file: only the buffer is dropped
+    file.restart();  // again, with nothing flushed before
     file.write("cell");
     file.flush();
     EXPECT_EQ(tes4::readFileBytes(path), (tes4::Bytes{'c', 'e', 'l', 'l'}));
