@@ -158,6 +158,7 @@ int convertLand(RunState& run, RecordData record) {
     int result = readLand(run, record, land);
     if (result != 0) return result;
     ++run.landCount;
+    if (land.textures != nullptr) noteUnpaintedSquares(run, land.textures);
 
     long found = findWaitingCell(run, land.gridX, land.gridY);
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageExteriorCell(run, land.gridX, land.gridY, "");

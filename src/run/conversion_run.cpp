@@ -48,25 +48,64 @@ const DispatchRow dispatchTable[] = {
     {"STAT", "", false, nullptr},
 };
 
-// Handles the command line; returns true when the version line was asked for.
-bool parseCommandLine(int argc, char* argv[], FILE* progress) {
+const char* const helpText =
+    "Usage: %s [options] input_filename.esp\n"
+    "\n"
+    "Converts a Morrowind plugin into the Oblivion plugin LANDFER.ESP in the working\n"
+    "directory, with the lookup data of the folder lfdat below it (see lfdat/README.md).\n"
+    "\n"
+    "Options:\n"
+    "  -v, -V         print the version line and exit\n"
+    "  --report FILE  write everything not carried over to FILE as CSV\n"
+    "                 (kind,identifier,count,became), to extend the lookup files from\n"
+    "  --help         print this help and exit\n";
+
+// What the command line asks for.
+struct CommandLine {
+    bool done = false;  // the version line or the help was printed
+    std::string reportPath;
+};
+
+CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
     const char* self = argc > 0 ? argv[0] : "landfer";
-    if (argc < 2)
-        fatal("\n  ---------------------------------------------------------------------------\n | Landfer: A "
-              "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
-              "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
-              "input_filename.esp\n\n",
-              self);
+    const std::string banner = formatText(
+        "\n  ---------------------------------------------------------------------------\n | Landfer: A "
+        "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
+        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
+        "input_filename.esp\n\n",
+        self);
+    if (argc < 2) throw FatalError(banner);
+    enum { reportOption = 1000, helpOption };
+    const option longOptions[] = {
+        {"report", required_argument, nullptr, reportOption},
+        {"help", no_argument, nullptr, helpOption},
+        {nullptr, 0, nullptr, 0},
+    };
+    CommandLine line;
     optind = 0;  // a full restart of getopt, so the run can be repeated in-process
     int option;
-    while ((option = getopt(argc, argv, "vV")) != -1) {
+    while ((option = getopt_long(argc, argv, "vV", longOptions, nullptr)) != -1) {
         if (option == 'v' || option == 'V') {
             std::fprintf(progress, "LANDFER Version 0.25: (Nov-2006->Feb-2007): by the Landfer developers\n");
-            return true;
+            line.done = true;
+            return line;
         }
-        fatal("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self);
+        if (option == helpOption) {
+            std::fprintf(progress, helpText, self);
+            line.done = true;
+            return line;
+        }
+        if (option == reportOption) {
+            line.reportPath = optarg;
+            continue;
+        }
+        fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "
+              "Version, then exit.\n",
+              self, self);
     }
-    return false;
+    // Options alone name no input file.
+    if (optind >= argc) throw FatalError(banner);
+    return line;
 }
 
 void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
@@ -114,7 +153,8 @@ uint32_t recordCountFor(const RunState& run) {
 }
 
 int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
-    if (parseCommandLine(argc, argv, progress)) return 0;
+    CommandLine commandLine = parseCommandLine(argc, argv, progress);
+    if (commandLine.done) return 0;
 
     RunState run;
     run.progress = progress;
@@ -133,6 +173,11 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
     run.output = OutputPlugin(std::move(outputFile));
     writeFileHeader(run.output.file());
+    // The report file asked for is created before the work starts, so that
+    // a run is not spent on a report that cannot be written.
+    FileWriter reportFile;
+    if (!commandLine.reportPath.empty() && !reportFile.open(commandLine.reportPath, "wb"))
+        fatal("Unable to open %s for writing: %s\n", commandLine.reportPath.c_str(), systemErrorText().c_str());
 
     std::vector<uint8_t> record;
     while (input.readRecord(record)) {
@@ -149,6 +194,13 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     closeCachedFiles(run.caches);
     printSummary(run);
     deleteTemporaryFilesAfterRun();
+    // The report follows the summary, on a terminal too.
+    std::fflush(progress);
+    printLossReport(messages, run.losses);
+    if (reportFile.isOpen()) {
+        reportFile.write(lossCsv(run.losses));
+        reportFile.close();
+    }
     return 0;
 }
 
