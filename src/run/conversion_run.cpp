@@ -168,16 +168,17 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     input.open(inputName);
     std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
 
-    FileWriter outputFile;
-    if (!outputFile.open(outputName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
-    run.output = OutputPlugin(std::move(outputFile));
-    writeFileHeader(run.output.file());
     // The report file asked for is created before the work starts, so that
     // a run is not spent on a report that cannot be written.
     FileWriter reportFile;
     if (!commandLine.reportPath.empty() && !reportFile.open(commandLine.reportPath, "wb"))
         fatal("Unable to open %s for writing: %s\n", commandLine.reportPath.c_str(), systemErrorText().c_str());
+
+    FileWriter outputFile;
+    if (!outputFile.open(outputName, "wb"))
+        fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
+    run.output = OutputPlugin(std::move(outputFile));
+    writeFileHeader(run.output.file());
 
     std::vector<uint8_t> record;
     while (input.readRecord(record)) {

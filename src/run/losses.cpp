@@ -76,7 +76,7 @@ Losses::Tally Losses::landTextureTally() const {
     }
     for (const auto& [number, squares] : unpaintedByNumber_)
         if (missingTextures_.count(number) == 0)
-            add(tally, "texture number " + std::to_string(number) + " (no LTEX)", squares);
+            add(tally, "texture number " + std::to_string(number) + " without LTEX", squares);
     return tally;
 }
 
