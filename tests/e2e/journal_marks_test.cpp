@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "run_output.h"
 #include "tes3_land.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
 using e2e::convertOk;
+using e2e::summaryCount;
 using tes4::Bytes;
 
 namespace {
@@ -54,12 +56,6 @@ std::string subrecordTypes(const tes4::Entry& record) {
     std::string types;
     for (const auto& sub : record.subrecords) types += sub.type;
     return types;
-}
-
-int summaryCount(const std::string& out, const std::string& label) {
-    size_t at = out.find("\t" + label + ":");
-    if (at == std::string::npos) return -1;
-    return std::stoi(out.substr(out.find_first_not_of(' ', at + label.size() + 2)));
 }
 
 std::string emptyQuestMessage(const std::string& quest) {

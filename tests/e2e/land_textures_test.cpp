@@ -4,7 +4,7 @@
 #include <string>
 
 #include "e2e_run.h"
-#include "loss_report.h"
+#include "run_output.h"
 #include "landscape_support.h"
 #include "tes3_land.h"
 

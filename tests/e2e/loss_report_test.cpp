@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "e2e_run.h"
-#include "loss_report.h"
+#include "run_output.h"
 #include "tes3_every_record.h"
 #include "tes3_land.h"
 #include "tes3_npc.h"

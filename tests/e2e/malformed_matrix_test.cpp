@@ -10,7 +10,7 @@
 #include <string>
 
 #include "e2e_run.h"
-#include "loss_report.h"
+#include "run_output.h"
 #include "landscape_support.h"
 #include "tes3_every_record.h"
 #include "tes3_land.h"

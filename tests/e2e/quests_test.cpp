@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "run_output.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
 using e2e::convertOk;
+using e2e::summaryCount;
 using tes4::Bytes;
 
 namespace {
@@ -47,12 +49,6 @@ std::vector<Stage> stagesOf(const tes4::Entry& quest) {
 std::string editorId(const tes4::Entry& record) {
     const Bytes& id = record.find("EDID")->data;
     return std::string(id.begin(), id.end() - 1);
-}
-
-int summaryCount(const std::string& out, const std::string& label) {
-    size_t at = out.find("\t" + label + ":");
-    if (at == std::string::npos) return -1;
-    return std::stoi(out.substr(out.find_first_not_of(' ', at + label.size() + 2)));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "e2e_run.h"
-#include "loss_report.h"
+#include "run_output.h"
 #include "landscape_support.h"
 
 TEST(SamplePlugin, ConvertsAndReadsBack) {
