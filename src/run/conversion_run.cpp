@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "actors/npc_conversion.h"
@@ -108,6 +109,12 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
     return line;
 }
 
+// True when both paths name one existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
     RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
     const char* type = reinterpret_cast<const char*>(record.data());
@@ -169,10 +176,16 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
 
     // The report file asked for is created before the work starts, so that
-    // a run is not spent on a report that cannot be written.
+    // a run is not spent on a report that cannot be written; it never
+    // takes the place of the plugin read or the one written.
     FileWriter reportFile;
-    if (!commandLine.reportPath.empty() && !reportFile.open(commandLine.reportPath, "wb"))
-        fatal("Unable to open %s for writing: %s\n", commandLine.reportPath.c_str(), systemErrorText().c_str());
+    const std::string& reportPath = commandLine.reportPath;
+    if (!reportPath.empty()) {
+        if (reportPath == outputName || sameFile(reportPath, inputName) || sameFile(reportPath, outputName))
+            fatal("The report file %s would overwrite a plugin; name another file.\n", reportPath.c_str());
+        if (!reportFile.open(reportPath, "wb"))
+            fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
+    }
 
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))

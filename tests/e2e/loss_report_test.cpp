@@ -221,4 +221,12 @@ TEST(CommandLine, ReportWithoutInputOrUnwritable) {
     EXPECT_EQ(run.err, "Unable to open no_such_dir/losses.csv for writing: No such file or directory\n");
     EXPECT_EQ(run.out.find("Landfer has finished"), std::string::npos);
     EXPECT_FALSE(work.exists("LANDFER.ESP"));
+
+    // Nor may it overwrite the plugin read or the one written.
+    for (const char* path : {"input.esp", "./input.esp", "LANDFER.ESP"}) {
+        run = work.run({"--report", path, "input.esp"});
+        EXPECT_EQ(run.status, 1) << path;
+        EXPECT_EQ(run.err, "The report file " + std::string(path) + " would overwrite a plugin; name another file.\n");
+    }
+    EXPECT_EQ(tes4::readFileBytes(work.path("input.esp")), losingPlugin().bytes());
 }
