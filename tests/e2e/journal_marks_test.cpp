@@ -111,42 +111,55 @@ TEST(JournalMarks, NameFinishDeletionAndRestart) {
     EXPECT_EQ(stagesOf(plain), (std::vector<Stage>{{1, 0, "No marks at all."}}));
 }
 
-TEST(JournalMarks, RealPluginsQuestsComeOutWithTheirNames) {
-    std::string path = LANDFER_SOURCE_DIR "/../shared/samples/red_wisdom.esp";
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
-    // The names the plugin's journals give in their QSTN entries.
-    std::vector<tes3::ReadRecord> input = tes3::readPlugin(tes4::readFileBytes(path));
-    // Only a journal with a stage becomes a quest.
-    std::vector<std::string> expectedNames;
-    bool journalOpen = false, hasStage = false;
-    std::string name;
-    auto closeJournal = [&] {
-        if (journalOpen && hasStage && !name.empty()) expectedNames.push_back(name);
-        journalOpen = hasStage = false;
-        name.clear();
-    };
-    for (const tes3::ReadRecord& record : input) {
-        if (record.type == "DIAL") {
-            closeJournal();
-            const tes3::ReadSubrecord* data = record.find("DATA");
-            journalOpen = data != nullptr && !data->data.empty() && data->data[0] == 4;
-        } else if (record.type == "INFO" && journalOpen && record.find("DELE") == nullptr) {
-            const tes3::ReadSubrecord* text = record.find("NAME");
-            if (record.find("QSTN") == nullptr)
-                hasStage = true;
-            else if (name.empty() && text != nullptr)
-                name.assign(text->data.begin(), text->data.end());
+TEST(JournalMarks, RealPluginsQuestsComeOutWithTheirNamesAndEndings) {
+    for (const char* sample : {"red_wisdom.esp", "sable_dragon_gmst.esp", "g7_all_types.esp"}) {
+        std::string path = LANDFER_SOURCE_DIR "/../shared/samples/" + std::string(sample);
+        if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
+        // The names the plugin's journals give in their QSTN entries, and
+        // how many of their entries finish a quest. Only a journal with a
+        // stage becomes a quest.
+        std::vector<tes3::ReadRecord> input = tes3::readPlugin(tes4::readFileBytes(path));
+        std::vector<std::string> expectedNames;
+        int expectedFinishing = 0, finishing = 0;
+        bool journalOpen = false, hasStage = false;
+        std::string name;
+        auto closeJournal = [&] {
+            if (journalOpen && hasStage && !name.empty()) expectedNames.push_back(name);
+            if (journalOpen && hasStage) expectedFinishing += finishing;
+            journalOpen = hasStage = false;
+            finishing = 0;
+            name.clear();
+        };
+        for (const tes3::ReadRecord& record : input) {
+            if (record.type == "DIAL") {
+                closeJournal();
+                const tes3::ReadSubrecord* data = record.find("DATA");
+                journalOpen = data != nullptr && !data->data.empty() && data->data[0] == 4;
+            } else if (record.type == "INFO" && journalOpen && record.find("DELE") == nullptr) {
+                const tes3::ReadSubrecord* text = record.find("NAME");
+                if (record.find("QSTN") == nullptr) {
+                    hasStage = true;
+                    finishing += record.find("QSTF") != nullptr;
+                } else if (name.empty() && text != nullptr) {
+                    name.assign(text->data.begin(), text->data.end());
+                }
+            }
         }
-    }
-    closeJournal();
-    ASSERT_FALSE(expectedNames.empty());
+        closeJournal();
+        ASSERT_FALSE(expectedNames.empty()) << sample;
+        ASSERT_GT(expectedFinishing, 0) << sample;
 
-    WorkDir work;
-    RunResult run = work.run({path});
-    ASSERT_EQ(run.status, 0) << run.err;
-    tes4::File file = work.output();
-    std::vector<std::string> names;
-    for (const tes4::Entry* quest : file.records("QUST"))
-        if (const tes4::Subrecord* full = quest->find("FULL")) names.push_back(textOf(full->data));
-    EXPECT_EQ(names, expectedNames);
+        WorkDir work;
+        RunResult run = work.run({path});
+        ASSERT_EQ(run.status, 0) << sample << run.err;
+        tes4::File file = work.output();
+        std::vector<std::string> names;
+        int finishingStages = 0;
+        for (const tes4::Entry* quest : file.records("QUST")) {
+            if (const tes4::Subrecord* full = quest->find("FULL")) names.push_back(textOf(full->data));
+            for (const Stage& stage : stagesOf(*quest)) finishingStages += stage.flags == 1;
+        }
+        EXPECT_EQ(names, expectedNames) << sample;
+        EXPECT_EQ(finishingStages, expectedFinishing) << sample;
+    }
 }
