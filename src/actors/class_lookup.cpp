@@ -28,7 +28,7 @@ void reportCorruptLine(RunState& run, const std::string& path, const std::string
                path.c_str(), line.c_str());
 }
 
-uint32_t searchFile(RunState& run, const std::string& path, std::string_view classId) {
+uint32_t searchFile(RunState& run, const std::string& path, std::string_view classId, bool& found) {
     FILE* file = openClassFile(path);
     uint32_t result = defaultClassFormId;
     std::string line;
@@ -41,6 +41,7 @@ uint32_t searchFile(RunState& run, const std::string& path, std::string_view cla
         }
         if (std::string_view(line).substr(0, comma) == classId) {
             result = formId;
+            found = true;
             break;
         }
     }
@@ -64,7 +65,7 @@ void loadTable(const std::string& path, ClassTable& table) {
 }
 
 // What a search of the file would find and report.
-uint32_t searchTable(RunState& run, const std::string& path, std::string_view classId) {
+uint32_t searchTable(RunState& run, const std::string& path, std::string_view classId, bool& found) {
     ClassTable& table = run.caches.classes;
     if (!table.loaded) loadTable(path, table);
     run.caches.key.assign(classId.data(), classId.size());
@@ -74,15 +75,19 @@ uint32_t searchTable(RunState& run, const std::string& path, std::string_view cl
         if (corrupt.first > matchLine) break;
         reportCorruptLine(run, path, corrupt.second);
     }
-    return match != table.firstLines.end() ? match->second.second : defaultClassFormId;
+    found = match != table.firstLines.end();
+    return found ? match->second.second : defaultClassFormId;
 }
 
 }  // namespace
 
-uint32_t lookupClass(RunState& run, std::string_view classId) {
+uint32_t lookupClass(RunState& run, std::string_view classId, bool* foundOut) {
     std::string& path = run.caches.classPath;
     if (path.empty()) path = run.lookupDirectory + "/classes.dat";
-    return run.caches.enabled ? searchTable(run, path, classId) : searchFile(run, path, classId);
+    bool found = false;
+    uint32_t formId = run.caches.enabled ? searchTable(run, path, classId, found) : searchFile(run, path, classId, found);
+    if (foundOut != nullptr) *foundOut = found;
+    return formId;
 }
 
 }  // namespace landfer

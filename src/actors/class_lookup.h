@@ -18,7 +18,8 @@ constexpr uint32_t defaultClassFormId = 0x00023C0D;
 
 // The FormID of the first line whose class id equals classId (exactly,
 // case-sensitive), or the default class. Malformed lines are reported and
-// take no part. A missing file is fatal.
-uint32_t lookupClass(RunState& run, std::string_view classId);
+// take no part. A missing file is fatal. `found`, when given, tells
+// whether a line matched.
+uint32_t lookupClass(RunState& run, std::string_view classId, bool* found = nullptr);
 
 }  // namespace landfer

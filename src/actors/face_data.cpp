@@ -50,20 +50,29 @@ std::vector<uint8_t> requiredFaceFile(RunState& run, const std::string& path) {
 
 }  // namespace
 
-std::vector<uint8_t> loadFaceData(RunState& run, const RaceRow* race, std::string_view raceId, bool female) {
+std::vector<uint8_t> loadFaceData(RunState& run, const RaceRow* race, std::string_view npcId, std::string_view raceId,
+                                  bool female) {
     if (race != nullptr) return requiredFaceFile(run, facePath(run, race->faceName, female));
 
     // A race id is only used as a file name when it cannot lead out of the
     // lookup directory.
+    const int npcLength = static_cast<int>(npcId.size()), raceLength = static_cast<int>(raceId.size());
     std::string path = facePath(run, raceId, female);
     bool usable = raceId.find('/') == std::string_view::npos && raceId.find('\\') == std::string_view::npos;
-    if (const std::vector<uint8_t>* bytes = usable ? cachedFaceFile(run, path) : nullptr) return *bytes;
-    FILE* file = usable ? std::fopen(path.c_str(), "rb") : nullptr;
-    if (file != nullptr) return kept(run, path, readFaceFile(file, path));
+    const std::vector<uint8_t>* cached = usable ? cachedFaceFile(run, path) : nullptr;
+    FILE* file = usable && cached == nullptr ? std::fopen(path.c_str(), "rb") : nullptr;
+    if (cached != nullptr || file != nullptr) {
+        run.report("The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial, with the face "
+                   "data of %s\n",
+                   raceLength, raceId.data(), npcLength, npcId.data(), path.c_str());
+        return cached != nullptr ? *cached : kept(run, path, readFaceFile(file, path));
+    }
 
     std::string fallback = facePath(run, imperialRace().faceName, female);
-    run.report("No face data for race %.*s in %s; using %s\n", static_cast<int>(raceId.size()), raceId.data(),
-               path.c_str(), fallback.c_str());
+    run.report("The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial. No face data "
+               "for race %.*s in %s; using %s\n",
+               raceLength, raceId.data(), npcLength, npcId.data(), raceLength, raceId.data(), path.c_str(),
+               fallback.c_str());
     return requiredFaceFile(run, fallback);
 }
 

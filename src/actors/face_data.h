@@ -17,8 +17,10 @@ constexpr size_t maxFaceDataSize = 600;
 
 // The face data for an NPC. A race of the table (`race` not null) reads
 // its own file, which must exist. Any other race id, or none, first looks
-// for a file named after the race id; without one it reports so and takes
-// the Imperial face data of the same sex, as it gets the Imperial race.
-std::vector<uint8_t> loadFaceData(RunState& run, const RaceRow* race, std::string_view raceId, bool female);
+// for a file named after the race id; without one it takes the Imperial
+// face data of the same sex, as it gets the Imperial race. Either way the
+// NPC (npcId) is named in a message saying that its race becomes Imperial.
+std::vector<uint8_t> loadFaceData(RunState& run, const RaceRow* race, std::string_view npcId, std::string_view raceId,
+                                  bool female);
 
 }  // namespace landfer

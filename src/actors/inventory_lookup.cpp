@@ -24,8 +24,9 @@ LineResult matchLine(const std::string& line, std::string_view itemId, uint32_t&
     return LineResult::match;
 }
 
-bool searchFile(RunState& run, const std::string& path, std::string_view itemId, uint32_t& formId) {
+bool searchFile(RunState& run, const std::string& path, bool optional, std::string_view itemId, uint32_t& formId) {
     FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr && optional) return false;
     if (file == nullptr)
         fatal("Unable to open inventory lookup data file %s: %s!\n", path.c_str(), systemErrorText().c_str());
     bool found = false;
@@ -41,8 +42,12 @@ bool searchFile(RunState& run, const std::string& path, std::string_view itemId,
 }
 
 // Reads a whole file into its table: what a search for each id would meet.
-void loadTable(const std::string& path, InventoryFileTable& table) {
+void loadTable(const std::string& path, bool optional, InventoryFileTable& table) {
     FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr && optional) {
+        table.loaded = true;
+        return;
+    }
     if (file == nullptr)
         fatal("Unable to open inventory lookup data file %s: %s!\n", path.c_str(), systemErrorText().c_str());
     std::string line;
@@ -63,9 +68,9 @@ void loadTable(const std::string& path, InventoryFileTable& table) {
     table.loaded = true;
 }
 
-bool searchTable(RunState& run, const std::string& path, InventoryFileTable& table, std::string_view itemId,
-                 uint32_t& formId) {
-    if (!table.loaded) loadTable(path, table);
+bool searchTable(RunState& run, const std::string& path, bool optional, InventoryFileTable& table,
+                 std::string_view itemId, uint32_t& formId) {
+    if (!table.loaded) loadTable(path, optional, table);
     run.caches.key.assign(itemId.data(), itemId.size());
     auto entry = table.ids.find(run.caches.key);
     if (entry == table.ids.end()) return false;
@@ -75,17 +80,21 @@ bool searchTable(RunState& run, const std::string& path, InventoryFileTable& tab
     return entry->second.found;
 }
 
-const char* const lookupFileNames[3] = {"armour.dat", "clothing.dat", "weapons.dat"};
+// The first three are required; the fourth, for everything else an NPC
+// carries (gold, say), may be missing, which counts as empty.
+const char* const lookupFileNames[inventoryFileCount] = {"armour.dat", "clothing.dat", "weapons.dat", "misc.dat"};
+constexpr int requiredFileCount = 3;
 
 }  // namespace
 
 bool lookupInventoryItem(RunState& run, std::string_view itemId, uint32_t& formIdOut) {
     RunCaches& caches = run.caches;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < inventoryFileCount; ++i) {
         std::string& path = caches.inventoryPaths[i];
         if (path.empty()) path = run.lookupDirectory + "/" + lookupFileNames[i];
-        bool found = caches.enabled ? searchTable(run, path, caches.inventoryFiles[i], itemId, formIdOut)
-                                    : searchFile(run, path, itemId, formIdOut);
+        bool optional = i >= requiredFileCount;
+        bool found = caches.enabled ? searchTable(run, path, optional, caches.inventoryFiles[i], itemId, formIdOut)
+                                    : searchFile(run, path, optional, itemId, formIdOut);
         if (found) return true;
     }
     return false;

@@ -1,7 +1,8 @@
 // The Oblivion item that takes the place of a Morrowind inventory item.
 //
-// The mapping lives in three text files in the lookup directory, searched
-// in the order armour.dat, clothing.dat, weapons.dat. Each line is
+// The mapping lives in text files in the lookup directory, searched in the
+// order armour.dat, clothing.dat, weapons.dat and misc.dat (everything
+// else; it may be missing, which counts as empty). Each line is
 //   morrowind id,free text,free text,FORMID
 // with the Oblivion FormID as eight hexadecimal digits right after the
 // third comma; anything behind them is ignored. Ids match whole and
@@ -15,8 +16,8 @@
 
 namespace landfer {
 
-// True and the FormID when a lookup file holds itemId. A file that cannot
-// be opened is fatal; a later file is opened only when no earlier one held
+// True and the FormID when a lookup file holds itemId. One of the first
+// three files that cannot be opened is fatal; a later file is opened only when no earlier one held
 // the id.
 bool lookupInventoryItem(RunState& run, std::string_view itemId, uint32_t& formIdOut);
 

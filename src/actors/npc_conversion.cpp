@@ -41,7 +41,10 @@ std::vector<InventoryItem> lookUpInventory(RunState& run, const MorrowindNpc& np
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
-        if (!lookupInventoryItem(run, entry.itemId, formId)) continue;
+        if (!lookupInventoryItem(run, entry.itemId, formId)) {
+            run.losses.note(LossKind::inventoryItem, entry.itemId);
+            continue;
+        }
         items.push_back({formId, inventoryCount(entry.count)});
         ++run.inventorySwapCount;
     }
@@ -102,6 +105,7 @@ int convertNpc(RunState& run, RecordData record) {
 
     const RaceRow* race = findRace(npc.raceId);
     const RaceRow& raceUsed = race != nullptr ? *race : imperialRace();
+    if (race == nullptr) run.losses.note(LossKind::race, npc.raceId);
 
     SubrecordBuffer data;
     data.addText("EDID", npc.editorId);
@@ -122,7 +126,9 @@ int convertNpc(RunState& run, RecordData record) {
     std::vector<uint8_t> aidt = aiData(npc);
     data.add("AIDT", aidt.data(), aidt.size());
     formId.clear();
-    putUint32(formId, lookupClass(run, npc.classId));
+    bool classFound = false;
+    putUint32(formId, lookupClass(run, npc.classId, &classFound));
+    if (!classFound) run.losses.note(LossKind::defaultClass, npc.classId);
     data.add("CNAM", formId.data(), 4);
     std::vector<uint8_t> stats = skillsAndAttributes(npc);
     data.add("DATA", stats.data(), stats.size());
@@ -130,7 +136,7 @@ int convertNpc(RunState& run, RecordData record) {
 
     std::vector<uint8_t>& bytes = run.caches.recordData;
     bytes.assign(data.bytes().begin(), data.bytes().end());
-    std::vector<uint8_t> face = loadFaceData(run, race, npc.raceId, npc.female);
+    std::vector<uint8_t> face = loadFaceData(run, race, npc.editorId, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
     RecordBody& body = run.caches.body;
     compressRecord(run.caches, bytes, run.messages, body);

@@ -171,6 +171,7 @@ int convertLand(RunState& run, RecordData record) {
         return 1;
     }
     ++run.landCount;
+    if (land.textures != nullptr) noteUnpaintedSquares(run, land.textures);
 
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(run, land.gridX, land.gridY);
     landArrives(run, cellIndex);

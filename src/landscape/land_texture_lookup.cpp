@@ -165,6 +165,7 @@ int handleLandTexture(RunState& run, RecordData record) {
         run.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
         formId = 0;
     }
+    run.losses.noteLandTexture(number, fileName, formId != 0);
     // An unknown texture keeps its number, without a FormID, so that the
     // numbers of the others stay where the land records expect them.
     landscape.landTextureTable[number] = formId;

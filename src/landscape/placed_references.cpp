@@ -97,10 +97,12 @@ size_t convertPlacedReference(RunState& run, RecordData reference) {
                    placement.size);
         return cursor.offset();
     }
-    if (run.npcCount < 1) return cursor.offset();
-
+    // Only converted NPCs are placed; everything else is a loss.
     uint8_t baseFormId[4];
-    if (!findConvertedNpc(run, baseId, baseFormId)) return cursor.offset();  // only converted NPCs are placed
+    if (run.npcCount < 1 || !findConvertedNpc(run, baseId, baseFormId)) {
+        run.losses.note(LossKind::placedReference, baseId);
+        return cursor.offset();
+    }
 
     float x, y;
     uint32_t bits = readUint32(placement.data);

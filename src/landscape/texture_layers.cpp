@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "landscape/land_texture_lookup.h"
 #include "plugin/byte_order.h"
@@ -30,6 +31,15 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
                 grid[16 * row + column] = readUint16(vtex + 2 * position);
             }
     return grid;
+}
+
+void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]) {
+    std::map<uint32_t, long> squares;
+    for (int square = 0; square < 256; ++square) {
+        uint32_t number = readUint16(vtex + 2 * square);
+        if (number != 0 && findLandTextureFormId(run, number) == 0) ++squares[number];
+    }
+    for (const auto& [number, count] : squares) run.losses.noteUnpaintedSquares(number, count);
 }
 
 QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad) {

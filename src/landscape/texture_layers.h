@@ -17,6 +17,10 @@ using QuadTextureGrid = std::array<uint32_t, 34 * 34>;  // FormIDs, row 0 first
 // VTEX stores 16 blocks of 4 x 4 squares; this puts them in row order.
 TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 
+// Counts the squares of a land's VTEX that go unpainted: those of a texture
+// number without an Oblivion land texture (0, the default ground, is none).
+void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]);
+
 // The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
 QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad);
 

@@ -1,6 +1,11 @@
 // Journal entries: each INFO of a journal topic becomes one quest stage,
 // staged as a block of subrecords (INDX stage index, QSDT stage flags, CNAM
 // log text, SCHR an empty result script) until its quest is written.
+// Three marks change that: a deleted entry (DELE) is no entry at all; the
+// entry that names the quest (QSTN) gives the quest its name instead of a
+// stage; the entry that finishes the quest (QSTF) is a stage that
+// completes it. The restart mark (QSTR) has no counterpart in an Oblivion
+// stage: the entry stays an ordinary stage and the mark is reported lost.
 #include <string_view>
 
 #include "plugin/byte_order.h"
@@ -14,6 +19,7 @@ int handleJournalEntry(RunState& run, RecordData record) {
     // index, whose low 16 bits at offset 4 of DATA are the stage index.
     std::string_view text;
     uint16_t stageIndex = 0;
+    bool deleted = false, namesQuest = false, finishesQuest = false, restartsQuest = false;
     SubrecordCursor cursor(record);
     while (!cursor.atEnd()) {
         Subrecord sub = cursor.next();
@@ -22,17 +28,31 @@ int handleJournalEntry(RunState& run, RecordData record) {
             sub.require(6);
             stageIndex = readUint16(sub.data + 4);
         }
+        deleted = deleted || sub.is("DELE");
+        namesQuest = namesQuest || sub.is("QSTN");
+        finishesQuest = finishesQuest || sub.is("QSTF");
+        restartsQuest = restartsQuest || sub.is("QSTR");
+    }
+
+    QuestState& quests = run.quests;
+    if (deleted) return 1;
+    if (namesQuest) {
+        if (!quests.questHasTitle) {
+            quests.questHasTitle = true;
+            quests.questTitle = std::string(text);
+        }
+        return 1;
     }
 
     SubrecordBuffer block;
     const uint8_t index[2] = {static_cast<uint8_t>(stageIndex), static_cast<uint8_t>(stageIndex >> 8)};
     block.add("INDX", index, 2);
-    const uint8_t stageFlags = 0;
+    const uint8_t stageFlags = finishesQuest ? 0x01 : 0x00;  // 0x01: the stage completes the quest
     block.add("QSDT", &stageFlags, 1);
     block.addText("CNAM", text);
     block.addZeros("SCHR", 20);
     // A text too long for a 16-bit CNAM loses only its own stage.
-    if (run.rejectOversized("INFO", run.quests.questName, block)) return 1;
+    if (run.rejectOversized("INFO", quests.questName, block)) return 1;
 
     FileWriter stages;
     if (!stages.open(questIndexFileName, "ab")) {
@@ -43,8 +63,9 @@ int handleJournalEntry(RunState& run, RecordData record) {
     stages.write(block.bytes().data(), block.bytes().size());
     stages.close();
 
-    run.quests.questRecordSize += static_cast<uint32_t>(block.bytes().size());
-    ++run.quests.questStageCount;
+    quests.questRecordSize += static_cast<uint32_t>(block.bytes().size());
+    ++quests.questStageCount;
+    if (restartsQuest) run.losses.note(LossKind::journalRestart, quests.questName);
     return 0;
 }
 

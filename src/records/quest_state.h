@@ -15,6 +15,10 @@ struct QuestState {
     bool questOpen = false;
     // Name of the most recent topic: the editor ID of its quest.
     std::string questName;
+    // The open quest's name, from the first journal entry that names it
+    // (QSTN); without one the quest has no FULL.
+    bool questHasTitle = false;
+    std::string questTitle;
     // Bytes of stage blocks staged for the open quest.
     uint32_t questRecordSize = 0;
     // Stage blocks staged for the open quest; they count as journal entries

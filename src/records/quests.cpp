@@ -15,15 +15,16 @@ namespace {
 
 constexpr uint8_t journalTopicType = 4;
 
-// Appends the open quest's record to the quest file: header, EDID, DATA
-// (flags 1, priority 0) and the staged stage blocks as they were written.
+// Appends the open quest's record to the quest file: header, EDID, FULL
+// (when an entry named the quest), DATA (flags 1, priority 0) and the
+// staged stage blocks as they were written.
 void writeStagedQuest(RunState& run) {
     QuestState& quests = run.quests;
     StagedFile stages(std::fopen(questIndexFileName, "rb"));
     if (!stages) {
         // No stage was staged: a journal topic without entries.
         run.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
-                   "File should be called %s: %s - probably just an empty quest.",
+                   "File should be called %s: %s - probably just an empty quest.\n",
                    quests.questName.c_str(), questIndexFileName, systemErrorText().c_str());
         return;
     }
@@ -34,6 +35,7 @@ void writeStagedQuest(RunState& run) {
 
     SubrecordBuffer head;
     head.addText("EDID", quests.questName);
+    if (quests.questHasTitle) head.addText("FULL", quests.questTitle);
     const uint8_t flagsAndPriority[2] = {1, 0};
     head.add("DATA", flagsAndPriority, 2);
     if (run.rejectOversized("QUST", quests.questName, head)) return discardStages();
@@ -63,6 +65,8 @@ void writeStagedQuest(RunState& run) {
 void closeOpenQuest(RunState& run) {
     if (run.quests.questOpen) writeStagedQuest(run);
     run.quests.questOpen = false;
+    run.quests.questHasTitle = false;
+    run.quests.questTitle.clear();
     run.quests.questRecordSize = 0;
     run.quests.questStageCount = 0;
 }

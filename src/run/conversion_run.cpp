@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "actors/npc_conversion.h"
@@ -48,29 +49,73 @@ const DispatchRow dispatchTable[] = {
     {"STAT", "", false, nullptr},
 };
 
-// Handles the command line; returns true when the version line was asked for.
-bool parseCommandLine(int argc, char* argv[], FILE* progress) {
+const char* const helpText =
+    "Usage: %s [options] input_filename.esp\n"
+    "\n"
+    "Converts a Morrowind plugin into the Oblivion plugin LANDFER.ESP in the working\n"
+    "directory, with the lookup data of the folder lfdat below it (see lfdat/README.md).\n"
+    "\n"
+    "Options:\n"
+    "  -v, -V         print the version line and exit\n"
+    "  --report FILE  write everything not carried over to FILE as CSV\n"
+    "                 (kind,identifier,count,became), to extend the lookup files from\n"
+    "  --help         print this help and exit\n";
+
+// What the command line asks for.
+struct CommandLine {
+    bool done = false;  // the version line or the help was printed
+    std::string reportPath;
+};
+
+CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
     const char* self = argc > 0 ? argv[0] : "landfer";
-    if (argc < 2)
-        fatal("\n  ---------------------------------------------------------------------------\n | Landfer: A "
-              "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
-              "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
-              "input_filename.esp\n\n",
-              self);
+    const std::string banner = formatText(
+        "\n  ---------------------------------------------------------------------------\n | Landfer: A "
+        "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
+        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
+        "input_filename.esp\n\n",
+        self);
+    if (argc < 2) throw FatalError(banner);
+    enum { reportOption = 1000, helpOption };
+    const option longOptions[] = {
+        {"report", required_argument, nullptr, reportOption},
+        {"help", no_argument, nullptr, helpOption},
+        {nullptr, 0, nullptr, 0},
+    };
+    CommandLine line;
     optind = 0;  // a full restart of getopt, so the run can be repeated in-process
-    // getopt_long without long options is getopt that finds options after
-    // the file name too ("landfer in.esp -V") with every C library: MinGW's
-    // getopt stops at the first argument that is no option.
-    static const struct option noLongOptions[] = {{nullptr, 0, nullptr, 0}};
+    // getopt_long finds options after the file name too ("landfer in.esp
+    // -V") with every C library: MinGW's plain getopt stops at the first
+    // argument that is no option.
     int option;
-    while ((option = getopt_long(argc, argv, "vV", noLongOptions, nullptr)) != -1) {
+    while ((option = getopt_long(argc, argv, "vV", longOptions, nullptr)) != -1) {
         if (option == 'v' || option == 'V') {
             std::fprintf(progress, "LANDFER Version 0.25: (Nov-2006->Feb-2007): by the Landfer developers\n");
-            return true;
+            line.done = true;
+            return line;
         }
-        fatal("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self);
+        if (option == helpOption) {
+            std::fprintf(progress, helpText, self);
+            line.done = true;
+            return line;
+        }
+        if (option == reportOption) {
+            line.reportPath = optarg;
+            continue;
+        }
+        fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "
+              "Version, then exit.\n",
+              self, self);
     }
-    return false;
+    // Options alone name no input file.
+    if (optind >= argc) throw FatalError(banner);
+    return line;
+}
+
+// True when both paths name one existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
 }
 
 void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
@@ -111,7 +156,8 @@ void printSummary(const RunState& run) {
 }  // namespace
 
 int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
-    if (parseCommandLine(argc, argv, progress)) return 0;
+    CommandLine commandLine = parseCommandLine(argc, argv, progress);
+    if (commandLine.done) return 0;
 
     RunState run;
     run.progress = progress;
@@ -124,6 +170,18 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     InputPlugin input;
     input.open(inputName);
     std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
+
+    // The report file asked for is created before the work starts, so that
+    // a run is not spent on a report that cannot be written; it never
+    // takes the place of the plugin read or the one written.
+    FileWriter reportFile;
+    const std::string& reportPath = commandLine.reportPath;
+    if (!reportPath.empty()) {
+        if (reportPath == outputName || sameFile(reportPath, inputName) || sameFile(reportPath, outputName))
+            fatal("The report file %s would overwrite a plugin; name another file.\n", reportPath.c_str());
+        if (!reportFile.open(reportPath, "wb"))
+            fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
+    }
 
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))
@@ -153,6 +211,13 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     closeCachedFiles(run.caches);
     printSummary(run);
     deleteTemporaryFilesAfterRun();
+    // The report follows the summary, on a terminal too.
+    std::fflush(progress);
+    printLossReport(messages, run.losses);
+    if (reportFile.isOpen()) {
+        reportFile.write(lossCsv(run.losses));
+        reportFile.close();
+    }
     return 0;
 }
 

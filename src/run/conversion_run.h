@@ -10,8 +10,11 @@
 namespace landfer {
 
 // Runs the program for a command line. Returns the exit status of a
-// completed run or of the version line (0); every failure is raised as a
-// FatalError, whose message main prints before it exits with status 1.
+// completed run, of the version line or of the help (0); every failure is
+// raised as a FatalError, whose message main prints before it exits with
+// status 1. A completed run ends with the report of what it could not
+// carry over, on `messages` after the summary, and with --report FILE
+// writes the whole list to FILE as CSV.
 // How a run works; the output is the same either way.
 struct RunOptions {
     // False: every lookup re-reads its file, the straightforward path the

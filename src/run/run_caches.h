@@ -53,11 +53,14 @@ struct LandTextureFileTable {
     std::unordered_map<std::string, uint32_t> foldedNames;
 };
 
+// armour.dat, clothing.dat, weapons.dat and the optional misc.dat.
+constexpr int inventoryFileCount = 4;
+
 struct RunCaches {
     bool enabled = true;
 
-    InventoryFileTable inventoryFiles[3];  // armour.dat, clothing.dat, weapons.dat
-    std::string inventoryPaths[3];
+    InventoryFileTable inventoryFiles[inventoryFileCount];
+    std::string inventoryPaths[inventoryFileCount];
     ClassTable classes;
     std::string classPath;
     LandTextureFileTable landTextures;

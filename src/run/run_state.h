@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "run/losses.h"
 #include "run/run_caches.h"
 #include "landscape/landscape_state.h"
 #include "plugin/fatal_error.h"
@@ -57,6 +58,9 @@ struct RunState {
 
     // Dialogue topics and the quests collected from journals.
     QuestState quests;
+
+    // What could not be carried over, for the report after the summary.
+    Losses losses;
 
     // Lookup files and temporary lists held in memory for the run.
     RunCaches caches;

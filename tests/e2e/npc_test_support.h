@@ -7,6 +7,7 @@
 #include <string>
 
 #include "e2e_run.h"
+#include "run_output.h"
 #include "tes3_npc.h"
 
 namespace npc_test {

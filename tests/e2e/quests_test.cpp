@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "run_output.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
 using e2e::convertOk;
+using e2e::summaryCount;
 using tes4::Bytes;
 
 namespace {
@@ -21,18 +23,21 @@ tes3::Record info(const std::string& text, int32_t journalIndex) { return tes3::
 
 using Stage = std::pair<uint16_t, std::string>;
 
-// The stages of a quest record: EDID, DATA, then whole stage blocks.
+// The stages of a quest record: EDID, FULL when the journal names the
+// quest, DATA, then whole stage blocks (a stage that finishes the quest
+// has the flag 0x01).
 std::vector<Stage> stagesOf(const tes4::Entry& quest) {
     std::vector<Stage> stages;
     const auto& subs = quest.subrecords;
     std::string types;
     for (const auto& sub : subs) types += sub.type;
-    EXPECT_EQ(types.substr(0, 8), "EDIDDATA");
-    EXPECT_EQ(subs[1].data, (Bytes{1, 0}));
-    EXPECT_EQ(subs.size() % 4, 2u);
-    for (size_t i = 2; i + 3 < subs.size(); i += 4) {
+    const size_t head = types.substr(0, 12) == "EDIDFULLDATA" ? 3 : 2;
+    EXPECT_EQ(types.substr(4 * (head - 1), 4), "DATA");
+    EXPECT_EQ(subs[head - 1].data, (Bytes{1, 0}));
+    EXPECT_EQ(subs.size() % 4, head % 4);
+    for (size_t i = head; i + 3 < subs.size(); i += 4) {
         EXPECT_EQ(types.substr(4 * i, 16), "INDXQSDTCNAMSCHR");
-        EXPECT_EQ(subs[i + 1].data, Bytes{0});
+        EXPECT_TRUE(subs[i + 1].data == Bytes{0} || subs[i + 1].data == Bytes{1});
         EXPECT_EQ(subs[i + 3].data, Bytes(20, 0));
         const Bytes& text = subs[i + 2].data;
         EXPECT_EQ(text.back(), 0);
@@ -44,12 +49,6 @@ std::vector<Stage> stagesOf(const tes4::Entry& quest) {
 std::string editorId(const tes4::Entry& record) {
     const Bytes& id = record.find("EDID")->data;
     return std::string(id.begin(), id.end() - 1);
-}
-
-int summaryCount(const std::string& out, const std::string& label) {
-    size_t at = out.find("\t" + label + ":");
-    if (at == std::string::npos) return -1;
-    return std::stoi(out.substr(out.find_first_not_of(' ', at + label.size() + 2)));
 }
 
 }  // namespace
@@ -159,7 +158,7 @@ TEST(Quests, NoQuestGroupWithoutJournalEntries) {
     tes4::File file = convertOk(work, plugin, run);
     EXPECT_EQ(run.err,
               "Unable to open temporary quest journal entry file I recently think I've created for quest lf_empty! "
-              "File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.");
+              "File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
     EXPECT_TRUE(file.groups.empty());

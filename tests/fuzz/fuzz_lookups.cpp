@@ -1,5 +1,5 @@
 // Fuzzes the readers of the lookup files: the bytes become ltex.dat,
-// armour.dat, clothing.dat, weapons.dat and classes.dat of a private lookup
+// armour.dat, clothing.dat, weapons.dat, misc.dat and classes.dat of a private lookup
 // directory, and a few names are looked up in each: fixed ones, the empty
 // name, one with a 0 byte, and the file's own first field, so that lines
 // that match are read to their end too.
@@ -29,7 +29,7 @@ std::string_view firstField(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::enterWorkDir();
     for (const char* name : {"lfdat/ltex.dat", "lfdat/armour.dat", "lfdat/clothing.dat", "lfdat/weapons.dat",
-                             "lfdat/classes.dat"})
+                             "lfdat/misc.dat", "lfdat/classes.dat"})
         fuzz::writeBytes(name, data, size);
 
     std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,0 +1,72 @@
+// What a run could not carry over, tallied by kind and identifier, for
+// the report after the summary and the CSV of --report.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace landfer {
+
+enum class LossKind {
+    inventoryItem,     // an NPC's inventory entry whose item no lookup file holds
+    defaultClass,      // an NPC whose class classes.dat lacks
+    race,              // an NPC whose race is outside the race table
+    landTexture,       // texture squares painted with a texture ltex.dat lacks
+    placedReference,   // a reference in an exterior cell to anything but a converted NPC
+    journalRestart,    // a journal entry's restart mark
+};
+constexpr int lossKindCount = 6;
+
+// One identifier of one kind and how often it was lost.
+struct LossEntry {
+    std::string identifier;
+    long count = 0;
+};
+
+class Losses {
+public:
+    // One more loss (or `count` more) of `identifier`.
+    void note(LossKind kind, std::string_view identifier, long count = 1);
+
+    // A land texture record (texture number) whose file ltex.dat does not
+    // hold; a later record of the same number that is found takes it back.
+    void noteLandTexture(uint32_t textureNumber, std::string_view fileName, bool found);
+    // Squares of one land painted with a texture number that has no FormID.
+    void noteUnpaintedSquares(uint32_t textureNumber, long squares);
+
+    // The entries of a kind, most frequent first (first met first on a tie).
+    std::vector<LossEntry> entries(LossKind kind) const;
+    // The total of a kind: entries, NPCs, references or restarts; for land
+    // textures the number of textures.
+    long total(LossKind kind) const;
+    long unpaintedSquares() const;
+    bool empty() const;
+
+private:
+    struct Tally {
+        std::vector<LossEntry> entries;  // in the order first met
+        std::unordered_map<std::string, size_t> index;
+    };
+    Tally tallies_[lossKindCount];
+    std::map<uint32_t, std::string> missingTextures_;  // by texture number
+    std::vector<uint32_t> missingTextureOrder_;
+    std::map<uint32_t, long> unpaintedByNumber_;
+
+    Tally landTextureTally() const;
+    static void add(Tally& tally, std::string_view identifier, long count);
+};
+
+// The report after the summary: a heading, then one line per kind with
+// losses, each with its total and its ten most frequent identifiers.
+// Nothing at all without losses.
+void printLossReport(FILE* out, const Losses& losses);
+
+// The complete list as CSV: kind,identifier,count,became.
+std::string lossCsv(const Losses& losses);
+
+}  // namespace landfer
