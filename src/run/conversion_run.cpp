@@ -16,6 +16,7 @@
 #include "records/global_variables.h"
 #include "records/quests.h"
 #include "run/input_plugin.h"
+#include "run/output_file_checks.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
@@ -121,13 +122,15 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     run.messages = messages;
     run.caches.enabled = options.caches;
     run.caches.twoCoresAllowed = options.twoCores;
+    std::string inputName = argv[argc - 1];
+    refuseInputThatIsOutput(inputName, outputName);
     deleteTemporaryFilesBeforeRun();
 
-    std::string inputName = argv[argc - 1];
     InputPlugin input;
     input.open(inputName);
     std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
 
+    refuseOutputThatIsNoRegularFile(outputName);
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());

@@ -1,7 +1,9 @@
 // The conversion run as the user meets it: command line, input checks,
 // progress, record count, summary, temporary files and fatal errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -177,7 +179,57 @@ TEST(ConversionRun, UnwritableOutputIsFatal) {
     std::filesystem::create_directory(work.path("LANDFER.ESP"));
     RunResult result = work.convert(tes3::Plugin());
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Is a directory\n");
+    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_directory(work.path("LANDFER.ESP")));
+}
+
+TEST(ConversionRun, AFifoAsOutputIsRefusedWithoutWaiting) {
+    if (getenv("LANDFER_COMMAND")) GTEST_SKIP() << "no FIFOs on Windows";
+    WorkDir work;
+    ASSERT_EQ(mkfifo(work.path("LANDFER.ESP").c_str(), 0600), 0);
+    e2e::RunLimits limits;
+    limits.timeoutSeconds = 10;  // opening the FIFO for writing would wait for a reader forever
+    RunResult result = work.convert(tes3::Plugin().add(tes3::global("g", 'f', 1)), limits);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(work.path("LANDFER.ESP")));
+}
+
+TEST(ConversionRun, AnInputThatIsTheOutputIsRefusedTouchingNothing) {
+    WorkDir work;
+    const tes3::Bytes plugin = tes3::Plugin().add(tes3::global("g", 'f', 1)).bytes();
+    work.writeFile("LANDFER.ESP", plugin);
+    work.writeFile("cell1.tmp", std::string("left over"));
+    std::filesystem::create_hard_link(work.path("LANDFER.ESP"), work.path("hard.esp"));
+    std::filesystem::create_symlink("LANDFER.ESP", work.path("soft.esp"));
+    for (const std::string& name : {std::string("LANDFER.ESP"), std::string("./LANDFER.ESP"), work.path("LANDFER.ESP"),
+                                    std::string("hard.esp"), std::string("soft.esp")}) {
+        RunResult result = work.run({name});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_EQ(result.err, "The input file " + name +
+                                  " is the output file LANDFER.ESP; rename it or run in another folder\n");
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_EQ(work.outputBytes(), plugin) << name;
+        EXPECT_TRUE(work.exists("cell1.tmp")) << name;
+    }
+}
+
+TEST(ConversionRun, AnOldOutputThatIsAnotherFileIsReplaced) {
+    WorkDir work;
+    work.writeFile("LANDFER.ESP", std::string(100000, 'x'));
+    // A copy of the input under the output's name is another file.
+    const tes3::Bytes plugin = tes3::Plugin().add(tes3::global("g", 'f', 1)).bytes();
+    work.writeFile("input.esp", plugin);
+    RunResult first = work.run({"input.esp"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    work.output();
+    work.writeFile("LANDFER.ESP", plugin);
+    RunResult second = work.run({"input.esp"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(work.outputBytes().size(), 85u + 20 + 20 + 25);
+    work.output();
 }
 
 TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
