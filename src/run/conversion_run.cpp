@@ -2,7 +2,9 @@
 
 #include <getopt.h>
 
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "actors/npc_conversion.h"
@@ -84,6 +86,10 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
             row.convert(run, data);
         } catch (const MalformedRecord& problem) {
             run.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+            fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
+                  systemErrorText().c_str());
         }
         return;
     }

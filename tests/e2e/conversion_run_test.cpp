@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include "address_space_limit.h"
 #include "e2e_run.h"
+#include "tes3_every_record.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
@@ -256,4 +258,42 @@ TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
     result = work.convert(fragment);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Unable to read a whole record header (5 of 16 bytes) at the end of input.esp\n");
+}
+
+TEST(ConversionRun, RunningOutOfMemoryEndsWithAMessageNeverAnAbort) {
+    if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
+    WorkDir work;
+    tes3::Plugin plugin = tes3::everyRecordPlugin();
+    plugin.add(tes3::book("long", "Long", std::string(3 << 20, 'x')));
+    work.writeFile("input.esp", plugin.bytes());
+    // The smallest address space in which the program can report an error
+    // at all (below it the runtime cannot even raise an exception).
+    const long step = 256 << 10;
+    long start = 2 << 20;
+    e2e::RunLimits limits;
+    for (;; start += step) {
+        ASSERT_LT(start, 64L << 20) << "the program does not start under 64 MiB";
+        limits.addressSpaceLimit = start;
+        if (work.run({"missing.esp"}, limits).err ==
+            "Unable to open missing.esp for reading: No such file or directory\n")
+            break;
+    }
+    // From there up, every allocation that fails (records, converters, the
+    // second core's thread and its work) ends the run with a message and
+    // status 1, until there is room enough for a completed run.
+    int allocationMessages = 0;
+    for (long limit = start;; limit += step) {
+        ASSERT_LT(limit, start + (64L << 20)) << "no completed run";
+        limits.addressSpaceLimit = limit;
+        RunResult result = work.run({"input.esp"}, limits);
+        ASSERT_EQ(result.signal, 0) << "limit " << limit << ": " << result.err;
+        if (result.status == 0) break;
+        ASSERT_EQ(result.status, 1) << "limit " << limit << ": " << result.err;
+        std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
+        EXPECT_EQ(last.rfind("Unable to ", 0), 0u) << "limit " << limit << ": " << result.err;
+        EXPECT_NE(last.find(": Cannot allocate memory\n"), std::string::npos) << "limit " << limit << ": " << result.err;
+        allocationMessages += last.rfind("Unable to allocate ", 0) == 0;
+    }
+    EXPECT_GT(allocationMessages, 0);
+    work.output();
 }

@@ -74,6 +74,11 @@ RunResult WorkDir::runProgram(const std::string& program, const std::vector<std:
             limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(limits.fileSizeLimit);
             setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (limits.addressSpaceLimit >= 0) {
+            struct rlimit limit;
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(limits.addressSpaceLimit);
+            setrlimit(RLIMIT_AS, &limit);
+        }
         alarm(static_cast<unsigned>(limits.timeoutSeconds));
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));

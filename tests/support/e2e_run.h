@@ -19,6 +19,7 @@ struct RunResult {
 
 struct RunLimits {
     long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored
+    long addressSpaceLimit = -1;  // RLIMIT_AS in bytes
     int timeoutSeconds = 60;
 };
 
