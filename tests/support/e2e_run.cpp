@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,7 @@ RunResult WorkDir::runProgram(const std::string& program, const std::vector<std:
                               const RunLimits& limits) const {
     std::string outPath = root_ + "/stdout.txt";
     std::string errPath = root_ + "/stderr.txt";
+    auto started = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
@@ -88,9 +90,12 @@ RunResult WorkDir::runProgram(const std::string& program, const std::vector<std:
         _exit(127);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    struct rusage usage;
+    while (wait4(child, &status, 0, &usage) < 0) {
     }
     RunResult result;
+    result.peakKilobytes = usage.ru_maxrss;
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.out = readText(outPath);

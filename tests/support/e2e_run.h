@@ -15,6 +15,8 @@ struct RunResult {
     int signal = 0;
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the largest resident set the process had
+    double seconds = 0;  // wall-clock time
 };
 
 struct RunLimits {
