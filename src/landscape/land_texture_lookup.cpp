@@ -163,6 +163,7 @@ int handleLandTexture(RunState& run, RecordData record) {
     // would paint every unpainted square. An index of -1 wraps around to it,
     // and so does the number after the highest, 0xFFFFFFFF.
     if (number == 0) {
+        if (editorId.empty()) editorId = "(no editor ID)";
         if (indexed)
             throw MalformedRecord(formatText("%s has the index -1, which would give it texture number 0, no texture",
                                              editorId.c_str()));
