@@ -10,13 +10,18 @@
 
 namespace limits {
 
-std::string whyAddressSpaceLimitsCannotBeTested() {
+bool sanitizedBuild() {
 #ifdef LANDFER_SANITIZED
-    return "the sanitizer build reserves far more address space than it uses";
+    return true;
 #else
+    return false;
+#endif
+}
+
+std::string whyAddressSpaceLimitsCannotBeTested() {
+    if (sanitizedBuild()) return "the sanitizer build reserves far more address space than it uses";
     if (std::getenv("LANDFER_COMMAND") != nullptr) return "no address space limit under Wine";
     return "";
-#endif
 }
 
 size_t mappedBytes() {

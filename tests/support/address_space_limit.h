@@ -14,6 +14,10 @@ namespace limits {
 // (LANDFER_COMMAND set) there is no RLIMIT_AS.
 std::string whyAddressSpaceLimitsCannotBeTested();
 
+// True in the sanitizer build, whose programs take several times the
+// memory and time: measurements of either do not hold there.
+bool sanitizedBuild();
+
 // The address space the calling process has mapped now, in bytes.
 size_t mappedBytes();
 
