@@ -149,13 +149,27 @@ bool lookupLtexFile(RunState& run, std::string_view textureFileName, uint32_t& f
 
 int handleLandTexture(RunState& run, RecordData record) {
     SubrecordCursor cursor(record);
-    if (cursor.nextIs("NAME")) cursor.next();
+    std::string editorId;
+    if (cursor.nextIs("NAME")) editorId = cursor.next().text();
     LandscapeState& landscape = run.landscape;
     uint32_t number = landscape.highestTextureNumber + 1;
-    if (cursor.nextIs("INTV")) {
+    bool indexed = cursor.nextIs("INTV");
+    if (indexed) {
         Subrecord index = cursor.next();
         index.require(4);
         number = readUint32(index.data) + 1;
+    }
+    // Texture number 0 is the land's own "no texture": giving it a FormID
+    // would paint every unpainted square. An index of -1 wraps around to it,
+    // and so does the number after the highest, 0xFFFFFFFF.
+    if (number == 0) {
+        if (editorId.empty()) editorId = "(no editor ID)";
+        if (indexed)
+            throw MalformedRecord(formatText("%s has the index -1, which would give it texture number 0, no texture",
+                                             editorId.c_str()));
+        throw MalformedRecord(formatText("%s has no index, and the number after the highest so far would be 0, "
+                                         "no texture",
+                                         editorId.c_str()));
     }
     if (!cursor.nextIs("DATA")) throw FatalError("Couldn't find LTEX DATA subrec!\n", true);
     std::string fileName(cursor.next().text());

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <new>
 
 #include "plugin/fatal_error.h"
 #include "plugin/plugin_writer.h"
@@ -15,7 +16,8 @@ int compressRecordData(const uint8_t* input, size_t inputLength, std::vector<uin
     if (inputLength > 0xFFFFFFFFu) return -1;
     z_stream stream;
     std::memset(&stream, 0, sizeof stream);
-    if (deflateInit(&stream, level) != Z_OK) {
+    if (int result = deflateInit(&stream, level); result != Z_OK) {
+        if (result == Z_MEM_ERROR) throw std::bad_alloc();
         std::fprintf(messages, "deflateInit failed: %s\n", systemErrorText().c_str());
         return -1;
     }
@@ -68,9 +70,10 @@ void RecordCompressor::makeBody(const uint8_t* data, size_t length, FILE* messag
     if (stream_ == nullptr) {
         Stream* stream = new Stream;
         std::memset(&stream->z, 0, sizeof stream->z);
-        if (deflateInit(&stream->z, 9) != Z_OK) {
-            std::fprintf(messages, "deflateInit failed: %s\n", systemErrorText().c_str());
+        if (int result = deflateInit(&stream->z, 9); result != Z_OK) {
             delete stream;
+            if (result == Z_MEM_ERROR) throw std::bad_alloc();
+            std::fprintf(messages, "deflateInit failed: %s\n", systemErrorText().c_str());
             body.bytes.assign(data, data + length);
             return;
         }

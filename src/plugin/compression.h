@@ -13,7 +13,8 @@ namespace landfer {
 
 // Deflates input into output (replacing its contents) at the given level.
 // Returns 0 on success; -1 when zlib fails, after a message on `messages`
-// for a failed initialisation. output is sized to zlib's bound for the
+// for a failed initialisation. Memory zlib cannot have is std::bad_alloc,
+// as anywhere else. output is sized to zlib's bound for the
 // input, so the stream always fits.
 int compressRecordData(const uint8_t* input, size_t inputLength, std::vector<uint8_t>& output,
                        int level, FILE* messages);

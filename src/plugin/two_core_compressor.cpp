@@ -1,5 +1,7 @@
 #include "plugin/two_core_compressor.h"
 
+#include <system_error>
+
 namespace landfer {
 
 TwoCoreCompressor::~TwoCoreCompressor() {
@@ -25,30 +27,63 @@ void TwoCoreCompressor::work() {
         jobWaiting_ = false;
         working_ = true;
         lock.unlock();
-        compressUntaken(workers_);
+        // An exception (memory that cannot be allocated) must not end the
+        // process from this thread: the caller raises it.
+        std::exception_ptr error;
+        try {
+            compressUntaken(workers_);
+        } catch (...) {
+            error = std::current_exception();
+        }
         lock.lock();
+        workerError_ = error;
         working_ = false;
         done_.notify_one();
     }
 }
 
+bool TwoCoreCompressor::startWorker() {
+    if (thread_.joinable()) return true;
+    if (oneCore_) return false;
+    try {
+        thread_ = std::thread(&TwoCoreCompressor::work, this);
+        return true;
+    } catch (const std::system_error&) {
+        // No thread to be had (resources, limits): the calling thread does it all.
+        oneCore_ = true;
+        return false;
+    }
+}
+
 void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages) {
-    if (!thread_.joinable()) thread_ = std::thread(&TwoCoreCompressor::work, this);
+    data_ = data;
+    bodies_ = bodies;
+    count_ = count;
+    messages_ = messages;
+    nextRecord_ = 0;
+    if (!startWorker()) {
+        compressUntaken(own_);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        data_ = data;
-        bodies_ = bodies;
-        count_ = count;
-        messages_ = messages;
-        nextRecord_ = 0;
         jobWaiting_ = true;
     }
     wake_.notify_one();
-    compressUntaken(own_);
+    std::exception_ptr error;
+    try {
+        compressUntaken(own_);
+    } catch (...) {
+        error = std::current_exception();
+    }
     std::unique_lock<std::mutex> lock(mutex_);
-    // A job the worker has not taken yet is withdrawn: it is all done.
+    // A job the worker has not taken yet is withdrawn: it is all done (or
+    // this thread failed, and the job is given up).
     jobWaiting_ = false;
     done_.wait(lock, [this] { return !working_; });
+    if (!error) error = workerError_;
+    workerError_ = nullptr;
+    if (error) std::rethrow_exception(error);
 }
 
 }  // namespace landfer

@@ -3,12 +3,15 @@
 // the next record not yet taken, so when the worker is slow to wake (the
 // machine is busy) the caller simply does more. Every record has its own
 // stream from its own deflateReset, so the bodies are byte for byte those
-// of one core.
+// of one core. When no worker thread can be started, the calling thread
+// compresses them all; an exception in either thread (memory that cannot
+// be allocated) is raised by compress once both are done.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -30,12 +33,16 @@ public:
 private:
     void compressUntaken(RecordCompressor& compressor);
     void work();
+    // Starts the worker unless it runs; false when it cannot be started.
+    bool startWorker();
 
     RecordCompressor own_, workers_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     bool jobWaiting_ = false, working_ = false, stopping_ = false;
+    bool oneCore_ = false;  // the worker could not be started
+    std::exception_ptr workerError_;
     std::atomic<int> nextRecord_{0};
     const std::vector<uint8_t>* data_ = nullptr;
     RecordBody* bodies_ = nullptr;

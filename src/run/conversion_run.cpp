@@ -2,8 +2,10 @@
 
 #include <getopt.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 #include "actors/npc_conversion.h"
@@ -17,6 +19,7 @@
 #include "records/global_variables.h"
 #include "records/quests.h"
 #include "run/input_plugin.h"
+#include "run/output_file_checks.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
@@ -132,6 +135,10 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
             row.convert(run, data);
         } catch (const MalformedRecord& problem) {
             run.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+        } catch (const std::bad_alloc&) {
+            errno = ENOMEM;
+            fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
+                  systemErrorText().c_str());
         }
         return;
     }
@@ -164,9 +171,10 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     run.messages = messages;
     run.caches.enabled = options.caches;
     run.caches.twoCoresAllowed = options.twoCores;
+    std::string inputName = argv[argc - 1];
+    refuseInputThatIsOutput(inputName, outputName);
     deleteTemporaryFilesBeforeRun();
 
-    std::string inputName = argv[argc - 1];
     InputPlugin input;
     input.open(inputName);
     std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
@@ -183,6 +191,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
             fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
     }
 
+    refuseOutputThatIsNoRegularFile(outputName);
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());

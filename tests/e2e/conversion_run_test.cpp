@@ -1,11 +1,15 @@
 // The conversion run as the user meets it: command line, input checks,
 // progress, record count, summary, temporary files and fatal errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "address_space_limit.h"
 #include "e2e_run.h"
+#include "tes3_every_record.h"
 #include "tes3_land.h"
 
 using e2e::RunResult;
@@ -195,8 +199,57 @@ TEST(ConversionRun, UnwritableOutputIsFatal) {
     std::filesystem::create_directory(work.path("LANDFER.ESP"));
     RunResult result = work.convert(tes3::Plugin());
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: " +
-                              e2e::systemText("Is a directory", "Permission denied") + "\n");
+    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_directory(work.path("LANDFER.ESP")));
+}
+
+TEST(ConversionRun, AFifoAsOutputIsRefusedWithoutWaiting) {
+    SKIP_UNDER_WINDOWS("no FIFOs on Windows");
+    WorkDir work;
+    ASSERT_EQ(mkfifo(work.path("LANDFER.ESP").c_str(), 0600), 0);
+    e2e::RunLimits limits;
+    limits.timeoutSeconds = 10;  // opening the FIFO for writing would wait for a reader forever
+    RunResult result = work.convert(tes3::Plugin().add(tes3::global("g", 'f', 1)), limits);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Unable to open LANDFER.ESP for writing: Not a regular file\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(work.path("LANDFER.ESP")));
+}
+
+TEST(ConversionRun, AnInputThatIsTheOutputIsRefusedTouchingNothing) {
+    WorkDir work;
+    const tes3::Bytes plugin = tes3::Plugin().add(tes3::global("g", 'f', 1)).bytes();
+    work.writeFile("LANDFER.ESP", plugin);
+    work.writeFile("cell1.tmp", std::string("left over"));
+    std::filesystem::create_hard_link(work.path("LANDFER.ESP"), work.path("hard.esp"));
+    std::filesystem::create_symlink("LANDFER.ESP", work.path("soft.esp"));
+    for (const std::string& name : {std::string("LANDFER.ESP"), std::string("./LANDFER.ESP"), work.path("LANDFER.ESP"),
+                                    std::string("hard.esp"), std::string("soft.esp")}) {
+        RunResult result = work.run({name});
+        EXPECT_EQ(result.status, 1) << name;
+        EXPECT_EQ(result.err, "The input file " + name +
+                                  " is the output file LANDFER.ESP; rename it or run in another folder\n");
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_EQ(work.outputBytes(), plugin) << name;
+        EXPECT_TRUE(work.exists("cell1.tmp")) << name;
+    }
+}
+
+TEST(ConversionRun, AnOldOutputThatIsAnotherFileIsReplaced) {
+    WorkDir work;
+    work.writeFile("LANDFER.ESP", std::string(100000, 'x'));
+    // A copy of the input under the output's name is another file.
+    const tes3::Bytes plugin = tes3::Plugin().add(tes3::global("g", 'f', 1)).bytes();
+    work.writeFile("input.esp", plugin);
+    RunResult first = work.run({"input.esp"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    work.output();
+    work.writeFile("LANDFER.ESP", plugin);
+    RunResult second = work.run({"input.esp"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(work.outputBytes().size(), 85u + 20 + 20 + 25);
+    work.output();
 }
 
 TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
@@ -223,4 +276,46 @@ TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
     result = work.convert(fragment);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "Unable to read a whole record header (5 of 16 bytes) at the end of input.esp\n");
+}
+
+TEST(ConversionRun, RunningOutOfMemoryEndsWithAMessageNeverAnAbort) {
+    if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
+    WorkDir work;
+    tes3::Plugin plugin = tes3::everyRecordPlugin();
+    plugin.add(tes3::book("long", "Long", std::string(3 << 20, 'x')));
+    work.writeFile("input.esp", plugin.bytes());
+    // The smallest address space in which the program can report an error
+    // at all (below it the runtime cannot even raise an exception).
+    const long step = 256 << 10;
+    long start = 2 << 20;
+    e2e::RunLimits limits;
+    for (;; start += step) {
+        ASSERT_LT(start, 64L << 20) << "the program does not start under 64 MiB";
+        limits.addressSpaceLimit = start;
+        if (work.run({"missing.esp"}, limits).err ==
+            "Unable to open missing.esp for reading: No such file or directory\n")
+            break;
+    }
+    // From there up, every allocation that fails (records, converters, the
+    // second core's thread and its work) ends the run with a message and
+    // status 1, until there is room enough for a completed run.
+    int allocationMessages = 0;
+    for (long limit = start;; limit += step) {
+        ASSERT_LT(limit, start + (64L << 20)) << "no completed run";
+        limits.addressSpaceLimit = limit;
+        RunResult result = work.run({"input.esp"}, limits);
+        ASSERT_EQ(result.signal, 0) << "limit " << limit << ": " << result.err;
+        if (result.status == 0) {
+            // Nothing was left out for want of memory (one core is no loss).
+            EXPECT_EQ(result.err.find("Cannot allocate memory"), std::string::npos) << result.err;
+            break;
+        }
+        ASSERT_EQ(result.status, 1) << "limit " << limit << ": " << result.err;
+        std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
+        EXPECT_EQ(last.rfind("Unable to ", 0), 0u) << "limit " << limit << ": " << result.err;
+        EXPECT_NE(last.find(": Cannot allocate memory\n"), std::string::npos) << "limit " << limit << ": " << result.err;
+        allocationMessages += last.rfind("Unable to allocate ", 0) == 0;
+    }
+    EXPECT_GT(allocationMessages, 0);
+    work.output();
 }

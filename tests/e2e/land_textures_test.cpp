@@ -156,3 +156,26 @@ TEST(LandTextures, LookupFileRules) {
     EXPECT_EQ(fatal.status, 1);
     EXPECT_EQ(fatal.out.substr(fatal.out.size() - 32), "Couldn't find LTEX DATA subrec!\n");
 }
+
+TEST(LandTextures, NumberZeroNeverGetsATexture) {
+    // An index of -1 maps to number 0; so does the number after 0xFFFFFFFF
+    // (index 0xFFFFFFFE) for an LTEX without an index. Both are reported and
+    // ignored: the unpainted land stays unpainted.
+    WorkDir work;
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("minus", -1, "tx_grass.tga"))
+        .add(tes3::landTexture("last", -2, "tx_rock.tga"));
+    tes3::Record noIndex("LTEX");
+    noIndex.ztext("NAME", "after").ztext("DATA", "tx_sand.tga");
+    plugin.add(noIndex).add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(0)));
+    RunResult run;
+    tes4::File file = convertWithLookup(work, plugin, run);
+    EXPECT_EQ(run.err,
+              "A LTEX record is malformed (minus has the index -1, which would give it texture number 0, no "
+              "texture). Ignoring!\n"
+              "A LTEX record is malformed (after has no index, and the number after the highest so far would be 0, "
+              "no texture). Ignoring!\n");
+    std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    for (const landscape::WorldCell& cell : cells) EXPECT_TRUE(layers(*cell.land).empty());
+}

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -141,6 +142,7 @@ RunResult runCommand(const std::string& root, const std::string& work, const std
                      const RunLimits& limits) {
     std::string outPath = root + "/stdout.txt";
     std::string errPath = root + "/stderr.txt";
+    auto started = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {
@@ -152,6 +154,11 @@ RunResult runCommand(const std::string& root, const std::string& work, const std
             limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(limits.fileSizeLimit);
             setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (limits.addressSpaceLimit >= 0) {
+            struct rlimit limit;
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(limits.addressSpaceLimit);
+            setrlimit(RLIMIT_AS, &limit);
+        }
         alarm(static_cast<unsigned>(limits.timeoutSeconds));
         std::vector<char*> argv;
         for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
@@ -160,9 +167,12 @@ RunResult runCommand(const std::string& root, const std::string& work, const std
         _exit(127);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    struct rusage usage;
+    while (wait4(child, &status, 0, &usage) < 0) {
     }
     RunResult result;
+    result.peakKilobytes = usage.ru_maxrss;
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.out = readText(outPath);

@@ -22,10 +22,13 @@ struct RunResult {
     int signal = 0;
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the largest resident set the process had
+    double seconds = 0;  // wall-clock time
 };
 
 struct RunLimits {
     long fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes, with SIGXFSZ ignored
+    long addressSpaceLimit = -1;  // RLIMIT_AS in bytes
     int timeoutSeconds = 60;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace inspect {
@@ -34,20 +35,24 @@ Rgb hueColour(double hue) {
 
 }  // namespace
 
-bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem) {
+bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem, size_t maxPixels) {
     if (world.lands.empty()) {
         problem = "the plugin has no land in its world";
         return false;
     }
-    int64_t cellsWide = static_cast<int64_t>(world.maxX) - world.minX + 1;
-    int64_t cellsHigh = static_cast<int64_t>(world.maxY) - world.minY + 1;
-    if (cellsWide * (landSide - 1) + 1 > static_cast<int64_t>(maxImageSide) ||
-        cellsHigh * (landSide - 1) + 1 > static_cast<int64_t>(maxImageSide)) {
-        problem = "the world is too large to draw";
+    // Grid coordinates are 32-bit, so these products stay far inside 64 bits.
+    int64_t wide = (static_cast<int64_t>(world.maxX) - world.minX + 1) * (landSide - 1) + 1;
+    int64_t high = (static_cast<int64_t>(world.maxY) - world.minY + 1) * (landSide - 1) + 1;
+    if (wide > static_cast<int64_t>(maxPixels) || high > static_cast<int64_t>(maxPixels) ||
+        static_cast<uint64_t>(wide) * static_cast<uint64_t>(high) > maxPixels) {
+        problem = "the world's cells (x " + std::to_string(world.minX) + " to " + std::to_string(world.maxX) +
+                  ", y " + std::to_string(world.minY) + " to " + std::to_string(world.maxY) + ") would make a picture of " +
+                  std::to_string(wide) + " x " + std::to_string(high) + " pixels, more than the largest picture drawn (" +
+                  std::to_string(maxPixels) + " pixels)";
         return false;
     }
-    width = static_cast<size_t>(cellsWide * (landSide - 1) + 1);
-    height = static_cast<size_t>(cellsHigh * (landSide - 1) + 1);
+    width = static_cast<size_t>(wide);
+    height = static_cast<size_t>(high);
     return true;
 }
 

@@ -11,11 +11,15 @@
 
 namespace inspect {
 
-// Largest picture drawn, in pixels on a side.
-constexpr size_t maxImageSide = 16384;
+// Largest picture drawn, in pixels. Drawing takes at most 7 bytes a pixel
+// (the heights as floats and the picture), so a picture stays under 300 MiB
+// and takes a few seconds; a world whose cells lie far apart is not drawn.
+constexpr size_t maxImagePixels = size_t{40} << 20;
 
-// False (with a reason) when the world is empty or too large to draw.
-bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem);
+// The picture's size, one pixel per vertex. False (with a reason) when the
+// world is empty or its picture would have more than maxPixels pixels.
+bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem,
+               size_t maxPixels = maxImagePixels);
 
 // Greyscale heights, hill-shaded with light from the north-west.
 RgbImage drawHeightmap(const WorldLands& world, size_t width, size_t height);

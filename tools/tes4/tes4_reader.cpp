@@ -13,6 +13,11 @@ std::string at(size_t offset, const std::string& what) {
     return "at byte " + std::to_string(offset) + ": " + what;
 }
 
+// Deflate's largest expansion: one 258-byte match from every 2 bits.
+constexpr size_t maxInflation = 1032;
+// Deeper nesting than any plugin has; it bounds the recursion of the readers.
+constexpr int maxGroupDepth = 16;
+
 struct Reader {
     const Bytes& bytes;
 
@@ -51,6 +56,13 @@ struct Reader {
         if (record.compressed()) {
             if (raw.size() < 4) throw Tes4Error(at(offset, "compressed record without its length"));
             uLongf length = u32(raw, 0);
+            // Deflate expands at most 1032:1, so a declared length beyond that
+            // is a lie; nothing is allocated for it.
+            size_t stream = raw.size() - 4;
+            if (length > stream * maxInflation)
+                throw Tes4Error(at(offset, "compressed " + record.type + " declares " + std::to_string(length) +
+                                               " bytes, more than its " + std::to_string(stream) +
+                                               " compressed bytes can hold"));
             record.data.resize(length);
             uLongf produced = length;
             int result = uncompress(record.data.data(), &produced, raw.data() + 4, raw.size() - 4);
@@ -64,7 +76,7 @@ struct Reader {
         return record;
     }
 
-    Entry readGroup(size_t offset, size_t end) const {
+    Entry readGroup(size_t offset, size_t end, int depth) const {
         if (end - offset < 20) throw Tes4Error(at(offset, "group header cut off"));
         Entry group;
         group.isGroup = true;
@@ -77,16 +89,19 @@ struct Reader {
         if (group.size < 20) throw Tes4Error(at(offset, "group size below its header"));
         if (group.size > end - offset)
             throw Tes4Error(at(offset, "group of " + std::to_string(group.size) + " bytes runs past its parent"));
-        group.children = readEntries(offset + 20, offset + group.size);
+        if (depth > maxGroupDepth)
+            throw Tes4Error(at(offset, "groups nested more than " + std::to_string(maxGroupDepth) + " deep"));
+        group.children = readEntries(offset + 20, offset + group.size, depth);
         return group;
     }
 
-    std::vector<Entry> readEntries(size_t offset, size_t end) const {
+    // Entries inside `depth` groups.
+    std::vector<Entry> readEntries(size_t offset, size_t end, int depth) const {
         std::vector<Entry> entries;
         while (offset < end) {
             if (end - offset < 4) throw Tes4Error(at(offset, "header cut off"));
             bool isGroup = std::memcmp(&bytes[offset], "GRUP", 4) == 0;
-            Entry entry = isGroup ? readGroup(offset, end) : readRecord(offset, end);
+            Entry entry = isGroup ? readGroup(offset, end, depth + 1) : readRecord(offset, end);
             offset += isGroup ? entry.size : 20 + entry.size;
             entries.push_back(std::move(entry));
         }
@@ -154,7 +169,7 @@ File readPlugin(const Bytes& bytes) {
         throw Tes4Error("the file does not start with a TES4 record");
     file.header = reader.readRecord(0, bytes.size());
     size_t offset = 20 + file.header.size;
-    for (Entry& entry : reader.readEntries(offset, bytes.size())) {
+    for (Entry& entry : reader.readEntries(offset, bytes.size(), 0)) {
         if (!entry.isGroup) throw Tes4Error(at(entry.offset, entry.type + " record outside any group"));
         if (entry.groupType != 0) throw Tes4Error(at(entry.offset, "top-level group of type " +
                                                                        std::to_string(entry.groupType)));

@@ -1,0 +1,30 @@
+#include "run/output_file_checks.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "plugin/fatal_error.h"
+
+namespace landfer {
+
+namespace fs = std::filesystem;
+
+void refuseInputThatIsOutput(const std::string& inputName, const char* outputName) {
+    // File identity, not device and inode numbers, which read 0 on Windows.
+    // Either file missing is an error code, and no reason to refuse.
+    std::error_code error;
+    if (fs::equivalent(fs::path(inputName), fs::path(outputName), error))
+        fatal("The input file %s is the output file %s; rename it or run in another folder\n", inputName.c_str(),
+              outputName);
+}
+
+void refuseOutputThatIsNoRegularFile(const char* outputName) {
+    std::error_code error;
+    fs::file_status status = fs::status(fs::path(outputName), error);
+    if (status.type() == fs::file_type::not_found || status.type() == fs::file_type::regular) return;
+    // Anything else, unreadable status included, is left for the open to report.
+    if (error) return;
+    fatal("Unable to open %s for writing: Not a regular file\n", outputName);
+}
+
+}  // namespace landfer

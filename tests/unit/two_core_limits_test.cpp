@@ -1,0 +1,75 @@
+// The two-core compressor when the system says no: a worker thread that
+// cannot start means one core, memory that cannot be allocated in either
+// thread is raised to the caller, and neither ends the process.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <vector>
+
+#include "address_space_limit.h"
+#include "plugin/compression.h"
+#include "plugin/two_core_compressor.h"
+
+using namespace landfer;
+
+namespace {
+
+constexpr size_t MiB = 1 << 20;
+
+std::vector<std::vector<uint8_t>> quads(size_t size) {
+    std::vector<std::vector<uint8_t>> records;
+    for (int quad = 0; quad < 4; ++quad) {
+        std::vector<uint8_t> data(size);
+        for (size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>((i * i / 7 + quad) % 251);
+        records.push_back(data);
+    }
+    return records;
+}
+
+}  // namespace
+
+TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
+    if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
+    std::vector<std::vector<uint8_t>> records = quads(20000);
+    std::vector<RecordBody> expected;
+    for (const auto& data : records) expected.push_back(makeCompressedBody(data, stderr));
+    // 4 MiB more than is mapped: enough to compress, not for a thread's stack.
+    int status = limits::runWithAddressSpaceLimit(4 * MiB, [] {}, [&] {
+        TwoCoreCompressor twoCores;
+        std::vector<RecordBody> bodies(4);
+        try {
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                for (size_t i = 0; i < 4; ++i)
+                    if (!bodies[i].compressed || bodies[i].bytes != expected[i].bytes) return 2;
+            }
+        } catch (...) {
+            return 3;
+        }
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "2: wrong bodies, 3: an exception, 1000 + n: killed by signal n";
+}
+
+TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
+    if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
+    std::vector<std::vector<uint8_t>> records;
+    // Room for the worker's stack, not for the body of a 16 MiB record in either thread.
+    int status = limits::runWithAddressSpaceLimit(
+        12 * MiB, [&] { records = quads(16 * MiB); },
+        [&] {
+            TwoCoreCompressor twoCores;
+            std::vector<RecordBody> bodies(4);
+            // Repeated, so that the worker too takes records (which thread
+            // takes which is up to them).
+            for (int repeat = 0; repeat < 20; ++repeat) {
+                try {
+                    twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                    return 0;
+                } catch (const std::bad_alloc&) {
+                }
+            }
+            return 3;
+        });
+    EXPECT_EQ(status, 3) << "0: no allocation failed, 1000 + n: killed by signal n";
+}
