@@ -12,7 +12,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_lookups fuzz_inspect)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversion fuzz_lookups fuzz_checker)
 jobs=${JOBS:-2}
 build=$PWD/build-fuzz  # absolute: the fuzzers change their working directory
 
@@ -44,7 +44,7 @@ for target in "${targets[@]}"; do
   case $target in
     fuzz_conversion) seedDir=conversion options=(-dict="$PWD/tests/fuzz/conversion.dict" -max_len=300000) ;;
     fuzz_lookups) seedDir=lookups options=(-max_len=300000) ;;
-    fuzz_inspect) seedDir=inspect options=(-dict="$PWD/tests/fuzz/inspect.dict" -max_len=100000) ;;
+    fuzz_checker) seedDir=inspect options=(-dict="$PWD/tests/fuzz/checker.dict" -max_len=100000) ;;
     *) echo "unknown fuzz target $target" >&2; exit 2 ;;
   esac
   mkdir -p "$build/corpus/$target" "$build/findings/$target"
