@@ -63,7 +63,8 @@ for entry in "${cases[@]}"; do
   (cd "$dir" && /usr/bin/time -f "%e %U %S %M" -o time.txt \
     "$build/landfer" --report losses.csv "$(basename "$input")" >stdout.txt 2>stderr.txt) || status=$?
   echo "$status" >"$dir/status.txt"
-  (cd "$dir" && ls -1 | grep -v -e '^time.txt$' >files.txt)
+  listing=$(cd "$dir" && ls -1 | grep -v -x -e time.txt -e status.txt -e files.txt)
+  echo "$listing" >"$dir/files.txt"
   case "$name" in
     province*) read -r wall user system memory <"$dir/time.txt"
       echo "$name: ${wall} s wall, ${user} s user, ${system} s system, ${memory} KiB peak" ;;
@@ -79,6 +80,7 @@ for entry in "${cases[@]}"; do
       if [ -f "$baseline/$name/$file" ] || [ -f "$dir/$file" ]; then
         if ! cmp -s "$baseline/$name/$file" "$dir/$file"; then
           echo "$name: $file differs" >&2
+          if [ "$file" != LANDFER.ESP ]; then diff "$baseline/$name/$file" "$dir/$file" | head -5 >&2 || true; fi
           differences=$((differences + 1))
         fi
       fi

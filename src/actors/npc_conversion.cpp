@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "actors/class_lookup.h"
-#include "actors/face_data.h"
-#include "actors/inventory_lookup.h"
 #include "actors/npc_list.h"
 #include "actors/npc_record.h"
-#include "actors/race_table.h"
-#include "plugin/byte_order.h"
-#include "plugin/compression.h"
+#include "lookup/race_table.h"
+#include "esm/byte_order.h"
+#include "esm/compression.h"
 
 namespace landfer {
 
@@ -41,7 +38,7 @@ std::vector<InventoryItem> lookUpInventory(RunState& run, const MorrowindNpc& np
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
-        if (!lookupInventoryItem(run, entry.itemId, formId)) {
+        if (!run.items.find(entry.itemId, formId)) {
             run.losses.note(LossKind::inventoryItem, entry.itemId);
             continue;
         }
@@ -101,7 +98,7 @@ int convertNpc(RunState& run, RecordData record) {
     if (npc.editorId == playerEditorId) return 0;
 
     std::vector<InventoryItem> inventory = lookUpInventory(run, npc);
-    if (!npc.hasAi) run.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
+    if (!npc.hasAi) run.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
 
     const RaceRow* race = findRace(npc.raceId);
     const RaceRow& raceUsed = race != nullptr ? *race : imperialRace();
@@ -127,7 +124,7 @@ int convertNpc(RunState& run, RecordData record) {
     data.add("AIDT", aidt.data(), aidt.size());
     formId.clear();
     bool classFound = false;
-    putUint32(formId, lookupClass(run, npc.classId, &classFound));
+    putUint32(formId, run.classes.find(npc.classId, &classFound));
     if (!classFound) run.losses.note(LossKind::defaultClass, npc.classId);
     data.add("CNAM", formId.data(), 4);
     std::vector<uint8_t> stats = skillsAndAttributes(npc);
@@ -136,10 +133,10 @@ int convertNpc(RunState& run, RecordData record) {
 
     std::vector<uint8_t>& bytes = run.caches.recordData;
     bytes.assign(data.bytes().begin(), data.bytes().end());
-    std::vector<uint8_t> face = loadFaceData(run, race, npc.editorId, npc.raceId, npc.female);
+    const std::vector<uint8_t>& face = run.faces.find(race, npc.editorId, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
     RecordBody& body = run.caches.body;
-    compressRecord(run.caches, bytes, run.messages, body);
+    compressRecord(run.caches, bytes, run.reporter.messages(), body);
 
     appendNpcListEntry(run, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
     writeRecordBody(run.npcRecords.file(), run.nextFormId, "NPC_", body);

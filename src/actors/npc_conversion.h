@@ -1,7 +1,7 @@
 // Morrowind NPC_ records to compressed Oblivion NPC_ records.
 #pragma once
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

@@ -1,7 +1,7 @@
 #include "actors/npc_list.h"
 
-#include "plugin/fatal_error.h"
-#include "plugin/file_writer.h"
+#include "esm/fatal_error.h"
+#include "esm/file_writer.h"
 
 namespace landfer {
 
@@ -23,18 +23,11 @@ void openList(FileWriter& list) {
 
 void appendNpcListEntry(RunState& run, std::string_view editorId, uint32_t formId) {
     if (editorId.size() > maxListedEditorIdLength) {
-        run.report("The NPC %.*s cannot be placed in cells: its editor ID is longer than %zu characters.\n",
+        run.reporter.report("The NPC %.*s cannot be placed in cells: its editor ID is longer than %zu characters.\n",
                    static_cast<int>(editorId.size()), editorId.data(), maxListedEditorIdLength);
         return;
     }
     RunCaches& caches = run.caches;
-    if (!caches.enabled) {
-        FileWriter list;
-        openList(list);
-        writeEntry(list, editorId, formId);
-        list.close();
-        return;
-    }
     // The file stays open for the run, always up to date; the entries are
     // searched in memory.
     if (!caches.npcList.isOpen()) openList(caches.npcList);

@@ -2,8 +2,8 @@
 
 #include "landscape/cell_staging.h"
 #include "landscape/placed_references.h"
-#include "plugin/byte_order.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -13,16 +13,12 @@ namespace {
 // "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
 std::string uniqueCellName(RunState& run, const std::string& name) {
     int earlier = run.landscape.cellNameCounts[name]++;
-    // The list stays open for the run unless the caches are disabled.
-    FileWriter once;
-    FileWriter& names = run.caches.enabled ? run.caches.cellNames : once;
+    // The list stays open for the run.
+    FileWriter& names = run.caches.cellNames;
     if (names.isOpen() || names.open("cell_names.tmp", "a")) {
         names.write(name);
         names.write("\n");
-        if (run.caches.enabled)
-            names.flush();
-        else
-            names.close();
+        names.flush();
     }
     return earlier > 0 ? name + std::to_string(earlier + 1) : name;
 }
@@ -52,13 +48,13 @@ int convertCell(RunState& run, RecordData record) {
 
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        run.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
+        run.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
                    "65535. Ignoring!\n",
                    name.c_str(), name.size() + 4);
         return 1;
     }
     if (!gridFitsWorld(run.currentCellGridX, run.currentCellGridY)) {
-        run.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+        run.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
                    "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    name.c_str(), run.currentCellGridX, run.currentCellGridY);
         return 1;
@@ -66,7 +62,7 @@ int convertCell(RunState& run, RecordData record) {
     ++run.exteriorCellCount;
     if (joinStagedCell(run, run.currentCellGridX, run.currentCellGridY)) {
         // Oblivion's world holds one cell per grid.
-        run.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
+        run.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
                    "join that cell.\n",
                    name.c_str(), run.currentCellGridX, run.currentCellGridY);
         run.currentCellName = name;

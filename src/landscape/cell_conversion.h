@@ -2,7 +2,7 @@
 // staged until its land comes; interior cells are dropped.
 #pragma once
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

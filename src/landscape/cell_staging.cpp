@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <tuple>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
-#include "plugin/staged_file.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
@@ -28,8 +28,8 @@ constexpr int32_t cellsPerSubBlock = 8;
 
 std::string cellFileName(int quad) { return "cell" + std::to_string(quad) + ".tmp"; }
 
-// With the caches, the four files stay open for the run and are emptied
-// instead of deleted; they are deleted with the other temporary files.
+// The four files stay open for the run and are emptied instead of
+// deleted; they are deleted with the other temporary files.
 void deleteCellFiles(RunState& run) {
     for (int quad = 1; quad <= 4; ++quad) {
         FileWriter& kept = run.caches.cellFiles[quad - 1];
@@ -41,13 +41,12 @@ void deleteCellFiles(RunState& run) {
 }
 
 // The cell file of a quad, open for writing (a new file) or appending.
-FileWriter& cellFile(RunState& run, int quad, bool append, FileWriter& once) {
-    FileWriter& kept = run.caches.cellFiles[quad - 1];
-    if (kept.isOpen()) {
-        if (!append) kept.restart();
-        return kept;
+FileWriter& cellFile(RunState& run, int quad, bool append) {
+    FileWriter& file = run.caches.cellFiles[quad - 1];
+    if (file.isOpen()) {
+        if (!append) file.restart();
+        return file;
     }
-    FileWriter& file = run.caches.enabled ? kept : once;
     std::string fileName = cellFileName(quad);
     if (!file.open(fileName, append ? "ab" : "wb")) {
         if (append)
@@ -168,11 +167,8 @@ void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::s
     landscape.cellsByGrid[gridKey(gridX, gridY)] = first;
     // The temporary cell files hold this cell now.
     for (int quad = 1; quad <= 4; ++quad) {
-        FileWriter once;
-        FileWriter& file = cellFile(run, quad, false, once);
         const std::vector<uint8_t>& bytes = landscape.pendingQuads[quad - 1].bytes;
-        file.write(bytes.data(), bytes.size());
-        once.close();
+        cellFile(run, quad, false).write(bytes.data(), bytes.size());
     }
     landscape.cellFilesHold = static_cast<long>(first);
 }
@@ -191,9 +187,7 @@ void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record) {
     landscape.pendingQuads[quad - 1].write(record.data(), record.size());
     landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad - 1].placedCount++;
     if (landscape.cellFilesHold != landscape.pendingCell) return;
-    FileWriter once;
-    cellFile(run, quad, true, once).write(record.data(), record.size());
-    once.close();
+    cellFile(run, quad, true).write(record.data(), record.size());
 }
 
 long stagedCell(const RunState& run, int32_t gridX, int32_t gridY) {

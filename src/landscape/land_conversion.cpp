@@ -7,9 +7,9 @@
 
 #include "landscape/cell_staging.h"
 #include "landscape/texture_layers.h"
-#include "plugin/byte_order.h"
-#include "plugin/compression.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/compression.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -89,7 +89,7 @@ int readLand(RunState& run, RecordData record, LandInput& land) {
     normals.require(normalsSize);
     land.normals = normals.data;
     if (!cursor.nextIs("VHGT")) {
-        run.report("Unable to find VHGT!!!\n");
+        run.reporter.report("Unable to find VHGT!!!\n");
         return -1;
     }
     Subrecord heights = cursor.next();
@@ -102,7 +102,7 @@ int readLand(RunState& run, RecordData record, LandInput& land) {
         size_t needed = colours ? normalsSize : texturesSize;
         if (sub.size < needed) {
             // The land is still converted, without this subrecord.
-            run.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
+            run.reporter.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
                        sub.type.data(), sub.size, needed);
             continue;
         }
@@ -158,7 +158,7 @@ int convertLand(RunState& run, RecordData record) {
     int result = readLand(run, record, land);
     if (result != 0) return result;
     if (!gridFitsWorld(land.gridX, land.gridY)) {
-        run.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+        run.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    land.gridX, land.gridY);
         return 1;
@@ -166,7 +166,7 @@ int convertLand(RunState& run, RecordData record) {
     long found = stagedCell(run, land.gridX, land.gridY);
     if (found >= 0 && cellHasLand(run, static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        run.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", land.gridX,
+        run.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", land.gridX,
                    land.gridY);
         return 1;
     }
@@ -178,7 +178,7 @@ int convertLand(RunState& run, RecordData record) {
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
     for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);
-    compressQuads(run.caches, run.messages);
+    compressQuads(run.caches, run.reporter.messages());
     FileWriter& world = worldFile(run);
     for (int quad = 1; quad <= 4; ++quad) {
         StagedWorldCell& cell = run.landscape.worldCells[cellIndex + quad - 1];

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "plugin/file_writer.h"
+#include "esm/file_writer.h"
 
 namespace landfer {
 

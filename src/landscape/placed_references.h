@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {
@@ -13,10 +13,8 @@ namespace landfer {
 // how many bytes the cell converter steps over before going on.
 size_t convertPlacedReference(RunState& run, RecordData reference);
 
-// The FormID of the NPC converted from this ID, from "npcs.tmp"; the whole
-// ID must match, letter case included.
-bool findConvertedNpc(const std::string& id, uint8_t formId[4]);
-// The same, from the entries held in memory unless the caches are disabled.
+// The FormID of the NPC converted from this ID, from the entries of
+// "npcs.tmp" held in memory; the whole ID must match, letter case included.
 bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]);
 
 }  // namespace landfer

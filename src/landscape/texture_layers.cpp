@@ -5,7 +5,7 @@
 #include <map>
 
 #include "landscape/land_texture_lookup.h"
-#include "plugin/byte_order.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 

@@ -33,7 +33,7 @@ int convertBook(RunState& run, RecordData record) {
             cursor.next();
             continue;
         }
-        run.report(
+        run.reporter.report(
             "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,ITEX,TEXT order I expected. "
             "Ignoring!\n");
         return 1;

@@ -2,7 +2,7 @@
 // identifier, name and text, and one fixed book model and icon.
 #pragma once
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

@@ -17,7 +17,7 @@ int convertGlobal(RunState& run, RecordData record) {
         valueType = type.data[0];
     }
     if (!cursor.nextIs("FLTV")) {
-        run.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
+        run.reporter.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
         return 1;
     }
     Subrecord value = cursor.next();

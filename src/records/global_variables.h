@@ -2,7 +2,7 @@
 // same identifier, type character and value.
 #pragma once
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

@@ -8,8 +8,8 @@
 // stage: the entry stays an ordinary stage and the mark is reported lost.
 #include <string_view>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
 #include "records/quests.h"
 
 namespace landfer {
@@ -56,7 +56,7 @@ int handleJournalEntry(RunState& run, RecordData record) {
 
     FileWriter stages;
     if (!stages.open(questIndexFileName, "ab")) {
-        run.report("Unable to append to the temporary quest journal index file called %s: %s\n", questIndexFileName,
+        run.reporter.report("Unable to append to the temporary quest journal index file called %s: %s\n", questIndexFileName,
                    systemErrorText().c_str());
         return 1;
     }

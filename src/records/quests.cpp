@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "plugin/fatal_error.h"
-#include "plugin/staged_file.h"
+#include "esm/fatal_error.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
@@ -23,7 +23,7 @@ void writeStagedQuest(RunState& run) {
     StagedFile stages(std::fopen(questIndexFileName, "rb"));
     if (!stages) {
         // No stage was staged: a journal topic without entries.
-        run.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
+        run.reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
                    "File should be called %s: %s - probably just an empty quest.\n",
                    quests.questName.c_str(), questIndexFileName, systemErrorText().c_str());
         return;
@@ -42,7 +42,7 @@ void writeStagedQuest(RunState& run) {
 
     FileWriter questFile;
     if (!questFile.open(questFileName, "ab")) {
-        run.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
+        run.reporter.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
                    systemErrorText().c_str());
         return discardStages();
     }
@@ -95,7 +95,7 @@ int handleDialogueTopic(RunState& run, RecordData record) {
     if (journal) {
         quests.questOpen = true;
         quests.currentTopicKind = 2;
-        run.showProgress("J", true);
+        run.reporter.showProgress("J", true);
     }
     return 0;
 }
@@ -105,7 +105,7 @@ int writeQuestGroup(RunState& run, const char* questFile) {
     run.output.openTopGroup("QUST");
     StagedFile quests(std::fopen(questFile, "rb"));
     if (!quests) {
-        run.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
+        run.reporter.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
                    systemErrorText().c_str());
         return 0;
     }

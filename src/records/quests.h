@@ -8,7 +8,7 @@
 // file becomes the output's last top group.
 #pragma once
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "run/run_state.h"
 
 namespace landfer {

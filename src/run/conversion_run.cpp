@@ -13,8 +13,8 @@
 #include "landscape/cell_staging.h"
 #include "landscape/land_conversion.h"
 #include "landscape/land_texture_lookup.h"
-#include "plugin/fatal_error.h"
-#include "plugin/record_reader.h"
+#include "esm/fatal_error.h"
+#include "esm/record_reader.h"
 #include "records/books.h"
 #include "records/global_variables.h"
 #include "records/quests.h"
@@ -127,14 +127,14 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
     for (const DispatchRow& row : dispatchTable) {
         if (std::memcmp(type, row.type, 4) != 0) continue;
         if (std::strcmp(row.type, "CELL") == 0) run.currentCellName.clear();
-        run.showProgress(row.progress, row.flush);
+        run.reporter.showProgress(row.progress, row.flush);
         bool convert = row.convert != nullptr;
         if (std::strcmp(row.type, "INFO") == 0) convert = convert && run.quests.currentTopicKind == 2;
         if (!convert) return;
         try {
             row.convert(run, data);
         } catch (const MalformedRecord& problem) {
-            run.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+            run.reporter.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
         } catch (const std::bad_alloc&) {
             errno = ENOMEM;
             fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
@@ -143,13 +143,13 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
         return;
     }
     if (++run.skipCounter == 10) {
-        run.showProgress(".");
+        run.reporter.showProgress(".");
         run.skipCounter = 0;
     }
 }
 
 void printSummary(const RunState& run) {
-    std::fprintf(run.progress,
+    run.reporter.progressText(
                  "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
                  "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
                  "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Inventory Swapped:          "
@@ -162,15 +162,11 @@ void printSummary(const RunState& run) {
 
 }  // namespace
 
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     CommandLine commandLine = parseCommandLine(argc, argv, progress);
     if (commandLine.done) return 0;
 
-    RunState run;
-    run.progress = progress;
-    run.messages = messages;
-    run.caches.enabled = options.caches;
-    run.caches.twoCoresAllowed = options.twoCores;
+    RunState run(progress, messages);
     std::string inputName = argv[argc - 1];
     refuseInputThatIsOutput(inputName, outputName);
     deleteTemporaryFilesBeforeRun();

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <new>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
 
 namespace landfer {
 

@@ -11,20 +11,17 @@ void closeCachedFiles(RunCaches& caches) {
 }
 
 void compressRecord(RunCaches& caches, const std::vector<uint8_t>& data, FILE* messages, RecordBody& body) {
-    if (caches.enabled)
-        caches.compressor.makeBody(data.data(), data.size(), messages, body);
-    else
-        body = makeCompressedBody(data, messages);
+    caches.compressor.makeBody(data.data(), data.size(), messages, body);
 }
 
 void compressQuads(RunCaches& caches, FILE* messages) {
-    if (caches.enabled && caches.twoCoresAllowed && !caches.twoCores) {
+    if (caches.twoCoresAllowed && !caches.twoCores) {
         if (std::thread::hardware_concurrency() >= 2)
             caches.twoCores = std::make_unique<TwoCoreCompressor>();
         else
             caches.twoCoresAllowed = false;
     }
-    if (caches.enabled && caches.twoCores) {
+    if (caches.twoCores) {
         caches.twoCores->compress(caches.quadData.data(), caches.quadBodies.data(), 4, messages);
         return;
     }

@@ -12,21 +12,36 @@
 #include "run/losses.h"
 #include "run/run_caches.h"
 #include "landscape/landscape_state.h"
-#include "plugin/fatal_error.h"
-#include "plugin/output_plugin.h"
-#include "plugin/plugin_writer.h"
-#include "plugin/staged_records.h"
+#include "esm/fatal_error.h"
+#include "esm/reporter.h"
+#include "lookup/class_table.h"
+#include "lookup/face_data.h"
+#include "lookup/item_table.h"
+#include "lookup/land_texture_files.h"
+#include "esm/output_plugin.h"
+#include "esm/plugin_writer.h"
+#include "esm/staged_records.h"
 #include "records/quest_state.h"
 
 namespace landfer {
 
 struct RunState {
-    // Progress characters and the summary go to `progress`, messages to `messages`.
-    FILE* progress = stdout;
-    FILE* messages = stderr;
+    RunState(FILE* progress = stdout, FILE* messages = stderr, const std::string& lookupDirectory = "lfdat")
+        : reporter(progress, messages),
+          items(lookupDirectory, reporter),
+          classes(lookupDirectory, reporter),
+          landTextureFiles(lookupDirectory, reporter),
+          faces(lookupDirectory, reporter) {}
+    RunState(const RunState&) = delete;
+    RunState& operator=(const RunState&) = delete;
 
-    // The lookup data directory, relative to the working directory.
-    std::string lookupDirectory = "lfdat";
+    // Progress characters and the summary, and messages.
+    Reporter reporter;
+    // The lookup files of the lookup data directory, each read at its first use.
+    ItemTable items;
+    ClassTable classes;
+    LandTextureFiles landTextureFiles;
+    FaceData faces;
 
     OutputPlugin output;
     int32_t nextFormId = firstFormId;
@@ -64,11 +79,6 @@ struct RunState {
 
     // Lookup files and temporary lists held in memory for the run.
     RunCaches caches;
-
-    // printf-style message on standard error (or wherever `messages` points).
-    void report(const char* format, ...) LANDFER_PRINTF(2, 3);
-    // Progress text; flushed when asked.
-    void showProgress(const char* text, bool flush = false);
 
     // A record whose data holds a subrecord of 65536 bytes or more cannot be
     // written (subrecord sizes are 16-bit). Reports it, naming the record

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "actors/npc_conversion.h"
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
 #include "run/run_state.h"
 #include "tes3_npc.h"
 #include "tes4_reader.h"
@@ -60,14 +60,13 @@ Bytes entry(const std::string& id, uint32_t formId) {
 }
 
 struct TestRun {
-    RunState run;
     FILE* messages = tmpfile();
+    RunState run{stdout, messages};
     TestRun() {
         FileWriter output;
         if (!output.open("output.esp", "wb")) throw std::runtime_error("cannot open output.esp");
         writeFileHeader(output);
         run.output = OutputPlugin(std::move(output));
-        run.messages = messages;
     }
     ~TestRun() { std::fclose(messages); }
     std::string messageText() {

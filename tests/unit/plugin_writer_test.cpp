@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "plugin/byte_order.h"
-#include "plugin/compression.h"
-#include "plugin/fatal_error.h"
-#include "plugin/output_plugin.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/compression.h"
+#include "esm/fatal_error.h"
+#include "esm/output_plugin.h"
+#include "esm/plugin_writer.h"
 #include "tes4_reader.h"
 
 using namespace landfer;

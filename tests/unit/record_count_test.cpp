@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "plugin/staged_records.h"
-#include "plugin/plugin_writer.h"
+#include "esm/staged_records.h"
+#include "esm/plugin_writer.h"
 #include "tes4_reader.h"
 
 using namespace landfer;

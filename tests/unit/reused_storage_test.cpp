@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/two_core_compressor.h"
-#include "plugin/compression.h"
-#include "plugin/file_writer.h"
+#include "esm/two_core_compressor.h"
+#include "esm/compression.h"
+#include "esm/file_writer.h"
 #include "tes4_reader.h"
 
 using namespace landfer;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "address_space_limit.h"
-#include "plugin/compression.h"
-#include "plugin/two_core_compressor.h"
+#include "esm/compression.h"
+#include "esm/two_core_compressor.h"
 
 using namespace landfer;
 

@@ -1,4 +1,4 @@
-#include "actors/race_table.h"
+#include "lookup/race_table.h"
 
 namespace landfer {
 

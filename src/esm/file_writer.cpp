@@ -1,4 +1,4 @@
-#include "plugin/file_writer.h"
+#include "esm/file_writer.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 
 namespace landfer {
 

@@ -1,9 +1,9 @@
-#include "plugin/staged_file.h"
+#include "esm/staged_file.h"
 
 #include <cerrno>
 #include <vector>
 
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 
 namespace landfer {
 

@@ -1,12 +1,12 @@
-#include "plugin/compression.h"
+#include "esm/compression.h"
 
 #include <zlib.h>
 
 #include <cstring>
 #include <new>
 
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 

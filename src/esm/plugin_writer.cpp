@@ -1,4 +1,4 @@
-#include "plugin/plugin_writer.h"
+#include "esm/plugin_writer.h"
 
 #include <cstring>
 

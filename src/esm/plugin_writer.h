@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/file_writer.h"
+#include "esm/file_writer.h"
 
 namespace landfer {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "plugin/file_writer.h"
+#include "esm/file_writer.h"
 
 namespace landfer {
 

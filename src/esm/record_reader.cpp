@@ -1,9 +1,9 @@
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 
 #include <cstring>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
 
 namespace landfer {
 

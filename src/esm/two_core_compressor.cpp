@@ -1,4 +1,4 @@
-#include "plugin/two_core_compressor.h"
+#include "esm/two_core_compressor.h"
 
 #include <system_error>
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/file_writer.h"
-#include "plugin/output_plugin.h"
+#include "esm/file_writer.h"
+#include "esm/output_plugin.h"
 
 namespace landfer {
 

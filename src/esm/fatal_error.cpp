@@ -1,4 +1,4 @@
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 
 #include <cerrno>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "plugin/byte_order.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/compression.h"
+#include "esm/compression.h"
 
 namespace landfer {
 

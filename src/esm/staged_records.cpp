@@ -1,7 +1,7 @@
-#include "plugin/staged_records.h"
+#include "esm/staged_records.h"
 
-#include "plugin/fatal_error.h"
-#include "plugin/staged_file.h"
+#include "esm/fatal_error.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 

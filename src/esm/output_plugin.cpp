@@ -1,7 +1,7 @@
-#include "plugin/output_plugin.h"
+#include "esm/output_plugin.h"
 
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
