@@ -1,13 +1,9 @@
-#include "actors/npc_conversion.h"
-
 #include <algorithm>
 #include <vector>
 
-#include "actors/npc_list.h"
-#include "actors/npc_record.h"
-#include "lookup/race_table.h"
+#include "actors/actors.h"
 #include "esm/byte_order.h"
-#include "esm/compression.h"
+#include "lookup/race_table.h"
 
 namespace landfer {
 
@@ -34,7 +30,7 @@ uint32_t inventoryCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
 }
 
-std::vector<InventoryItem> lookUpInventory(RunState& run, const MorrowindNpc& npc) {
+std::vector<InventoryItem> lookUpInventory(ConversionServices& run, const MorrowindNpc& npc, int& swapCount) {
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
@@ -43,7 +39,7 @@ std::vector<InventoryItem> lookUpInventory(RunState& run, const MorrowindNpc& np
             continue;
         }
         items.push_back({formId, inventoryCount(entry.count)});
-        ++run.inventorySwapCount;
+        ++swapCount;
     }
     return items;
 }
@@ -92,12 +88,13 @@ std::vector<uint8_t> skillsAndAttributes(const MorrowindNpc& npc) {
 
 }  // namespace
 
-int convertNpc(RunState& run, RecordData record) {
+void Actors::convertNpc(RecordData record) {
+    ConversionServices& run = services_;
     MorrowindNpc npc = readNpcRecord(record);
-    ++run.npcCount;
-    if (npc.editorId == playerEditorId) return 0;
+    ++npcCount_;
+    if (npc.editorId == playerEditorId) return;
 
-    std::vector<InventoryItem> inventory = lookUpInventory(run, npc);
+    std::vector<InventoryItem> inventory = lookUpInventory(run, npc, inventorySwapCount_);
     if (!npc.hasAi) run.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
 
     const RaceRow* race = findRace(npc.raceId);
@@ -129,19 +126,17 @@ int convertNpc(RunState& run, RecordData record) {
     data.add("CNAM", formId.data(), 4);
     std::vector<uint8_t> stats = skillsAndAttributes(npc);
     data.add("DATA", stats.data(), stats.size());
-    if (run.rejectOversized("NPC_", npc.editorId, data)) return 1;
+    if (run.rejectOversized("NPC_", npc.editorId, data)) return;
 
-    std::vector<uint8_t>& bytes = run.caches.recordData;
+    std::vector<uint8_t>& bytes = recordData_;
     bytes.assign(data.bytes().begin(), data.bytes().end());
     const std::vector<uint8_t>& face = run.faces.find(race, npc.editorId, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
-    RecordBody& body = run.caches.body;
-    compressRecord(run.caches, bytes, run.reporter.messages(), body);
+    run.deflater.compress(bytes, body_);
 
-    appendNpcListEntry(run, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
-    writeRecordBody(run.npcRecords.file(), run.nextFormId, "NPC_", body);
-    run.npcRecords.recordWritten();
-    return 0;
+    npcIndex_.add(run.reporter, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
+    writeRecordBody(records_.file(), run.nextFormId, "NPC_", body_);
+    records_.recordWritten();
 }
 
 }  // namespace landfer

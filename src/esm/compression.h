@@ -11,23 +11,12 @@
 
 namespace landfer {
 
-// Deflates input into output (replacing its contents) at the given level.
-// Returns 0 on success; -1 when zlib fails, after a message on `messages`
-// for a failed initialisation. Memory zlib cannot have is std::bad_alloc,
-// as anywhere else. output is sized to zlib's bound for the
-// input, so the stream always fits.
-int compressRecordData(const uint8_t* input, size_t inputLength, std::vector<uint8_t>& output,
-                       int level, FILE* messages);
-
 // What goes behind a record header: either the compressed form (length and
 // stream) or, when compression failed, the plain data itself.
 struct RecordBody {
     bool compressed = false;
     std::vector<uint8_t> bytes;
 };
-
-// Compresses at level 9; falls back to the plain data so nothing is lost.
-RecordBody makeCompressedBody(const std::vector<uint8_t>& data, FILE* messages);
 
 // One deflate stream used for record after record: deflateReset gives
 // each record exactly the stream a fresh deflateInit would, without
@@ -39,7 +28,9 @@ public:
     RecordCompressor(const RecordCompressor&) = delete;
     RecordCompressor& operator=(const RecordCompressor&) = delete;
 
-    // As makeCompressedBody, into body (its storage is reused).
+    // Compresses at level 9 into body (its storage is reused); falls back
+    // to the plain data when zlib fails, so nothing is lost. Memory zlib
+    // cannot have is std::bad_alloc, as anywhere else.
     void makeBody(const uint8_t* data, size_t length, FILE* messages, RecordBody& body);
 
 private:

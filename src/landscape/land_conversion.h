@@ -6,15 +6,11 @@
 #include <cstdint>
 
 #include "esm/record_reader.h"
-#include "run/run_state.h"
 
 namespace landfer {
 
 constexpr int inputSide = 65;
 constexpr int quadSide = 33;
-
-// Returns 1 for a record without INTV, -1 without VNML or VHGT, 0 after a conversion.
-int convertLand(RunState& run, RecordData record);
 
 // The VHGT of one quad: its height offset and 33 x 33 deltas. The first
 // delta of a row is relative to the first vertex of the row below, every

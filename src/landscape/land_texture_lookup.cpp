@@ -8,11 +8,12 @@
 
 namespace landfer {
 
-int handleLandTexture(RunState& run, RecordData record) {
+void Landscape::handleLandTexture(RecordData record) {
+    Landscape& land = *this;
     SubrecordCursor cursor(record);
     std::string editorId;
     if (cursor.nextIs("NAME")) editorId = cursor.next().text();
-    LandscapeState& landscape = run.landscape;
+    LandscapeState& landscape = land.state;
     uint32_t number = landscape.highestTextureNumber + 1;
     bool indexed = cursor.nextIs("INTV");
     if (indexed) {
@@ -36,21 +37,20 @@ int handleLandTexture(RunState& run, RecordData record) {
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;
-    if (!run.landTextureFiles.find(fileName, formId)) {
-        run.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
+    if (!land.services.landTextureFiles.find(fileName, formId)) {
+        land.services.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
         formId = 0;
     }
-    run.losses.noteLandTexture(number, fileName, formId != 0);
+    land.services.losses.noteLandTexture(number, fileName, formId != 0);
     // An unknown texture keeps its number, without a FormID, so that the
     // numbers of the others stay where the land records expect them.
     landscape.landTextureTable[number] = formId;
     if (number > landscape.highestTextureNumber) landscape.highestTextureNumber = number;
-    return 0;
 }
 
-uint32_t findLandTextureFormId(const RunState& run, uint32_t textureNumber) {
-    auto entry = run.landscape.landTextureTable.find(textureNumber);
-    return entry != run.landscape.landTextureTable.end() ? entry->second : 0;
+uint32_t findLandTextureFormId(const Landscape& land, uint32_t textureNumber) {
+    auto entry = land.state.landTextureTable.find(textureNumber);
+    return entry != land.state.landTextureTable.end() ? entry->second : 0;
 }
 
 }  // namespace landfer

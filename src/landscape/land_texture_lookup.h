@@ -8,13 +8,11 @@
 #include <string_view>
 
 #include "esm/record_reader.h"
-#include "run/run_state.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
-int handleLandTexture(RunState& run, RecordData record);
-
 // The FormID of a texture number, 0 when it has none.
-uint32_t findLandTextureFormId(const RunState& run, uint32_t textureNumber);
+uint32_t findLandTextureFormId(const Landscape& land, uint32_t textureNumber);
 
 }  // namespace landfer

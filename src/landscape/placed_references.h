@@ -5,16 +5,13 @@
 #include <cstddef>
 
 #include "esm/record_reader.h"
-#include "run/run_state.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
 // reference: from an FRMR subrecord to the end of the cell's data. Returns
 // how many bytes the cell converter steps over before going on.
-size_t convertPlacedReference(RunState& run, RecordData reference);
-
-// The FormID of the NPC converted from this ID, from the entries of
-// "npcs.tmp" held in memory; the whole ID must match, letter case included.
-bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]);
+// gridX, gridY: the Morrowind grid of the cell.
+size_t convertPlacedReference(Landscape& land, RecordData reference, int32_t gridX, int32_t gridY);
 
 }  // namespace landfer

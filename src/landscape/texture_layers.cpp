@@ -33,22 +33,22 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
     return grid;
 }
 
-void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]) {
+void noteUnpaintedSquares(Landscape& land, const uint8_t vtex[512]) {
     std::map<uint32_t, long> squares;
     for (int square = 0; square < 256; ++square) {
         uint32_t number = readUint16(vtex + 2 * square);
-        if (number != 0 && findLandTextureFormId(run, number) == 0) ++squares[number];
+        if (number != 0 && findLandTextureFormId(land, number) == 0) ++squares[number];
     }
-    for (const auto& [number, count] : squares) run.losses.noteUnpaintedSquares(number, count);
+    for (const auto& [number, count] : squares) land.services.losses.noteUnpaintedSquares(number, count);
 }
 
-QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad) {
+QuadTextureGrid sampleQuadTextures(const Landscape& land, const TextureGrid& grid, int quad) {
     int rowBase = quad >= 3 ? 8 : 0, colBase = (quad == 2 || quad == 4) ? 8 : 0;
     auto square = [](int p) { return static_cast<int>(p * 0.242); };
     QuadTextureGrid out{};
     for (int i = 0; i < 34; ++i)
         for (int j = 0; j < 34; ++j)
-            out[34 * i + j] = findLandTextureFormId(run, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
+            out[34 * i + j] = findLandTextureFormId(land, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
     return out;
 }
 

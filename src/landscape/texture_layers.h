@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "run/run_state.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
@@ -19,10 +19,10 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 
 // Counts the squares of a land's VTEX that go unpainted: those of a texture
 // number without an Oblivion land texture (0, the default ground, is none).
-void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]);
+void noteUnpaintedSquares(Landscape& land, const uint8_t vtex[512]);
 
 // The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
-QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad);
+QuadTextureGrid sampleQuadTextures(const Landscape& land, const TextureGrid& grid, int quad);
 
 // The ATXT/VTXT pairs of quadrant 0 to 3, appended to out; one layer per
 // texture in order of first appearance, every vertex at full opacity.

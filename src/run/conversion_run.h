@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "run/run_state.h"
 
 namespace landfer {
 

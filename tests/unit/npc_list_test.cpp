@@ -1,4 +1,4 @@
-// "npcs.tmp", written in-process by convertNpc: one entry per NPC written,
+// "npcs.tmp", written in-process by the NPC converter: one entry per NPC written,
 // with the FormID its record got.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -7,10 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "actors/npc_conversion.h"
+#include "actors/actors.h"
 #include "esm/fatal_error.h"
 #include "esm/plugin_writer.h"
-#include "run/run_state.h"
 #include "tes3_npc.h"
 #include "tes4_reader.h"
 
@@ -47,8 +46,8 @@ tes3::Record npcNamed(const std::string& id) {
     return record;
 }
 
-int convert(RunState& run, const tes3::Record& record) {
-    return convertNpc(run, RecordData{record.data().data(), record.data().size()});
+void convert(Actors& actors, const tes3::Record& record) {
+    actors.convertNpc(RecordData{record.data().data(), record.data().size()});
 }
 
 Bytes entry(const std::string& id, uint32_t formId) {
@@ -61,12 +60,13 @@ Bytes entry(const std::string& id, uint32_t formId) {
 
 struct TestRun {
     FILE* messages = tmpfile();
-    RunState run{stdout, messages};
+    ConversionServices services{stdout, messages, "lfdat"};
+    Actors actors{services};
     TestRun() {
         FileWriter output;
         if (!output.open("output.esp", "wb")) throw std::runtime_error("cannot open output.esp");
         writeFileHeader(output);
-        run.output = OutputPlugin(std::move(output));
+        services.output = OutputPlugin(std::move(output));
     }
     ~TestRun() { std::fclose(messages); }
     std::string messageText() {
@@ -83,21 +83,21 @@ struct TestRun {
 TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     TemporaryWorkDir work;
     TestRun test;
-    EXPECT_EQ(convert(test.run, npcNamed("player")), 0);
+    convert(test.actors, npcNamed("player"));
     EXPECT_FALSE(fs::exists("npcs.tmp"));  // the player is not listed
-    test.run.nextFormId = 0x00ABCDEF;
-    EXPECT_EQ(convert(test.run, npcNamed("Ald_Warden")), 0);
-    EXPECT_EQ(convert(test.run, npcNamed("b")), 0);
-    EXPECT_EQ(test.run.npcCount, 3);
-    EXPECT_EQ(test.run.nextFormId, 0x00ABCDF1);
+    test.services.nextFormId = 0x00ABCDEF;
+    convert(test.actors, npcNamed("Ald_Warden"));
+    convert(test.actors, npcNamed("b"));
+    EXPECT_EQ(test.actors.npcCount(), 3);
+    EXPECT_EQ(test.services.nextFormId, 0x00ABCDF1);
     Bytes expected = entry("Ald_Warden", 0x01ABCDEF);
     Bytes second = entry("b", 0x01ABCDF0);
     expected.insert(expected.end(), second.begin(), second.end());
     EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), expected);
 
     // The records carry the same FormIDs.
-    test.run.npcRecords.copyInto(test.run.output);
-    test.run.output.finish();
+    test.actors.writeNpcGroup();
+    test.services.output.finish();
     tes4::File file = tes4::readPlugin(tes4::readFileBytes("output.esp"));
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 2u);
@@ -110,8 +110,8 @@ TEST(NpcList, EditorIdsTooLongForTheLengthByteAreNotListed) {
     TestRun test;
     std::string longest(254, 'a');
     std::string tooLong(255, 'b');
-    EXPECT_EQ(convert(test.run, npcNamed(longest)), 0);
-    EXPECT_EQ(convert(test.run, npcNamed(tooLong)), 0);
+    convert(test.actors, npcNamed(longest));
+    convert(test.actors, npcNamed(tooLong));
     EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), entry(longest, 0x011E8480));
     EXPECT_EQ(test.messageText(), "The NPC " + tooLong +
                                           " cannot be placed in cells: its editor ID is longer than 254 characters.\n");
@@ -122,7 +122,7 @@ TEST(NpcList, UnwritableListIsFatal) {
     TestRun test;
     fs::create_directory("npcs.tmp");  // cannot be opened for appending
     try {
-        convert(test.run, npcNamed("someone"));
+        convert(test.actors, npcNamed("someone"));
         FAIL() << "no fatal error";
     } catch (const FatalError& error) {
         EXPECT_EQ(std::string(error.what()), "Unable to open npcs.tmp for appending: Is a directory\n");

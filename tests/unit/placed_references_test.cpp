@@ -9,8 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "actors/npc_list.h"
-#include "landscape/cell_conversion.h"
+#include "landscape/landscape.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
 
@@ -18,6 +17,14 @@ using namespace landfer;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The landscape with the services and NPC index it is given.
+struct Subject {
+    Subject(FILE* progress, FILE* messages) : services(progress, messages, "lfdat"), land(services, npcs) {}
+    ConversionServices services;
+    NpcIndex npcs;
+    Landscape land;
+};
 
 // Runs each test in a fresh working directory with an NPC list.
 class PlacedReferences : public ::testing::Test {
@@ -28,11 +35,10 @@ protected:
         dir_ = pattern;
         previous_ = fs::current_path();
         fs::current_path(dir_);
-        run_ = std::make_unique<RunState>(progress_, messages_);
+        run_ = std::make_unique<Subject>(progress_, messages_);
         // Two NPCs whose IDs share a prefix.
         listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
         listNpc("fm_hjrondir_undead", {0x91, 0x84, 0x1E, 0x01});
-        run_->npcCount = 2;
     }
     void TearDown() override {
         run_.reset();
@@ -42,7 +48,7 @@ protected:
         fs::remove_all(dir_);
     }
     void listNpc(const std::string& id, tes3::Bytes formId) {
-        appendNpcListEntry(*run_, id, tes4::u32(formId, 0));
+        run_->npcs.add(run_->services.reporter, id, tes4::u32(formId, 0));
     }
     static std::string text(FILE* file) {
         std::string out;
@@ -53,12 +59,12 @@ protected:
     }
     void convert(const tes3::Record& cell) {
         RecordData data{cell.data().data(), cell.data().size()};
-        convertCell(*run_, data);
+        run_->land.convertCell(data);
     }
     // The ACHR records staged in quad 1 to 4 of the cell, as (base FormID, x).
     std::vector<std::pair<uint32_t, float>> placed(int quad) {
-        const std::vector<uint8_t>& bytes = run_->landscape.pendingQuads[quad - 1].bytes;
-        run_->caches.cellFiles[quad - 1].flush();
+        const std::vector<uint8_t>& bytes = run_->land.state.pendingQuads[quad - 1].bytes;
+        run_->land.state.cellFiles[quad - 1].flush();
         EXPECT_EQ(bytes, tes4::readFileBytes("cell" + std::to_string(quad) + ".tmp"));
         std::vector<std::pair<uint32_t, float>> out;
         size_t offset = 20 + tes4::u32(bytes, 4);  // behind the CELL record
@@ -67,13 +73,13 @@ protected:
             EXPECT_EQ(tes4::u32(bytes, offset + 4), 40u);
             out.push_back({tes4::u32(bytes, offset + 26), tes4::f32(bytes, offset + 36)});
         }
-        EXPECT_EQ(run_->landscape.worldCells.at(quad - 1).placedCount, out.size());
+        EXPECT_EQ(run_->land.state.worldCells.at(quad - 1).placedCount, out.size());
         return out;
     }
 
     FILE* progress_ = tmpfile();
     FILE* messages_ = tmpfile();
-    std::unique_ptr<RunState> run_;
+    std::unique_ptr<Subject> run_;
     std::string dir_;
     fs::path previous_;
 };
@@ -102,7 +108,7 @@ TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
     EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
     EXPECT_EQ(placed(4), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
     EXPECT_TRUE(placed(3).empty());
-    EXPECT_EQ(run_->placedNpcCount, 3);
+    EXPECT_EQ(run_->land.placedNpcCount, 3);
     EXPECT_EQ(text(progress_), "aaa");
 }
 
@@ -122,12 +128,12 @@ TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
 }
 
 TEST_F(PlacedReferences, NoListYetMeansNoMatch) {
-    run_ = std::make_unique<RunState>(progress_, messages_);  // only the player's record was converted so far
-    run_->npcCount = 1;
+    run_ = std::make_unique<Subject>(progress_, messages_);  // only the player's record was converted so far
     convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));
     EXPECT_TRUE(placed(1).empty());
-    run_->npcCount = 0;
+    EXPECT_EQ(run_->land.placedNpcCount, 0);
+    // The index alone decides: an NPC listed now is placed in the next cell.
     listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
-    convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));  // no NPC converted yet: not looked up
-    EXPECT_EQ(run_->placedNpcCount, 0);
+    convert(cellWith(1, 0, {reference("fm_hjrondir", 8192.0f + 10.0f, 10.0f)}));
+    EXPECT_EQ(run_->land.placedNpcCount, 1);
 }

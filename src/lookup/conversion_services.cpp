@@ -1,8 +1,9 @@
-#include "run/run_state.h"
+#include "lookup/conversion_services.h"
 
 namespace landfer {
 
-bool RunState::rejectOversized(std::string_view recordType, std::string_view editorId, const SubrecordBuffer& data) {
+bool ConversionServices::rejectOversized(std::string_view recordType, std::string_view editorId,
+                                         const SubrecordBuffer& data) const {
     if (!data.tooLarge()) return false;
     reporter.report(
         "The %.*s record %.*s cannot be converted: its %.4s subrecord would hold %zu bytes, more than 65535. "

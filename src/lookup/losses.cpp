@@ -1,4 +1,4 @@
-#include "run/losses.h"
+#include "lookup/losses.h"
 
 #include <algorithm>
 
