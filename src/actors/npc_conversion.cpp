@@ -14,17 +14,6 @@ struct InventoryItem {
     uint32_t count;
 };
 
-void putUint16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void putUint32(std::vector<uint8_t>& out, uint32_t value) {
-    uint8_t bytes[4];
-    int32ToBytes(static_cast<int32_t>(value), bytes);
-    out.insert(out.end(), bytes, bytes + 4);
-}
-
 // A restocking item has a negative count in Morrowind; Oblivion gets its size.
 uint32_t inventoryCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
@@ -52,13 +41,13 @@ std::vector<uint8_t> baseStatistics(const MorrowindNpc& npc) {
     if (npc.autoCalculated) flags |= 0x10;
     if (npc.scriptId == "nolore") flags |= 0x00002000;
     std::vector<uint8_t> acbs;
-    putUint32(acbs, flags);
-    putUint16(acbs, npc.spellPoints);
-    putUint16(acbs, npc.fatigue);
-    putUint16(acbs, 50);  // bartering gold
-    putUint16(acbs, static_cast<uint16_t>(npc.level));
-    putUint16(acbs, 257);  // level calculation minimum
-    putUint16(acbs, 257);  // and maximum
+    appendUint32(acbs, flags);
+    appendUint16(acbs, npc.spellPoints);
+    appendUint16(acbs, npc.fatigue);
+    appendUint16(acbs, 50);  // bartering gold
+    appendUint16(acbs, static_cast<uint16_t>(npc.level));
+    appendUint16(acbs, 257);  // level calculation minimum
+    appendUint16(acbs, 257);  // and maximum
     return acbs;
 }
 
@@ -81,7 +70,7 @@ std::vector<uint8_t> skillsAndAttributes(const MorrowindNpc& npc) {
                                s[16], s[11], s[13], s[10], s[12], s[14], s[15], s[20], s[21], s[23], s[24],
                                s[18], s[19], s[25]};
     std::vector<uint8_t> data(skills, skills + 21);
-    putUint32(data, npc.health);
+    appendUint32(data, npc.health);
     data.insert(data.end(), npc.attributes, npc.attributes + 8);
     return data;
 }
@@ -109,19 +98,19 @@ void Actors::convertNpc(RecordData record) {
     std::vector<uint8_t> acbs = baseStatistics(npc);
     data.add("ACBS", acbs.data(), acbs.size());
     std::vector<uint8_t> formId;
-    putUint32(formId, raceUsed.formId);
+    appendUint32(formId, raceUsed.formId);
     data.add("RNAM", formId.data(), 4);
     for (const InventoryItem& item : inventory) {
         std::vector<uint8_t> cnto;
-        putUint32(cnto, item.formId);
-        putUint32(cnto, item.count);
+        appendUint32(cnto, item.formId);
+        appendUint32(cnto, item.count);
         data.add("CNTO", cnto.data(), cnto.size());
     }
     std::vector<uint8_t> aidt = aiData(npc);
     data.add("AIDT", aidt.data(), aidt.size());
     formId.clear();
     bool classFound = false;
-    putUint32(formId, run.classes.find(npc.classId, &classFound));
+    appendUint32(formId, run.classes.find(npc.classId, &classFound));
     if (!classFound) run.losses.note(LossKind::defaultClass, npc.classId);
     data.add("CNAM", formId.data(), 4);
     std::vector<uint8_t> stats = skillsAndAttributes(npc);

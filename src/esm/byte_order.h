@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace landfer {
 
@@ -20,6 +22,19 @@ inline uint32_t readUint32(const uint8_t* p) {
     return static_cast<uint32_t>(bytesToInt32(p[0], p[1], p[2], p[3]));
 }
 inline int32_t readInt32(const uint8_t* p) { return bytesToInt32(p[0], p[1], p[2], p[3]); }
+// Appends a number, low byte first, or a four-character type.
+inline void appendUint16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value));
+    out.push_back(static_cast<uint8_t>(value >> 8));
+}
+inline void appendUint32(std::vector<uint8_t>& out, uint32_t value) {
+    appendUint16(out, value & 0xFFFF);
+    appendUint16(out, value >> 16);
+}
+inline void appendType(std::vector<uint8_t>& out, std::string_view type) {
+    out.insert(out.end(), type.begin(), type.begin() + 4);
+}
+
 inline uint16_t readUint16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 }  // namespace landfer

@@ -1,5 +1,7 @@
 #include "esm/plugin_writer.h"
 
+#include "esm/byte_order.h"
+
 #include <cstring>
 
 namespace landfer {
@@ -78,9 +80,8 @@ void SubrecordBuffer::addHeader(std::string_view type, size_t length) {
         std::memcpy(tooLargeType_, type.data(), 4);
         tooLargeSize_ = length;
     }
-    bytes_.insert(bytes_.end(), type.begin(), type.begin() + 4);
-    bytes_.push_back(static_cast<uint8_t>(length));
-    bytes_.push_back(static_cast<uint8_t>(length >> 8));
+    appendType(bytes_, type);
+    appendUint16(bytes_, static_cast<uint32_t>(length & 0xFFFF));
 }
 
 void SubrecordBuffer::add(std::string_view type, const void* data, size_t length) {

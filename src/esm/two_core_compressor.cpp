@@ -19,6 +19,15 @@ void TwoCoreCompressor::compressUntaken(RecordCompressor& compressor) {
         compressor.makeBody(data_[i].data(), data_[i].size(), messages_, bodies_[i]);
 }
 
+std::exception_ptr TwoCoreCompressor::compressUntakenCatching(RecordCompressor& compressor) {
+    try {
+        compressUntaken(compressor);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
 void TwoCoreCompressor::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -27,14 +36,8 @@ void TwoCoreCompressor::work() {
         jobWaiting_ = false;
         working_ = true;
         lock.unlock();
-        // An exception (memory that cannot be allocated) must not end the
-        // process from this thread: the caller raises it.
-        std::exception_ptr error;
-        try {
-            compressUntaken(workers_);
-        } catch (...) {
-            error = std::current_exception();
-        }
+        // An exception must not end the process from this thread: the caller raises it.
+        std::exception_ptr error = compressUntakenCatching(workers_);
         lock.lock();
         workerError_ = error;
         working_ = false;
@@ -70,12 +73,7 @@ void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* b
         jobWaiting_ = true;
     }
     wake_.notify_one();
-    std::exception_ptr error;
-    try {
-        compressUntaken(own_);
-    } catch (...) {
-        error = std::current_exception();
-    }
+    std::exception_ptr error = compressUntakenCatching(own_);
     std::unique_lock<std::mutex> lock(mutex_);
     // A job the worker has not taken yet is withdrawn: it is all done (or
     // this thread failed, and the job is given up).

@@ -22,16 +22,18 @@ namespace landfer {
 
 class TwoCoreCompressor {
 public:
+    // Not copied: it holds a thread and a mutex.
     TwoCoreCompressor() = default;
     ~TwoCoreCompressor();
-    TwoCoreCompressor(const TwoCoreCompressor&) = delete;
-    TwoCoreCompressor& operator=(const TwoCoreCompressor&) = delete;
 
     // Fills bodies[i] from data[i], i < count, and returns when all are done.
     void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages);
 
 private:
     void compressUntaken(RecordCompressor& compressor);
+    // The same, with an exception (memory that cannot be allocated) caught
+    // and returned, so that neither thread ends the process.
+    std::exception_ptr compressUntakenCatching(RecordCompressor& compressor);
     void work();
     // Starts the worker unless it runs; false when it cannot be started.
     bool startWorker();

@@ -39,9 +39,8 @@ void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, int quad) {
 }
 
 void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
-    out.insert(out.end(), type, type + 4);
-    out.push_back(static_cast<uint8_t>(size));
-    out.push_back(static_cast<uint8_t>(size >> 8));
+    appendType(out, type);
+    appendUint16(out, size);
 }
 
 // Fills data (its storage reused from quad to quad) with a quad's LAND data.
@@ -60,7 +59,7 @@ void buildQuadData(const Landscape& land, const LandInput& input, int quad, std:
     QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(input.heights + 4), quad);
     appendHeader(data, "VHGT", 1096);
     std::memcpy(&bits, &heights.offset, 4);
-    for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    appendUint32(data, bits);
     for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
     const uint8_t* trailing = input.heights + 4 + inputSide * inputSide;
     data.insert(data.end(), trailing, trailing + 3);

@@ -9,18 +9,6 @@
 
 namespace landfer {
 
-namespace {
-void appendUint16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void appendUint32(std::vector<uint8_t>& out, uint32_t value) {
-    appendUint16(out, value & 0xFFFF);
-    appendUint16(out, value >> 16);
-}
-void appendType(std::vector<uint8_t>& out, const char* type) { out.insert(out.end(), type, type + 4); }
-}  // namespace
-
 TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
     TextureGrid grid{};
     for (int block = 0; block < 16; ++block)

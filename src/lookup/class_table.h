@@ -13,17 +13,16 @@
 #include <utility>
 #include <vector>
 
-#include "esm/reporter.h"
+#include "lookup/lookup_table.h"
 
 namespace landfer {
 
 // Commoner, for class ids the file does not hold.
 constexpr uint32_t defaultClassFormId = 0x00023C0D;
 
-class ClassTable {
+class ClassTable : public LookupTable {
 public:
-    ClassTable(std::string lookupDirectory, const Reporter& reporter)
-        : path_(std::move(lookupDirectory) + "/classes.dat"), reporter_(reporter) {}
+    using LookupTable::LookupTable;
 
     // The FormID of the first line whose class id equals classId (exactly,
     // case-sensitive), or the default class. Malformed lines up to the match
@@ -35,8 +34,7 @@ public:
 private:
     void load();
 
-    std::string path_;
-    const Reporter& reporter_;
+    std::string path_ = path("classes.dat");
     bool loaded_ = false;
     // The first line of each class id, and every corrupt line, each with its line number.
     std::unordered_map<std::string, std::pair<size_t, uint32_t>> firstLines_;

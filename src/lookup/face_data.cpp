@@ -5,8 +5,8 @@
 
 namespace landfer {
 
-std::string FaceData::path(std::string_view faceName, bool female) const {
-    return directory_ + "/" + std::string(faceName) + (female ? "Female.dat" : "Male.dat");
+std::string FaceData::facePath(std::string_view faceName, bool female) const {
+    return path(std::string(faceName) + (female ? "Female.dat" : "Male.dat"));
 }
 
 const std::vector<uint8_t>* FaceData::kept(const std::string& path) const {
@@ -36,12 +36,12 @@ const std::vector<uint8_t>& FaceData::required(const std::string& path) {
 
 const std::vector<uint8_t>& FaceData::find(const RaceRow* race, std::string_view npcId, std::string_view raceId,
                                            bool female) {
-    if (race != nullptr) return required(path(race->faceName, female));
+    if (race != nullptr) return required(facePath(race->faceName, female));
 
     // A race id is only used as a file name when it cannot lead out of the
     // lookup directory.
     const int npcLength = static_cast<int>(npcId.size()), raceLength = static_cast<int>(raceId.size());
-    std::string own = path(raceId, female);
+    std::string own = facePath(raceId, female);
     bool usable = raceId.find('/') == std::string_view::npos && raceId.find('\\') == std::string_view::npos;
     const std::vector<uint8_t>* cached = usable ? kept(own) : nullptr;
     FILE* file = usable && cached == nullptr ? std::fopen(own.c_str(), "rb") : nullptr;
@@ -53,7 +53,7 @@ const std::vector<uint8_t>& FaceData::find(const RaceRow* race, std::string_view
         return cached != nullptr ? *cached : read(file, own);
     }
 
-    std::string fallback = path(imperialRace().faceName, female);
+    std::string fallback = facePath(imperialRace().faceName, female);
     reporter_.report(
         "The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial. No face data "
         "for race %.*s in %s; using %s\n",

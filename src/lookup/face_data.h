@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "esm/reporter.h"
+#include "lookup/lookup_table.h"
 #include "lookup/race_table.h"
 
 namespace landfer {
@@ -18,10 +18,9 @@ namespace landfer {
 // At most this many bytes of a face-data file are used.
 constexpr size_t maxFaceDataSize = 600;
 
-class FaceData {
+class FaceData : public LookupTable {
 public:
-    FaceData(std::string lookupDirectory, const Reporter& reporter)
-        : directory_(std::move(lookupDirectory)), reporter_(reporter) {}
+    using LookupTable::LookupTable;
 
     // The face data for an NPC. A race of the table (`race` not null) reads
     // its own file, which must exist. Any other race id, or none, first looks
@@ -33,13 +32,11 @@ public:
                                      bool female);
 
 private:
-    std::string path(std::string_view faceName, bool female) const;
+    std::string facePath(std::string_view faceName, bool female) const;
     const std::vector<uint8_t>* kept(const std::string& path) const;
     const std::vector<uint8_t>& read(FILE* file, const std::string& path);
     const std::vector<uint8_t>& required(const std::string& path);
 
-    std::string directory_;
-    const Reporter& reporter_;
     std::map<std::string, std::vector<uint8_t>> files_;  // by path
 };
 

@@ -25,7 +25,7 @@ bool readLineFormId(const std::string& line, size_t comma, uint32_t& formId) {
 void ItemTable::load(int index) {
     File& table = files_[index];
     table.loaded = true;
-    table.path = directory_ + "/" + fileNames[index];
+    table.path = path(fileNames[index]);
     ReadFile file = openForReading(table.path, "r");
     if (!file && index >= requiredFileCount) return;
     if (!file)

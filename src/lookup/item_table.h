@@ -15,14 +15,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "esm/reporter.h"
+#include "lookup/lookup_table.h"
 
 namespace landfer {
 
-class ItemTable {
+class ItemTable : public LookupTable {
 public:
-    ItemTable(std::string lookupDirectory, const Reporter& reporter)
-        : directory_(std::move(lookupDirectory)), reporter_(reporter) {}
+    using LookupTable::LookupTable;
 
     // True and the FormID when a lookup file holds itemId. Each file is read
     // once, when a lookup first needs it; one of the first three that cannot
@@ -46,8 +45,6 @@ private:
     };
     void load(int index);
 
-    std::string directory_;
-    const Reporter& reporter_;
     File files_[fileCount];
     std::string key_;  // reused, so that a lookup allocates nothing
 };

@@ -10,14 +10,13 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "esm/reporter.h"
+#include "lookup/lookup_table.h"
 
 namespace landfer {
 
-class LandTextureFiles {
+class LandTextureFiles : public LookupTable {
 public:
-    LandTextureFiles(std::string lookupDirectory, const Reporter& reporter)
-        : path_(std::move(lookupDirectory) + "/ltex.dat"), reporter_(reporter) {}
+    using LookupTable::LookupTable;
 
     // The first line naming the file exactly, else the first naming it in
     // other letter case. The file is read at the first lookup; one that
@@ -25,8 +24,7 @@ public:
     bool find(std::string_view textureFileName, uint32_t& formId);
 
 private:
-    std::string path_;
-    const Reporter& reporter_;
+    std::string path_ = path("ltex.dat");
     bool loaded_ = false;
     std::unordered_map<std::string, uint32_t> exactNames_;
     std::unordered_map<std::string, uint32_t> foldedNames_;
