@@ -14,6 +14,7 @@
 
 #include "esm/fatal_error.h"
 #include "run/conversion_run.h"
+#include "e2e_run.h"
 #include "tes3_land.h"
 #include "tes4_reader.h"
 
@@ -29,9 +30,7 @@ struct Outcome {
 };
 
 std::string contents(FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+    std::string text = e2e::readStream(file);
     std::fclose(file);
     return text;
 }
@@ -39,17 +38,8 @@ std::string contents(FILE* file) {
 // A working directory with a copy of lfdat/ and the small generated plugin.
 class CachedLookups : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/landfer-caches-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        fs::copy(std::string(LANDFER_SOURCE_DIR) + "/lfdat", dir_ / "lfdat", fs::copy_options::recursive);
-        previous_ = fs::current_path();
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { previous_ = fs::current_path(); }
+    void TearDown() override { fs::current_path(previous_); }
     void generate(const std::string& options = "") {
         std::string command = std::string(LANDFER_MAKE_BIG_PLUGIN) + " small " + (dir_ / "in.esp").string() + " " +
                               (dir_ / "lfdat").string() + options;
@@ -105,7 +95,8 @@ protected:
         std::ofstream(path, std::ios::binary | std::ios::trunc) << all;
     }
 
-    fs::path dir_, previous_;
+    e2e::WorkDir work_;
+    fs::path dir_{work_.dir()}, previous_;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "actors/actors.h"
 #include "esm/fatal_error.h"
 #include "esm/plugin_writer.h"
+#include "e2e_run.h"
 #include "tes3_npc.h"
 #include "tes4_reader.h"
 
@@ -18,27 +19,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-// A temporary working directory with a copy of lfdat/, current while it lives.
-class TemporaryWorkDir {
-public:
-    TemporaryWorkDir() : previous_(fs::current_path()) {
-        char pattern[] = "/tmp/landfer-unit-npc-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-        fs::copy(std::string(LANDFER_SOURCE_DIR) + "/lfdat", dir_ / "lfdat", fs::copy_options::recursive);
-        fs::current_path(dir_);
-    }
-    ~TemporaryWorkDir() {
-        fs::current_path(previous_);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-private:
-    fs::path previous_;
-    fs::path dir_;
-};
 
 tes3::Record npcNamed(const std::string& id) {
     tes3::Record record("NPC_");
@@ -69,19 +49,13 @@ struct TestRun {
         services.output = OutputPlugin(std::move(output));
     }
     ~TestRun() { std::fclose(messages); }
-    std::string messageText() {
-        std::fflush(messages);
-        std::rewind(messages);
-        std::string text;
-        for (int c; (c = std::fgetc(messages)) != EOF;) text.push_back(static_cast<char>(c));
-        return text;
-    }
+    std::string messageText() { return e2e::readStream(messages); }
 };
 
 }  // namespace
 
 TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
     convert(test.actors, npcNamed("player"));
     EXPECT_FALSE(fs::exists("npcs.tmp"));  // the player is not listed
@@ -106,7 +80,7 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
 }
 
 TEST(NpcList, EditorIdsTooLongForTheLengthByteAreNotListed) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
     std::string longest(254, 'a');
     std::string tooLong(255, 'b');
@@ -118,7 +92,7 @@ TEST(NpcList, EditorIdsTooLongForTheLengthByteAreNotListed) {
 }
 
 TEST(NpcList, UnwritableListIsFatal) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
     fs::create_directory("npcs.tmp");  // cannot be opened for appending
     try {

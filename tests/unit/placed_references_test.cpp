@@ -10,6 +10,7 @@
 #include <string>
 
 #include "landscape/landscape.h"
+#include "e2e_run.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
 
@@ -30,11 +31,6 @@ struct Subject {
 class PlacedReferences : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/landfer-refs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
         run_ = std::make_unique<Subject>(progress_, messages_);
         // Two NPCs whose IDs share a prefix.
         listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
@@ -44,19 +40,11 @@ protected:
         run_.reset();
         fclose(progress_);
         fclose(messages_);
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
     }
     void listNpc(const std::string& id, tes3::Bytes formId) {
         run_->npcs.add(run_->services.reporter, id, tes4::u32(formId, 0));
     }
-    static std::string text(FILE* file) {
-        std::string out;
-        rewind(file);
-        int c;
-        while ((c = fgetc(file)) != EOF) out.push_back(static_cast<char>(c));
-        return out;
-    }
+    static std::string text(FILE* file) { return e2e::readStream(file); }
     void convert(const tes3::Record& cell) {
         RecordData data{cell.data().data(), cell.data().size()};
         run_->land.convertCell(data);
@@ -77,11 +65,10 @@ protected:
         return out;
     }
 
+    e2e::CurrentWorkDir work_;
     FILE* progress_ = tmpfile();
     FILE* messages_ = tmpfile();
     std::unique_ptr<Subject> run_;
-    std::string dir_;
-    fs::path previous_;
 };
 
 tes3::Record reference(const std::string& id, float x, float y, const tes3::Bytes& extra = {}) {

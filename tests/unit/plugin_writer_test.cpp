@@ -14,6 +14,7 @@
 #include "esm/fatal_error.h"
 #include "esm/output_plugin.h"
 #include "esm/plugin_writer.h"
+#include "e2e_run.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
@@ -21,21 +22,14 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-// A file in /tmp that is removed when the test ends.
+// A file in a working directory of its own, removed when the test ends.
 class ScratchFile {
 public:
-    ScratchFile() {
-        char pattern[] = "/tmp/landfer-unit-XXXXXX";
-        int fd = mkstemp(pattern);
-        if (fd >= 0) close(fd);
-        path_ = pattern;
-    }
-    ~ScratchFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
-    Bytes bytes() const { return tes4::readFileBytes(path_); }
+    std::string path() const { return dir_.path("scratch.esp"); }
+    Bytes bytes() const { return tes4::readFileBytes(path()); }
 
 private:
-    std::string path_;
+    e2e::WorkDir dir_;
 };
 
 FileWriter openWriter(const ScratchFile& scratch) {

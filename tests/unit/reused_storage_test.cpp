@@ -12,6 +12,7 @@
 #include "esm/compression.h"
 #include "esm/deflater.h"
 #include "esm/file_writer.h"
+#include "e2e_run.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
@@ -32,9 +33,8 @@ std::vector<std::vector<uint8_t>> sampleRecords() {
 }  // namespace
 
 TEST(ReusedStorage, RestartedFileHoldsOnlyWhatCameAfter) {
-    char pattern[] = "/tmp/landfer-restart-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string path = std::string(pattern) + "/cell1.tmp";
+    e2e::WorkDir work;
+    std::string path = work.path("cell1.tmp");
     FileWriter file;
     ASSERT_TRUE(file.open(path, "wb"));
     file.write("flushed to the file");
@@ -52,8 +52,6 @@ TEST(ReusedStorage, RestartedFileHoldsOnlyWhatCameAfter) {
     tes4::Bytes expected{'c', 'e', 'l', 'l'};
     expected.insert(expected.end(), text.begin(), text.end());
     EXPECT_EQ(tes4::readFileBytes(path), expected);
-    unlink(path.c_str());
-    rmdir(pattern);
 }
 
 // zlib's one-shot compress2 at level 9 is the reference every stream must match.
