@@ -1,30 +1,24 @@
-#include <algorithm>
 #include <vector>
 
 #include "actors/actors.h"
-#include "esm/byte_order.h"
+#include "actors/npc_builder.h"
 #include "lookup/race_table.h"
 
 namespace landfer {
 
 namespace {
 
-struct InventoryItem {
-    uint32_t formId;
-    uint32_t count;
-};
-
 // A restocking item has a negative count in Morrowind; Oblivion gets its size.
 uint32_t inventoryCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
 }
 
-std::vector<InventoryItem> lookUpInventory(ConversionServices& run, const MorrowindNpc& npc, int& swapCount) {
+std::vector<InventoryItem> lookUpInventory(ConversionServices& services, const MorrowindNpc& npc, int& swapCount) {
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
-        if (!run.items.find(entry.itemId, formId)) {
-            run.losses.note(LossKind::inventoryItem, entry.itemId);
+        if (!services.items.find(entry.itemId, formId)) {
+            services.losses.note(LossKind::inventoryItem, entry.itemId);
             continue;
         }
         items.push_back({formId, inventoryCount(entry.count)});
@@ -33,98 +27,37 @@ std::vector<InventoryItem> lookUpInventory(ConversionServices& run, const Morrow
     return items;
 }
 
-std::vector<uint8_t> baseStatistics(const MorrowindNpc& npc) {
-    uint32_t flags = 0x00100000;
-    if (npc.female) flags |= 0x01;
-    if (npc.essential) flags |= 0x02;
-    if (npc.respawns) flags |= 0x08;
-    if (npc.autoCalculated) flags |= 0x10;
-    if (npc.scriptId == "nolore") flags |= 0x00002000;
-    std::vector<uint8_t> acbs;
-    appendUint32(acbs, flags);
-    appendUint16(acbs, npc.spellPoints);
-    appendUint16(acbs, npc.fatigue);
-    appendUint16(acbs, 50);  // bartering gold
-    appendUint16(acbs, static_cast<uint16_t>(npc.level));
-    appendUint16(acbs, 257);  // level calculation minimum
-    appendUint16(acbs, 257);  // and maximum
-    return acbs;
-}
-
-std::vector<uint8_t> aiData(const MorrowindNpc& npc) {
-    std::vector<uint8_t> aidt(12, 0);
-    if (!npc.hasAi) return aidt;
-    aidt[0] = 5;                                         // aggression
-    aidt[1] = static_cast<uint8_t>(100 - npc.flee);      // confidence
-    aidt[2] = static_cast<uint8_t>(npc.hello);           // energy level
-    aidt[3] = static_cast<uint8_t>(npc.alarm);           // responsibility
-    return aidt;
-}
-
-// Oblivion's 21 skills from Morrowind's 27 (by Morrowind index); Blade and
-// Blunt take the better of two Morrowind skills. Medium Armor, Spear,
-// Enchant and Unarmored have no counterpart.
-std::vector<uint8_t> skillsAndAttributes(const MorrowindNpc& npc) {
-    const int8_t* s = npc.skills;
-    const int8_t skills[21] = {s[1],  s[8],  std::max(s[5], s[22]), s[0],  std::max(s[4], s[6]), s[26], s[3],
-                               s[16], s[11], s[13], s[10], s[12], s[14], s[15], s[20], s[21], s[23], s[24],
-                               s[18], s[19], s[25]};
-    std::vector<uint8_t> data(skills, skills + 21);
-    appendUint32(data, npc.health);
-    data.insert(data.end(), npc.attributes, npc.attributes + 8);
-    return data;
-}
-
 }  // namespace
 
 void Actors::convertNpc(RecordData record) {
-    ConversionServices& run = services_;
+    ConversionServices& services = services_;
     MorrowindNpc npc = readNpcRecord(record);
     ++npcCount_;
     if (npc.editorId == playerEditorId) return;
 
-    std::vector<InventoryItem> inventory = lookUpInventory(run, npc, inventorySwapCount_);
-    if (!npc.hasAi) run.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
+    std::vector<InventoryItem> inventory = lookUpInventory(services, npc, inventorySwapCount_);
+    if (!npc.hasAi) services.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
 
+    NpcChoices choices;
+    choices.inventory = std::move(inventory);
     const RaceRow* race = findRace(npc.raceId);
-    const RaceRow& raceUsed = race != nullptr ? *race : imperialRace();
-    if (race == nullptr) run.losses.note(LossKind::race, npc.raceId);
-
-    SubrecordBuffer data;
-    data.addText("EDID", npc.editorId);
-    data.addText("FULL", npc.fullName);
-    data.addText("MODL", skeletonPath(raceUsed.beast));
-    data.addZeros("MODB", 4);
-    std::vector<uint8_t> acbs = baseStatistics(npc);
-    data.add("ACBS", acbs.data(), acbs.size());
-    std::vector<uint8_t> formId;
-    appendUint32(formId, raceUsed.formId);
-    data.add("RNAM", formId.data(), 4);
-    for (const InventoryItem& item : inventory) {
-        std::vector<uint8_t> cnto;
-        appendUint32(cnto, item.formId);
-        appendUint32(cnto, item.count);
-        data.add("CNTO", cnto.data(), cnto.size());
-    }
-    std::vector<uint8_t> aidt = aiData(npc);
-    data.add("AIDT", aidt.data(), aidt.size());
-    formId.clear();
+    choices.race = race != nullptr ? race : &imperialRace();
+    if (race == nullptr) services.losses.note(LossKind::race, npc.raceId);
     bool classFound = false;
-    appendUint32(formId, run.classes.find(npc.classId, &classFound));
-    if (!classFound) run.losses.note(LossKind::defaultClass, npc.classId);
-    data.add("CNAM", formId.data(), 4);
-    std::vector<uint8_t> stats = skillsAndAttributes(npc);
-    data.add("DATA", stats.data(), stats.size());
-    if (run.rejectOversized("NPC_", npc.editorId, data)) return;
+    choices.classFormId = services.classes.find(npc.classId, &classFound);
+    if (!classFound) services.losses.note(LossKind::defaultClass, npc.classId);
+
+    SubrecordBuffer data = buildNpcData(npc, choices);
+    if (services.rejectOversized("NPC_", npc.editorId, data)) return;
 
     std::vector<uint8_t>& bytes = recordData_;
     bytes.assign(data.bytes().begin(), data.bytes().end());
-    const std::vector<uint8_t>& face = run.faces.find(race, npc.editorId, npc.raceId, npc.female);
+    const std::vector<uint8_t>& face = services.faces.find(race, npc.editorId, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
-    run.deflater.compress(bytes, body_);
+    services.deflater.compress(bytes, body_);
 
-    npcIndex_.add(run.reporter, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
-    writeRecordBody(records_.file(), run.nextFormId, "NPC_", body_);
+    npcIndex_.add(services.reporter, npc.editorId, 0x01000000u | (static_cast<uint32_t>(services.nextFormId) & 0x00FFFFFFu));
+    writeRecordBody(records_.file(), services.nextFormId, "NPC_", body_);
     records_.recordWritten();
 }
 

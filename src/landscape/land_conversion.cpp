@@ -19,14 +19,6 @@ constexpr size_t normalsSize = inputSide * inputSide * 3;  // VNML and VCLR
 constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;  // VHGT
 constexpr size_t texturesSize = 512;  // VTEX
 
-struct LandInput {
-    int32_t gridX = 0, gridY = 0;
-    const uint8_t* normals = nullptr;
-    const uint8_t* heights = nullptr;
-    const uint8_t* colours = nullptr;
-    const uint8_t* textures = nullptr;
-};
-
 int rowBase(int quad) { return quad >= 3 ? 32 : 0; }
 int colBase(int quad) { return (quad == 2 || quad == 4) ? 32 : 0; }
 
@@ -44,7 +36,9 @@ void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
 }
 
 // Fills data (its storage reused from quad to quad) with a quad's LAND data.
-void buildQuadData(const Landscape& land, const LandInput& input, int quad, std::vector<uint8_t>& data) {
+}  // namespace
+
+void buildQuadData(const LandTextureTable& textures, const LandInput& input, int quad, std::vector<uint8_t>& data) {
     data.clear();
     data.reserve(7658 + 4 * 2332);
     appendHeader(data, "DATA", 4);
@@ -69,10 +63,12 @@ void buildQuadData(const Landscape& land, const LandInput& input, int quad, std:
         appendWindow(data, input.colours, quad);
     }
     if (input.textures != nullptr) {
-        QuadTextureGrid grid = sampleQuadTextures(land, unblockTextureGrid(input.textures), quad);
+        QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
         for (int quadrant = 0; quadrant < 4; ++quadrant) writeQuadrantLayers(grid, quadrant, data);
     }
 }
+
+namespace {
 
 // Reads the record; false (after any message) when it is not converted.
 bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
@@ -170,13 +166,13 @@ void Landscape::convertLand(RecordData record) {
         return;
     }
     ++land.landCount;
-    if (input.textures != nullptr) noteUnpaintedSquares(land, input.textures);
+    if (input.textures != nullptr) noteUnpaintedSquares(land.state.landTextureTable, input.textures, land.services.losses);
 
     size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(land, input.gridX, input.gridY);
     landArrives(land, cellIndex);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
-    for (int quad = 1; quad <= 4; ++quad) buildQuadData(land, input, quad, land.state.quadData[quad - 1]);
+    for (int quad = 1; quad <= 4; ++quad) buildQuadData(land.state.landTextureTable, input, quad, land.state.quadData[quad - 1]);
     land.services.deflater.compress(land.state.quadData.data(), land.state.quadBodies.data(), 4);
     FileWriter& world = worldFile(land);
     for (int quad = 1; quad <= 4; ++quad) {

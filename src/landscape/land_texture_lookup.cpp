@@ -48,9 +48,4 @@ void Landscape::handleLandTexture(RecordData record) {
     if (number > landscape.highestTextureNumber) landscape.highestTextureNumber = number;
 }
 
-uint32_t findLandTextureFormId(const Landscape& land, uint32_t textureNumber) {
-    auto entry = land.state.landTextureTable.find(textureNumber);
-    return entry != land.state.landTextureTable.end() ? entry->second : 0;
-}
-
 }  // namespace landfer

@@ -12,7 +12,4 @@
 
 namespace landfer {
 
-// The FormID of a texture number, 0 when it has none.
-uint32_t findLandTextureFormId(const Landscape& land, uint32_t textureNumber);
-
 }  // namespace landfer

@@ -15,6 +15,7 @@
 #include "esm/compression.h"
 #include "esm/file_writer.h"
 #include "esm/record_reader.h"
+#include "landscape/texture_layers.h"
 #include "lookup/conversion_services.h"
 
 namespace landfer {
@@ -59,7 +60,7 @@ struct LandscapeState {
 
     // Texture number (LTEX index + 1) to Oblivion land texture FormID; 0 for
     // a texture the lookup file does not know.
-    std::unordered_map<uint32_t, uint32_t> landTextureTable;
+    LandTextureTable landTextureTable;
     uint32_t highestTextureNumber = 0;
 
     // "cell_names.tmp", and cell1.tmp to cell4.tmp, open for the run.

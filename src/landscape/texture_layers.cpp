@@ -4,7 +4,6 @@
 #include <array>
 #include <map>
 
-#include "landscape/land_texture_lookup.h"
 #include "esm/byte_order.h"
 
 namespace landfer {
@@ -21,22 +20,27 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
     return grid;
 }
 
-void noteUnpaintedSquares(Landscape& land, const uint8_t vtex[512]) {
+uint32_t textureFormId(const LandTextureTable& table, uint32_t textureNumber) {
+    auto entry = table.find(textureNumber);
+    return entry != table.end() ? entry->second : 0;
+}
+
+void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses) {
     std::map<uint32_t, long> squares;
     for (int square = 0; square < 256; ++square) {
         uint32_t number = readUint16(vtex + 2 * square);
-        if (number != 0 && findLandTextureFormId(land, number) == 0) ++squares[number];
+        if (number != 0 && textureFormId(table, number) == 0) ++squares[number];
     }
-    for (const auto& [number, count] : squares) land.services.losses.noteUnpaintedSquares(number, count);
+    for (const auto& [number, count] : squares) losses.noteUnpaintedSquares(number, count);
 }
 
-QuadTextureGrid sampleQuadTextures(const Landscape& land, const TextureGrid& grid, int quad) {
+QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, int quad) {
     int rowBase = quad >= 3 ? 8 : 0, colBase = (quad == 2 || quad == 4) ? 8 : 0;
     auto square = [](int p) { return static_cast<int>(p * 0.242); };
     QuadTextureGrid out{};
     for (int i = 0; i < 34; ++i)
         for (int j = 0; j < 34; ++j)
-            out[34 * i + j] = findLandTextureFormId(land, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
+            out[34 * i + j] = textureFormId(table, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
     return out;
 }
 
