@@ -9,10 +9,9 @@
 #include <cerrno>
 
 #include "esm/fatal_error.h"
+#include "esm/read_file.h"
 
 namespace landfer {
-
-namespace {
 
 // 64-bit file positions and emptying an open file: the calls differ
 // between the C libraries of Windows and of POSIX systems.
@@ -31,6 +30,8 @@ bool seekFile(FILE* file, int64_t offset, int whence) {
     return fseeko(file, static_cast<off_t>(offset), whence) == 0;
 #endif
 }
+
+namespace {
 
 bool truncateToEmpty(FILE* file) {
 #ifdef _WIN32

@@ -3,17 +3,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 #include "esm/file_writer.h"
+#include "esm/read_file.h"
 
 namespace landfer {
-
-struct StagedFileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-// Closed however the scope is left, fatal errors included.
-using StagedFile = std::unique_ptr<FILE, StagedFileCloser>;
 
 // Copies exactly `length` bytes from `from` to the end of `to`. Fewer bytes
 // than were written to it mean the file was damaged behind the run's back:

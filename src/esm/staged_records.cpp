@@ -15,7 +15,7 @@ void StagedRecords::copyInto(OutputPlugin& output) {
     if (records_ == 0) return;
     uint64_t length = static_cast<uint64_t>(file_.position());
     file_.close();
-    StagedFile staged(std::fopen(fileName_.c_str(), "rb"));
+    ReadFile staged = openForReading(fileName_);
     if (!staged) fatal("Unable to open %s for reading: %s\n", fileName_.c_str(), systemErrorText().c_str());
     output.openTopGroup(label_);
     copyStagedBytes(staged.get(), fileName_.c_str(), output.file(), length);

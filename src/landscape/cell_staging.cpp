@@ -118,7 +118,7 @@ void stagePendingCell(Landscape& land) {
 // Copies length bytes that start at offset in the staged world to the output.
 void copyFromWorld(FILE* world, int64_t offset, uint64_t length, OutputPlugin& output) {
     // The cells are mostly read in the order they were staged: no seek, no lost buffer.
-    if (ftello(world) != offset && fseeko(world, static_cast<off_t>(offset), SEEK_SET) != 0)
+    if (tellFile(world) != offset && !seekFile(world, offset, SEEK_SET))
         fatal("Unable to read from %s: %s\n", worldFileName, systemErrorText().c_str());
     copyStagedBytes(world, worldFileName, output.file(), length);
 }
@@ -229,7 +229,7 @@ void Landscape::writeWorld() {
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
-    StagedFile world(std::fopen(worldFileName, "rb"));
+    ReadFile world = openForReading(worldFileName);
     if (!world) fatal("Unable to open %s for reading: %s\n", worldFileName, systemErrorText().c_str());
     OutputPlugin& output = land.services.output;
     output.closeAllGroups();

@@ -1,7 +1,6 @@
 #include "lookup/face_data.h"
 
 #include "esm/fatal_error.h"
-#include "esm/read_file.h"
 
 namespace landfer {
 
@@ -14,8 +13,7 @@ const std::vector<uint8_t>* FaceData::kept(const std::string& path) const {
     return entry != files_.end() ? &entry->second : nullptr;
 }
 
-const std::vector<uint8_t>& FaceData::read(FILE* opened, const std::string& path) {
-    ReadFile file(opened);
+const std::vector<uint8_t>& FaceData::read(ReadFile file, const std::string& path) {
     std::vector<uint8_t> bytes(maxFaceDataSize);
     size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
     std::string error = systemErrorText();
@@ -29,9 +27,9 @@ const std::vector<uint8_t>& FaceData::read(FILE* opened, const std::string& path
 
 const std::vector<uint8_t>& FaceData::required(const std::string& path) {
     if (const std::vector<uint8_t>* bytes = kept(path)) return *bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) fatal("Unable to open: %s: %s\n", path.c_str(), systemErrorText().c_str());
-    return read(file, path);
+    ReadFile file = openForReading(path);
+    if (!file) fatal("Unable to open: %s: %s\n", path.c_str(), systemErrorText().c_str());
+    return read(std::move(file), path);
 }
 
 const std::vector<uint8_t>& FaceData::find(const RaceRow* race, std::string_view npcId, std::string_view raceId,
@@ -44,13 +42,13 @@ const std::vector<uint8_t>& FaceData::find(const RaceRow* race, std::string_view
     std::string own = facePath(raceId, female);
     bool usable = raceId.find('/') == std::string_view::npos && raceId.find('\\') == std::string_view::npos;
     const std::vector<uint8_t>* cached = usable ? kept(own) : nullptr;
-    FILE* file = usable && cached == nullptr ? std::fopen(own.c_str(), "rb") : nullptr;
-    if (cached != nullptr || file != nullptr) {
+    ReadFile file = usable && cached == nullptr ? openForReading(own) : nullptr;
+    if (cached != nullptr || file) {
         reporter_.report(
             "The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial, with the face "
             "data of %s\n",
             raceLength, raceId.data(), npcLength, npcId.data(), own.c_str());
-        return cached != nullptr ? *cached : read(file, own);
+        return cached != nullptr ? *cached : read(std::move(file), own);
     }
 
     std::string fallback = facePath(imperialRace().faceName, female);

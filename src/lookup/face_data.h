@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "esm/read_file.h"
 #include "lookup/lookup_table.h"
 #include "lookup/race_table.h"
 
@@ -34,7 +35,7 @@ public:
 private:
     std::string facePath(std::string_view faceName, bool female) const;
     const std::vector<uint8_t>* kept(const std::string& path) const;
-    const std::vector<uint8_t>& read(FILE* file, const std::string& path);
+    const std::vector<uint8_t>& read(ReadFile file, const std::string& path);
     const std::vector<uint8_t>& required(const std::string& path);
 
     std::map<std::string, std::vector<uint8_t>> files_;  // by path

@@ -16,7 +16,7 @@ constexpr uint8_t journalTopicType = 4;
 // (when an entry named the quest), DATA (flags 1, priority 0) and the
 // staged stage blocks as they were written.
 void Records::writeStagedQuest() {
-    StagedFile stages(std::fopen(questIndexFileName, "rb"));
+    ReadFile stages = openForReading(questIndexFileName);
     if (!stages) {
         // No stage was staged: a journal topic without entries.
         services_.reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
@@ -105,7 +105,7 @@ void Records::writeQuestGroup() {
     const char* questFile = questFileName;
     // The group's size is patched in when the output is finished.
     services_.output.openTopGroup("QUST");
-    StagedFile quests(std::fopen(questFile, "rb"));
+    ReadFile quests = openForReading(questFile);
     if (!quests) {
         services_.reporter.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
                    systemErrorText().c_str());

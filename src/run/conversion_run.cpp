@@ -14,7 +14,7 @@
 #include "landscape/landscape.h"
 #include "lookup/conversion_services.h"
 #include "records/records.h"
-#include "run/input_plugin.h"
+#include "esm/input_plugin.h"
 #include "run/output_file_checks.h"
 #include "run/temporary_files.h"
 

@@ -1,4 +1,4 @@
-#include "run/input_plugin.h"
+#include "esm/input_plugin.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -9,21 +9,14 @@
 
 namespace landfer {
 
-InputPlugin::~InputPlugin() { close(); }
-
-void InputPlugin::close() {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-}
-
 void InputPlugin::open(const std::string& path) {
     name_ = path;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
+    file_ = openForReading(path);
+    if (!file_) fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
 
     char type[5] = {0, 0, 0, 0, 0};
     errno = 0;
-    if (std::fread(type, 1, 4, file_) < 4)
+    if (std::fread(type, 1, 4, file_.get()) < 4)
         fatal("Unable to read any data from %s to determine it's file type: %s\n", path.c_str(),
               systemErrorText().c_str());
     if (std::string(type, 4) == "TES4")
@@ -37,16 +30,16 @@ void InputPlugin::open(const std::string& path) {
 
     // The file's length bounds every record size read from it.
     errno = 0;
-    if (fseeko(file_, 0, SEEK_END) != 0 || (size_ = ftello(file_)) < 0 || fseeko(file_, 0, SEEK_SET) != 0)
+    if (!seekFile(file_.get(), 0, SEEK_END) || (size_ = tellFile(file_.get())) < 0 || !seekFile(file_.get(), 0, SEEK_SET))
         fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
 }
 
 bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
     uint8_t header[inputHeaderSize];
     errno = 0;
-    size_t got = std::fread(header, 1, inputHeaderSize, file_);
+    size_t got = std::fread(header, 1, inputHeaderSize, file_.get());
     if (got == 0) {
-        if (std::ferror(file_)) fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+        if (std::ferror(file_.get())) fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
         return false;
     }
     if (got < inputHeaderSize)
@@ -55,7 +48,7 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
 
     uint64_t dataSize = readUint32(header + 4);
     unsigned long long recordSize = dataSize + inputHeaderSize;
-    int64_t position = ftello(file_);
+    int64_t position = tellFile(file_.get());
     if (position < 0 || dataSize > static_cast<uint64_t>(size_ - position)) {
         // errno still holds the state of the last read: the data is simply not there.
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
@@ -70,7 +63,7 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
     }
     std::copy(header, header + inputHeaderSize, record.begin());
     errno = 0;
-    if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_) != dataSize)
+    if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_.get()) != dataSize)
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
               name_.c_str(), systemErrorText().c_str());
     return true;
