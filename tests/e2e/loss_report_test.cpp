@@ -181,7 +181,7 @@ TEST(CommandLine, HelpListsTheOptions) {
     RunResult help = work.run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    EXPECT_EQ(help.out.rfind("Usage: " LANDFER_BINARY " [options] input_filename.esp\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("Usage: " + e2e::converterName() + " [options] input_filename.esp\n", 0), 0u) << help.out;
     for (const char* option : {"-v, -V", "--report FILE", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_FALSE(work.exists("LANDFER.ESP"));
@@ -192,7 +192,8 @@ TEST(CommandLine, UnknownOptionNamesHelpBeforeTheUsage) {
     RunResult run = work.run({"--frobnicate", "input.esp"});
     EXPECT_EQ(run.status, 1);
     // getopt's own complaint comes first.
-    const std::string ours = "Try " LANDFER_BINARY " --help for the list of options.\nUsage: " LANDFER_BINARY
+    const std::string self = e2e::converterName();
+    const std::string ours = "Try " + self + " --help for the list of options.\nUsage: " + self +
                              " [-V] original.esp\n\n\t-V : Display current Version, then exit.\n";
     ASSERT_GE(run.err.size(), ours.size());
     EXPECT_EQ(run.err.substr(run.err.size() - ours.size()), ours);
@@ -211,7 +212,7 @@ TEST(CommandLine, ReportWithoutInputOrUnwritable) {
     RunResult run = work.run({"--report", "losses.csv"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("\n  -----", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("Usage: " LANDFER_BINARY " input_filename.esp\n\n"), std::string::npos);
+    EXPECT_NE(run.err.find("Usage: " + e2e::converterName() + " input_filename.esp\n\n"), std::string::npos);
     EXPECT_FALSE(work.exists("losses.csv"));
 
     // A report that cannot be written stops the run before the conversion.
