@@ -56,8 +56,9 @@ void Actors::convertNpc(RecordData record) {
     bytes.insert(bytes.end(), face.begin(), face.end());
     services.deflater.compress(bytes, body_);
 
-    npcIndex_.add(services.reporter, npc.editorId, 0x01000000u | (static_cast<uint32_t>(services.nextFormId) & 0x00FFFFFFu));
-    writeRecordBody(records_.file(), services.nextFormId, "NPC_", body_);
+    uint32_t formId = services.formIds.take();
+    npcIndex_.add(services.reporter, npc.editorId, formId);
+    writeRecordBody(records_.file(), formId, "NPC_", body_);
     records_.recordWritten();
 }
 

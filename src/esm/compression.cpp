@@ -55,13 +55,12 @@ void RecordCompressor::makeBody(const uint8_t* data, size_t length, FILE* messag
     body.compressed = true;
 }
 
-void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
-                     uint8_t modIndex) {
+void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(body.bytes.size()));
     if (body.compressed)
-        writeCompressedRecordTail(out, nextFormId, modIndex);
+        writeCompressedRecordTail(out, formId);
     else
-        writeRecordTail(out, nextFormId, 0);
+        writeRecordTail(out, formId, 0);
     out.write(body.bytes.data(), body.bytes.size());
 }
 

@@ -38,9 +38,7 @@ private:
     Stream* stream_ = nullptr;
 };
 
-// Writes a record header (flag 0x00040000 when the body is compressed, a new
-// FormID with high byte modIndex) and the body.
-void writeRecordBody(ByteSink& out, int32_t& nextFormId, std::string_view type, const RecordBody& body,
-                     uint8_t modIndex = 1);
+// Writes a record header (flag 0x00040000 when the body is compressed) and the body.
+void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body);
 
 }  // namespace landfer

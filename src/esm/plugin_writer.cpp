@@ -31,26 +31,18 @@ void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size) {
     out.writeUint32(size);
 }
 
-void writeNewFormId(ByteSink& out, int32_t& nextFormId, uint8_t modIndex) {
-    uint32_t value = static_cast<uint32_t>(nextFormId);
-    uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                        static_cast<uint8_t>(value >> 16), modIndex};
-    out.write(bytes, 4);
-    ++nextFormId;
-}
-
-void writeRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t flagByte) {
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte) {
     const uint8_t flags[4] = {0, 0, flagByte, 0};
     out.write(flags, 4);
-    writeNewFormId(out, nextFormId);
+    out.writeUint32(formId);
     out.write(stamp, 4);
 }
 
-void writePlainRecordTail(ByteSink& out, int32_t& nextFormId) { writeRecordTail(out, nextFormId, 0); }
+void writePlainRecordTail(ByteSink& out, uint32_t formId) { writeRecordTail(out, formId, 0); }
 
-void writeCompressedRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t modIndex) {
+void writeCompressedRecordTail(ByteSink& out, uint32_t formId) {
     out.writeUint32(compressedFlag);
-    writeNewFormId(out, nextFormId, modIndex);
+    out.writeUint32(formId);
     out.write(stamp, 4);
 }
 
@@ -58,15 +50,6 @@ void writeTopGroupTail(ByteSink& out, std::string_view label) {
     writeFourChars(out, label);
     out.writeUint32(0);
     out.write(stamp, 4);
-}
-
-void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label4) {
-    uint8_t label[4] = {0, 0, 0, 0};
-    if (label4 != nullptr) {
-        std::memcpy(label, label4, 4);
-        label[3] = static_cast<uint8_t>(label[3] + 1);
-    }
-    writeLabelledGroupTail(out, groupType, label);
 }
 
 void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]) {
@@ -101,10 +84,9 @@ void SubrecordBuffer::addZeros(std::string_view type, size_t length) {
     bytes_.insert(bytes_.end(), length, 0);
 }
 
-void writePlainRecord(ByteSink& out, int32_t& nextFormId, std::string_view type,
-                      const std::vector<uint8_t>& data) {
+void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(data.size()));
-    writeRecordTail(out, nextFormId, 0);
+    writeRecordTail(out, formId, 0);
     out.write(data.data(), data.size());
 }
 

@@ -3,9 +3,8 @@
 //
 // A record or group header is 20 bytes. It is written in two steps: first
 // the type and the whole 32-bit size (writeTypeAndSize), then one of the
-// tail writers for bytes 8 to 19. Every header that carries a FormID takes
-// the next value of the run's FormID counter, so FormIDs follow the order
-// in which headers are written, in the output or in a temporary file.
+// tail writers for bytes 8 to 19. A record's FormID is given to it, taken
+// from the plugin's FormIds when the record is made.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +15,6 @@
 
 namespace landfer {
 
-constexpr int32_t firstFormId = 2000000;
 constexpr size_t fileHeaderSize = 85;
 constexpr size_t headerSize = 20;
 constexpr uint32_t compressedFlag = 0x00040000;
@@ -28,21 +26,14 @@ void writeFileHeader(ByteSink& out);
 // Bytes 0 to 7 of a record or group header.
 void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size);
 
-// Writes the FormID 0x01000000 + nextFormId (high byte modIndex) and advances the counter.
-void writeNewFormId(ByteSink& out, int32_t& nextFormId, uint8_t modIndex = 1);
-
-// Bytes 8 to 19: flags 00 00 flagByte 00, a new FormID, the stamp.
-void writeRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t flagByte);
+// Bytes 8 to 19: flags 00 00 flagByte 00, the FormID, the stamp.
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte);
 // Bytes 8 to 19 of a plain record.
-void writePlainRecordTail(ByteSink& out, int32_t& nextFormId);
-// Bytes 8 to 19 of a compressed record whose FormID has the high byte modIndex.
-void writeCompressedRecordTail(ByteSink& out, int32_t& nextFormId, uint8_t modIndex);
+void writePlainRecordTail(ByteSink& out, uint32_t formId);
+// Bytes 8 to 19 of a compressed record.
+void writeCompressedRecordTail(ByteSink& out, uint32_t formId);
 // Bytes 8 to 19 of a top group: the label, group type 0, the stamp.
 void writeTopGroupTail(ByteSink& out, std::string_view label);
-// Bytes 8 to 19 of a group labelled by a FormID: label4 holds a counter value
-// as int32ToBytes stores it (high byte 00), written with the high byte 01;
-// a null label4 writes four 00 bytes.
-void writeFormIdGroupTail(ByteSink& out, int32_t groupType, const uint8_t* label4);
 // Bytes 8 to 19 of a group whose label is given as the four bytes written.
 void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]);
 
@@ -69,8 +60,7 @@ private:
     size_t tooLargeSize_ = 0;
 };
 
-// A plain record: header with flag byte 0 and a new FormID, then its data.
-void writePlainRecord(ByteSink& out, int32_t& nextFormId, std::string_view type,
-                      const std::vector<uint8_t>& data);
+// A plain record: header with flag byte 0 and its FormID, then its data.
+void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data);
 
 }  // namespace landfer

@@ -89,10 +89,7 @@ void gridLabel(int32_t x, int32_t y, uint8_t label[4]) {
 }
 
 // The label of a cell's groups: its FormID.
-void cellLabel(int32_t counterValue, uint8_t label[4]) {
-    int32ToBytes(counterValue, label);
-    label[3] = 1;
-}
+void cellLabel(uint32_t formId, uint8_t label[4]) { int32ToBytes(static_cast<int32_t>(formId), label); }
 
 // Puts the cell being converted into "world.tmp": each quad's CELL and ACHR records.
 void stagePendingCell(Landscape& land) {
@@ -150,7 +147,7 @@ void stageExteriorCell(Landscape& land, int32_t gridX, int32_t gridY, const std:
         StagedWorldCell cell;
         cell.gridX = static_cast<int32_t>(quadGridX(gridX, quad));
         cell.gridY = static_cast<int32_t>(quadGridY(gridY, quad));
-        cell.formId = land.services.nextFormId;
+        cell.formId = land.services.formIds.take();
         SubrecordBuffer data;
         if (!name.empty()) data.addText("EDID", name + quadSuffixes[quad - 1]);
         data.add("DATA", &flags, 1);
@@ -159,7 +156,7 @@ void stageExteriorCell(Landscape& land, int32_t gridX, int32_t gridY, const std:
         int32ToBytes(cell.gridY, grid + 4);
         data.add("XCLC", grid, 8);
         MemorySink& staged = landscape.pendingQuads[quad - 1];
-        writePlainRecord(staged, land.services.nextFormId, "CELL", data.bytes());
+        writePlainRecord(staged, cell.formId, "CELL", data.bytes());
         cell.cellLength = static_cast<uint32_t>(staged.bytes.size());
         landscape.worldCells.push_back(cell);
     }
@@ -241,7 +238,7 @@ void Landscape::writeWorld() {
     size_t worldDepth = output.openGroupCount();
 
     bool first = true;
-    std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> previous;
+    std::tuple<int32_t, int32_t, int32_t, int32_t, uint32_t> previous;
     for (size_t index : order) {
         const StagedWorldCell& cell = landscape.worldCells[index];
         auto here = place(index);

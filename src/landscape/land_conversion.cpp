@@ -178,7 +178,7 @@ void Landscape::convertLand(RecordData record) {
     for (int quad = 1; quad <= 4; ++quad) {
         StagedWorldCell& cell = land.state.worldCells[cellIndex + quad - 1];
         cell.landOffset = world.position();
-        writeRecordBody(world, land.services.nextFormId, "LAND", land.state.quadBodies[quad - 1]);
+        writeRecordBody(world, land.services.formIds.take(), "LAND", land.state.quadBodies[quad - 1]);
         cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
     }
 }

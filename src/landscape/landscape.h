@@ -25,7 +25,7 @@ namespace landfer {
 struct StagedWorldCell {
     int32_t gridX = 0;  // Oblivion grid
     int32_t gridY = 0;
-    int32_t formId = 0;  // the counter value its CELL record took
+    uint32_t formId = 0;  // its CELL record's
     uint32_t cellLength = 0;
     uint32_t placedCount = 0;
     uint64_t placedLength = 0;

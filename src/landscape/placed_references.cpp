@@ -32,7 +32,7 @@ void writePlacedNpc(Landscape& land, int quad, const uint8_t baseFormId[4], cons
     data.add("NAME", baseFormId, 4);
     data.add("DATA", placement, 24);
     MemorySink record;
-    writePlainRecord(record, land.services.nextFormId, "ACHR", data.bytes());
+    writePlainRecord(record, land.services.formIds.take(), "ACHR", data.bytes());
     appendToQuad(land, quad, record.bytes);
     ++land.placedNpcCount;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "esm/deflater.h"
+#include "esm/form_ids.h"
 #include "esm/output_plugin.h"
 #include "esm/plugin_writer.h"
 #include "esm/reporter.h"
@@ -33,7 +34,7 @@ struct ConversionServices {
 
     Reporter reporter;
     OutputPlugin output;
-    int32_t nextFormId = firstFormId;
+    FormIds formIds;
     Deflater deflater;
 
     // The lookup files of the lookup data directory, each read at its first use.

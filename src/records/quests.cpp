@@ -45,7 +45,7 @@ void Records::writeStagedQuest() {
 
     uint32_t dataSize = static_cast<uint32_t>(head.bytes().size()) + questRecordSize_;
     writeTypeAndSize(questFile, "QUST", dataSize);
-    writePlainRecordTail(questFile, services_.nextFormId);
+    writePlainRecordTail(questFile, services_.formIds.take());
     questFile.write(head.bytes().data(), head.bytes().size());
     copyStagedBytes(stages.get(), questIndexFileName, questFile, questRecordSize_);
     questFile.close();
@@ -59,7 +59,7 @@ void Records::writeStagedQuest() {
 bool Records::stage(StagedRecords& records, const char* type, const std::string& identifier,
                     const SubrecordBuffer& data) {
     if (services_.rejectOversized(type, identifier, data)) return false;
-    writePlainRecord(records.file(), services_.nextFormId, type, data.bytes());
+    writePlainRecord(records.file(), services_.formIds.take(), type, data.bytes());
     records.recordWritten();
     return true;
 }

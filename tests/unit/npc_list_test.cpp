@@ -59,11 +59,11 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     TestRun test;
     convert(test.actors, npcNamed("player"));
     EXPECT_FALSE(fs::exists("npcs.tmp"));  // the player is not listed
-    test.services.nextFormId = 0x00ABCDEF;
+    test.services.formIds = FormIds(0x00ABCDEF);
     convert(test.actors, npcNamed("Ald_Warden"));
     convert(test.actors, npcNamed("b"));
     EXPECT_EQ(test.actors.npcCount(), 3);
-    EXPECT_EQ(test.services.nextFormId, 0x00ABCDF1);
+    EXPECT_EQ(test.services.formIds.peek(), 0x01ABCDF1u);
     Bytes expected = entry("Ald_Warden", 0x01ABCDEF);
     Bytes second = entry("b", 0x01ABCDF0);
     expected.insert(expected.end(), second.begin(), second.end());

@@ -13,6 +13,7 @@
 #include "esm/compression.h"
 #include "esm/fatal_error.h"
 #include "esm/output_plugin.h"
+#include "esm/form_ids.h"
 #include "esm/plugin_writer.h"
 #include "e2e_run.h"
 #include "tes4_reader.h"
@@ -72,13 +73,14 @@ TEST(PluginWriter, FileHeaderIsTheFixed85Bytes) {
 TEST(PluginWriter, RecordHeadersTakeConsecutiveFormIdsAndWholeSizes) {
     ScratchFile scratch;
     FileWriter out = openWriter(scratch);
-    int32_t nextFormId = firstFormId;
+    FormIds formIds;
     writeTypeAndSize(out, "BOOK", 300);
-    writeRecordTail(out, nextFormId, 0);
+    writeRecordTail(out, formIds.take(), 0);
     writeTypeAndSize(out, "LAND", 70000);
-    writeRecordTail(out, nextFormId, 4);
+    writeRecordTail(out, formIds.take(), 4);
     writeTypeAndSize(out, "NPC_", 10);
-    writeCompressedRecordTail(out, nextFormId, 1);
+    EXPECT_EQ(formIds.peek(), 0x011E8482u);  // known before its record is written
+    writeCompressedRecordTail(out, formIds.take());
     out.close();
     Bytes b = scratch.bytes();
     ASSERT_EQ(b.size(), 60u);
@@ -88,15 +90,16 @@ TEST(PluginWriter, RecordHeadersTakeConsecutiveFormIdsAndWholeSizes) {
     EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 36), (Bytes{0x70, 0x11, 0x01, 0, 0, 0, 4, 0, 0x81, 0x84, 0x1E, 1}));
     EXPECT_EQ(tes4::u32(b, 48), 0x00040000u);
     EXPECT_EQ(tes4::u32(b, 52), 0x011E8482u);
-    EXPECT_EQ(nextFormId, firstFormId + 3);
+    EXPECT_EQ(formIds.take(), 0x011E8483u);
 }
 
 TEST(PluginWriter, GroupTailsWriteLabelsAndTypes) {
     ScratchFile scratch;
     FileWriter out = openWriter(scratch);
-    const uint8_t label[4] = {0x10, 0x27, 0x00, 0x00};
-    writeFormIdGroupTail(out, 6, label);
-    writeFormIdGroupTail(out, 1, nullptr);
+    const uint8_t label[4] = {0x10, 0x27, 0x00, 0x01};  // a FormID, as a cell's children group has it
+    const uint8_t none[4] = {0, 0, 0, 0};
+    writeLabelledGroupTail(out, 6, label);
+    writeLabelledGroupTail(out, 1, none);
     writeTopGroupTail(out, "GLOB");
     out.close();
     Bytes b = scratch.bytes();
@@ -142,10 +145,9 @@ TEST(Compression, APlainBodyIsWrittenAsAPlainRecord) {
     Bytes data = {1, 2, 3};
     ScratchFile scratch;
     FileWriter out = openWriter(scratch);
-    int32_t nextFormId = firstFormId;
     RecordBody plain;
     plain.bytes = data;
-    writeRecordBody(out, nextFormId, "NPC_", plain);
+    writeRecordBody(out, FormIds().take(), "NPC_", plain);
     out.close();
     Bytes b = scratch.bytes();
     ASSERT_EQ(b.size(), 23u);
@@ -157,7 +159,7 @@ TEST(Compression, APlainBodyIsWrittenAsAPlainRecord) {
 TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroupCounts) {
     ScratchFile scratch;
     OutputPlugin output(openWriter(scratch));
-    int32_t nextFormId = firstFormId;
+    FormIds formIds;
     auto subrecords = [](size_t length) {
         SubrecordBuffer data;
         data.addZeros("DATA", length - 6);
@@ -165,8 +167,8 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
     };
     writeFileHeader(output.file());
     output.openTopGroup("GLOB");
-    writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(10));
-    writePlainRecord(output.file(), nextFormId, "GLOB", subrecords(6));
+    writePlainRecord(output.file(), formIds.take(), "GLOB", subrecords(10));
+    writePlainRecord(output.file(), formIds.take(), "GLOB", subrecords(6));
     output.countRecords(2);
     // A group from a template, with groups nested three deep in it.
     output.closeAllGroups();
@@ -178,7 +180,7 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
     output.openGroup(1, block);
     output.openGroup(4, block);
     EXPECT_EQ(output.openGroupCount(), 3u);
-    writePlainRecord(output.file(), nextFormId, "CELL", subrecords(7));
+    writePlainRecord(output.file(), formIds.take(), "CELL", subrecords(7));
     output.countRecords(1);
     output.openGroup(5, block);  // empty: only its header
     output.closeGroup();

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "e2e_run.h"
+#include "esm/form_ids.h"
 #include "esm/plugin_writer.h"
 #include "esm/staged_records.h"
 #include "tes4_reader.h"
@@ -36,11 +37,11 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     ASSERT_TRUE(file.open("out.esp", "wb"));
     OutputPlugin output(std::move(file));
     writeFileHeader(output.file());
-    int32_t nextFormId = firstFormId;
+    FormIds formIds;
     StagedRecords books("books.tmp", "BOOK");
     StagedRecords globals("globals.tmp", "GLOB");
     for (int i = 0; i < 3; ++i) {
-        writePlainRecord(books.file(), nextFormId, "BOOK", std::vector<uint8_t>(6, 0));
+        writePlainRecord(books.file(), formIds.take(), "BOOK", std::vector<uint8_t>(6, 0));
         books.recordWritten();
     }
     globals.copyInto(output);  // no record: no group, no file
@@ -51,7 +52,7 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     const uint8_t label[4] = {1, 0, 0, 0};
     output.openGroup(2, label);
     for (int i = 0; i < 2; ++i) {
-        writePlainRecord(output.file(), nextFormId, "CELL", std::vector<uint8_t>(6, 0));
+        writePlainRecord(output.file(), formIds.take(), "CELL", std::vector<uint8_t>(6, 0));
         output.countRecords(1);
     }
     output.openGroup(3, label);
