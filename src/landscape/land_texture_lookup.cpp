@@ -1,4 +1,7 @@
-#include "landscape/land_texture_lookup.h"
+// Land textures: each Morrowind LTEX record names a texture file; the
+// lookup file "ltex.dat" maps that file name to an Oblivion land texture.
+// Land records name textures by number: the LTEX index (INTV) + 1.
+#include "landscape/landscape.h"
 
 #include <cstdio>
 #include <cstring>
