@@ -30,6 +30,9 @@
 
 namespace {
 
+// Messages of the compressor go to standard error.
+const landfer::Reporter errors(stdout, stderr);
+
 using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
@@ -93,7 +96,7 @@ Floor measureFloor(const char* outputPath) {
             throw std::runtime_error("a compressed record does not inflate");
         double cpuStart = cpuSeconds();
         Clock::time_point start = Clock::now();
-        compressor.makeBody(plain.data(), plain.size(), stderr, body);
+        compressor.makeBody(plain.data(), plain.size(), errors, body);
         floor.seconds += seconds(Clock::now() - start);
         floor.cpuSeconds += cpuSeconds() - cpuStart;
         if (body.bytes != stored) throw std::runtime_error("recompressed data differs from the conversion's");

@@ -19,7 +19,7 @@ RecordCompressor::~RecordCompressor() {
     delete stream_;
 }
 
-void RecordCompressor::makeBody(const uint8_t* data, size_t length, FILE* messages, RecordBody& body) {
+void RecordCompressor::makeBody(const uint8_t* data, size_t length, const Reporter& reporter, RecordBody& body) {
     body.compressed = false;
     if (length > 0xFFFFFFFFu) {
         body.bytes.assign(data, data + length);
@@ -31,7 +31,7 @@ void RecordCompressor::makeBody(const uint8_t* data, size_t length, FILE* messag
         if (int result = deflateInit(&stream->z, 9); result != Z_OK) {
             delete stream;
             if (result == Z_MEM_ERROR) throw std::bad_alloc();
-            std::fprintf(messages, "deflateInit failed: %s\n", systemErrorText().c_str());
+            reporter.report("deflateInit failed: %s\n", systemErrorText().c_str());
             body.bytes.assign(data, data + length);
             return;
         }

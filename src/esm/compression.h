@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "esm/file_writer.h"
+#include "esm/reporter.h"
 
 namespace landfer {
 
@@ -31,7 +32,7 @@ public:
     // Compresses at level 9 into body (its storage is reused); falls back
     // to the plain data when zlib fails, so nothing is lost. Memory zlib
     // cannot have is std::bad_alloc, as anywhere else.
-    void makeBody(const uint8_t* data, size_t length, FILE* messages, RecordBody& body);
+    void makeBody(const uint8_t* data, size_t length, const Reporter& reporter, RecordBody& body);
 
 private:
     struct Stream;

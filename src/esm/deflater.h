@@ -16,14 +16,14 @@ namespace landfer {
 
 class Deflater {
 public:
-    explicit Deflater(FILE* messages) : messages_(messages) {}
+    explicit Deflater(const Reporter& reporter) : reporter_(reporter) {}
 
     void compress(const std::vector<uint8_t>& data, RecordBody& body);
     // Fills bodies[i] from data[i], i < count.
     void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
 
 private:
-    FILE* messages_;
+    const Reporter& reporter_;
     RecordCompressor stream_;
     std::unique_ptr<TwoCoreCompressor> twoCores_;
     bool hardwareChecked_ = false;

@@ -16,7 +16,7 @@ TwoCoreCompressor::~TwoCoreCompressor() {
 
 void TwoCoreCompressor::compressUntaken(RecordCompressor& compressor) {
     for (int i; (i = nextRecord_.fetch_add(1)) < count_;)
-        compressor.makeBody(data_[i].data(), data_[i].size(), messages_, bodies_[i]);
+        compressor.makeBody(data_[i].data(), data_[i].size(), *reporter_, bodies_[i]);
 }
 
 std::exception_ptr TwoCoreCompressor::compressUntakenCatching(RecordCompressor& compressor) {
@@ -58,11 +58,12 @@ bool TwoCoreCompressor::startWorker() {
     }
 }
 
-void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages) {
+void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count,
+                                 const Reporter& reporter) {
     data_ = data;
     bodies_ = bodies;
     count_ = count;
-    messages_ = messages;
+    reporter_ = &reporter;
     nextRecord_ = 0;
     if (!startWorker()) {
         compressUntaken(own_);

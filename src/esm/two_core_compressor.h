@@ -27,7 +27,7 @@ public:
     ~TwoCoreCompressor();
 
     // Fills bodies[i] from data[i], i < count, and returns when all are done.
-    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, FILE* messages);
+    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, const Reporter& reporter);
 
 private:
     void compressUntaken(RecordCompressor& compressor);
@@ -49,7 +49,7 @@ private:
     const std::vector<uint8_t>* data_ = nullptr;
     RecordBody* bodies_ = nullptr;
     int count_ = 0;
-    FILE* messages_ = nullptr;
+    const Reporter* reporter_ = nullptr;
 };
 
 }  // namespace landfer

@@ -24,7 +24,7 @@ namespace landfer {
 struct ConversionServices {
     ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory)
         : reporter(progress, messages),
-          deflater(messages),
+          deflater(reporter),
           items(lookupDirectory, reporter),
           classes(lookupDirectory, reporter),
           landTextureFiles(lookupDirectory, reporter),

@@ -19,6 +19,11 @@
 #include "tes4_reader.h"
 
 using namespace landfer;
+
+namespace {
+// Messages of the compressors go to standard error.
+const Reporter errors(stdout, stderr);
+}  // namespace
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -128,7 +133,7 @@ TEST(Compression, CompressedBodyInflatesToTheDataAndCarriesItsLength) {
     Bytes data(70000);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i * 7) ^ (i >> 5));
     RecordBody body;
-    RecordCompressor().makeBody(data.data(), data.size(), stderr, body);
+    RecordCompressor().makeBody(data.data(), data.size(), errors, body);
     ASSERT_TRUE(body.compressed);
     EXPECT_EQ(tes4::u32(body.bytes, 0), 70000u);  // all 32 bits of the length
     Bytes inflated(data.size());

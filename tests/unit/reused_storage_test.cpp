@@ -18,6 +18,11 @@
 using namespace landfer;
 
 namespace {
+// Messages of the compressors go to standard error.
+const Reporter errors(stdout, stderr);
+}  // namespace
+
+namespace {
 
 // Data of different sizes and contents, as LAND quads and NPCs give.
 std::vector<std::vector<uint8_t>> sampleRecords() {
@@ -60,15 +65,15 @@ TEST(ReusedStorage, KeptStreamAndTwoCoresGiveTheBodiesOfFreshStreams) {
     RecordCompressor kept;
     RecordBody body;
     for (const std::vector<uint8_t>& data : records) {
-        kept.makeBody(data.data(), data.size(), stderr, body);
+        kept.makeBody(data.data(), data.size(), errors, body);
         EXPECT_TRUE(body.compressed);
         EXPECT_EQ(body.bytes, tes4::zlibRecordBody(data)) << data.size() << " bytes";
     }
     TwoCoreCompressor twoCores;
-    Deflater deflater(stderr);
+    Deflater deflater(errors);
     std::vector<RecordBody> bodies(records.size()), deflated(records.size());
     for (int repeat = 0; repeat < 50; ++repeat) {
-        twoCores.compress(records.data(), bodies.data(), static_cast<int>(records.size()), stderr);
+        twoCores.compress(records.data(), bodies.data(), static_cast<int>(records.size()), errors);
         deflater.compress(records.data(), deflated.data(), static_cast<int>(records.size()));
         for (size_t i = 0; i < records.size(); ++i) {
             tes4::Bytes reference = tes4::zlibRecordBody(records[i]);

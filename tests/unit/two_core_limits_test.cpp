@@ -14,6 +14,11 @@
 using namespace landfer;
 
 namespace {
+// Messages of the compressors go to standard error.
+const Reporter errors(stdout, stderr);
+}  // namespace
+
+namespace {
 
 constexpr size_t MiB = 1 << 20;
 
@@ -40,7 +45,7 @@ TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
         std::vector<RecordBody> bodies(4);
         try {
             for (int repeat = 0; repeat < 3; ++repeat) {
-                twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                twoCores.compress(records.data(), bodies.data(), 4, errors);
                 for (size_t i = 0; i < 4; ++i)
                     if (!bodies[i].compressed || bodies[i].bytes != expected[i]) return 2;
             }
@@ -65,7 +70,7 @@ TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
             // takes which is up to them).
             for (int repeat = 0; repeat < 20; ++repeat) {
                 try {
-                    twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                    twoCores.compress(records.data(), bodies.data(), 4, errors);
                     return 0;
                 } catch (const std::bad_alloc&) {
                 }
