@@ -4,7 +4,7 @@
 // with the same zlib level 9. Conversion time / compression time is how
 // far the conversion stays from the floor set by zlib.
 //
-//   landfer-benchmark [--rounds N] [--no-caches] [--one-core] WORKDIR PLUGIN
+//   landfer-benchmark [--rounds N] WORKDIR PLUGIN
 //
 // WORKDIR holds PLUGIN and lfdat/; LANDFER.ESP is written there. Messages
 // and progress go to /dev/null. Each round prints its figures; the peak
@@ -24,11 +24,14 @@
 #include <string>
 #include <vector>
 
-#include "plugin/compression.h"
-#include "plugin/fatal_error.h"
+#include "esm/compression.h"
+#include "esm/fatal_error.h"
 #include "run/conversion_run.h"
 
 namespace {
+
+// Messages of the compressor go to standard error.
+const landfer::Reporter errors(stdout, stderr);
 
 using Clock = std::chrono::steady_clock;
 
@@ -93,7 +96,7 @@ Floor measureFloor(const char* outputPath) {
             throw std::runtime_error("a compressed record does not inflate");
         double cpuStart = cpuSeconds();
         Clock::time_point start = Clock::now();
-        compressor.makeBody(plain.data(), plain.size(), stderr, body);
+        compressor.makeBody(plain.data(), plain.size(), errors, body);
         floor.seconds += seconds(Clock::now() - start);
         floor.cpuSeconds += cpuSeconds() - cpuStart;
         if (body.bytes != stored) throw std::runtime_error("recompressed data differs from the conversion's");
@@ -108,20 +111,15 @@ Floor measureFloor(const char* outputPath) {
 
 int main(int argc, char* argv[]) {
     int rounds = 3;
-    landfer::RunOptions options;
     int next = 1;
     for (; next < argc && argv[next][0] == '-'; ++next) {
         if (std::strcmp(argv[next], "--rounds") == 0 && next + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++next]));
-        else if (std::strcmp(argv[next], "--no-caches") == 0)
-            options.caches = false;
-        else if (std::strcmp(argv[next], "--one-core") == 0)
-            options.twoCores = false;
         else
             break;
     }
     if (argc - next != 2) {
-        std::fprintf(stderr, "Usage: %s [--rounds N] [--no-caches] [--one-core] WORKDIR PLUGIN\n", argv[0]);
+        std::fprintf(stderr, "Usage: %s [--rounds N] WORKDIR PLUGIN\n", argv[0]);
         return 1;
     }
     try {
@@ -136,7 +134,7 @@ int main(int argc, char* argv[]) {
             char* args[] = {name, plugin.data(), nullptr};
             double cpuStart = cpuSeconds();
             Clock::time_point start = Clock::now();
-            landfer::runLandfer(2, args, nowhere, nowhere, options);
+            landfer::runLandfer(2, args, nowhere, nowhere);
             double conversion = seconds(Clock::now() - start), cpu = cpuSeconds() - cpuStart;
             peak = std::max(peak, peakResidentKiB());
             Floor floor = measureFloor("LANDFER.ESP");

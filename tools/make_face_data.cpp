@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_writer.h"
+#include "esm/plugin_writer.h"
 
 namespace {
 

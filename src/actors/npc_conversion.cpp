@@ -1,150 +1,65 @@
-#include "actors/npc_conversion.h"
-
-#include <algorithm>
 #include <vector>
 
-#include "actors/class_lookup.h"
-#include "actors/face_data.h"
-#include "actors/inventory_lookup.h"
-#include "actors/npc_list.h"
-#include "actors/npc_record.h"
-#include "actors/race_table.h"
-#include "plugin/byte_order.h"
-#include "plugin/compression.h"
+#include "actors/actors.h"
+#include "actors/npc_builder.h"
+#include "lookup/race_table.h"
 
 namespace landfer {
 
 namespace {
-
-struct InventoryItem {
-    uint32_t formId;
-    uint32_t count;
-};
-
-void putUint16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void putUint32(std::vector<uint8_t>& out, uint32_t value) {
-    uint8_t bytes[4];
-    int32ToBytes(static_cast<int32_t>(value), bytes);
-    out.insert(out.end(), bytes, bytes + 4);
-}
 
 // A restocking item has a negative count in Morrowind; Oblivion gets its size.
 uint32_t inventoryCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
 }
 
-std::vector<InventoryItem> lookUpInventory(RunState& run, const MorrowindNpc& npc) {
+std::vector<InventoryItem> lookUpInventory(ConversionServices& services, const MorrowindNpc& npc, int& swapCount) {
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
-        if (!lookupInventoryItem(run, entry.itemId, formId)) {
-            run.losses.note(LossKind::inventoryItem, entry.itemId);
+        if (!services.items.find(entry.itemId, formId)) {
+            services.losses.note(LossKind::inventoryItem, entry.itemId);
             continue;
         }
         items.push_back({formId, inventoryCount(entry.count)});
-        ++run.inventorySwapCount;
+        ++swapCount;
     }
     return items;
 }
 
-std::vector<uint8_t> baseStatistics(const MorrowindNpc& npc) {
-    uint32_t flags = 0x00100000;
-    if (npc.female) flags |= 0x01;
-    if (npc.essential) flags |= 0x02;
-    if (npc.respawns) flags |= 0x08;
-    if (npc.autoCalculated) flags |= 0x10;
-    if (npc.scriptId == "nolore") flags |= 0x00002000;
-    std::vector<uint8_t> acbs;
-    putUint32(acbs, flags);
-    putUint16(acbs, npc.spellPoints);
-    putUint16(acbs, npc.fatigue);
-    putUint16(acbs, 50);  // bartering gold
-    putUint16(acbs, static_cast<uint16_t>(npc.level));
-    putUint16(acbs, 257);  // level calculation minimum
-    putUint16(acbs, 257);  // and maximum
-    return acbs;
-}
-
-std::vector<uint8_t> aiData(const MorrowindNpc& npc) {
-    std::vector<uint8_t> aidt(12, 0);
-    if (!npc.hasAi) return aidt;
-    aidt[0] = 5;                                         // aggression
-    aidt[1] = static_cast<uint8_t>(100 - npc.flee);      // confidence
-    aidt[2] = static_cast<uint8_t>(npc.hello);           // energy level
-    aidt[3] = static_cast<uint8_t>(npc.alarm);           // responsibility
-    return aidt;
-}
-
-// Oblivion's 21 skills from Morrowind's 27 (by Morrowind index); Blade and
-// Blunt take the better of two Morrowind skills. Medium Armor, Spear,
-// Enchant and Unarmored have no counterpart.
-std::vector<uint8_t> skillsAndAttributes(const MorrowindNpc& npc) {
-    const int8_t* s = npc.skills;
-    const int8_t skills[21] = {s[1],  s[8],  std::max(s[5], s[22]), s[0],  std::max(s[4], s[6]), s[26], s[3],
-                               s[16], s[11], s[13], s[10], s[12], s[14], s[15], s[20], s[21], s[23], s[24],
-                               s[18], s[19], s[25]};
-    std::vector<uint8_t> data(skills, skills + 21);
-    putUint32(data, npc.health);
-    data.insert(data.end(), npc.attributes, npc.attributes + 8);
-    return data;
-}
-
 }  // namespace
 
-int convertNpc(RunState& run, RecordData record) {
+void Actors::convertNpc(RecordData record) {
+    ConversionServices& services = services_;
     MorrowindNpc npc = readNpcRecord(record);
-    ++run.npcCount;
-    if (npc.editorId == playerEditorId) return 0;
+    ++npcCount_;
+    if (npc.editorId == playerEditorId) return;
 
-    std::vector<InventoryItem> inventory = lookUpInventory(run, npc);
-    if (!npc.hasAi) run.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
+    std::vector<InventoryItem> inventory = lookUpInventory(services, npc, inventorySwapCount_);
+    if (!npc.hasAi) services.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
 
+    NpcChoices choices;
+    choices.inventory = std::move(inventory);
     const RaceRow* race = findRace(npc.raceId);
-    const RaceRow& raceUsed = race != nullptr ? *race : imperialRace();
-    if (race == nullptr) run.losses.note(LossKind::race, npc.raceId);
-
-    SubrecordBuffer data;
-    data.addText("EDID", npc.editorId);
-    data.addText("FULL", npc.fullName);
-    data.addText("MODL", skeletonPath(raceUsed.beast));
-    data.addZeros("MODB", 4);
-    std::vector<uint8_t> acbs = baseStatistics(npc);
-    data.add("ACBS", acbs.data(), acbs.size());
-    std::vector<uint8_t> formId;
-    putUint32(formId, raceUsed.formId);
-    data.add("RNAM", formId.data(), 4);
-    for (const InventoryItem& item : inventory) {
-        std::vector<uint8_t> cnto;
-        putUint32(cnto, item.formId);
-        putUint32(cnto, item.count);
-        data.add("CNTO", cnto.data(), cnto.size());
-    }
-    std::vector<uint8_t> aidt = aiData(npc);
-    data.add("AIDT", aidt.data(), aidt.size());
-    formId.clear();
+    choices.race = race != nullptr ? race : &imperialRace();
+    if (race == nullptr) services.losses.note(LossKind::race, npc.raceId);
     bool classFound = false;
-    putUint32(formId, lookupClass(run, npc.classId, &classFound));
-    if (!classFound) run.losses.note(LossKind::defaultClass, npc.classId);
-    data.add("CNAM", formId.data(), 4);
-    std::vector<uint8_t> stats = skillsAndAttributes(npc);
-    data.add("DATA", stats.data(), stats.size());
-    if (run.rejectOversized("NPC_", npc.editorId, data)) return 1;
+    choices.classFormId = services.classes.find(npc.classId, &classFound);
+    if (!classFound) services.losses.note(LossKind::defaultClass, npc.classId);
 
-    std::vector<uint8_t>& bytes = run.caches.recordData;
+    SubrecordBuffer data = buildNpcData(npc, choices);
+    if (services.rejectOversized("NPC_", npc.editorId, data)) return;
+
+    std::vector<uint8_t>& bytes = recordData_;
     bytes.assign(data.bytes().begin(), data.bytes().end());
-    std::vector<uint8_t> face = loadFaceData(run, race, npc.editorId, npc.raceId, npc.female);
+    const std::vector<uint8_t>& face = services.faces.find(race, npc.editorId, npc.raceId, npc.female);
     bytes.insert(bytes.end(), face.begin(), face.end());
-    RecordBody& body = run.caches.body;
-    compressRecord(run.caches, bytes, run.messages, body);
+    services.deflater.compress(bytes, body_);
 
-    appendNpcListEntry(run, npc.editorId, 0x01000000u | (static_cast<uint32_t>(run.nextFormId) & 0x00FFFFFFu));
-    writeRecordBody(run.npcRecords.file(), run.nextFormId, "NPC_", body);
-    run.npcRecords.recordWritten();
-    return 0;
+    uint32_t formId = services.formIds.take();
+    npcIndex_.add(services.reporter, npc.editorId, formId);
+    writeRecordBody(records_.file(), formId, "NPC_", body_);
+    records_.recordWritten();
 }
 
 }  // namespace landfer

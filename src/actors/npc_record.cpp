@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "plugin/byte_order.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 
 namespace landfer {
 

@@ -1,9 +1,7 @@
-#include "landscape/cell_conversion.h"
-
 #include "landscape/cell_staging.h"
 #include "landscape/placed_references.h"
-#include "plugin/byte_order.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -11,25 +9,22 @@ namespace {
 
 // Counts earlier exterior cells of the same name and records this one in
 // "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
-std::string uniqueCellName(RunState& run, const std::string& name) {
-    int earlier = run.landscape.cellNameCounts[name]++;
-    // The list stays open for the run unless the caches are disabled.
-    FileWriter once;
-    FileWriter& names = run.caches.enabled ? run.caches.cellNames : once;
-    if (names.isOpen() || names.open("cell_names.tmp", "a")) {
+std::string uniqueCellName(Landscape& land, const std::string& name) {
+    int earlier = land.state.cellNameCounts[name]++;
+    // The list stays open for the land.services.
+    FileWriter& names = land.state.cellNames;
+    if (names.isOpen() || names.open(Landscape::cellNamesFileName, "a")) {
         names.write(name);
         names.write("\n");
-        if (run.caches.enabled)
-            names.flush();
-        else
-            names.close();
+        names.flush();
     }
     return earlier > 0 ? name + std::to_string(earlier + 1) : name;
 }
 
 }  // namespace
 
-int convertCell(RunState& run, RecordData record) {
+void Landscape::convertCell(RecordData record) {
+    Landscape& land = *this;
     // Every subrecord must fit before anything is staged.
     for (SubrecordCursor check(record); !check.atEnd();) check.next();
 
@@ -42,37 +37,35 @@ int convertCell(RunState& run, RecordData record) {
     Subrecord data = cursor.next();
     data.require(12);
     uint32_t flags = readUint32(data.data);
-    run.currentCellGridX = readInt32(data.data + 4);
-    run.currentCellGridY = readInt32(data.data + 8);
+    const int32_t gridX = readInt32(data.data + 4);
+    const int32_t gridY = readInt32(data.data + 8);
     if (cursor.nextIs("RGNN")) cursor.next();
 
     // Interior cells carry the interior flag, or interior lighting or water.
     bool interior = (flags & 0x01) != 0 || cursor.nextIs("INTV") || cursor.nextIs("AMBI") || cursor.nextIs("WHGT");
-    if (interior) return 0;
+    if (interior) return;
 
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        run.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
+        land.services.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
                    "65535. Ignoring!\n",
                    name.c_str(), name.size() + 4);
-        return 1;
+        return;
     }
-    if (!gridFitsWorld(run.currentCellGridX, run.currentCellGridY)) {
-        run.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+    if (!gridFitsWorld(gridX, gridY)) {
+        land.services.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
                    "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                   name.c_str(), run.currentCellGridX, run.currentCellGridY);
-        return 1;
+                   name.c_str(), gridX, gridY);
+        return;
     }
-    ++run.exteriorCellCount;
-    if (joinStagedCell(run, run.currentCellGridX, run.currentCellGridY)) {
+    ++land.exteriorCellCount;
+    if (joinStagedCell(land, gridX, gridY)) {
         // Oblivion's world holds one cell per grid.
-        run.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
+        land.services.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
                    "join that cell.\n",
-                   name.c_str(), run.currentCellGridX, run.currentCellGridY);
-        run.currentCellName = name;
+                   name.c_str(), gridX, gridY);
     } else {
-        run.currentCellName = name.empty() ? name : uniqueCellName(run, name);
-        stageExteriorCell(run, run.currentCellGridX, run.currentCellGridY, run.currentCellName, flags & cellHasWater);
+        stageExteriorCell(land, gridX, gridY, name.empty() ? name : uniqueCellName(land, name), flags & cellHasWater);
     }
 
     size_t offset = cursor.offset();
@@ -80,11 +73,10 @@ int convertCell(RunState& run, RecordData record) {
         RecordData rest{record.data + offset, record.size - offset};
         SubrecordCursor here(rest);
         if (here.nextIs("FRMR"))
-            offset += convertPlacedReference(run, rest);
+            offset += convertPlacedReference(land, rest, gridX, gridY);
         else
             offset += 8 + here.peek().size;
     }
-    return 0;
 }
 
 }  // namespace landfer

@@ -4,16 +4,16 @@
 #include <cstdio>
 #include <tuple>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
-#include "plugin/staged_file.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
 namespace {
 
-const char* const worldFileName = "world.tmp";
+const char* const worldFileName = Landscape::worldFileName;
 const char* const quadSuffixes[4] = {" SW", " SE", " NW", " NE"};
 
 // Exterior Cell Block and Sub-Block groups, and a cell's children.
@@ -26,13 +26,13 @@ constexpr int32_t temporaryChildrenGroup = 9;
 constexpr int32_t cellsPerBlock = 32;
 constexpr int32_t cellsPerSubBlock = 8;
 
-std::string cellFileName(int quad) { return "cell" + std::to_string(quad) + ".tmp"; }
+std::string cellFileName(int quad) { return Landscape::cellFileNames[quad - 1]; }
 
-// With the caches, the four files stay open for the run and are emptied
-// instead of deleted; they are deleted with the other temporary files.
-void deleteCellFiles(RunState& run) {
+// The four files stay open for the run and are emptied instead of
+// deleted; they are deleted with the other temporary files.
+void deleteCellFiles(Landscape& land) {
     for (int quad = 1; quad <= 4; ++quad) {
-        FileWriter& kept = run.caches.cellFiles[quad - 1];
+        FileWriter& kept = land.state.cellFiles[quad - 1];
         if (kept.isOpen())
             kept.restart();
         else
@@ -41,13 +41,12 @@ void deleteCellFiles(RunState& run) {
 }
 
 // The cell file of a quad, open for writing (a new file) or appending.
-FileWriter& cellFile(RunState& run, int quad, bool append, FileWriter& once) {
-    FileWriter& kept = run.caches.cellFiles[quad - 1];
-    if (kept.isOpen()) {
-        if (!append) kept.restart();
-        return kept;
+FileWriter& cellFile(Landscape& land, int quad, bool append) {
+    FileWriter& file = land.state.cellFiles[quad - 1];
+    if (file.isOpen()) {
+        if (!append) file.restart();
+        return file;
     }
-    FileWriter& file = run.caches.enabled ? kept : once;
     std::string fileName = cellFileName(quad);
     if (!file.open(fileName, append ? "ab" : "wb")) {
         if (append)
@@ -90,14 +89,11 @@ void gridLabel(int32_t x, int32_t y, uint8_t label[4]) {
 }
 
 // The label of a cell's groups: its FormID.
-void cellLabel(int32_t counterValue, uint8_t label[4]) {
-    int32ToBytes(counterValue, label);
-    label[3] = 1;
-}
+void cellLabel(uint32_t formId, uint8_t label[4]) { int32ToBytes(static_cast<int32_t>(formId), label); }
 
 // Puts the cell being converted into "world.tmp": each quad's CELL and ACHR records.
-void stagePendingCell(RunState& run) {
-    LandscapeState& landscape = run.landscape;
+void stagePendingCell(Landscape& land) {
+    LandscapeState& landscape = land.state;
     if (landscape.pendingCell < 0) return;
     FileWriter& file = landscape.worldFile;
     for (int quad = 0; quad < 4; ++quad) {
@@ -119,7 +115,7 @@ void stagePendingCell(RunState& run) {
 // Copies length bytes that start at offset in the staged world to the output.
 void copyFromWorld(FILE* world, int64_t offset, uint64_t length, OutputPlugin& output) {
     // The cells are mostly read in the order they were staged: no seek, no lost buffer.
-    if (ftello(world) != offset && fseeko(world, static_cast<off_t>(offset), SEEK_SET) != 0)
+    if (tellFile(world) != offset && !seekFile(world, offset, SEEK_SET))
         fatal("Unable to read from %s: %s\n", worldFileName, systemErrorText().c_str());
     copyStagedBytes(world, worldFileName, output.file(), length);
 }
@@ -135,23 +131,23 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
     return gridX >= -limit && gridX < limit && gridY >= -limit && gridY < limit;
 }
 
-FileWriter& worldFile(RunState& run) {
-    FileWriter& file = run.landscape.worldFile;
+FileWriter& worldFile(Landscape& land) {
+    FileWriter& file = land.state.worldFile;
     if (!file.isOpen() && !file.open(worldFileName, "wb"))
         fatal("Unable to open %s for writing: %s\n", worldFileName, systemErrorText().c_str());
-    stagePendingCell(run);
+    stagePendingCell(land);
     return file;
 }
 
-void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags) {
-    worldFile(run);  // the previous cell goes to the file
-    LandscapeState& landscape = run.landscape;
+void stageExteriorCell(Landscape& land, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags) {
+    worldFile(land);  // the previous cell goes to the file
+    LandscapeState& landscape = land.state;
     size_t first = landscape.worldCells.size();
     for (int quad = 1; quad <= 4; ++quad) {
         StagedWorldCell cell;
         cell.gridX = static_cast<int32_t>(quadGridX(gridX, quad));
         cell.gridY = static_cast<int32_t>(quadGridY(gridY, quad));
-        cell.formId = run.nextFormId;
+        cell.formId = land.services.formIds.take();
         SubrecordBuffer data;
         if (!name.empty()) data.addText("EDID", name + quadSuffixes[quad - 1]);
         data.add("DATA", &flags, 1);
@@ -160,7 +156,7 @@ void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::s
         int32ToBytes(cell.gridY, grid + 4);
         data.add("XCLC", grid, 8);
         MemorySink& staged = landscape.pendingQuads[quad - 1];
-        writePlainRecord(staged, run.nextFormId, "CELL", data.bytes());
+        writePlainRecord(staged, cell.formId, "CELL", data.bytes());
         cell.cellLength = static_cast<uint32_t>(staged.bytes.size());
         landscape.worldCells.push_back(cell);
     }
@@ -168,59 +164,55 @@ void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::s
     landscape.cellsByGrid[gridKey(gridX, gridY)] = first;
     // The temporary cell files hold this cell now.
     for (int quad = 1; quad <= 4; ++quad) {
-        FileWriter once;
-        FileWriter& file = cellFile(run, quad, false, once);
         const std::vector<uint8_t>& bytes = landscape.pendingQuads[quad - 1].bytes;
-        file.write(bytes.data(), bytes.size());
-        once.close();
+        cellFile(land, quad, false).write(bytes.data(), bytes.size());
     }
     landscape.cellFilesHold = static_cast<long>(first);
 }
 
-bool joinStagedCell(RunState& run, int32_t gridX, int32_t gridY) {
-    long found = stagedCell(run, gridX, gridY);
+bool joinStagedCell(Landscape& land, int32_t gridX, int32_t gridY) {
+    long found = stagedCell(land, gridX, gridY);
     if (found < 0) return false;
-    worldFile(run);  // the previous cell goes to the file
-    run.landscape.pendingCell = found;
-    run.landscape.pendingJoins = true;
+    worldFile(land);  // the previous cell goes to the file
+    land.state.pendingCell = found;
+    land.state.pendingJoins = true;
     return true;
 }
 
-void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record) {
-    LandscapeState& landscape = run.landscape;
+void appendToQuad(Landscape& land, int quad, const std::vector<uint8_t>& record) {
+    LandscapeState& landscape = land.state;
     landscape.pendingQuads[quad - 1].write(record.data(), record.size());
     landscape.worldCells[static_cast<size_t>(landscape.pendingCell) + quad - 1].placedCount++;
     if (landscape.cellFilesHold != landscape.pendingCell) return;
-    FileWriter once;
-    cellFile(run, quad, true, once).write(record.data(), record.size());
-    once.close();
+    cellFile(land, quad, true).write(record.data(), record.size());
 }
 
-long stagedCell(const RunState& run, int32_t gridX, int32_t gridY) {
-    auto found = run.landscape.cellsByGrid.find(gridKey(gridX, gridY));
-    return found == run.landscape.cellsByGrid.end() ? -1 : static_cast<long>(found->second);
+long stagedCell(const Landscape& land, int32_t gridX, int32_t gridY) {
+    auto found = land.state.cellsByGrid.find(gridKey(gridX, gridY));
+    return found == land.state.cellsByGrid.end() ? -1 : static_cast<long>(found->second);
 }
 
-bool cellHasLand(const RunState& run, size_t cellIndex) { return run.landscape.worldCells[cellIndex].landOffset >= 0; }
+bool cellHasLand(const Landscape& land, size_t cellIndex) { return land.state.worldCells[cellIndex].landOffset >= 0; }
 
-void landArrives(RunState& run, size_t cellIndex) {
-    if (run.landscape.cellFilesHold == static_cast<long>(cellIndex)) {
-        deleteCellFiles(run);
-        run.landscape.cellFilesHold = -1;
+void landArrives(Landscape& land, size_t cellIndex) {
+    if (land.state.cellFilesHold == static_cast<long>(cellIndex)) {
+        deleteCellFiles(land);
+        land.state.cellFilesHold = -1;
     }
 }
 
-size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY) {
-    stageExteriorCell(run, gridX, gridY, "", cellHasWater);
-    return static_cast<size_t>(stagedCell(run, gridX, gridY));
+size_t stageCellForLand(Landscape& land, int32_t gridX, int32_t gridY) {
+    stageExteriorCell(land, gridX, gridY, "", cellHasWater);
+    return static_cast<size_t>(stagedCell(land, gridX, gridY));
 }
 
-void writeWorld(RunState& run) {
-    LandscapeState& landscape = run.landscape;
-    if (landscape.cellFilesHold >= 0) deleteCellFiles(run);
+void Landscape::writeWorld() {
+    Landscape& land = *this;
+    LandscapeState& landscape = land.state;
+    if (landscape.cellFilesHold >= 0) deleteCellFiles(land);
     landscape.cellFilesHold = -1;
     if (landscape.worldCells.empty()) return;
-    worldFile(run);
+    worldFile(land);
     landscape.worldFile.close();
 
     // Blocks by (Y, X), their sub-blocks by (Y, X), their cells by FormID.
@@ -234,9 +226,9 @@ void writeWorld(RunState& run) {
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
-    StagedFile world(std::fopen(worldFileName, "rb"));
+    ReadFile world = openForReading(worldFileName);
     if (!world) fatal("Unable to open %s for reading: %s\n", worldFileName, systemErrorText().c_str());
-    OutputPlugin& output = run.output;
+    OutputPlugin& output = land.services.output;
     output.closeAllGroups();
     int64_t worldStart = output.file().position();
     output.file().write(worldBlock, sizeof worldBlock);
@@ -246,7 +238,7 @@ void writeWorld(RunState& run) {
     size_t worldDepth = output.openGroupCount();
 
     bool first = true;
-    std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t> previous;
+    std::tuple<int32_t, int32_t, int32_t, int32_t, uint32_t> previous;
     for (size_t index : order) {
         const StagedWorldCell& cell = landscape.worldCells[index];
         auto here = place(index);
@@ -287,6 +279,15 @@ void writeWorld(RunState& run) {
         output.closeGroup();
     }
     output.closeAllGroups();
+}
+
+}  // namespace landfer
+
+namespace landfer {
+
+void Landscape::closeFiles() {
+    state.cellNames.close();
+    for (FileWriter& file : state.cellFiles) file.close();
 }
 
 }  // namespace landfer

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
@@ -27,29 +27,27 @@ constexpr uint8_t cellHasWater = 0x02;
 // Stages the four quad cells of a Morrowind exterior cell, with the editor
 // IDs "<name> SW" ... (none for an empty name) and the flags byte, taking
 // four FormIDs. Its placed NPCs follow through appendToQuad.
-void stageExteriorCell(RunState& run, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags);
+void stageExteriorCell(Landscape& land, int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags);
 
 // A grid holds one cell: when a cell of this grid has been staged before,
 // the placed NPCs that follow join it, and true is returned.
-bool joinStagedCell(RunState& run, int32_t gridX, int32_t gridY);
+bool joinStagedCell(Landscape& land, int32_t gridX, int32_t gridY);
 
 // Appends an ACHR record to quad 1 to 4 of the cell being staged.
-void appendToQuad(RunState& run, int quad, const std::vector<uint8_t>& record);
+void appendToQuad(Landscape& land, int quad, const std::vector<uint8_t>& record);
 
 // The cell of a Morrowind grid, as the index of its first quad in
-// run.landscape.worldCells, or -1 when none has been staged.
-long stagedCell(const RunState& run, int32_t gridX, int32_t gridY);
+// land.state.worldCells, or -1 when none has been staged.
+long stagedCell(const Landscape& land, int32_t gridX, int32_t gridY);
 // Whether that cell has its land already.
-bool cellHasLand(const RunState& run, size_t cellIndex);
+bool cellHasLand(const Landscape& land, size_t cellIndex);
 // From now on the cell holds its land.
-void landArrives(RunState& run, size_t cellIndex);
+void landArrives(Landscape& land, size_t cellIndex);
 // Stages one more cell for a land whose cell is not in the plugin (unnamed, with water).
-size_t stageCellForLand(RunState& run, int32_t gridX, int32_t gridY);
+size_t stageCellForLand(Landscape& land, int32_t gridX, int32_t gridY);
 
 // "world.tmp", where a land record is written; the pending cell is staged first.
-FileWriter& worldFile(RunState& run);
+FileWriter& worldFile(Landscape& land);
 
-// At the end of the input: the world top group with every staged cell.
-void writeWorld(RunState& run);
 
 }  // namespace landfer

@@ -7,9 +7,9 @@
 
 #include "landscape/cell_staging.h"
 #include "landscape/texture_layers.h"
-#include "plugin/byte_order.h"
-#include "plugin/compression.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/compression.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -18,14 +18,6 @@ namespace {
 constexpr size_t normalsSize = inputSide * inputSide * 3;  // VNML and VCLR
 constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;  // VHGT
 constexpr size_t texturesSize = 512;  // VTEX
-
-struct LandInput {
-    int32_t gridX = 0, gridY = 0;
-    const uint8_t* normals = nullptr;
-    const uint8_t* heights = nullptr;
-    const uint8_t* colours = nullptr;
-    const uint8_t* textures = nullptr;
-};
 
 int rowBase(int quad) { return quad >= 3 ? 32 : 0; }
 int colBase(int quad) { return (quad == 2 || quad == 4) ? 32 : 0; }
@@ -39,62 +31,65 @@ void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, int quad) {
 }
 
 void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
-    out.insert(out.end(), type, type + 4);
-    out.push_back(static_cast<uint8_t>(size));
-    out.push_back(static_cast<uint8_t>(size >> 8));
+    appendType(out, type);
+    appendUint16(out, size);
 }
 
 // Fills data (its storage reused from quad to quad) with a quad's LAND data.
-void buildQuadData(const RunState& run, const LandInput& land, int quad, std::vector<uint8_t>& data) {
+}  // namespace
+
+void buildQuadData(const LandTextureTable& textures, const LandInput& input, int quad, std::vector<uint8_t>& data) {
     data.clear();
     data.reserve(7658 + 4 * 2332);
     appendHeader(data, "DATA", 4);
     const uint8_t flags[4] = {0x1F, 0, 0, 0};
     data.insert(data.end(), flags, flags + 4);
     appendHeader(data, "VNML", 3267);
-    appendWindow(data, land.normals, quad);
+    appendWindow(data, input.normals, quad);
 
     float offset;
-    uint32_t bits = readUint32(land.heights);
+    uint32_t bits = readUint32(input.heights);
     std::memcpy(&offset, &bits, 4);
-    QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(land.heights + 4), quad);
+    QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(input.heights + 4), quad);
     appendHeader(data, "VHGT", 1096);
     std::memcpy(&bits, &heights.offset, 4);
-    for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    appendUint32(data, bits);
     for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
-    const uint8_t* trailing = land.heights + 4 + inputSide * inputSide;
+    const uint8_t* trailing = input.heights + 4 + inputSide * inputSide;
     data.insert(data.end(), trailing, trailing + 3);
 
-    if (land.colours != nullptr) {
+    if (input.colours != nullptr) {
         appendHeader(data, "VCLR", 3267);
-        appendWindow(data, land.colours, quad);
+        appendWindow(data, input.colours, quad);
     }
-    if (land.textures != nullptr) {
-        QuadTextureGrid grid = sampleQuadTextures(run, unblockTextureGrid(land.textures), quad);
+    if (input.textures != nullptr) {
+        QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
         for (int quadrant = 0; quadrant < 4; ++quadrant) writeQuadrantLayers(grid, quadrant, data);
     }
 }
 
+namespace {
+
 // Reads the record; false (after any message) when it is not converted.
-int readLand(RunState& run, RecordData record, LandInput& land) {
+bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
     SubrecordCursor cursor(record);
-    if (!cursor.nextIs("INTV")) return 1;
+    if (!cursor.nextIs("INTV")) return false;
     Subrecord grid = cursor.next();
     grid.require(8);
-    land.gridX = readInt32(grid.data);
-    land.gridY = readInt32(grid.data + 4);
+    input.gridX = readInt32(grid.data);
+    input.gridY = readInt32(grid.data + 4);
     if (cursor.nextIs("DATA")) cursor.next();
-    if (!cursor.nextIs("VNML")) return -1;
+    if (!cursor.nextIs("VNML")) return false;
     Subrecord normals = cursor.next();
     normals.require(normalsSize);
-    land.normals = normals.data;
+    input.normals = normals.data;
     if (!cursor.nextIs("VHGT")) {
-        run.report("Unable to find VHGT!!!\n");
-        return -1;
+        reporter.report("Unable to find VHGT!!!\n");
+        return false;
     }
     Subrecord heights = cursor.next();
     heights.require(heightsSize);
-    land.heights = heights.data;
+    input.heights = heights.data;
     while (!cursor.atEnd()) {
         Subrecord sub = cursor.next();
         bool colours = sub.is("VCLR"), textures = sub.is("VTEX");
@@ -102,13 +97,13 @@ int readLand(RunState& run, RecordData record, LandInput& land) {
         size_t needed = colours ? normalsSize : texturesSize;
         if (sub.size < needed) {
             // The land is still converted, without this subrecord.
-            run.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
+            reporter.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
                        sub.type.data(), sub.size, needed);
             continue;
         }
-        (colours ? land.colours : land.textures) = sub.data;
+        (colours ? input.colours : input.textures) = sub.data;
     }
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -153,40 +148,39 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
     return out;
 }
 
-int convertLand(RunState& run, RecordData record) {
-    LandInput land;
-    int result = readLand(run, record, land);
-    if (result != 0) return result;
-    if (!gridFitsWorld(land.gridX, land.gridY)) {
-        run.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+void Landscape::convertLand(RecordData record) {
+    Landscape& land = *this;
+    LandInput input;
+    if (!readLand(land.services.reporter, record, input)) return;
+    if (!gridFitsWorld(input.gridX, input.gridY)) {
+        land.services.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                   land.gridX, land.gridY);
-        return 1;
+                   input.gridX, input.gridY);
+        return;
     }
-    long found = stagedCell(run, land.gridX, land.gridY);
-    if (found >= 0 && cellHasLand(run, static_cast<size_t>(found))) {
+    long found = stagedCell(land, input.gridX, input.gridY);
+    if (found >= 0 && cellHasLand(land, static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        run.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", land.gridX,
-                   land.gridY);
-        return 1;
+        land.services.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
+                   input.gridY);
+        return;
     }
-    ++run.landCount;
-    if (land.textures != nullptr) noteUnpaintedSquares(run, land.textures);
+    ++land.landCount;
+    if (input.textures != nullptr) noteUnpaintedSquares(land.state.landTextureTable, input.textures, land.services.losses);
 
-    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(run, land.gridX, land.gridY);
-    landArrives(run, cellIndex);
+    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(land, input.gridX, input.gridY);
+    landArrives(land, cellIndex);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
-    for (int quad = 1; quad <= 4; ++quad) buildQuadData(run, land, quad, run.caches.quadData[quad - 1]);
-    compressQuads(run.caches, run.messages);
-    FileWriter& world = worldFile(run);
+    for (int quad = 1; quad <= 4; ++quad) buildQuadData(land.state.landTextureTable, input, quad, land.state.quadData[quad - 1]);
+    land.services.deflater.compress(land.state.quadData.data(), land.state.quadBodies.data(), 4);
+    FileWriter& world = worldFile(land);
     for (int quad = 1; quad <= 4; ++quad) {
-        StagedWorldCell& cell = run.landscape.worldCells[cellIndex + quad - 1];
+        StagedWorldCell& cell = land.state.worldCells[cellIndex + quad - 1];
         cell.landOffset = world.position();
-        writeRecordBody(world, run.nextFormId, "LAND", run.caches.quadBodies[quad - 1]);
+        writeRecordBody(world, land.services.formIds.take(), "LAND", land.state.quadBodies[quad - 1]);
         cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
     }
-    return 0;
 }
 
 }  // namespace landfer

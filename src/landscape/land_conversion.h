@@ -4,17 +4,32 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-#include "plugin/record_reader.h"
-#include "run/run_state.h"
+#include "landscape/texture_layers.h"
+
+#include "esm/record_reader.h"
 
 namespace landfer {
 
 constexpr int inputSide = 65;
 constexpr int quadSide = 33;
 
-// Returns 1 for a record without INTV, -1 without VNML or VHGT, 0 after a conversion.
-int convertLand(RunState& run, RecordData record);
+// The parts of a Morrowind LAND that its quads are built from, pointing
+// into the record's data: VNML and VCLR (65 x 65 x 3 bytes), VHGT (offset,
+// 65 x 65 deltas, 3 more bytes), VTEX (512 bytes). Colours and textures may
+// be missing (null).
+struct LandInput {
+    int32_t gridX = 0, gridY = 0;
+    const uint8_t* normals = nullptr;
+    const uint8_t* heights = nullptr;
+    const uint8_t* colours = nullptr;
+    const uint8_t* textures = nullptr;
+};
+
+// The data of the LAND record of quad 1 to 4 (SW, SE, NW, NE), into data
+// (its storage reused): DATA, VNML, VHGT, VCLR and the texture layers.
+void buildQuadData(const LandTextureTable& textures, const LandInput& input, int quad, std::vector<uint8_t>& data);
 
 // The VHGT of one quad: its height offset and 33 x 33 deltas. The first
 // delta of a row is relative to the first vertex of the row below, every

@@ -6,41 +6,10 @@
 #include <vector>
 
 #include "landscape/cell_staging.h"
-#include "plugin/byte_order.h"
-#include "plugin/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
-
-bool findConvertedNpc(const std::string& id, uint8_t formId[4]) {
-    // Entries: one byte n (ID length + 1), the ID and a 0 byte, the FormID.
-    // No file yet means no NPC has been listed.
-    FILE* file = std::fopen("npcs.tmp", "rb");
-    if (file == nullptr) return false;
-    std::vector<char> entryId;
-    bool found = false;
-    int length;
-    while (!found && (length = std::fgetc(file)) != EOF) {
-        entryId.resize(static_cast<size_t>(length));
-        uint8_t entryFormId[4];
-        if (length == 0 || std::fread(entryId.data(), 1, entryId.size(), file) != entryId.size() ||
-            std::fread(entryFormId, 1, 4, file) != 4)
-            break;
-        if (id.size() + 1 == entryId.size() && std::memcmp(id.data(), entryId.data(), id.size()) == 0) {
-            std::memcpy(formId, entryFormId, 4);
-            found = true;
-        }
-    }
-    std::fclose(file);
-    return found;
-}
-
-bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]) {
-    if (!run.caches.enabled) return findConvertedNpc(id, formId);
-    auto entry = run.caches.listedNpcs.find(id);
-    if (entry == run.caches.listedNpcs.end()) return false;
-    std::memcpy(formId, entry->second.data(), 4);
-    return true;
-}
 
 namespace {
 
@@ -57,20 +26,20 @@ int quadHolding(int32_t gridX, int32_t gridY, float x, float y) {
     return 0;
 }
 
-void writePlacedNpc(RunState& run, int quad, const uint8_t baseFormId[4], const uint8_t* placement) {
-    run.showProgress("a");
+void writePlacedNpc(Landscape& land, int quad, const uint8_t baseFormId[4], const uint8_t* placement) {
+    land.services.reporter.showProgress("a");
     SubrecordBuffer data;
     data.add("NAME", baseFormId, 4);
     data.add("DATA", placement, 24);
     MemorySink record;
-    writePlainRecord(record, run.nextFormId, "ACHR", data.bytes());
-    appendToQuad(run, quad, record.bytes);
-    ++run.placedNpcCount;
+    writePlainRecord(record, land.services.formIds.take(), "ACHR", data.bytes());
+    appendToQuad(land, quad, record.bytes);
+    ++land.placedNpcCount;
 }
 
 }  // namespace
 
-size_t convertPlacedReference(RunState& run, RecordData reference) {
+size_t convertPlacedReference(Landscape& land, RecordData reference, int32_t gridX, int32_t gridY) {
     SubrecordCursor cursor(reference);
     cursor.next();  // FRMR: the reference number
     if (!cursor.nextIs("NAME")) return reference.size;  // the rest of the cell's references is dropped
@@ -78,7 +47,7 @@ size_t convertPlacedReference(RunState& run, RecordData reference) {
 
     while (!cursor.atEnd() && !cursor.nextIs("DATA")) {
         if (cursor.nextIs("FRMR")) {
-            std::fprintf(run.progress, "Recursive FRMR - returning %d\n", static_cast<int>(cursor.offset()));
+            land.services.reporter.progressText("Recursive FRMR - returning %d\n", static_cast<int>(cursor.offset()));
             return cursor.offset();
         }
         if (cursor.nextIs("DELE")) {
@@ -88,19 +57,19 @@ size_t convertPlacedReference(RunState& run, RecordData reference) {
         cursor.next();
     }
     if (cursor.atEnd()) {
-        run.report("Unable to find DATA statement for placed FRMR object!!!\n");
+        land.services.reporter.report("Unable to find DATA statement for placed FRMR object!!!\n");
         return cursor.offset();
     }
     Subrecord placement = cursor.next();
     if (placement.size < 24) {
-        run.report("A CELL record is malformed (a reference's DATA subrecord holds %zu of 24 bytes). Ignoring!\n",
+        land.services.reporter.report("A CELL record is malformed (a reference's DATA subrecord holds %zu of 24 bytes). Ignoring!\n",
                    placement.size);
         return cursor.offset();
     }
     // Only converted NPCs are placed; everything else is a loss.
     uint8_t baseFormId[4];
-    if (run.npcCount < 1 || !findConvertedNpc(run, baseId, baseFormId)) {
-        run.losses.note(LossKind::placedReference, baseId);
+    if (!land.npcs.find(baseId, baseFormId)) {
+        land.services.losses.note(LossKind::placedReference, baseId);
         return cursor.offset();
     }
 
@@ -109,14 +78,14 @@ size_t convertPlacedReference(RunState& run, RecordData reference) {
     std::memcpy(&x, &bits, 4);
     bits = readUint32(placement.data + 4);
     std::memcpy(&y, &bits, 4);
-    int quad = quadHolding(run.currentCellGridX, run.currentCellGridY, x, y);
+    int quad = quadHolding(gridX, gridY, x, y);
     if (quad == 0) {
-        std::fprintf(run.progress, "WARNING: I COULDN'T DECIDE UPON: (%f, %f) ", x, y);
-        std::fprintf(run.progress, "for original cell (%d, %d) - quad %d\n", run.currentCellGridX,
-                     run.currentCellGridY, 0);
+        land.services.reporter.progressText("WARNING: I COULDN'T DECIDE UPON: (%f, %f) ", x, y);
+        land.services.reporter.progressText("for original cell (%d, %d) - quad %d\n", gridX,
+                     gridY, 0);
         return cursor.offset();
     }
-    writePlacedNpc(run, quad, baseFormId, placement.data);
+    writePlacedNpc(land, quad, baseFormId, placement.data);
     return cursor.offset();
 }
 

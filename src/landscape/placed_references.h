@@ -4,19 +4,14 @@
 
 #include <cstddef>
 
-#include "plugin/record_reader.h"
-#include "run/run_state.h"
+#include "esm/record_reader.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
 // reference: from an FRMR subrecord to the end of the cell's data. Returns
 // how many bytes the cell converter steps over before going on.
-size_t convertPlacedReference(RunState& run, RecordData reference);
-
-// The FormID of the NPC converted from this ID, from "npcs.tmp"; the whole
-// ID must match, letter case included.
-bool findConvertedNpc(const std::string& id, uint8_t formId[4]);
-// The same, from the entries held in memory unless the caches are disabled.
-bool findConvertedNpc(RunState& run, const std::string& id, uint8_t formId[4]);
+// gridX, gridY: the Morrowind grid of the cell.
+size_t convertPlacedReference(Landscape& land, RecordData reference, int32_t gridX, int32_t gridY);
 
 }  // namespace landfer

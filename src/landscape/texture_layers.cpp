@@ -4,22 +4,9 @@
 #include <array>
 #include <map>
 
-#include "landscape/land_texture_lookup.h"
-#include "plugin/byte_order.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
-
-namespace {
-void appendUint16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void appendUint32(std::vector<uint8_t>& out, uint32_t value) {
-    appendUint16(out, value & 0xFFFF);
-    appendUint16(out, value >> 16);
-}
-void appendType(std::vector<uint8_t>& out, const char* type) { out.insert(out.end(), type, type + 4); }
-}  // namespace
 
 TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
     TextureGrid grid{};
@@ -33,22 +20,27 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]) {
     return grid;
 }
 
-void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]) {
+uint32_t textureFormId(const LandTextureTable& table, uint32_t textureNumber) {
+    auto entry = table.find(textureNumber);
+    return entry != table.end() ? entry->second : 0;
+}
+
+void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses) {
     std::map<uint32_t, long> squares;
     for (int square = 0; square < 256; ++square) {
         uint32_t number = readUint16(vtex + 2 * square);
-        if (number != 0 && findLandTextureFormId(run, number) == 0) ++squares[number];
+        if (number != 0 && textureFormId(table, number) == 0) ++squares[number];
     }
-    for (const auto& [number, count] : squares) run.losses.noteUnpaintedSquares(number, count);
+    for (const auto& [number, count] : squares) losses.noteUnpaintedSquares(number, count);
 }
 
-QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad) {
+QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, int quad) {
     int rowBase = quad >= 3 ? 8 : 0, colBase = (quad == 2 || quad == 4) ? 8 : 0;
     auto square = [](int p) { return static_cast<int>(p * 0.242); };
     QuadTextureGrid out{};
     for (int i = 0; i < 34; ++i)
         for (int j = 0; j < 34; ++j)
-            out[34 * i + j] = findLandTextureFormId(run, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
+            out[34 * i + j] = textureFormId(table, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
     return out;
 }
 

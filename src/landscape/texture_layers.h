@@ -7,9 +7,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "run/run_state.h"
+#include <unordered_map>
+
+#include "lookup/losses.h"
 
 namespace landfer {
+
+// Texture number (LTEX index + 1) to Oblivion land texture FormID; 0 for a
+// texture the lookup file does not know.
+using LandTextureTable = std::unordered_map<uint32_t, uint32_t>;
+// The FormID of a texture number, 0 when it has none.
+uint32_t textureFormId(const LandTextureTable& table, uint32_t textureNumber);
 
 using TextureGrid = std::array<uint16_t, 256>;      // 16 x 16, row 0 (south) first
 using QuadTextureGrid = std::array<uint32_t, 34 * 34>;  // FormIDs, row 0 first
@@ -19,10 +27,10 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 
 // Counts the squares of a land's VTEX that go unpainted: those of a texture
 // number without an Oblivion land texture (0, the default ground, is none).
-void noteUnpaintedSquares(RunState& run, const uint8_t vtex[512]);
+void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses);
 
 // The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
-QuadTextureGrid sampleQuadTextures(const RunState& run, const TextureGrid& grid, int quad);
+QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, int quad);
 
 // The ATXT/VTXT pairs of quadrant 0 to 3, appended to out; one layer per
 // texture in order of first appearance, every vertex at full opacity.

@@ -1,4 +1,4 @@
-#include "records/books.h"
+#include "records/records.h"
 
 #include <string>
 
@@ -9,7 +9,7 @@ const char* const bookModel = "Clutter\\Books\\Octavo03.NIF";
 const char* const bookIcon = "Clutter\\IconBook8.dds";
 }  // namespace
 
-int convertBook(RunState& run, RecordData record) {
+void Records::convertBook(RecordData record) {
     // The head of a Morrowind book, each part taken only where it stands.
     SubrecordCursor cursor(record);
     std::string identifier;
@@ -33,10 +33,10 @@ int convertBook(RunState& run, RecordData record) {
             cursor.next();
             continue;
         }
-        run.report(
+        services_.reporter.report(
             "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,ITEX,TEXT order I expected. "
             "Ignoring!\n");
-        return 1;
+        return;
     }
 
     SubrecordBuffer data;
@@ -48,12 +48,7 @@ int convertBook(RunState& run, RecordData record) {
     data.addText("ICON", bookIcon);
     data.addText("DESC", text);
     data.addZeros("DATA", 10);
-    if (run.rejectOversized("BOOK", identifier, data)) return 1;
-
-    writePlainRecord(run.books.file(), run.nextFormId, "BOOK", data.bytes());
-    run.books.recordWritten();
-    ++run.bookCount;
-    return 0;
+    if (stage(books_, "BOOK", identifier, data)) ++bookCount_;
 }
 
 }  // namespace landfer

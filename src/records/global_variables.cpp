@@ -1,10 +1,10 @@
-#include "records/global_variables.h"
+#include "records/records.h"
 
 #include <string>
 
 namespace landfer {
 
-int convertGlobal(RunState& run, RecordData record) {
+void Records::convertGlobal(RecordData record) {
     // NAME and FNAM are optional; FLTV must follow them. A global without a
     // NAME gets an empty identifier, without FNAM the type 'f' (float).
     SubrecordCursor cursor(record);
@@ -17,8 +17,8 @@ int convertGlobal(RunState& run, RecordData record) {
         valueType = type.data[0];
     }
     if (!cursor.nextIs("FLTV")) {
-        run.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
-        return 1;
+        services_.reporter.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
+        return;
     }
     Subrecord value = cursor.next();
     value.require(4);
@@ -27,12 +27,7 @@ int convertGlobal(RunState& run, RecordData record) {
     data.addText("EDID", identifier);
     data.add("FNAM", &valueType, 1);
     data.add("FLTV", value.data, 4);
-    if (run.rejectOversized("GLOB", identifier, data)) return 1;
-
-    writePlainRecord(run.globals.file(), run.nextFormId, "GLOB", data.bytes());
-    run.globals.recordWritten();
-    ++run.globalCount;
-    return 0;
+    if (stage(globals_, "GLOB", identifier, data)) ++globalCount_;
 }
 
 }  // namespace landfer

@@ -8,13 +8,13 @@
 // stage: the entry stays an ordinary stage and the mark is reported lost.
 #include <string_view>
 
-#include "plugin/byte_order.h"
-#include "plugin/fatal_error.h"
-#include "records/quests.h"
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "records/records.h"
 
 namespace landfer {
 
-int handleJournalEntry(RunState& run, RecordData record) {
+void Records::handleJournalEntry(RecordData record) {
     // The response text (not 0-terminated in the input) and the journal
     // index, whose low 16 bits at offset 4 of DATA are the stage index.
     std::string_view text;
@@ -34,14 +34,13 @@ int handleJournalEntry(RunState& run, RecordData record) {
         restartsQuest = restartsQuest || sub.is("QSTR");
     }
 
-    QuestState& quests = run.quests;
-    if (deleted) return 1;
+    if (deleted) return;
     if (namesQuest) {
-        if (!quests.questHasTitle) {
-            quests.questHasTitle = true;
-            quests.questTitle = std::string(text);
+        if (!questHasTitle_) {
+            questHasTitle_ = true;
+            questTitle_ = std::string(text);
         }
-        return 1;
+        return;
     }
 
     SubrecordBuffer block;
@@ -52,21 +51,20 @@ int handleJournalEntry(RunState& run, RecordData record) {
     block.addText("CNAM", text);
     block.addZeros("SCHR", 20);
     // A text too long for a 16-bit CNAM loses only its own stage.
-    if (run.rejectOversized("INFO", quests.questName, block)) return 1;
+    if (services_.rejectOversized("INFO", questName_, block)) return;
 
     FileWriter stages;
     if (!stages.open(questIndexFileName, "ab")) {
-        run.report("Unable to append to the temporary quest journal index file called %s: %s\n", questIndexFileName,
+        services_.reporter.report("Unable to append to the temporary quest journal index file called %s: %s\n", questIndexFileName,
                    systemErrorText().c_str());
-        return 1;
+        return;
     }
     stages.write(block.bytes().data(), block.bytes().size());
     stages.close();
 
-    quests.questRecordSize += static_cast<uint32_t>(block.bytes().size());
-    ++quests.questStageCount;
-    if (restartsQuest) run.losses.note(LossKind::journalRestart, quests.questName);
-    return 0;
+    questRecordSize_ += static_cast<uint32_t>(block.bytes().size());
+    ++questStageCount_;
+    if (restartsQuest) services_.losses.note(LossKind::journalRestart, questName_);
 }
 
 }  // namespace landfer

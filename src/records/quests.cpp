@@ -1,31 +1,27 @@
-#include "records/quests.h"
+#include "records/records.h"
 
 #include <cstdio>
 #include <string>
 
-#include "plugin/fatal_error.h"
-#include "plugin/staged_file.h"
+#include "esm/fatal_error.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
-const char* const questIndexFileName = "quest_indx.tmp";
-const char* const questFileName = "quest.tmp";
-
 namespace {
-
 constexpr uint8_t journalTopicType = 4;
+}  // namespace
 
 // Appends the open quest's record to the quest file: header, EDID, FULL
 // (when an entry named the quest), DATA (flags 1, priority 0) and the
 // staged stage blocks as they were written.
-void writeStagedQuest(RunState& run) {
-    QuestState& quests = run.quests;
-    StagedFile stages(std::fopen(questIndexFileName, "rb"));
+void Records::writeStagedQuest() {
+    ReadFile stages = openForReading(questIndexFileName);
     if (!stages) {
         // No stage was staged: a journal topic without entries.
-        run.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
+        services_.reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
                    "File should be called %s: %s - probably just an empty quest.\n",
-                   quests.questName.c_str(), questIndexFileName, systemErrorText().c_str());
+                   questName_.c_str(), questIndexFileName, systemErrorText().c_str());
         return;
     }
     auto discardStages = [&stages] {
@@ -34,50 +30,55 @@ void writeStagedQuest(RunState& run) {
     };
 
     SubrecordBuffer head;
-    head.addText("EDID", quests.questName);
-    if (quests.questHasTitle) head.addText("FULL", quests.questTitle);
+    head.addText("EDID", questName_);
+    if (questHasTitle_) head.addText("FULL", questTitle_);
     const uint8_t flagsAndPriority[2] = {1, 0};
     head.add("DATA", flagsAndPriority, 2);
-    if (run.rejectOversized("QUST", quests.questName, head)) return discardStages();
+    if (services_.rejectOversized("QUST", questName_, head)) return discardStages();
 
     FileWriter questFile;
     if (!questFile.open(questFileName, "ab")) {
-        run.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
+        services_.reporter.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
                    systemErrorText().c_str());
         return discardStages();
     }
 
-    uint32_t dataSize = static_cast<uint32_t>(head.bytes().size()) + quests.questRecordSize;
+    uint32_t dataSize = static_cast<uint32_t>(head.bytes().size()) + questRecordSize_;
     writeTypeAndSize(questFile, "QUST", dataSize);
-    writePlainRecordTail(questFile, run.nextFormId);
+    writePlainRecordTail(questFile, services_.formIds.take());
     questFile.write(head.bytes().data(), head.bytes().size());
-    copyStagedBytes(stages.get(), questIndexFileName, questFile, quests.questRecordSize);
+    copyStagedBytes(stages.get(), questIndexFileName, questFile, questRecordSize_);
     questFile.close();
     discardStages();
 
-    quests.questBytes += dataSize;
-    ++run.questCount;
-    run.journalEntryCount += quests.questStageCount;
+    questBytes_ += dataSize;
+    ++questCount_;
+    journalEntryCount_ += questStageCount_;
 }
 
-}  // namespace
-
-void closeOpenQuest(RunState& run) {
-    if (run.quests.questOpen) writeStagedQuest(run);
-    run.quests.questOpen = false;
-    run.quests.questHasTitle = false;
-    run.quests.questTitle.clear();
-    run.quests.questRecordSize = 0;
-    run.quests.questStageCount = 0;
+bool Records::stage(StagedRecords& records, const char* type, const std::string& identifier,
+                    const SubrecordBuffer& data) {
+    if (services_.rejectOversized(type, identifier, data)) return false;
+    writePlainRecord(records.file(), services_.formIds.take(), type, data.bytes());
+    records.recordWritten();
+    return true;
 }
 
-int handleDialogueTopic(RunState& run, RecordData record) {
-    QuestState& quests = run.quests;
-    closeOpenQuest(run);
+void Records::closeOpenQuest() {
+    if (questOpen_) writeStagedQuest();
+    questOpen_ = false;
+    questHasTitle_ = false;
+    questTitle_.clear();
+    questRecordSize_ = 0;
+    questStageCount_ = 0;
+}
+
+void Records::handleDialogueTopic(RecordData record) {
+    closeOpenQuest();
     // Until the topic has been read whole it counts as ordinary, so the
     // responses of a malformed topic are never staged into any quest.
-    quests.currentTopicKind = 1;
-    quests.questName.clear();
+    topicKind_ = 1;
+    questName_.clear();
 
     std::string name;
     bool journal = false;
@@ -91,27 +92,28 @@ int handleDialogueTopic(RunState& run, RecordData record) {
         }
     }
 
-    quests.questName = name;
+    questName_ = name;
     if (journal) {
-        quests.questOpen = true;
-        quests.currentTopicKind = 2;
-        run.showProgress("J", true);
+        questOpen_ = true;
+        topicKind_ = 2;
+        services_.reporter.showProgress("J", true);
     }
-    return 0;
 }
 
-int writeQuestGroup(RunState& run, const char* questFile) {
+void Records::writeQuestGroup() {
+    if (questBytes_ == 0) return;
+    const char* questFile = questFileName;
     // The group's size is patched in when the output is finished.
-    run.output.openTopGroup("QUST");
-    StagedFile quests(std::fopen(questFile, "rb"));
+    services_.output.openTopGroup("QUST");
+    ReadFile quests = openForReading(questFile);
     if (!quests) {
-        run.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
+        services_.reporter.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
                    systemErrorText().c_str());
-        return 0;
+        return;
     }
-    uint64_t length = run.quests.questBytes + uint64_t{headerSize} * static_cast<uint64_t>(run.questCount);
-    copyStagedBytes(quests.get(), questFile, run.output.file(), length);
-    return 0;
+    uint64_t length = questBytes_ + uint64_t{headerSize} * static_cast<uint64_t>(questCount_);
+    copyStagedBytes(quests.get(), questFile, services_.output.file(), length);
+    services_.output.countRecords(static_cast<uint64_t>(questCount_));
 }
 
 }  // namespace landfer

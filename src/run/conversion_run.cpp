@@ -1,24 +1,19 @@
 #include "run/conversion_run.h"
 
-#include <getopt.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <vector>
 
-#include "actors/npc_conversion.h"
-#include "landscape/cell_conversion.h"
-#include "landscape/cell_staging.h"
-#include "landscape/land_conversion.h"
-#include "landscape/land_texture_lookup.h"
-#include "plugin/fatal_error.h"
-#include "plugin/record_reader.h"
-#include "records/books.h"
-#include "records/global_variables.h"
-#include "records/quests.h"
-#include "run/input_plugin.h"
+#include "actors/actors.h"
+#include "esm/fatal_error.h"
+#include "esm/record_reader.h"
+#include "landscape/landscape.h"
+#include "lookup/conversion_services.h"
+#include "records/records.h"
+#include "esm/input_plugin.h"
+#include "run/command_line.h"
 #include "run/output_file_checks.h"
 #include "run/temporary_files.h"
 
@@ -28,92 +23,57 @@ namespace {
 
 const char* const outputName = "LANDFER.ESP";
 
-using Converter = int (*)(RunState&, RecordData);
+// One conversion run: the shared services and the subsystems, each
+// owning its state; the records reach them through the dispatch table.
+struct Conversion {
+    Conversion(FILE* progress, FILE* messages)
+        : services(progress, messages, "lfdat"), actors(services), landscape(services, actors.npcIndex()),
+          records(services) {}
+
+    ConversionServices services;
+    Actors actors;
+    Landscape landscape;
+    Records records;
+    // Records of unhandled types since the last "." of progress.
+    int skipCounter = 0;
+
+    void cell(RecordData data) { landscape.convertCell(data); }
+    void land(RecordData data) { landscape.convertLand(data); }
+    void landTexture(RecordData data) { landscape.handleLandTexture(data); }
+    void npc(RecordData data) { actors.convertNpc(data); }
+    void global(RecordData data) { records.convertGlobal(data); }
+    void book(RecordData data) { records.convertBook(data); }
+    void dialogueTopic(RecordData data) { records.handleDialogueTopic(data); }
+    void journalEntry(RecordData data) {
+        if (records.inJournal()) records.handleJournalEntry(data);
+    }
+
+    void dispatch(const std::vector<uint8_t>& record);
+    void finish();
+    void printSummary() const;
+};
 
 // One row per record type the run knows, in the order they are tested.
-// Types with a null converter are not converted yet; their progress
+// Types with a null converter are not converted; their progress
 // character is still written.
 struct DispatchRow {
     const char* type;
     const char* progress;
     bool flush;
-    Converter convert;
+    void (Conversion::*convert)(RecordData);
 };
 
 const DispatchRow dispatchTable[] = {
-    {"CELL", "C", true, convertCell},
-    {"LAND", "L", false, convertLand},
-    {"NPC_", "N", false, convertNpc},
-    {"GLOB", "G", false, convertGlobal},
-    {"BOOK", "B", false, convertBook},
-    {"LTEX", "", false, handleLandTexture},
-    {"DIAL", "D", true, handleDialogueTopic},
-    {"INFO", "", true, handleJournalEntry},
+    {"CELL", "C", true, &Conversion::cell},
+    {"LAND", "L", false, &Conversion::land},
+    {"NPC_", "N", false, &Conversion::npc},
+    {"GLOB", "G", false, &Conversion::global},
+    {"BOOK", "B", false, &Conversion::book},
+    {"LTEX", "", false, &Conversion::landTexture},
+    {"DIAL", "D", true, &Conversion::dialogueTopic},
+    {"INFO", "", true, &Conversion::journalEntry},
     {"STAT", "", false, nullptr},
 };
-
-const char* const helpText =
-    "Usage: %s [options] input_filename.esp\n"
-    "\n"
-    "Converts a Morrowind plugin into the Oblivion plugin LANDFER.ESP in the working\n"
-    "directory, with the lookup data of the folder lfdat below it (see lfdat/README.md).\n"
-    "\n"
-    "Options:\n"
-    "  -v, -V         print the version line and exit\n"
-    "  --report FILE  write everything not carried over to FILE as CSV\n"
-    "                 (kind,identifier,count,became), to extend the lookup files from\n"
-    "  --help         print this help and exit\n";
-
-// What the command line asks for.
-struct CommandLine {
-    bool done = false;  // the version line or the help was printed
-    std::string reportPath;
-};
-
-CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
-    const char* self = argc > 0 ? argv[0] : "landfer";
-    const std::string banner = formatText(
-        "\n  ---------------------------------------------------------------------------\n | Landfer: A "
-        "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
-        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
-        "input_filename.esp\n\n",
-        self);
-    if (argc < 2) throw FatalError(banner);
-    enum { reportOption = 1000, helpOption };
-    const option longOptions[] = {
-        {"report", required_argument, nullptr, reportOption},
-        {"help", no_argument, nullptr, helpOption},
-        {nullptr, 0, nullptr, 0},
-    };
-    CommandLine line;
-    optind = 0;  // a full restart of getopt, so the run can be repeated in-process
-    // getopt_long finds options after the file name too ("landfer in.esp
-    // -V") with every C library: MinGW's plain getopt stops at the first
-    // argument that is no option.
-    int option;
-    while ((option = getopt_long(argc, argv, "vV", longOptions, nullptr)) != -1) {
-        if (option == 'v' || option == 'V') {
-            std::fprintf(progress, "LANDFER Version 0.25: (Nov-2006->Feb-2007): by the Landfer developers\n");
-            line.done = true;
-            return line;
-        }
-        if (option == helpOption) {
-            std::fprintf(progress, helpText, self);
-            line.done = true;
-            return line;
-        }
-        if (option == reportOption) {
-            line.reportPath = optarg;
-            continue;
-        }
-        fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "
-              "Version, then exit.\n",
-              self, self);
-    }
-    // Options alone name no input file.
-    if (optind >= argc) throw FatalError(banner);
-    return line;
-}
 
 // True when both paths name one existing file.
 bool sameFile(const std::string& a, const std::string& b) {
@@ -121,20 +81,18 @@ bool sameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error);
 }
 
-void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
+void Conversion::dispatch(const std::vector<uint8_t>& record) {
     RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
     const char* type = reinterpret_cast<const char*>(record.data());
     for (const DispatchRow& row : dispatchTable) {
         if (std::memcmp(type, row.type, 4) != 0) continue;
-        if (std::strcmp(row.type, "CELL") == 0) run.currentCellName.clear();
-        run.showProgress(row.progress, row.flush);
-        bool convert = row.convert != nullptr;
-        if (std::strcmp(row.type, "INFO") == 0) convert = convert && run.quests.currentTopicKind == 2;
-        if (!convert) return;
+        services.reporter.showProgress(row.progress, row.flush);
+        if (row.convert == nullptr) return;
+        // The one place where a record that cannot be converted is reported.
         try {
-            row.convert(run, data);
+            (this->*row.convert)(data);
         } catch (const MalformedRecord& problem) {
-            run.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+            services.reporter.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
         } catch (const std::bad_alloc&) {
             errno = ENOMEM;
             fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
@@ -142,42 +100,53 @@ void dispatchRecord(RunState& run, const std::vector<uint8_t>& record) {
         }
         return;
     }
-    if (++run.skipCounter == 10) {
-        run.showProgress(".");
-        run.skipCounter = 0;
+    if (++skipCounter == 10) {
+        services.reporter.showProgress(".");
+        skipCounter = 0;
     }
 }
 
-void printSummary(const RunState& run) {
-    std::fprintf(run.progress,
-                 "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
-                 "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
-                 "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Inventory Swapped:          "
-                 "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
-                 "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
-                 "%d\n",
-                 outputName, run.exteriorCellCount, run.landCount, run.npcCount, run.placedNpcCount,
-                 run.inventorySwapCount, run.globalCount, run.bookCount, run.questCount, run.journalEntryCount);
+// After the last record: one top group per record type, in the order
+// Oblivion's tools keep, then the record count in the header.
+void Conversion::finish() {
+    records.closeOpenQuest();  // the last journal topic has no following topic to close it
+    records.writeGlobalGroup();
+    records.writeBookGroup();
+    actors.writeNpcGroup();
+    landscape.writeWorld();
+    records.writeQuestGroup();
+    services.output.finish();
+    actors.closeFiles();
+    landscape.closeFiles();
+}
+
+void Conversion::printSummary() const {
+    services.reporter.progressText(
+        "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
+        "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
+        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Inventory Swapped:          "
+        "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
+        "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
+        "%d\n",
+        outputName, landscape.exteriorCellCount, landscape.landCount, actors.npcCount(), landscape.placedNpcCount,
+        actors.inventorySwapCount(), records.globalCount(), records.bookCount(), records.questCount(),
+        records.journalEntryCount());
 }
 
 }  // namespace
 
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const RunOptions& options) {
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     CommandLine commandLine = parseCommandLine(argc, argv, progress);
     if (commandLine.done) return 0;
 
-    RunState run;
-    run.progress = progress;
-    run.messages = messages;
-    run.caches.enabled = options.caches;
-    run.caches.twoCoresAllowed = options.twoCores;
+    Conversion run(progress, messages);
     std::string inputName = argv[argc - 1];
     refuseInputThatIsOutput(inputName, outputName);
-    deleteTemporaryFilesBeforeRun();
+    deleteTemporaryFiles();  // left by an earlier run
 
     InputPlugin input;
     input.open(inputName);
-    std::fprintf(progress, "Landfer is now reading %s ... \n", inputName.c_str());
+    run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
 
     // The report file asked for is created before the work starts, so that
     // a run is not spent on a report that cannot be written; it never
@@ -195,36 +164,21 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages, const Run
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
-    run.output = OutputPlugin(std::move(outputFile));
-    writeFileHeader(run.output.file());
+    run.services.output = OutputPlugin(std::move(outputFile));
+    writeFileHeader(run.services.output.file());
 
     std::vector<uint8_t> record;
-    while (input.readRecord(record)) {
-        run.currentCellGridX = 0;
-        run.currentCellGridY = 0;
-        dispatchRecord(run, record);
-    }
+    while (input.readRecord(record)) run.dispatch(record);
 
     input.close();
-    closeOpenQuest(run);  // the last journal topic has no following topic to close it
-    // One top group per record type, in the order Oblivion's tools keep.
-    run.globals.copyInto(run.output);
-    run.books.copyInto(run.output);
-    run.npcRecords.copyInto(run.output);
-    writeWorld(run);
-    if (run.quests.questBytes > 0) {
-        writeQuestGroup(run, questFileName);
-        run.output.countRecords(static_cast<uint64_t>(run.questCount));
-    }
-    run.output.finish();
-    closeCachedFiles(run.caches);
-    printSummary(run);
-    deleteTemporaryFilesAfterRun();
+    run.finish();
+    run.printSummary();
+    deleteTemporaryFiles();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
-    printLossReport(messages, run.losses);
+    printLossReport(run.services.reporter.messages(), run.services.losses);
     if (reportFile.isOpen()) {
-        reportFile.write(lossCsv(run.losses));
+        reportFile.write(lossCsv(run.services.losses));
         reportFile.close();
     }
     return 0;

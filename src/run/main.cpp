@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 #include "run/conversion_run.h"
 
 int main(int argc, char* argv[]) {

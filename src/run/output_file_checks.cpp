@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 
 namespace landfer {
 

@@ -1,11 +1,10 @@
-// The files that converters stage data in, in the working directory.
+// The files that the subsystems stage data in, in the working directory.
 #pragma once
 
 namespace landfer {
 
-// Deletes the temporary files of a run, ignoring failures. Before the run
-// the quest index goes before the quest file; after it, the other way round.
-void deleteTemporaryFilesBeforeRun();
-void deleteTemporaryFilesAfterRun();
+// Deletes every temporary file of a run, ignoring failures: before the run
+// those an earlier run left, after it the run's own.
+void deleteTemporaryFiles();
 
 }  // namespace landfer

@@ -21,10 +21,6 @@ using tes3::Bytes;
 
 namespace {
 
-uint32_t readU32(const Bytes& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
 void writeU32(Bytes& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
@@ -81,7 +77,7 @@ struct Span {
 
 std::vector<Span> subrecordsOf(const Bytes& data) {
     std::vector<Span> spans;
-    for (size_t at = 0; at + 8 <= data.size(); at += 8 + readU32(data, at + 4)) spans.push_back({at, readU32(data, at + 4)});
+    for (size_t at = 0; at + 8 <= data.size(); at += 8 + tes4::u32(data, at + 4)) spans.push_back({at, tes4::u32(data, at + 4)});
     return spans;
 }
 
@@ -101,10 +97,23 @@ Bytes withRecordData(size_t recordIndex, const Bytes& data) {
 }
 
 using SubrecordChange = std::function<bool(Bytes& data, const Span& sub)>;
+// What a case must show beyond a clean ending: the changed record's type and the run.
+using CaseCheck = std::function<void(const std::string& recordType, const RunResult& run, const std::string& what)>;
+
+// The subrecords of the converted records that pass the filter.
+int subrecordsOfConvertedRecords(const std::function<bool(const Span&)>& filter) {
+    int count = 0;
+    for (const tes3::Record& record : records())
+        if (isConverted(record.type()))
+            for (const Span& span : subrecordsOf(record.data())) count += filter(span) ? 1 : 0;
+    return count;
+}
+bool any(const Span&) { return true; }
 
 // Applies the change to each subrecord of each converted record in turn;
 // returns the number of cases run.
-int forEachSubrecord(const WorkDir& work, const std::string& changeName, const SubrecordChange& change) {
+int forEachSubrecord(const WorkDir& work, const std::string& changeName, const SubrecordChange& change,
+                     const CaseCheck& check = nullptr) {
     int cases = 0;
     for (size_t r = 0; r < records().size(); ++r) {
         const tes3::Record& record = records()[r];
@@ -114,9 +123,10 @@ int forEachSubrecord(const WorkDir& work, const std::string& changeName, const S
             Bytes data = record.data();
             if (!change(data, spans[s])) continue;
             std::string type(data.begin() + spans[s].offset, data.begin() + spans[s].offset + 4);
-            convertHostile(work, withRecordData(r, data),
-                           record.type() + " record " + std::to_string(r) + ", subrecord " + std::to_string(s) +
-                               " (" + type + ") " + changeName);
+            std::string what = record.type() + " record " + std::to_string(r) + ", subrecord " +
+                               std::to_string(s) + " (" + type + ") " + changeName;
+            RunResult run = convertHostile(work, withRecordData(r, data), what);
+            if (check) check(record.type(), run, what);
             ++cases;
         }
     }
@@ -144,7 +154,7 @@ TEST(MalformedMatrix, TruncatedAtEveryRecordBoundaryAndInsideEveryRecord) {
     WorkDir work;
     const Bytes& whole = validPlugin().bytes();
     for (size_t start : validPlugin().recordOffsets()) {
-        size_t middle = 16 + readU32(whole, start + 4) / 2;  // inside the record's data
+        size_t middle = 16 + tes4::u32(whole, start + 4) / 2;  // inside the record's data
         for (size_t cut : {size_t(0), size_t(1), size_t(4), size_t(7), size_t(8), size_t(12), size_t(15), middle}) {
             Bytes input(whole.begin(), whole.begin() + start + cut);
             RunResult run = convertHostile(work, input, "cut at " + std::to_string(start + cut));
@@ -175,7 +185,7 @@ TEST(MalformedMatrix, EachSubrecordRemoved) {
         data.erase(data.begin() + sub.offset, data.begin() + sub.offset + 8 + sub.size);
         return true;
     });
-    EXPECT_GT(cases, 50);
+    EXPECT_EQ(cases, subrecordsOfConvertedRecords(any));
 }
 
 TEST(MalformedMatrix, EachSubrecordShortenedByOneByte) {
@@ -186,7 +196,7 @@ TEST(MalformedMatrix, EachSubrecordShortenedByOneByte) {
         data.erase(data.begin() + sub.offset + 8 + sub.size - 1);
         return true;
     });
-    EXPECT_GT(cases, 50);
+    EXPECT_EQ(cases, subrecordsOfConvertedRecords([](const Span& sub) { return sub.size > 0; }));
 }
 
 TEST(MalformedMatrix, EachSubrecordEmpty) {
@@ -196,16 +206,25 @@ TEST(MalformedMatrix, EachSubrecordEmpty) {
         data.erase(data.begin() + sub.offset + 8, data.begin() + sub.offset + 8 + sub.size);
         return true;
     });
-    EXPECT_GT(cases, 50);
+    EXPECT_EQ(cases, subrecordsOfConvertedRecords(any));
 }
 
 TEST(MalformedMatrix, EachSubrecordSizedPastTheEndOfItsRecord) {
     WorkDir work;
-    int cases = forEachSubrecord(work, "sized past the end", [](Bytes& data, const Span& sub) {
-        writeU32(data, sub.offset + 4, static_cast<uint32_t>(data.size() - sub.offset - 8 + 1));
-        return true;
-    });
-    EXPECT_GT(cases, 50);
+    int cases = forEachSubrecord(
+        work, "sized past the end",
+        [](Bytes& data, const Span& sub) {
+            writeU32(data, sub.offset + 4, static_cast<uint32_t>(data.size() - sub.offset - 8 + 1));
+            return true;
+        },
+        [](const std::string& recordType, const RunResult& run, const std::string& what) {
+            // A cell is walked whole before anything of it is staged: the
+            // record is reported and skipped, and the run goes on.
+            if (recordType != "CELL") return;
+            EXPECT_EQ(run.status, 0) << what;
+            EXPECT_TRUE(contains(run.err, "A CELL record is malformed (its ")) << what << "\n" << run.err;
+        });
+    EXPECT_EQ(cases, subrecordsOfConvertedRecords(any));
 }
 
 TEST(MalformedMatrix, EachTextWithoutItsZeroByte) {

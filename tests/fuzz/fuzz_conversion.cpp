@@ -14,7 +14,7 @@
 #include "tes4_reader.h"
 
 #include "fuzz_workdir.h"
-#include "plugin/fatal_error.h"
+#include "esm/fatal_error.h"
 #include "run/conversion_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

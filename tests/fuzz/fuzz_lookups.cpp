@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "actors/class_lookup.h"
-#include "actors/inventory_lookup.h"
+#include "esm/fatal_error.h"
+#include "esm/reporter.h"
 #include "fuzz_workdir.h"
-#include "landscape/land_texture_lookup.h"
-#include "plugin/fatal_error.h"
-#include "run/run_state.h"
+#include "lookup/class_table.h"
+#include "lookup/item_table.h"
+#include "lookup/land_texture_files.h"
 
 namespace {
 
@@ -35,15 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::string_view names[] = {firstField(text), "", "Tx_Grass_01.dds", "common_shirt_01", "Guard",
                                       std::string_view("a\0b", 3)};
-    landfer::RunState run;
-    run.progress = fuzz::nullDevice();
-    run.messages = fuzz::nullDevice();
+    landfer::Reporter reporter(fuzz::nullDevice(), fuzz::nullDevice());
+    landfer::LandTextureFiles landTextures("lfdat", reporter);
+    landfer::ItemTable items("lfdat", reporter);
+    landfer::ClassTable classes("lfdat", reporter);
     for (std::string_view name : names) {
         try {
             uint32_t formId = 0;
-            landfer::lookupLtexFile(run, name, formId);
-            landfer::lookupInventoryItem(run, name, formId);
-            landfer::lookupClass(run, name);
+            landTextures.find(name, formId);
+            items.find(name, formId);
+            classes.find(name);
         } catch (const landfer::FatalError&) {
         }
     }

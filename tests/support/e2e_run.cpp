@@ -119,6 +119,21 @@ WorkDir::~WorkDir() {
     fs::remove_all(root_, ignored);
 }
 
+CurrentWorkDir::CurrentWorkDir() : previous_(fs::current_path().string()) { fs::current_path(dir()); }
+
+CurrentWorkDir::~CurrentWorkDir() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+}
+
+std::string readStream(FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string text;
+    for (int c; (c = std::fgetc(stream)) != EOF;) text.push_back(static_cast<char>(c));
+    return text;
+}
+
 bool WorkDir::exists(const std::string& name) const { return fs::exists(path(name)); }
 
 void WorkDir::writeFile(const std::string& name, const std::vector<uint8_t>& bytes) const {

@@ -9,6 +9,7 @@
 // turn into "\n" so that the same expectations hold for both builds.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,20 @@ private:
     std::string root_;
     std::string work_;
 };
+
+// A WorkDir that is the process's current directory while it lives, for
+// tests that run pieces of the converter in-process.
+class CurrentWorkDir : public WorkDir {
+public:
+    CurrentWorkDir();
+    ~CurrentWorkDir();
+
+private:
+    std::string previous_;
+};
+
+// Everything written to a stream (a tmpfile of captured messages, say), from its start.
+std::string readStream(FILE* stream);
 
 // Converts the plugin, expects exit status 0, and returns the output read
 // back (sound to the reader and the checker, every record in a top group

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "run/losses.h"
+#include "lookup/losses.h"
 
 using landfer::LossKind;
 using landfer::Losses;

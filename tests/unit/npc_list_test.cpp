@@ -1,4 +1,4 @@
-// "npcs.tmp", written in-process by convertNpc: one entry per NPC written,
+// "npcs.tmp", written in-process by the NPC converter: one entry per NPC written,
 // with the FormID its record got.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "actors/npc_conversion.h"
-#include "plugin/fatal_error.h"
-#include "plugin/plugin_writer.h"
-#include "run/run_state.h"
+#include "actors/actors.h"
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
+#include "e2e_run.h"
 #include "tes3_npc.h"
 #include "tes4_reader.h"
 
@@ -20,35 +20,14 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-// A temporary working directory with a copy of lfdat/, current while it lives.
-class TemporaryWorkDir {
-public:
-    TemporaryWorkDir() : previous_(fs::current_path()) {
-        char pattern[] = "/tmp/landfer-unit-npc-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-        dir_ = pattern;
-        fs::copy(std::string(LANDFER_SOURCE_DIR) + "/lfdat", dir_ / "lfdat", fs::copy_options::recursive);
-        fs::current_path(dir_);
-    }
-    ~TemporaryWorkDir() {
-        fs::current_path(previous_);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-private:
-    fs::path previous_;
-    fs::path dir_;
-};
-
 tes3::Record npcNamed(const std::string& id) {
     tes3::Record record("NPC_");
     record.ztext("NAME", id).ztext("RNAM", "Breton").sub("AIDT", tes3::aiData(0, 0, 0, 0));
     return record;
 }
 
-int convert(RunState& run, const tes3::Record& record) {
-    return convertNpc(run, RecordData{record.data().data(), record.data().size()});
+void convert(Actors& actors, const tes3::Record& record) {
+    actors.convertNpc(RecordData{record.data().data(), record.data().size()});
 }
 
 Bytes entry(const std::string& id, uint32_t formId) {
@@ -60,45 +39,39 @@ Bytes entry(const std::string& id, uint32_t formId) {
 }
 
 struct TestRun {
-    RunState run;
     FILE* messages = tmpfile();
+    ConversionServices services{stdout, messages, "lfdat"};
+    Actors actors{services};
     TestRun() {
         FileWriter output;
         if (!output.open("output.esp", "wb")) throw std::runtime_error("cannot open output.esp");
         writeFileHeader(output);
-        run.output = OutputPlugin(std::move(output));
-        run.messages = messages;
+        services.output = OutputPlugin(std::move(output));
     }
     ~TestRun() { std::fclose(messages); }
-    std::string messageText() {
-        std::fflush(messages);
-        std::rewind(messages);
-        std::string text;
-        for (int c; (c = std::fgetc(messages)) != EOF;) text.push_back(static_cast<char>(c));
-        return text;
-    }
+    std::string messageText() { return e2e::readStream(messages); }
 };
 
 }  // namespace
 
 TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
-    EXPECT_EQ(convert(test.run, npcNamed("player")), 0);
+    convert(test.actors, npcNamed("player"));
     EXPECT_FALSE(fs::exists("npcs.tmp"));  // the player is not listed
-    test.run.nextFormId = 0x00ABCDEF;
-    EXPECT_EQ(convert(test.run, npcNamed("Ald_Warden")), 0);
-    EXPECT_EQ(convert(test.run, npcNamed("b")), 0);
-    EXPECT_EQ(test.run.npcCount, 3);
-    EXPECT_EQ(test.run.nextFormId, 0x00ABCDF1);
+    test.services.formIds = FormIds(0x00ABCDEF);
+    convert(test.actors, npcNamed("Ald_Warden"));
+    convert(test.actors, npcNamed("b"));
+    EXPECT_EQ(test.actors.npcCount(), 3);
+    EXPECT_EQ(test.services.formIds.peek(), 0x01ABCDF1u);
     Bytes expected = entry("Ald_Warden", 0x01ABCDEF);
     Bytes second = entry("b", 0x01ABCDF0);
     expected.insert(expected.end(), second.begin(), second.end());
     EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), expected);
 
     // The records carry the same FormIDs.
-    test.run.npcRecords.copyInto(test.run.output);
-    test.run.output.finish();
+    test.actors.writeNpcGroup();
+    test.services.output.finish();
     tes4::File file = tes4::readPlugin(tes4::readFileBytes("output.esp"));
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 2u);
@@ -107,23 +80,23 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
 }
 
 TEST(NpcList, EditorIdsTooLongForTheLengthByteAreNotListed) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
     std::string longest(254, 'a');
     std::string tooLong(255, 'b');
-    EXPECT_EQ(convert(test.run, npcNamed(longest)), 0);
-    EXPECT_EQ(convert(test.run, npcNamed(tooLong)), 0);
+    convert(test.actors, npcNamed(longest));
+    convert(test.actors, npcNamed(tooLong));
     EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), entry(longest, 0x011E8480));
     EXPECT_EQ(test.messageText(), "The NPC " + tooLong +
                                           " cannot be placed in cells: its editor ID is longer than 254 characters.\n");
 }
 
 TEST(NpcList, UnwritableListIsFatal) {
-    TemporaryWorkDir work;
+    e2e::CurrentWorkDir work;
     TestRun test;
     fs::create_directory("npcs.tmp");  // cannot be opened for appending
     try {
-        convert(test.run, npcNamed("someone"));
+        convert(test.actors, npcNamed("someone"));
         FAIL() << "no fatal error";
     } catch (const FatalError& error) {
         EXPECT_EQ(std::string(error.what()), "Unable to open npcs.tmp for appending: Is a directory\n");

@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
-#include "landscape/cell_conversion.h"
+#include "landscape/landscape.h"
+#include "e2e_run.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
 
@@ -17,54 +19,40 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The landscape with the services and NPC index it is given.
+struct Subject {
+    Subject(FILE* progress, FILE* messages) : services(progress, messages, "lfdat"), land(services, npcs) {}
+    ConversionServices services;
+    NpcIndex npcs;
+    Landscape land;
+};
+
 // Runs each test in a fresh working directory with an NPC list.
 class PlacedReferences : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/landfer-refs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
-        progress_ = tmpfile();
-        messages_ = tmpfile();
-        run_.progress = progress_;
-        run_.messages = messages_;
-        // The NPC list is written here by hand, and the cell files are
-        // read while the run goes on: the converter must work on the files.
-        run_.caches.enabled = false;
+        run_ = std::make_unique<Subject>(progress_, messages_);
         // Two NPCs whose IDs share a prefix.
         listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
         listNpc("fm_hjrondir_undead", {0x91, 0x84, 0x1E, 0x01});
-        run_.npcCount = 2;
     }
     void TearDown() override {
+        run_.reset();
         fclose(progress_);
         fclose(messages_);
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
     }
     void listNpc(const std::string& id, tes3::Bytes formId) {
-        FILE* list = fopen("npcs.tmp", "ab");
-        fputc(static_cast<int>(id.size() + 1), list);
-        fwrite(id.c_str(), 1, id.size() + 1, list);
-        fwrite(formId.data(), 1, 4, list);
-        fclose(list);
+        run_->npcs.add(run_->services.reporter, id, tes4::u32(formId, 0));
     }
-    static std::string text(FILE* file) {
-        std::string out;
-        rewind(file);
-        int c;
-        while ((c = fgetc(file)) != EOF) out.push_back(static_cast<char>(c));
-        return out;
-    }
+    static std::string text(FILE* file) { return e2e::readStream(file); }
     void convert(const tes3::Record& cell) {
         RecordData data{cell.data().data(), cell.data().size()};
-        convertCell(run_, data);
+        run_->land.convertCell(data);
     }
     // The ACHR records staged in quad 1 to 4 of the cell, as (base FormID, x).
     std::vector<std::pair<uint32_t, float>> placed(int quad) {
-        const std::vector<uint8_t>& bytes = run_.landscape.pendingQuads[quad - 1].bytes;
+        const std::vector<uint8_t>& bytes = run_->land.state.pendingQuads[quad - 1].bytes;
+        run_->land.state.cellFiles[quad - 1].flush();
         EXPECT_EQ(bytes, tes4::readFileBytes("cell" + std::to_string(quad) + ".tmp"));
         std::vector<std::pair<uint32_t, float>> out;
         size_t offset = 20 + tes4::u32(bytes, 4);  // behind the CELL record
@@ -73,15 +61,14 @@ protected:
             EXPECT_EQ(tes4::u32(bytes, offset + 4), 40u);
             out.push_back({tes4::u32(bytes, offset + 26), tes4::f32(bytes, offset + 36)});
         }
-        EXPECT_EQ(run_.landscape.worldCells.at(quad - 1).placedCount, out.size());
+        EXPECT_EQ(run_->land.state.worldCells.at(quad - 1).placedCount, out.size());
         return out;
     }
 
-    RunState run_;
-    FILE* progress_ = nullptr;
-    FILE* messages_ = nullptr;
-    std::string dir_;
-    fs::path previous_;
+    e2e::CurrentWorkDir work_;
+    FILE* progress_ = tmpfile();
+    FILE* messages_ = tmpfile();
+    std::unique_ptr<Subject> run_;
 };
 
 tes3::Record reference(const std::string& id, float x, float y, const tes3::Bytes& extra = {}) {
@@ -108,7 +95,7 @@ TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
     EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
     EXPECT_EQ(placed(4), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
     EXPECT_TRUE(placed(3).empty());
-    EXPECT_EQ(run_.placedNpcCount, 3);
+    EXPECT_EQ(run_->land.placedNpcCount, 3);
     EXPECT_EQ(text(progress_), "aaa");
 }
 
@@ -128,12 +115,12 @@ TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
 }
 
 TEST_F(PlacedReferences, NoListYetMeansNoMatch) {
-    std::remove("npcs.tmp");  // only the player's record was converted so far
-    run_.npcCount = 1;
+    run_ = std::make_unique<Subject>(progress_, messages_);  // only the player's record was converted so far
     convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));
     EXPECT_TRUE(placed(1).empty());
-    run_.npcCount = 0;
+    EXPECT_EQ(run_->land.placedNpcCount, 0);
+    // The index alone decides: an NPC listed now is placed in the next cell.
     listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
-    convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));  // no NPC converted yet: not looked up
-    EXPECT_EQ(run_.placedNpcCount, 0);
+    convert(cellWith(1, 0, {reference("fm_hjrondir", 8192.0f + 10.0f, 10.0f)}));
+    EXPECT_EQ(run_->land.placedNpcCount, 1);
 }

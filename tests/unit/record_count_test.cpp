@@ -1,50 +1,68 @@
 // The record count written into the output's file header: every record
-// and group of the file, the header record aside, as a 32-bit number.
+// and group of the file, the header record aside. Checked against the
+// file itself, walked by the test-side reader.
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 
-#include "plugin/staged_records.h"
-#include "plugin/plugin_writer.h"
+#include "e2e_run.h"
+#include "esm/form_ids.h"
+#include "esm/plugin_writer.h"
+#include "esm/staged_records.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
 namespace fs = std::filesystem;
 
-TEST(RecordCount, StagedRecordsCountWithTheirTopGroupAndNothingEmptyIsWritten) {
-    fs::path dir = fs::temp_directory_path() / ("landfer-count-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    fs::path previous = fs::current_path();
-    fs::current_path(dir);
-    {
-        FileWriter file;
-        ASSERT_TRUE(file.open("out.esp", "wb"));
-        OutputPlugin output(std::move(file));
-        writeFileHeader(output.file());
-        int32_t nextFormId = firstFormId;
-        StagedRecords books("books.tmp", "BOOK");
-        StagedRecords globals("globals.tmp", "GLOB");
-        for (int i = 0; i < 3; ++i) {
-            writePlainRecord(books.file(), nextFormId, "BOOK", std::vector<uint8_t>(6, 0));
-            books.recordWritten();
-        }
-        globals.copyInto(output);  // no record: no group
-        EXPECT_FALSE(fs::exists("globals.tmp"));
-        books.copyInto(output);
-        output.finish();
-        tes4::Bytes bytes = tes4::readFileBytes("out.esp");
-        EXPECT_EQ(tes4::u32(bytes, 30), 4u);  // three books and their group
-        tes4::File read = tes4::readPlugin(bytes);
-        ASSERT_EQ(read.groups.size(), 1u);
-        EXPECT_EQ(read.groups[0].children.size(), 3u);
-        EXPECT_EQ(read.groups[0].children[2].formId, 0x011E8482u);
+namespace {
+
+// Records and groups below (and including) an entry.
+size_t entriesIn(const tes4::Entry& entry) {
+    size_t count = 1;
+    for (const tes4::Entry& child : entry.children) count += entriesIn(child);
+    return count;
+}
+
+size_t entriesIn(const tes4::File& file) {
+    size_t count = 0;
+    for (const tes4::Entry& group : file.groups) count += entriesIn(group);
+    return count;
+}
+
+}  // namespace
+
+TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
+    e2e::CurrentWorkDir work;
+    FileWriter file;
+    ASSERT_TRUE(file.open("out.esp", "wb"));
+    OutputPlugin output(std::move(file));
+    writeFileHeader(output.file());
+    FormIds formIds;
+    StagedRecords books("books.tmp", "BOOK");
+    StagedRecords globals("globals.tmp", "GLOB");
+    for (int i = 0; i < 3; ++i) {
+        writePlainRecord(books.file(), formIds.take(), "BOOK", std::vector<uint8_t>(6, 0));
+        books.recordWritten();
     }
-    OutputPlugin province;
-    province.countRecords(70000);
-    province.countRecords(5);
-    EXPECT_EQ(province.recordCount(), 70005u);  // far beyond 16 bits
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    globals.copyInto(output);  // no record: no group, no file
+    EXPECT_FALSE(fs::exists("globals.tmp"));
+    books.copyInto(output);
+    // Nested groups with records written through the output itself.
+    output.openTopGroup("CELL");
+    const uint8_t label[4] = {1, 0, 0, 0};
+    output.openGroup(2, label);
+    for (int i = 0; i < 2; ++i) {
+        writePlainRecord(output.file(), formIds.take(), "CELL", std::vector<uint8_t>(6, 0));
+        output.countRecords(1);
+    }
+    output.openGroup(3, label);
+    output.finish();
+
+    tes4::Bytes bytes = tes4::readFileBytes("out.esp");
+    tes4::File read = tes4::readPlugin(bytes);
+    ASSERT_EQ(read.groups.size(), 2u);
+    EXPECT_EQ(read.groups[0].children.size(), 3u);
+    EXPECT_EQ(read.groups[0].children[2].formId, 0x011E8482u);
+    EXPECT_EQ(entriesIn(read), 9u);  // 3 books, 2 cells, 4 groups
+    EXPECT_EQ(tes4::u32(bytes, 30), entriesIn(read));
 }

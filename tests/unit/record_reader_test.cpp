@@ -1,7 +1,7 @@
 // Walking input subrecords never reads past the record.
 #include <gtest/gtest.h>
 
-#include "plugin/record_reader.h"
+#include "esm/record_reader.h"
 #include "tes3_builder.h"
 
 using namespace landfer;

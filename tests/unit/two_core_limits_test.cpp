@@ -7,10 +7,16 @@
 #include <vector>
 
 #include "address_space_limit.h"
-#include "plugin/compression.h"
-#include "plugin/two_core_compressor.h"
+#include "esm/compression.h"
+#include "esm/two_core_compressor.h"
+#include "tes4_reader.h"
 
 using namespace landfer;
+
+namespace {
+// Messages of the compressors go to standard error.
+const Reporter errors(stdout, stderr);
+}  // namespace
 
 namespace {
 
@@ -31,17 +37,17 @@ std::vector<std::vector<uint8_t>> quads(size_t size) {
 TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
     if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
     std::vector<std::vector<uint8_t>> records = quads(20000);
-    std::vector<RecordBody> expected;
-    for (const auto& data : records) expected.push_back(makeCompressedBody(data, stderr));
+    std::vector<tes4::Bytes> expected;
+    for (const auto& data : records) expected.push_back(tes4::zlibRecordBody(data));
     // 4 MiB more than is mapped: enough to compress, not for a thread's stack.
     int status = limits::runWithAddressSpaceLimit(4 * MiB, [] {}, [&] {
         TwoCoreCompressor twoCores;
         std::vector<RecordBody> bodies(4);
         try {
             for (int repeat = 0; repeat < 3; ++repeat) {
-                twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                twoCores.compress(records.data(), bodies.data(), 4, errors);
                 for (size_t i = 0; i < 4; ++i)
-                    if (!bodies[i].compressed || bodies[i].bytes != expected[i].bytes) return 2;
+                    if (!bodies[i].compressed || bodies[i].bytes != expected[i]) return 2;
             }
         } catch (...) {
             return 3;
@@ -64,7 +70,7 @@ TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
             // takes which is up to them).
             for (int repeat = 0; repeat < 20; ++repeat) {
                 try {
-                    twoCores.compress(records.data(), bodies.data(), 4, stderr);
+                    twoCores.compress(records.data(), bodies.data(), 4, errors);
                     return 0;
                 } catch (const std::bad_alloc&) {
                 }

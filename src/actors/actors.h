@@ -1,0 +1,48 @@
+// The actors: Morrowind NPC_ records become compressed Oblivion NPC_
+// records, with race through the race table, class and inventory through
+// the lookup files and face data from lfdat/. Each is listed in the NPC
+// index for the placed references of later cells; the records wait in
+// "npc_records.tmp" for their top group.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "actors/npc_index.h"
+#include "actors/npc_record.h"
+#include "esm/compression.h"
+#include "esm/record_reader.h"
+#include "esm/staged_records.h"
+#include "lookup/conversion_services.h"
+
+namespace landfer {
+
+class Actors {
+public:
+    static constexpr const char* recordsFileName = "npc_records.tmp";
+
+    explicit Actors(ConversionServices& services) : services_(services) {}
+
+    // Converts one NPC. The player's own record is counted but not converted.
+    void convertNpc(RecordData record);
+
+    const NpcIndex& npcIndex() const { return npcIndex_; }
+    // The top group of every NPC converted, appended to the output.
+    void writeNpcGroup() { records_.copyInto(services_.output); }
+    void closeFiles() { npcIndex_.close(); }
+
+    int npcCount() const { return npcCount_; }
+    int inventorySwapCount() const { return inventorySwapCount_; }
+
+private:
+    ConversionServices& services_;
+    NpcIndex npcIndex_;
+    StagedRecords records_{recordsFileName, "NPC_"};
+    // Record data and its compressed body, built again for every NPC in the same storage.
+    std::vector<uint8_t> recordData_;
+    RecordBody body_;
+    int npcCount_ = 0;
+    int inventorySwapCount_ = 0;
+};
+
+}  // namespace landfer

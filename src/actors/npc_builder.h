@@ -1,0 +1,29 @@
+// The data of an Oblivion NPC_ record, built from what was read from the
+// Morrowind record and what the lookups chose for it; no file is touched.
+// The face data follows it in the record.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "actors/npc_record.h"
+#include "esm/plugin_writer.h"
+#include "lookup/race_table.h"
+
+namespace landfer {
+
+struct InventoryItem {
+    uint32_t formId;
+    uint32_t count;
+};
+
+struct NpcChoices {
+    const RaceRow* race = nullptr;  // never null: a race outside the table is Imperial
+    uint32_t classFormId = 0;
+    std::vector<InventoryItem> inventory;  // the items found, in input order
+};
+
+// EDID FULL MODL MODB ACBS RNAM CNTO* AIDT CNAM DATA.
+SubrecordBuffer buildNpcData(const MorrowindNpc& npc, const NpcChoices& choices);
+
+}  // namespace landfer

@@ -1,0 +1,23 @@
+#include "esm/byte_order.h"
+
+namespace landfer {
+
+int32_t bytesToInt32(int b0, int b1, int b2, int b3) {
+    uint32_t value = static_cast<uint32_t>(b0 & 0xFF) | (static_cast<uint32_t>(b1 & 0xFF) << 8) |
+                     (static_cast<uint32_t>(b2 & 0xFF) << 16) |
+                     (static_cast<uint32_t>(b3 & 0xFF) << 24);
+    return static_cast<int32_t>(value);
+}
+
+void int32ToBytes(int32_t value, uint8_t dest[4]) {
+    uint32_t bits = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) dest[i] = static_cast<uint8_t>(bits >> (8 * i));
+}
+
+void lowercaseInPlace(char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    }
+}
+
+}  // namespace landfer

@@ -1,0 +1,23 @@
+#include "esm/deflater.h"
+
+#include <thread>
+
+namespace landfer {
+
+void Deflater::compress(const std::vector<uint8_t>& data, RecordBody& body) {
+    stream_.makeBody(data.data(), data.size(), reporter_, body);
+}
+
+void Deflater::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
+    if (!hardwareChecked_) {
+        hardwareChecked_ = true;
+        if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>();
+    }
+    if (twoCores_) {
+        twoCores_->compress(data, bodies, count, reporter_);
+        return;
+    }
+    for (int i = 0; i < count; ++i) compress(data[i], bodies[i]);
+}
+
+}  // namespace landfer

@@ -1,0 +1,150 @@
+#include "esm/file_writer.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cerrno>
+
+#include "esm/fatal_error.h"
+#include "esm/read_file.h"
+
+namespace landfer {
+
+// 64-bit file positions and emptying an open file: the calls differ
+// between the C libraries of Windows and of POSIX systems.
+int64_t tellFile(FILE* file) {
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
+bool seekFile(FILE* file, int64_t offset, int whence) {
+#ifdef _WIN32
+    return _fseeki64(file, offset, whence) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), whence) == 0;
+#endif
+}
+
+namespace {
+
+bool truncateToEmpty(FILE* file) {
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), 0) == 0;
+#else
+    return ftruncate(fileno(file), 0) == 0;
+#endif
+}
+
+}  // namespace
+
+FileWriter::~FileWriter() {
+    // Only reached with an open file while a fatal error unwinds; the file
+    // is left as far as it was written, as after any fatal error.
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+FileWriter::FileWriter(FileWriter&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) {
+    other.file_ = nullptr;
+}
+
+FileWriter& FileWriter::operator=(FileWriter&& other) noexcept {
+    if (this != &other) {
+        if (file_ != nullptr) std::fclose(file_);
+        file_ = other.file_;
+        name_ = std::move(other.name_);
+        other.file_ = nullptr;
+    }
+    return *this;
+}
+
+bool FileWriter::open(const std::string& path, const char* mode) {
+    if (file_ != nullptr) std::fclose(file_);
+    name_ = path;
+    file_ = std::fopen(path.c_str(), mode);
+    return file_ != nullptr;
+}
+
+void FileWriter::failed() {
+    if (errno == 0) errno = EIO;
+    fatal("Unable to write to %s: %s\n", name_.c_str(), systemErrorText().c_str());
+}
+
+void FileWriter::write(const void* data, size_t length) {
+    if (length == 0) return;
+    errno = 0;
+    if (std::fwrite(data, 1, length, file_) != length) failed();
+}
+
+void ByteSink::writeUint16(uint16_t value) {
+    uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    write(bytes, 2);
+}
+
+void ByteSink::writeUint32(uint32_t value) {
+    uint8_t bytes[4];
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    write(bytes, 4);
+}
+
+void ByteSink::writeZeros(size_t count) {
+    static const uint8_t zeros[64] = {};
+    while (count > 0) {
+        size_t piece = count < sizeof zeros ? count : sizeof zeros;
+        write(zeros, piece);
+        count -= piece;
+    }
+}
+
+void MemorySink::write(const void* data, size_t length) {
+    const uint8_t* first = static_cast<const uint8_t*>(data);
+    bytes.insert(bytes.end(), first, first + length);
+}
+
+int64_t FileWriter::position() {
+    errno = 0;
+    int64_t offset = tellFile(file_);
+    if (offset < 0) failed();
+    return offset;
+}
+
+void FileWriter::patchUint32(int64_t offset, uint32_t value) {
+    errno = 0;
+    if (!seekFile(file_, offset, SEEK_SET)) failed();
+    writeUint32(value);
+    errno = 0;
+    if (!seekFile(file_, 0, SEEK_END)) failed();
+}
+
+void FileWriter::flush() {
+    errno = 0;
+    if (std::fflush(file_) != 0) failed();
+}
+
+void FileWriter::restart() {
+    flush();
+    errno = 0;
+    int64_t written = tellFile(file_);
+    if (written < 0) failed();
+    if (written == 0) return;
+    if (!truncateToEmpty(file_) || !seekFile(file_, 0, SEEK_SET)) failed();
+}
+
+void FileWriter::close() {
+    if (file_ == nullptr) return;
+    FILE* file = file_;
+    file_ = nullptr;
+    errno = 0;
+    bool flushed = std::fflush(file) == 0;
+    int flushErrno = errno;
+    bool closed = std::fclose(file) == 0;
+    if (!flushed) errno = flushErrno;
+    if (!flushed || !closed) failed();
+}
+
+}  // namespace landfer

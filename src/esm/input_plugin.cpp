@@ -1,0 +1,72 @@
+#include "esm/input_plugin.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <new>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+
+namespace landfer {
+
+void InputPlugin::open(const std::string& path) {
+    name_ = path;
+    file_ = openForReading(path);
+    if (!file_) fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
+
+    char type[5] = {0, 0, 0, 0, 0};
+    errno = 0;
+    if (std::fread(type, 1, 4, file_.get()) < 4)
+        fatal("Unable to read any data from %s to determine it's file type: %s\n", path.c_str(),
+              systemErrorText().c_str());
+    if (std::string(type, 4) == "TES4")
+        fatal("\nThis file (%s) is already a TES4:Oblivion file!\nLandfer is only designed to convert _from_ TES3 "
+              "files _to_ TES4.Please Use Gravnok or Halvstrom instead.\n\n",
+              path.c_str());
+    if (std::string(type, 4) != "TES3")
+        fatal("?? I do not recognize this type of file. It should start with TES3, but the file you specified (%s) "
+              "starts with %s!\n",
+              path.c_str(), type);
+
+    // The file's length bounds every record size read from it.
+    errno = 0;
+    if (!seekFile(file_.get(), 0, SEEK_END) || (size_ = tellFile(file_.get())) < 0 || !seekFile(file_.get(), 0, SEEK_SET))
+        fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
+}
+
+bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
+    uint8_t header[inputHeaderSize];
+    errno = 0;
+    size_t got = std::fread(header, 1, inputHeaderSize, file_.get());
+    if (got == 0) {
+        if (std::ferror(file_.get())) fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+        return false;
+    }
+    if (got < inputHeaderSize)
+        fatal("Unable to read a whole record header (%d of 16 bytes) at the end of %s\n", static_cast<int>(got),
+              name_.c_str());
+
+    uint64_t dataSize = readUint32(header + 4);
+    unsigned long long recordSize = dataSize + inputHeaderSize;
+    int64_t position = tellFile(file_.get());
+    if (position < 0 || dataSize > static_cast<uint64_t>(size_ - position)) {
+        // errno still holds the state of the last read: the data is simply not there.
+        fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
+              name_.c_str(), systemErrorText().c_str());
+    }
+    try {
+        record.resize(static_cast<size_t>(recordSize));
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        fatal("Unable to allocate %llu bytes of memory to store TES file record: %s\n", recordSize,
+              systemErrorText().c_str());
+    }
+    std::copy(header, header + inputHeaderSize, record.begin());
+    errno = 0;
+    if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_.get()) != dataSize)
+        fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
+              name_.c_str(), systemErrorText().c_str());
+    return true;
+}
+
+}  // namespace landfer

@@ -1,0 +1,57 @@
+#include "esm/output_plugin.h"
+
+#include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
+
+namespace landfer {
+
+namespace {
+// Offset of the record count in the file header's HEDR subrecord.
+constexpr int64_t recordCountOffset = 30;
+// Group sizes and the record count are 32-bit fields.
+constexpr uint64_t largestField = 0xFFFFFFFFu;
+}  // namespace
+
+void OutputPlugin::beginGroupAt(int64_t offset) {
+    openGroupOffsets_.push_back(offset);
+    ++recordCount_;
+}
+
+void OutputPlugin::openTopGroup(std::string_view label) {
+    closeAllGroups();
+    int64_t offset = file_.position();
+    // The size is a placeholder until the group closes.
+    writeTypeAndSize(file_, "GRUP", 0);
+    writeTopGroupTail(file_, label);
+    beginGroupAt(offset);
+}
+
+void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) {
+    int64_t offset = file_.position();
+    writeTypeAndSize(file_, "GRUP", 0);
+    writeLabelledGroupTail(file_, groupType, label4);
+    beginGroupAt(offset);
+}
+
+void OutputPlugin::closeGroup() {
+    int64_t offset = openGroupOffsets_.back();
+    openGroupOffsets_.pop_back();
+    uint64_t size = static_cast<uint64_t>(file_.position() - offset);
+    if (size > largestField)
+        fatal("Unable to write %s: a group would hold %llu bytes, more than a plugin's 4 GiB limit.\n",
+              file_.name().c_str(), static_cast<unsigned long long>(size));
+    file_.patchUint32(offset + 4, static_cast<uint32_t>(size));
+}
+
+void OutputPlugin::closeAllGroups() {
+    while (!openGroupOffsets_.empty()) closeGroup();
+}
+
+void OutputPlugin::finish() {
+    closeAllGroups();
+    uint64_t count = recordCount_ < largestField ? recordCount_ : largestField;
+    file_.patchUint32(recordCountOffset, static_cast<uint32_t>(count));
+    file_.close();
+}
+
+}  // namespace landfer

@@ -1,0 +1,66 @@
+// The byte layout of the output plugin: the file header record, record and
+// group headers, subrecords and FormIDs.
+//
+// A record or group header is 20 bytes. It is written in two steps: first
+// the type and the whole 32-bit size (writeTypeAndSize), then one of the
+// tail writers for bytes 8 to 19. A record's FormID is given to it, taken
+// from the plugin's FormIds when the record is made.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "esm/file_writer.h"
+
+namespace landfer {
+
+constexpr size_t fileHeaderSize = 85;
+constexpr size_t headerSize = 20;
+constexpr uint32_t compressedFlag = 0x00040000;
+constexpr size_t maxSubrecordSize = 65535;
+
+// The 85-byte TES4 file header record with master "Oblivion.esm".
+void writeFileHeader(ByteSink& out);
+
+// Bytes 0 to 7 of a record or group header.
+void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size);
+
+// Bytes 8 to 19: flags 00 00 flagByte 00, the FormID, the stamp.
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte);
+// Bytes 8 to 19 of a plain record.
+void writePlainRecordTail(ByteSink& out, uint32_t formId);
+// Bytes 8 to 19 of a compressed record.
+void writeCompressedRecordTail(ByteSink& out, uint32_t formId);
+// Bytes 8 to 19 of a top group: the label, group type 0, the stamp.
+void writeTopGroupTail(ByteSink& out, std::string_view label);
+// Bytes 8 to 19 of a group whose label is given as the four bytes written.
+void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]);
+
+// The data of a record under construction: subrecords with 16-bit sizes.
+// A subrecord of 65536 bytes or more cannot be written; the first such one
+// is remembered so that the converter can skip the record with a message.
+class SubrecordBuffer {
+public:
+    void add(std::string_view type, const void* data, size_t length);
+    // The text and its terminating 0 byte.
+    void addText(std::string_view type, std::string_view text);
+    void addZeros(std::string_view type, size_t length);
+
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    bool tooLarge() const { return tooLargeSize_ != 0; }
+    std::string_view tooLargeType() const { return std::string_view(tooLargeType_, 4); }
+    size_t tooLargeSize() const { return tooLargeSize_; }
+
+private:
+    void addHeader(std::string_view type, size_t length);
+
+    std::vector<uint8_t> bytes_;
+    char tooLargeType_[4] = {};
+    size_t tooLargeSize_ = 0;
+};
+
+// A plain record: header with flag byte 0 and its FormID, then its data.
+void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data);
+
+}  // namespace landfer

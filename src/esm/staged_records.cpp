@@ -1,0 +1,26 @@
+#include "esm/staged_records.h"
+
+#include "esm/fatal_error.h"
+#include "esm/staged_file.h"
+
+namespace landfer {
+
+FileWriter& StagedRecords::file() {
+    if (!file_.isOpen() && !file_.open(fileName_, "wb"))
+        fatal("Unable to open %s for writing: %s\n", fileName_.c_str(), systemErrorText().c_str());
+    return file_;
+}
+
+void StagedRecords::copyInto(OutputPlugin& output) {
+    if (records_ == 0) return;
+    uint64_t length = static_cast<uint64_t>(file_.position());
+    file_.close();
+    ReadFile staged = openForReading(fileName_);
+    if (!staged) fatal("Unable to open %s for reading: %s\n", fileName_.c_str(), systemErrorText().c_str());
+    output.openTopGroup(label_);
+    copyStagedBytes(staged.get(), fileName_.c_str(), output.file(), length);
+    output.countRecords(records_);
+    output.closeGroup();
+}
+
+}  // namespace landfer

@@ -1,0 +1,55 @@
+// What the run hands every subsystem: the reporter, the output plugin with
+// the FormID counter, the deflater, the lookup tables and the list of
+// losses. Subsystems keep their own state; this is only what they share.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "esm/deflater.h"
+#include "esm/form_ids.h"
+#include "esm/output_plugin.h"
+#include "esm/plugin_writer.h"
+#include "esm/reporter.h"
+#include "lookup/class_table.h"
+#include "lookup/face_data.h"
+#include "lookup/item_table.h"
+#include "lookup/land_texture_files.h"
+#include "lookup/losses.h"
+
+namespace landfer {
+
+struct ConversionServices {
+    ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory)
+        : reporter(progress, messages),
+          deflater(reporter),
+          items(lookupDirectory, reporter),
+          classes(lookupDirectory, reporter),
+          landTextureFiles(lookupDirectory, reporter),
+          faces(lookupDirectory, reporter) {}
+    ConversionServices(const ConversionServices&) = delete;
+    ConversionServices& operator=(const ConversionServices&) = delete;
+
+    Reporter reporter;
+    OutputPlugin output;
+    FormIds formIds;
+    Deflater deflater;
+
+    // The lookup files of the lookup data directory, each read at its first use.
+    ItemTable items;
+    ClassTable classes;
+    LandTextureFiles landTextureFiles;
+    FaceData faces;
+
+    // What could not be carried over, for the report after the summary.
+    Losses losses;
+
+    // A record whose data holds a subrecord of 65536 bytes or more cannot be
+    // written (subrecord sizes are 16-bit). Reports it, naming the record
+    // type and editor ID, and returns true so the converter skips it.
+    bool rejectOversized(std::string_view recordType, std::string_view editorId, const SubrecordBuffer& data) const;
+};
+
+}  // namespace landfer

@@ -1,0 +1,67 @@
+#include "lookup/item_table.h"
+
+#include "esm/fatal_error.h"
+#include "esm/read_file.h"
+#include "lookup/lookup_lines.h"
+
+namespace landfer {
+
+namespace {
+
+// The first three are required; the fourth, for everything else an NPC
+// carries (gold, say), may be missing, which counts as empty.
+const char* const fileNames[ItemTable::fileCount] = {"armour.dat", "clothing.dat", "weapons.dat", "misc.dat"};
+constexpr int requiredFileCount = 3;
+
+// A line for an id needs three commas and eight hex digits behind them.
+bool readLineFormId(const std::string& line, size_t comma, uint32_t& formId) {
+    size_t second = line.find(',', comma + 1);
+    size_t third = second == std::string::npos ? second : line.find(',', second + 1);
+    return third != std::string::npos && readHexFormId(line, third + 1, formId);
+}
+
+}  // namespace
+
+void ItemTable::load(int index) {
+    File& table = files_[index];
+    table.loaded = true;
+    table.path = path(fileNames[index]);
+    ReadFile file = openForReading(table.path, "r");
+    if (!file && index >= requiredFileCount) return;
+    if (!file)
+        fatal("Unable to open inventory lookup data file %s: %s!\n", table.path.c_str(), systemErrorText().c_str());
+    std::string line;
+    while (readWholeLine(file.get(), line)) {
+        // A line without a comma (an empty line, say) holds no entry.
+        size_t comma = line.find(',');
+        if (comma == std::string::npos) continue;
+        Entry& entry = table.ids[line.substr(0, comma)];
+        if (entry.found) continue;
+        uint32_t formId = 0;
+        if (!readLineFormId(line, comma, formId)) {
+            entry.corruptLines.push_back(withoutLineBreak(line));
+            continue;
+        }
+        entry.found = true;
+        entry.formId = formId;
+    }
+}
+
+bool ItemTable::find(std::string_view itemId, uint32_t& formId) {
+    for (int i = 0; i < fileCount; ++i) {
+        File& table = files_[i];
+        if (!table.loaded) load(i);
+        key_.assign(itemId.data(), itemId.size());
+        auto entry = table.ids.find(key_);
+        if (entry == table.ids.end()) continue;
+        for (const std::string& line : entry->second.corruptLines)
+            reporter_.report("Ignoring a corrupt line in %s: %s\n", table.path.c_str(), line.c_str());
+        if (entry->second.found) {
+            formId = entry->second.formId;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace landfer

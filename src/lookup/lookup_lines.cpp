@@ -1,0 +1,53 @@
+#include "lookup/lookup_lines.h"
+
+namespace landfer {
+
+bool readWholeLine(FILE* file, std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        line.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    return !line.empty();
+}
+
+std::string withoutLineBreak(const std::string& line) {
+    size_t end = line.size();
+    if (end > 0 && line[end - 1] == '\n') --end;
+    if (end > 0 && line[end - 1] == '\r') --end;
+    return line.substr(0, end);
+}
+
+bool parseHexFormId(std::string_view text, uint32_t& formId) {
+    if (text.size() != 8) return false;
+    uint32_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    formId = value;
+    return true;
+}
+
+bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId) {
+    if (offset > line.size()) return false;
+    return parseHexFormId(line.substr(offset, 8), formId);
+}
+
+std::string foldedCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+}  // namespace landfer

@@ -1,0 +1,31 @@
+// The one parser of the lookup files in lfdat/: lines read whole, whatever
+// their length (so a long line can never be taken for several), FormIDs of
+// eight hexadecimal digits, and letter case folded A-Z to a-z.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace landfer {
+
+// Reads the next line into `line`, its line break included when it has
+// one. Returns false at the end of the file.
+bool readWholeLine(FILE* file, std::string& line);
+
+// The line without its line break ("\n" or "\r\n"), for messages.
+std::string withoutLineBreak(const std::string& line);
+
+// Exactly eight hexadecimal digits, most significant first, upper or lower
+// case; false for anything else.
+bool parseHexFormId(std::string_view text, uint32_t& formId);
+
+// The eight characters at `offset` as a FormID; false when they are not
+// eight hexadecimal digits (or the line is shorter).
+bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId);
+
+// The text with A-Z replaced by a-z.
+std::string foldedCase(std::string_view text);
+
+}  // namespace landfer

@@ -1,0 +1,137 @@
+#include "lookup/losses.h"
+
+#include <algorithm>
+
+namespace landfer {
+
+namespace {
+
+struct KindText {
+    const char* csvKind;
+    const char* became;
+    const char* line;  // the report line's text before its total
+};
+
+// In the order of LossKind.
+const KindText kindTexts[lossKindCount] = {
+    {"inventory item", "dropped", "Inventory entries dropped (item not in the item lookup files)"},
+    {"class", "default class Commoner 00023C0D", "NPCs given the default class (class not in classes.dat)"},
+    {"race", "Imperial 00000907", "NPCs made Imperial (race not in the race table)"},
+    {"land texture", "unpainted", "Land textures not in ltex.dat"},
+    {"placed reference", "dropped", "Placed references dropped (not an NPC of the plugin)"},
+    {"journal restart", "ordinary stage", "Journal restarts dropped (the stages are kept)"},
+};
+
+constexpr size_t listedPerKind = 10;
+
+std::string shown(const std::string& identifier) { return identifier.empty() ? "(none)" : identifier; }
+
+// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+void Losses::add(Tally& tally, std::string_view identifier, long count) {
+    auto [where, added] = tally.index.emplace(std::string(identifier), tally.entries.size());
+    if (added) tally.entries.push_back({std::string(identifier), 0});
+    tally.entries[where->second].count += count;
+}
+
+void Losses::note(LossKind kind, std::string_view identifier, long count) {
+    add(tallies_[static_cast<int>(kind)], identifier, count);
+}
+
+void Losses::noteLandTexture(uint32_t textureNumber, std::string_view fileName, bool found) {
+    if (found) {
+        missingTextures_.erase(textureNumber);
+        return;
+    }
+    if (missingTextures_.emplace(textureNumber, std::string(fileName)).second)
+        missingTextureOrder_.push_back(textureNumber);
+    else
+        missingTextures_[textureNumber] = std::string(fileName);
+}
+
+void Losses::noteUnpaintedSquares(uint32_t textureNumber, long squares) {
+    if (squares > 0) unpaintedByNumber_[textureNumber] += squares;
+}
+
+// Missing textures by file name, with the squares painted with them, and
+// squares of numbers that no land texture record of the plugin defines.
+Losses::Tally Losses::landTextureTally() const {
+    Tally tally;
+    for (uint32_t number : missingTextureOrder_) {
+        auto missing = missingTextures_.find(number);
+        if (missing == missingTextures_.end()) continue;
+        auto squares = unpaintedByNumber_.find(number);
+        add(tally, missing->second, squares != unpaintedByNumber_.end() ? squares->second : 0);
+    }
+    for (const auto& [number, squares] : unpaintedByNumber_)
+        if (missingTextures_.count(number) == 0)
+            add(tally, "texture number " + std::to_string(number) + " without LTEX", squares);
+    return tally;
+}
+
+std::vector<LossEntry> Losses::entries(LossKind kind) const {
+    std::vector<LossEntry> list =
+        kind == LossKind::landTexture ? landTextureTally().entries : tallies_[static_cast<int>(kind)].entries;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const LossEntry& a, const LossEntry& b) { return a.count > b.count; });
+    return list;
+}
+
+long Losses::total(LossKind kind) const {
+    if (kind == LossKind::landTexture) return static_cast<long>(landTextureTally().entries.size());
+    long sum = 0;
+    for (const LossEntry& entry : tallies_[static_cast<int>(kind)].entries) sum += entry.count;
+    return sum;
+}
+
+long Losses::unpaintedSquares() const {
+    long sum = 0;
+    for (const auto& entry : unpaintedByNumber_) sum += entry.second;
+    return sum;
+}
+
+bool Losses::empty() const {
+    for (int kind = 0; kind < lossKindCount; ++kind)
+        if (total(static_cast<LossKind>(kind)) > 0) return false;
+    return true;
+}
+
+void printLossReport(FILE* out, const Losses& losses) {
+    if (losses.empty()) return;
+    std::fputs("Not carried over:\n", out);
+    for (int k = 0; k < lossKindCount; ++k) {
+        LossKind kind = static_cast<LossKind>(k);
+        long total = losses.total(kind);
+        if (total == 0) continue;
+        std::string line = std::string("\t") + kindTexts[k].line + ": " + std::to_string(total);
+        if (kind == LossKind::landTexture)
+            line += ", " + std::to_string(losses.unpaintedSquares()) + " texture squares unpainted";
+        std::vector<LossEntry> list = losses.entries(kind);
+        for (size_t i = 0; i < list.size() && i < listedPerKind; ++i)
+            line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")";
+        if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
+        std::fprintf(out, "%s\n", line.c_str());
+    }
+}
+
+std::string lossCsv(const Losses& losses) {
+    std::string csv = "kind,identifier,count,became\n";
+    for (int k = 0; k < lossKindCount; ++k)
+        for (const LossEntry& entry : losses.entries(static_cast<LossKind>(k)))
+            csv += std::string(kindTexts[k].csvKind) + "," + csvField(entry.identifier) + "," +
+                   std::to_string(entry.count) + "," + kindTexts[k].became + "\n";
+    return csv;
+}
+
+}  // namespace landfer

@@ -1,0 +1,20 @@
+// The command line: -v/-V (the version line), --help, --report FILE and
+// the input plugin's path, the last argument.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace landfer {
+
+// What the command line asks for.
+struct CommandLine {
+    bool done = false;  // the version line or the help was printed
+    std::string reportPath;
+};
+
+// Parses the options, printing the version line or the help on `progress`
+// when asked; raises FatalError for an unknown option or no input file.
+CommandLine parseCommandLine(int argc, char* argv[], FILE* progress);
+
+}  // namespace landfer

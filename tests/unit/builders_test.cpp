@@ -1,0 +1,144 @@
+// The pure builders: a quad's LAND record data and an NPC's record data,
+// from their inputs alone, read back subrecord by subrecord.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "actors/npc_builder.h"
+#include "landscape/land_conversion.h"
+#include "tes4_reader.h"
+
+using namespace landfer;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+struct Sub {
+    std::string type;
+    Bytes data;
+};
+
+// Walks subrecords of 16-bit sizes; fails the test on a cut-off one.
+std::vector<Sub> subrecords(const Bytes& data) {
+    std::vector<Sub> subs;
+    size_t at = 0;
+    while (at < data.size()) {
+        EXPECT_LE(at + 6, data.size());
+        if (at + 6 > data.size()) break;
+        size_t size = tes4::u16(data, at + 4);
+        EXPECT_LE(at + 6 + size, data.size());
+        if (at + 6 + size > data.size()) break;
+        subs.push_back({std::string(data.begin() + at, data.begin() + at + 4),
+                        Bytes(data.begin() + at + 6, data.begin() + at + 6 + size)});
+        at += 6 + size;
+    }
+    return subs;
+}
+
+// A land whose normals hold their own position, flat at height offset 0.
+struct TestLand {
+    Bytes normals = Bytes(65 * 65 * 3);
+    Bytes heights = Bytes(4 + 65 * 65 + 3, 0);
+    Bytes textures = Bytes(512, 0);
+    TestLand() {
+        for (size_t i = 0; i < normals.size(); ++i) normals[i] = static_cast<uint8_t>(i / 3 % 65);
+        for (size_t square = 0; square < 256; ++square) textures[2 * square] = 1;  // texture number 1 everywhere
+        heights[4] = 10;  // the first vertex is 10 above the offset, so is every other (deltas 0)
+    }
+    LandInput input(bool withTextures) const {
+        LandInput land;
+        land.normals = normals.data();
+        land.heights = heights.data();
+        land.textures = withTextures ? textures.data() : nullptr;
+        return land;
+    }
+};
+
+}  // namespace
+
+TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
+    TestLand land;
+    Bytes data;
+    buildQuadData(LandTextureTable(), land.input(false), 2, data);
+    std::vector<Sub> subs = subrecords(data);
+    ASSERT_EQ(subs.size(), 3u);  // no colours, no textures
+    EXPECT_EQ(subs[0].type, "DATA");
+    EXPECT_EQ(subs[0].data, (Bytes{0x1F, 0, 0, 0}));
+    EXPECT_EQ(subs[1].type, "VNML");
+    ASSERT_EQ(subs[1].data.size(), 33u * 33u * 3u);
+    // Column 32 to 64 of rows 0 to 32: each element holds its column.
+    for (int row = 0; row < 33; ++row)
+        for (int column = 0; column < 33; ++column)
+            ASSERT_EQ(subs[1].data[static_cast<size_t>(3 * (33 * row + column))], 32 + column) << row << "," << column;
+    EXPECT_EQ(subs[2].type, "VHGT");
+    ASSERT_EQ(subs[2].data.size(), 1096u);
+    // The offset is the height below the SE quad's first vertex (the
+    // land's own offset, 0); that vertex keeps its delta of 10 and every
+    // other vertex, as high, a delta of 0.
+    EXPECT_FLOAT_EQ(tes4::f32(subs[2].data, 0), 0.0f);
+    EXPECT_EQ(subs[2].data[4], 10);
+    for (size_t i = 5; i < 4 + 33 * 33; ++i) ASSERT_EQ(subs[2].data[i], 0) << i;
+}
+
+TEST(QuadBuilder, OneTextureEverywhereIsOneFullLayerPerQuadrant) {
+    TestLand land;
+    Bytes data;
+    buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), 4, data);
+    std::vector<Sub> subs = subrecords(data);
+    ASSERT_EQ(subs.size(), 3u + 2u * 4u);
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        const Sub& atxt = subs[static_cast<size_t>(3 + 2 * quadrant)];
+        const Sub& vtxt = subs[static_cast<size_t>(4 + 2 * quadrant)];
+        EXPECT_EQ(atxt.type, "ATXT");
+        EXPECT_EQ(atxt.data, (Bytes{0x45, 0x23, 0x01, 0x00, static_cast<uint8_t>(quadrant), 0x79, 0, 0}));
+        EXPECT_EQ(vtxt.type, "VTXT");
+        ASSERT_EQ(vtxt.data.size(), 17u * 17u * 8u);
+        for (size_t p = 0; p < 17 * 17; ++p) {
+            ASSERT_EQ(tes4::u16(vtxt.data, 8 * p), p);
+            ASSERT_FLOAT_EQ(tes4::f32(vtxt.data, 8 * p + 4), 1.0f);
+        }
+    }
+    // A texture without a FormID paints nothing.
+    buildQuadData(LandTextureTable{{1, 0}}, land.input(true), 4, data);
+    EXPECT_EQ(subrecords(data).size(), 3u);
+}
+
+TEST(NpcBuilder, TheRecordCarriesWhatTheLookupsChose) {
+    MorrowindNpc npc;
+    npc.editorId = "fm_guard";
+    npc.fullName = "Guard";
+    npc.female = true;
+    npc.essential = true;
+    npc.level = 7;
+    npc.hasAi = true;
+    npc.flee = 30;
+    npc.hello = 40;
+    npc.alarm = 50;
+    npc.health = 120;
+    npc.skills[1] = 55;  // Morrowind's Armorer: Oblivion's first skill
+    NpcChoices choices;
+    choices.race = findRace("Argonian");
+    choices.classFormId = 0x000237A8;
+    choices.inventory = {{0x0002C0F3, 2}, {0x00000F, 100}};
+    SubrecordBuffer buffer = buildNpcData(npc, choices);
+    EXPECT_FALSE(buffer.tooLarge());
+    std::vector<Sub> subs = subrecords(buffer.bytes());
+    std::string order;
+    for (const Sub& sub : subs) order += sub.type + " ";
+    EXPECT_EQ(order, "EDID FULL MODL MODB ACBS RNAM CNTO CNTO AIDT CNAM DATA ");
+    ASSERT_EQ(subs.size(), 11u);
+    EXPECT_EQ(std::string(subs[0].data.begin(), subs[0].data.end()), std::string("fm_guard", 9));
+    EXPECT_EQ(std::string(subs[2].data.begin(), subs[2].data.end() - 1), "Characters\\_Male\\SkeletonBeast.nif");
+    EXPECT_EQ(tes4::u32(subs[4].data, 0), 0x00100000u | 0x01u | 0x02u);  // female, essential
+    EXPECT_EQ(tes4::u16(subs[4].data, 10), 7u);  // level
+    EXPECT_EQ(tes4::u32(subs[5].data, 0), 0x00023FE9u);  // the Argonian race
+    EXPECT_EQ(subs[6].data, (Bytes{0xF3, 0xC0, 0x02, 0x00, 2, 0, 0, 0}));
+    EXPECT_EQ(tes4::u32(subs[7].data, 4), 100u);
+    EXPECT_EQ(subs[8].data, (Bytes{5, 70, 40, 50, 0, 0, 0, 0, 0, 0, 0, 0}));  // aggression, confidence, energy, responsibility
+    EXPECT_EQ(tes4::u32(subs[9].data, 0), 0x000237A8u);
+    ASSERT_EQ(subs[10].data.size(), 21u + 4u + 8u);
+    EXPECT_EQ(subs[10].data[0], 55);
+    EXPECT_EQ(tes4::u32(subs[10].data, 21), 120u);  // health
+}
