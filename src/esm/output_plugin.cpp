@@ -1,7 +1,7 @@
 #include "esm/output_plugin.h"
 
 #include "esm/fatal_error.h"
-#include "esm/plugin_writer.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
@@ -12,25 +12,33 @@ constexpr int64_t recordCountOffset = 30;
 constexpr uint64_t largestField = 0xFFFFFFFFu;
 }  // namespace
 
-void OutputPlugin::beginGroupAt(int64_t offset) {
-    openGroupOffsets_.push_back(offset);
-    ++recordCount_;
-}
+void OutputPlugin::writeHeader() { writeFileHeader(file_); }
 
-void OutputPlugin::openTopGroup(std::string_view label) {
+void OutputPlugin::openTopGroup(std::string_view label, uint32_t stamp) {
     closeAllGroups();
-    int64_t offset = file_.position();
+    openGroupOffsets_.push_back(file_.position());
+    ++recordCount_;
     // The size is a placeholder until the group closes.
     writeTypeAndSize(file_, "GRUP", 0);
-    writeTopGroupTail(file_, label);
-    beginGroupAt(offset);
+    writeTopGroupTail(file_, label, stamp);
 }
 
 void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) {
-    int64_t offset = file_.position();
+    openGroupOffsets_.push_back(file_.position());
+    ++recordCount_;
     writeTypeAndSize(file_, "GRUP", 0);
     writeLabelledGroupTail(file_, groupType, label4);
-    beginGroupAt(offset);
+}
+
+void OutputPlugin::writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
+                               uint32_t stamp) {
+    writePlainRecord(file_, formId, type, data, stamp);
+    ++recordCount_;
+}
+
+void OutputPlugin::copyStaged(FILE* from, const char* fromName, uint64_t length, uint64_t records) {
+    copyStagedBytes(from, fromName, file_, length);
+    recordCount_ += records;
 }
 
 void OutputPlugin::closeGroup() {

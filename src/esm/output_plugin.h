@@ -9,10 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
 #include "esm/file_writer.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -21,23 +23,25 @@ public:
     OutputPlugin() = default;
     explicit OutputPlugin(FileWriter file) : file_(std::move(file)) {}
 
-    FileWriter& file() { return file_; }
+    // The file header record; its record count is written by finish.
+    void writeHeader();
 
     // Closes every open group and opens a top group for label.
-    void openTopGroup(std::string_view label);
+    void openTopGroup(std::string_view label, uint32_t stamp = defaultStamp);
     // Opens a group of groupType inside the innermost open group; label4
     // holds the label's four bytes as they are written.
     void openGroup(int32_t groupType, const uint8_t label4[4]);
-    // For a header written from a fixed template: the group starting at
-    // offset is open from now on.
-    void beginGroupAt(int64_t offset);
     // Closes the innermost open group, patching its size.
     void closeGroup();
     void closeAllGroups();
     size_t openGroupCount() const { return openGroupOffsets_.size(); }
 
-    // Records written to the file by hand or copied from a staging file.
-    void countRecords(uint64_t count) { recordCount_ += count; }
+    // A plain record with the FormID and stamp given; its size is its data's.
+    void writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
+                     uint32_t stamp = defaultStamp);
+    // Copies length bytes of whole records, as staged in a temporary file,
+    // from the current position of `from`; they hold `records` records and groups.
+    void copyStaged(FILE* from, const char* fromName, uint64_t length, uint64_t records);
     uint64_t recordCount() const { return recordCount_; }
 
     // Closes the open groups, writes the record count into the file header and closes the file.

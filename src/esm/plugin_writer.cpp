@@ -7,8 +7,6 @@
 namespace landfer {
 
 namespace {
-const uint8_t stamp[4] = {0x04, 0x2F, 0x00, 0x00};
-
 void writeFourChars(ByteSink& out, std::string_view text) {
     char chars[4] = {0, 0, 0, 0};
     std::memcpy(chars, text.data(), text.size() < 4 ? text.size() : 4);
@@ -31,11 +29,11 @@ void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size) {
     out.writeUint32(size);
 }
 
-void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte) {
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte, uint32_t stamp) {
     const uint8_t flags[4] = {0, 0, flagByte, 0};
     out.write(flags, 4);
     out.writeUint32(formId);
-    out.write(stamp, 4);
+    out.writeUint32(stamp);
 }
 
 void writePlainRecordTail(ByteSink& out, uint32_t formId) { writeRecordTail(out, formId, 0); }
@@ -43,19 +41,19 @@ void writePlainRecordTail(ByteSink& out, uint32_t formId) { writeRecordTail(out,
 void writeCompressedRecordTail(ByteSink& out, uint32_t formId) {
     out.writeUint32(compressedFlag);
     out.writeUint32(formId);
-    out.write(stamp, 4);
+    out.writeUint32(defaultStamp);
 }
 
-void writeTopGroupTail(ByteSink& out, std::string_view label) {
+void writeTopGroupTail(ByteSink& out, std::string_view label, uint32_t stamp) {
     writeFourChars(out, label);
     out.writeUint32(0);
-    out.write(stamp, 4);
+    out.writeUint32(stamp);
 }
 
 void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]) {
     out.write(label4, 4);
     out.writeUint32(static_cast<uint32_t>(groupType));
-    out.write(stamp, 4);
+    out.writeUint32(defaultStamp);
 }
 
 void SubrecordBuffer::addHeader(std::string_view type, size_t length) {
@@ -84,9 +82,10 @@ void SubrecordBuffer::addZeros(std::string_view type, size_t length) {
     bytes_.insert(bytes_.end(), length, 0);
 }
 
-void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data) {
+void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data,
+                      uint32_t stamp) {
     writeTypeAndSize(out, type, static_cast<uint32_t>(data.size()));
-    writeRecordTail(out, formId, 0);
+    writeRecordTail(out, formId, 0, stamp);
     out.write(data.data(), data.size());
 }
 

@@ -19,6 +19,8 @@ constexpr size_t fileHeaderSize = 85;
 constexpr size_t headerSize = 20;
 constexpr uint32_t compressedFlag = 0x00040000;
 constexpr size_t maxSubrecordSize = 65535;
+// The last four bytes of a header, as the construction set writes them.
+constexpr uint32_t defaultStamp = 0x2F04;
 
 // The 85-byte TES4 file header record with master "Oblivion.esm".
 void writeFileHeader(ByteSink& out);
@@ -27,13 +29,13 @@ void writeFileHeader(ByteSink& out);
 void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size);
 
 // Bytes 8 to 19: flags 00 00 flagByte 00, the FormID, the stamp.
-void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte);
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte, uint32_t stamp = defaultStamp);
 // Bytes 8 to 19 of a plain record.
 void writePlainRecordTail(ByteSink& out, uint32_t formId);
 // Bytes 8 to 19 of a compressed record.
 void writeCompressedRecordTail(ByteSink& out, uint32_t formId);
 // Bytes 8 to 19 of a top group: the label, group type 0, the stamp.
-void writeTopGroupTail(ByteSink& out, std::string_view label);
+void writeTopGroupTail(ByteSink& out, std::string_view label, uint32_t stamp = defaultStamp);
 // Bytes 8 to 19 of a group whose label is given as the four bytes written.
 void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]);
 
@@ -60,7 +62,8 @@ private:
     size_t tooLargeSize_ = 0;
 };
 
-// A plain record: header with flag byte 0 and its FormID, then its data.
-void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data);
+// A plain record: header with flag byte 0, its FormID and stamp, then its data.
+void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data,
+                      uint32_t stamp = defaultStamp);
 
 }  // namespace landfer

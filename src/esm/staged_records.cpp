@@ -1,7 +1,7 @@
 #include "esm/staged_records.h"
 
 #include "esm/fatal_error.h"
-#include "esm/staged_file.h"
+#include "esm/read_file.h"
 
 namespace landfer {
 
@@ -18,8 +18,7 @@ void StagedRecords::copyInto(OutputPlugin& output) {
     ReadFile staged = openForReading(fileName_);
     if (!staged) fatal("Unable to open %s for reading: %s\n", fileName_.c_str(), systemErrorText().c_str());
     output.openTopGroup(label_);
-    copyStagedBytes(staged.get(), fileName_.c_str(), output.file(), length);
-    output.countRecords(records_);
+    output.copyStaged(staged.get(), fileName_.c_str(), length, records_);
     output.closeGroup();
 }
 

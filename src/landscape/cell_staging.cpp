@@ -57,19 +57,27 @@ FileWriter& cellFile(Landscape& land, int quad, bool append) {
     return file;
 }
 
-// The world block: the world top group, the one world record of the
-// plugin ("Landfer", water 0x18, unbounded extent).
-const uint8_t worldBlock[135] = {
-    'G', 'R', 'U', 'P', 0x57, 0x4F, 0, 0, 'W', 'R', 'L', 'D', 0, 0, 0, 0, 0x09, 0x2F, 0, 0,
-    'W', 'R', 'L', 'D', 0x5F, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0x08, 0x00, 0x01, 0x09, 0x2F, 0, 0,
-    'E', 'D', 'I', 'D', 8, 0, 'L', 'a', 'n', 'd', 'f', 'e', 'r', 0,
-    'F', 'U', 'L', 'L', 8, 0, 'L', 'a', 'n', 'd', 'f', 'e', 'r', 0,
-    'N', 'A', 'M', '2', 4, 0, 0x18, 0, 0, 0,
-    'M', 'N', 'A', 'M', 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    'D', 'A', 'T', 'A', 1, 0, 1,
-    'N', 'A', 'M', '0', 8, 0, 0xFF, 0xFF, 0x7F, 0x7F, 0xFF, 0xFF, 0x7F, 0x7F,
-    'N', 'A', 'M', '9', 8, 0, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF};
+// The one world of the plugin and its stamp: FormID 0x010008FF, "Landfer",
+// water 0x18, unbounded extent.
+constexpr uint32_t worldFormId = 0x010008FF;
+constexpr uint32_t worldStamp = 0x2F09;
 const uint8_t worldLabel[4] = {0xFF, 0x08, 0x00, 0x01};
+
+std::vector<uint8_t> worldRecordData() {
+    SubrecordBuffer data;
+    data.addText("EDID", "Landfer");
+    data.addText("FULL", "Landfer");
+    const uint8_t water[4] = {0x18, 0, 0, 0};
+    data.add("NAM2", water, 4);
+    data.addZeros("MNAM", 16);
+    const uint8_t flags = 1;
+    data.add("DATA", &flags, 1);
+    const uint8_t lowest[8] = {0xFF, 0xFF, 0x7F, 0x7F, 0xFF, 0xFF, 0x7F, 0x7F};
+    const uint8_t highest[8] = {0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF};
+    data.add("NAM0", lowest, 8);
+    data.add("NAM9", highest, 8);
+    return data.bytes();
+}
 
 uint64_t gridKey(int32_t gridX, int32_t gridY) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(gridX)) << 32) | static_cast<uint32_t>(gridY);
@@ -112,12 +120,12 @@ void stagePendingCell(Landscape& land) {
     landscape.pendingJoins = false;
 }
 
-// Copies length bytes that start at offset in the staged world to the output.
-void copyFromWorld(FILE* world, int64_t offset, uint64_t length, OutputPlugin& output) {
+// Copies length bytes that start at offset in the staged world, holding records records, to the output.
+void copyFromWorld(FILE* world, int64_t offset, uint64_t length, uint64_t records, OutputPlugin& output) {
     // The cells are mostly read in the order they were staged: no seek, no lost buffer.
     if (tellFile(world) != offset && !seekFile(world, offset, SEEK_SET))
         fatal("Unable to read from %s: %s\n", worldFileName, systemErrorText().c_str());
-    copyStagedBytes(world, worldFileName, output.file(), length);
+    output.copyStaged(world, worldFileName, length, records);
 }
 
 }  // namespace
@@ -229,11 +237,8 @@ void Landscape::writeWorld() {
     ReadFile world = openForReading(worldFileName);
     if (!world) fatal("Unable to open %s for reading: %s\n", worldFileName, systemErrorText().c_str());
     OutputPlugin& output = land.services.output;
-    output.closeAllGroups();
-    int64_t worldStart = output.file().position();
-    output.file().write(worldBlock, sizeof worldBlock);
-    output.beginGroupAt(worldStart);
-    output.countRecords(1);  // the world record
+    output.openTopGroup("WRLD", worldStamp);
+    output.writeRecord("WRLD", worldFormId, worldRecordData(), worldStamp);
     output.openGroup(worldChildrenGroup, worldLabel);
     size_t worldDepth = output.openGroupCount();
 
@@ -258,22 +263,20 @@ void Landscape::writeWorld() {
         first = false;
         previous = here;
 
-        copyFromWorld(world.get(), cell.cellOffset, cell.cellLength, output);
-        output.countRecords(1);
+        copyFromWorld(world.get(), cell.cellOffset, cell.cellLength, 1, output);
         if (cell.placedCount == 0 && cell.landOffset < 0) continue;
         cellLabel(cell.formId, label);
         output.openGroup(cellChildrenGroup, label);
         if (cell.placedCount > 0) {
             output.openGroup(persistentChildrenGroup, label);
-            copyFromWorld(world.get(), cell.cellOffset + cell.cellLength, cell.placedLength, output);
-            for (const auto& more : cell.morePlaced) copyFromWorld(world.get(), more.first, more.second, output);
-            output.countRecords(cell.placedCount);
+            // The first run of placed NPCs carries the count of them all.
+            copyFromWorld(world.get(), cell.cellOffset + cell.cellLength, cell.placedLength, cell.placedCount, output);
+            for (const auto& more : cell.morePlaced) copyFromWorld(world.get(), more.first, more.second, 0, output);
             output.closeGroup();
         }
         if (cell.landOffset >= 0) {
             output.openGroup(temporaryChildrenGroup, label);
-            copyFromWorld(world.get(), cell.landOffset, cell.landLength, output);
-            output.countRecords(1);
+            copyFromWorld(world.get(), cell.landOffset, cell.landLength, 1, output);
             output.closeGroup();
         }
         output.closeGroup();

@@ -112,8 +112,7 @@ void Records::writeQuestGroup() {
         return;
     }
     uint64_t length = questBytes_ + uint64_t{headerSize} * static_cast<uint64_t>(questCount_);
-    copyStagedBytes(quests.get(), questFile, services_.output.file(), length);
-    services_.output.countRecords(static_cast<uint64_t>(questCount_));
+    services_.output.copyStaged(quests.get(), questFile, length, static_cast<uint64_t>(questCount_));
 }
 
 }  // namespace landfer

@@ -165,7 +165,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     if (!outputFile.open(outputName, "wb"))
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
     run.services.output = OutputPlugin(std::move(outputFile));
-    writeFileHeader(run.services.output.file());
+    run.services.output.writeHeader();
 
     std::vector<uint8_t> record;
     while (input.readRecord(record)) run.dispatch(record);

@@ -15,6 +15,7 @@
 #include "esm/output_plugin.h"
 #include "esm/form_ids.h"
 #include "esm/plugin_writer.h"
+#include "esm/read_file.h"
 #include "e2e_run.h"
 #include "tes4_reader.h"
 
@@ -170,23 +171,17 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
         data.addZeros("DATA", length - 6);
         return data.bytes();
     };
-    writeFileHeader(output.file());
+    output.writeHeader();
     output.openTopGroup("GLOB");
-    writePlainRecord(output.file(), formIds.take(), "GLOB", subrecords(10));
-    writePlainRecord(output.file(), formIds.take(), "GLOB", subrecords(6));
-    output.countRecords(2);
-    // A group from a template, with groups nested three deep in it.
-    output.closeAllGroups();
-    int64_t world = output.file().position();
-    writeTypeAndSize(output.file(), "GRUP", 20311);
-    writeTopGroupTail(output.file(), "WRLD");
-    output.beginGroupAt(world);
+    output.writeRecord("GLOB", formIds.take(), subrecords(10));
+    output.writeRecord("GLOB", formIds.take(), subrecords(6));
+    // A top group with a stamp of its own, with groups nested three deep in it.
+    output.openTopGroup("WRLD", 0x2F09);
     const uint8_t block[4] = {0xFF, 0xFF, 0x01, 0x00};  // Y -1, X 1
     output.openGroup(1, block);
     output.openGroup(4, block);
     EXPECT_EQ(output.openGroupCount(), 3u);
-    writePlainRecord(output.file(), formIds.take(), "CELL", subrecords(7));
-    output.countRecords(1);
+    output.writeRecord("CELL", formIds.take(), subrecords(7));
     output.openGroup(5, block);  // empty: only its header
     output.closeGroup();
     output.openTopGroup("BOOK");  // closes the three
@@ -206,11 +201,79 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
     ASSERT_EQ(children.children.size(), 1u);
     EXPECT_EQ(children.children[0].groupType, 4u);
     EXPECT_EQ(children.children[0].labelValue(), 0x0001FFFFu);
-    EXPECT_EQ(tes4::u32(b, 85 + 76 + 20 + 16), 0x2F04u);  // the stamp of every group header
+    EXPECT_EQ(tes4::u32(b, 85 + 16), 0x2F04u);           // the stamp of a group header
+    EXPECT_EQ(tes4::u32(b, 85 + 76 + 16), 0x2F09u);      // the stamp given
+    EXPECT_EQ(tes4::u32(b, 85 + 76 + 20 + 16), 0x2F04u);
     EXPECT_EQ(children.children[0].size, 20u + 27u + 20u);
     EXPECT_EQ(children.children[0].children[1].size, 20u);
     EXPECT_EQ(file.groups[2].size, 20u);
     EXPECT_EQ(file.groups[2].labelText(), "BOOK");
+}
+
+TEST(OutputPlugin, ARecordTakesItsSizeFromItsDataAndItsStampAsGiven) {
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    output.writeHeader();
+    output.openTopGroup("WRLD", 0x2F09);
+    SubrecordBuffer data;
+    data.addText("EDID", "Landfer");  // 14 bytes
+    data.addZeros("MNAM", 16);        // 22 bytes
+    output.writeRecord("WRLD", 0x010008FF, data.bytes(), 0x2F09);
+    output.finish();
+
+    Bytes b = scratch.bytes();
+    ASSERT_EQ(b.size(), 85u + 20u + 20u + 36u);
+    EXPECT_EQ(tes4::u32(b, 30), 2u);                 // the group and the record
+    EXPECT_EQ(tes4::u32(b, 85 + 4), 20u + 20u + 36u);  // the group's size, patched
+    EXPECT_EQ(std::string(b.begin() + 105, b.begin() + 109), "WRLD");
+    EXPECT_EQ(tes4::u32(b, 105 + 4), 36u);           // the record's size: its data
+    EXPECT_EQ(tes4::u32(b, 105 + 8), 0u);            // plain
+    EXPECT_EQ(tes4::u32(b, 105 + 12), 0x010008FFu);
+    EXPECT_EQ(tes4::u32(b, 105 + 16), 0x2F09u);
+    EXPECT_EQ(Bytes(b.begin() + 125, b.end()), data.bytes());
+}
+
+TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
+    e2e::WorkDir dir;
+    const std::string stagedPath = dir.path("staged.tmp");
+    FileWriter staged;
+    ASSERT_TRUE(staged.open(stagedPath, "wb"));
+    staged.write("skipped");
+    SubrecordBuffer data;
+    data.addZeros("DATA", 4);
+    writePlainRecord(staged, 0x01000001, "BOOK", data.bytes());
+    writePlainRecord(staged, 0x01000002, "BOOK", data.bytes());
+    staged.write("after");
+    staged.close();
+
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    output.writeHeader();
+    output.openTopGroup("BOOK");
+    ReadFile from = openForReading(stagedPath);
+    ASSERT_TRUE(from);
+    ASSERT_TRUE(seekFile(from.get(), 7, SEEK_SET));
+    output.copyStaged(from.get(), "staged.tmp", 2 * (20 + 10), 2);
+    output.finish();
+
+    Bytes b = scratch.bytes();
+    EXPECT_EQ(tes4::u32(b, 30), 3u);  // the group and the two records copied
+    tes4::File file = tes4::readPlugin(b);
+    ASSERT_EQ(file.groups.size(), 1u);
+    EXPECT_EQ(file.groups[0].size, 20u + 60u);
+    ASSERT_EQ(file.groups[0].children.size(), 2u);
+    EXPECT_EQ(file.groups[0].children[1].formId, 0x01000002u);
+
+    // A staged file shorter than what it should hold is fatal, not a short group.
+    ScratchFile second;
+    OutputPlugin short_(openWriter(second));
+    ASSERT_TRUE(seekFile(from.get(), 7 + 30, SEEK_SET));
+    try {
+        short_.copyStaged(from.get(), "staged.tmp", 60, 2);
+        FAIL() << "a short staged file passed";
+    } catch (const FatalError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Unable to read from staged.tmp: ", 0), 0u) << error.what();
+    }
 }
 
 TEST(FileWriter, FailedWritesAreFatal) {

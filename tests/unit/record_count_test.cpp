@@ -36,7 +36,7 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     FileWriter file;
     ASSERT_TRUE(file.open("out.esp", "wb"));
     OutputPlugin output(std::move(file));
-    writeFileHeader(output.file());
+    output.writeHeader();
     FormIds formIds;
     StagedRecords books("books.tmp", "BOOK");
     StagedRecords globals("globals.tmp", "GLOB");
@@ -52,8 +52,7 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     const uint8_t label[4] = {1, 0, 0, 0};
     output.openGroup(2, label);
     for (int i = 0; i < 2; ++i) {
-        writePlainRecord(output.file(), formIds.take(), "CELL", std::vector<uint8_t>(6, 0));
-        output.countRecords(1);
+        output.writeRecord("CELL", formIds.take(), std::vector<uint8_t>(6, 0));
     }
     output.openGroup(3, label);
     output.finish();
