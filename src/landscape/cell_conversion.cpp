@@ -11,7 +11,7 @@ namespace {
 // "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
 std::string uniqueCellName(Landscape& land, const std::string& name) {
     int earlier = land.state.cellNameCounts[name]++;
-    // The list stays open for the land.services.
+    // The list stays open for the run.
     FileWriter& names = land.state.cellNames;
     if (names.isOpen() || names.open(Landscape::cellNamesFileName, "a")) {
         names.write(name);
@@ -24,7 +24,6 @@ std::string uniqueCellName(Landscape& land, const std::string& name) {
 }  // namespace
 
 void Landscape::convertCell(RecordData record) {
-    Landscape& land = *this;
     // Every subrecord must fit before anything is staged.
     for (SubrecordCursor check(record); !check.atEnd();) check.next();
 
@@ -47,25 +46,25 @@ void Landscape::convertCell(RecordData record) {
 
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        land.services.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
+        services.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
                    "65535. Ignoring!\n",
                    name.c_str(), name.size() + 4);
         return;
     }
     if (!gridFitsWorld(gridX, gridY)) {
-        land.services.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+        services.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
                    "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    name.c_str(), gridX, gridY);
         return;
     }
-    ++land.exteriorCellCount;
-    if (joinStagedCell(land, gridX, gridY)) {
+    ++exteriorCellCount;
+    if (joinStagedCell(*this, gridX, gridY)) {
         // Oblivion's world holds one cell per grid.
-        land.services.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
+        services.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
                    "join that cell.\n",
                    name.c_str(), gridX, gridY);
     } else {
-        stageExteriorCell(land, gridX, gridY, name.empty() ? name : uniqueCellName(land, name), flags & cellHasWater);
+        stageExteriorCell(*this, gridX, gridY, name.empty() ? name : uniqueCellName(*this, name), flags & cellHasWater);
     }
 
     size_t offset = cursor.offset();
@@ -73,7 +72,7 @@ void Landscape::convertCell(RecordData record) {
         RecordData rest{record.data + offset, record.size - offset};
         SubrecordCursor here(rest);
         if (here.nextIs("FRMR"))
-            offset += convertPlacedReference(land, rest, gridX, gridY);
+            offset += convertPlacedReference(*this, rest, gridX, gridY);
         else
             offset += 8 + here.peek().size;
     }

@@ -215,28 +215,26 @@ size_t stageCellForLand(Landscape& land, int32_t gridX, int32_t gridY) {
 }
 
 void Landscape::writeWorld() {
-    Landscape& land = *this;
-    LandscapeState& landscape = land.state;
-    if (landscape.cellFilesHold >= 0) deleteCellFiles(land);
-    landscape.cellFilesHold = -1;
-    if (landscape.worldCells.empty()) return;
-    worldFile(land);
-    landscape.worldFile.close();
+    if (state.cellFilesHold >= 0) deleteCellFiles(*this);
+    state.cellFilesHold = -1;
+    if (state.worldCells.empty()) return;
+    worldFile(*this);
+    state.worldFile.close();
 
     // Blocks by (Y, X), their sub-blocks by (Y, X), their cells by FormID.
-    auto place = [&landscape](size_t index) {
-        const StagedWorldCell& cell = landscape.worldCells[index];
+    auto place = [this](size_t index) {
+        const StagedWorldCell& cell = state.worldCells[index];
         return std::make_tuple(floorDivide(cell.gridY, cellsPerBlock), floorDivide(cell.gridX, cellsPerBlock),
                                floorDivide(cell.gridY, cellsPerSubBlock), floorDivide(cell.gridX, cellsPerSubBlock),
                                cell.formId);
     };
-    std::vector<size_t> order(landscape.worldCells.size());
+    std::vector<size_t> order(state.worldCells.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
     ReadFile world = openForReading(worldFileName);
     if (!world) fatal("Unable to open %s for reading: %s\n", worldFileName, systemErrorText().c_str());
-    OutputPlugin& output = land.services.output;
+    OutputPlugin& output = services.output;
     output.openTopGroup("WRLD", worldStamp);
     output.writeRecord("WRLD", worldFormId, worldRecordData(), worldStamp);
     output.openGroup(worldChildrenGroup, worldLabel);
@@ -245,7 +243,7 @@ void Landscape::writeWorld() {
     bool first = true;
     std::tuple<int32_t, int32_t, int32_t, int32_t, uint32_t> previous;
     for (size_t index : order) {
-        const StagedWorldCell& cell = landscape.worldCells[index];
+        const StagedWorldCell& cell = state.worldCells[index];
         auto here = place(index);
         bool newBlock = first || std::get<0>(here) != std::get<0>(previous) || std::get<1>(here) != std::get<1>(previous);
         bool newSubBlock = newBlock || std::get<2>(here) != std::get<2>(previous) || std::get<3>(here) != std::get<3>(previous);

@@ -149,36 +149,35 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
 }
 
 void Landscape::convertLand(RecordData record) {
-    Landscape& land = *this;
     LandInput input;
-    if (!readLand(land.services.reporter, record, input)) return;
+    if (!readLand(services.reporter, record, input)) return;
     if (!gridFitsWorld(input.gridX, input.gridY)) {
-        land.services.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+        services.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    input.gridX, input.gridY);
         return;
     }
-    long found = stagedCell(land, input.gridX, input.gridY);
-    if (found >= 0 && cellHasLand(land, static_cast<size_t>(found))) {
+    long found = stagedCell(*this, input.gridX, input.gridY);
+    if (found >= 0 && cellHasLand(*this, static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        land.services.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
+        services.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
                    input.gridY);
         return;
     }
-    ++land.landCount;
-    if (input.textures != nullptr) noteUnpaintedSquares(land.state.landTextureTable, input.textures, land.services.losses);
+    ++landCount;
+    if (input.textures != nullptr) noteUnpaintedSquares(state.landTextureTable, input.textures, services.losses);
 
-    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(land, input.gridX, input.gridY);
-    landArrives(land, cellIndex);
+    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(*this, input.gridX, input.gridY);
+    landArrives(*this, cellIndex);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
-    for (int quad = 1; quad <= 4; ++quad) buildQuadData(land.state.landTextureTable, input, quad, land.state.quadData[quad - 1]);
-    land.services.deflater.compress(land.state.quadData.data(), land.state.quadBodies.data(), 4);
-    FileWriter& world = worldFile(land);
+    for (int quad = 1; quad <= 4; ++quad) buildQuadData(state.landTextureTable, input, quad, state.quadData[quad - 1]);
+    services.deflater.compress(state.quadData.data(), state.quadBodies.data(), 4);
+    FileWriter& world = worldFile(*this);
     for (int quad = 1; quad <= 4; ++quad) {
-        StagedWorldCell& cell = land.state.worldCells[cellIndex + quad - 1];
+        StagedWorldCell& cell = state.worldCells[cellIndex + quad - 1];
         cell.landOffset = world.position();
-        writeRecordBody(world, land.services.formIds.take(), "LAND", land.state.quadBodies[quad - 1]);
+        writeRecordBody(world, services.formIds.take(), "LAND", state.quadBodies[quad - 1]);
         cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
     }
 }

@@ -12,12 +12,10 @@
 namespace landfer {
 
 void Landscape::handleLandTexture(RecordData record) {
-    Landscape& land = *this;
     SubrecordCursor cursor(record);
     std::string editorId;
     if (cursor.nextIs("NAME")) editorId = cursor.next().text();
-    LandscapeState& landscape = land.state;
-    uint32_t number = landscape.highestTextureNumber + 1;
+    uint32_t number = state.highestTextureNumber + 1;
     bool indexed = cursor.nextIs("INTV");
     if (indexed) {
         Subrecord index = cursor.next();
@@ -40,15 +38,15 @@ void Landscape::handleLandTexture(RecordData record) {
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;
-    if (!land.services.landTextureFiles.find(fileName, formId)) {
-        land.services.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
+    if (!services.landTextureFiles.find(fileName, formId)) {
+        services.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
         formId = 0;
     }
-    land.services.losses.noteLandTexture(number, fileName, formId != 0);
+    services.losses.noteLandTexture(number, fileName, formId != 0);
     // An unknown texture keeps its number, without a FormID, so that the
     // numbers of the others stay where the land records expect them.
-    landscape.landTextureTable[number] = formId;
-    if (number > landscape.highestTextureNumber) landscape.highestTextureNumber = number;
+    state.landTextureTable[number] = formId;
+    if (number > state.highestTextureNumber) state.highestTextureNumber = number;
 }
 
 }  // namespace landfer
