@@ -18,10 +18,11 @@
 
 #include "esm/file_writer.h"
 #include "esm/reporter.h"
+#include "lookup/converted_npcs.h"
 
 namespace landfer {
 
-class NpcIndex {
+class NpcIndex : public ConvertedNpcs {
 public:
     static constexpr const char* fileName = "npcs.tmp";
     // The longest editor id an entry can hold (its length byte counts the 0 byte).
@@ -30,9 +31,7 @@ public:
     // Appends one entry. An editor id too long for the length byte is
     // reported and not listed. The first entry of an id wins a search.
     void add(const Reporter& reporter, std::string_view editorId, uint32_t formId);
-    // The FormID of the NPC converted from this ID; the whole ID must
-    // match, letter case included.
-    bool find(const std::string& id, uint8_t formId[4]) const;
+    bool find(const std::string& id, uint8_t formId[4]) const override;
     void close() { file_.close(); }
 
 private:

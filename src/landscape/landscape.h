@@ -11,12 +11,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "actors/npc_index.h"
 #include "esm/compression.h"
 #include "esm/file_writer.h"
 #include "esm/record_reader.h"
 #include "landscape/texture_layers.h"
 #include "lookup/conversion_services.h"
+#include "lookup/converted_npcs.h"
 
 namespace landfer {
 
@@ -82,7 +82,7 @@ struct Landscape {
     static constexpr const char* cellNamesFileName = "cell_names.tmp";
     static constexpr const char* worldFileName = "world.tmp";
 
-    Landscape(ConversionServices& services, const NpcIndex& npcs) : services(services), npcs(npcs) {}
+    Landscape(ConversionServices& services, const ConvertedNpcs& npcs) : services(services), npcs(npcs) {}
 
     // Cells: each Morrowind exterior cell becomes four Oblivion cells
     // (quads), staged until its land comes; interior cells are dropped.
@@ -98,7 +98,7 @@ struct Landscape {
 
     ConversionServices& services;
     // The NPCs converted so far, for the placed references.
-    const NpcIndex& npcs;
+    const ConvertedNpcs& npcs;
     LandscapeState state;
 
     int exteriorCellCount = 0;

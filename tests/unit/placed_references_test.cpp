@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "actors/npc_index.h"
 #include "landscape/landscape.h"
 #include "e2e_run.h"
 #include "tes3_builder.h"
