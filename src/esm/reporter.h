@@ -20,9 +20,6 @@ public:
     // Progress text; flushed when asked.
     void showProgress(const char* text, bool flush = false) const;
 
-    FILE* progress() const { return progress_; }
-    FILE* messages() const { return messages_; }
-
 private:
     FILE* progress_;
     FILE* messages_;

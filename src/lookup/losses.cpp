@@ -107,9 +107,9 @@ bool Losses::empty() const {
     return true;
 }
 
-void printLossReport(FILE* out, const Losses& losses) {
+void printLossReport(const Reporter& reporter, const Losses& losses) {
     if (losses.empty()) return;
-    std::fputs("Not carried over:\n", out);
+    reporter.report("Not carried over:\n");
     for (int k = 0; k < lossKindCount; ++k) {
         LossKind kind = static_cast<LossKind>(k);
         long total = losses.total(kind);
@@ -121,7 +121,7 @@ void printLossReport(FILE* out, const Losses& losses) {
         for (size_t i = 0; i < list.size() && i < listedPerKind; ++i)
             line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")";
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
-        std::fprintf(out, "%s\n", line.c_str());
+        reporter.report("%s\n", line.c_str());
     }
 }
 

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "esm/reporter.h"
+
 namespace landfer {
 
 enum class LossKind {
@@ -63,8 +65,8 @@ private:
 
 // The report after the summary: a heading, then one line per kind with
 // losses, each with its total and its ten most frequent identifiers.
-// Nothing at all without losses.
-void printLossReport(FILE* out, const Losses& losses);
+// Nothing at all without losses. It goes to the message stream.
+void printLossReport(const Reporter& reporter, const Losses& losses);
 
 // The complete list as CSV: kind,identifier,count,became.
 std::string lossCsv(const Losses& losses);

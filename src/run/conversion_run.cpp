@@ -176,7 +176,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     deleteTemporaryFiles();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
-    printLossReport(run.services.reporter.messages(), run.services.losses);
+    printLossReport(run.services.reporter, run.services.losses);
     if (reportFile.isOpen()) {
         reportFile.write(lossCsv(run.services.losses));
         reportFile.close();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "e2e_run.h"
 #include "lookup/losses.h"
 
 using landfer::LossKind;
@@ -56,13 +57,15 @@ TEST(Losses, ReportListsTenAndCountsTheRest) {
     Losses losses;
     for (int i = 0; i < 12; ++i) losses.note(LossKind::journalRestart, "topic" + std::to_string(i));
     losses.note(LossKind::defaultClass, "");
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    landfer::printLossReport(out, losses);
-    std::rewind(out);
-    std::string printed;
-    for (int c; (c = std::fgetc(out)) != EOF;) printed.push_back(static_cast<char>(c));
-    std::fclose(out);
+    FILE* progress = std::tmpfile();
+    FILE* messages = std::tmpfile();
+    ASSERT_NE(progress, nullptr);
+    ASSERT_NE(messages, nullptr);
+    landfer::printLossReport(landfer::Reporter(progress, messages), losses);
+    std::string printed = e2e::readStream(messages);
+    EXPECT_EQ(e2e::readStream(progress), "");  // the report is a message, not progress
+    std::fclose(progress);
+    std::fclose(messages);
     EXPECT_EQ(printed,
               "Not carried over:\n"
               "\tNPCs given the default class (class not in classes.dat): 1: (none) (1)\n"
