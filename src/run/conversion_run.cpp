@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -74,12 +73,6 @@ const DispatchRow dispatchTable[] = {
     {"INFO", "", true, &Conversion::journalEntry},
     {"STAT", "", false, nullptr},
 };
-
-// True when both paths name one existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
 
 void Conversion::dispatch(const std::vector<uint8_t>& record) {
     RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
@@ -154,8 +147,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     FileWriter reportFile;
     const std::string& reportPath = commandLine.reportPath;
     if (!reportPath.empty()) {
-        if (reportPath == outputName || sameFile(reportPath, inputName) || sameFile(reportPath, outputName))
-            fatal("The report file %s would overwrite a plugin; name another file.\n", reportPath.c_str());
+        refuseReportThatIsAPlugin(reportPath, inputName, outputName);
         if (!reportFile.open(reportPath, "wb"))
             fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
     }

@@ -9,13 +9,26 @@ namespace landfer {
 
 namespace fs = std::filesystem;
 
-void refuseInputThatIsOutput(const std::string& inputName, const char* outputName) {
-    // File identity, not device and inode numbers, which read 0 on Windows.
-    // Either file missing is an error code, and no reason to refuse.
+namespace {
+
+// File identity, not device and inode numbers, which read 0 on Windows.
+// Either file missing is an error code, and no reason to refuse.
+bool sameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    if (fs::equivalent(fs::path(inputName), fs::path(outputName), error))
+    return fs::equivalent(fs::path(a), fs::path(b), error);
+}
+
+}  // namespace
+
+void refuseInputThatIsOutput(const std::string& inputName, const char* outputName) {
+    if (sameFile(inputName, outputName))
         fatal("The input file %s is the output file %s; rename it or run in another folder\n", inputName.c_str(),
               outputName);
+}
+
+void refuseReportThatIsAPlugin(const std::string& reportName, const std::string& inputName, const char* outputName) {
+    if (reportName == outputName || sameFile(reportName, inputName) || sameFile(reportName, outputName))
+        fatal("The report file %s would overwrite a plugin; name another file.\n", reportName.c_str());
 }
 
 void refuseOutputThatIsNoRegularFile(const char* outputName) {

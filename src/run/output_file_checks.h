@@ -10,6 +10,10 @@ namespace landfer {
 // would destroy the input. Called first of all, before any file is touched.
 void refuseInputThatIsOutput(const std::string& inputName, const char* outputName);
 
+// Raises FatalError when the loss report asked for would be written over
+// the input or the output plugin.
+void refuseReportThatIsAPlugin(const std::string& reportName, const std::string& inputName, const char* outputName);
+
 // Raises FatalError with the open-for-writing message when the output path
 // holds something other than a regular file (a directory, a FIFO, which
 // would block the run forever, a device): only a regular file is replaced.
