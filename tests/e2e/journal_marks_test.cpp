@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "quest_stages.h"
 #include "run_output.h"
 #include "tes3_land.h"
 
 using e2e::RunResult;
+using e2e::Stage;
+using e2e::stagesOf;
+using e2e::textOf;
 using e2e::WorkDir;
 using e2e::convertOk;
 using e2e::summaryCount;
@@ -25,31 +29,6 @@ tes3::Record entry(const std::string& text, int32_t index, const std::vector<std
     tes3::Record record = tes3::response("lf_info", text, index);
     for (const std::string& mark : marks) record.sub(mark, mark == "DELE" ? Bytes(4, 0) : Bytes{1});
     return record;
-}
-
-struct Stage {
-    uint16_t index;
-    uint8_t flags;
-    std::string text;
-    bool operator==(const Stage& other) const {
-        return index == other.index && flags == other.flags && text == other.text;
-    }
-};
-
-std::string textOf(const Bytes& data) { return std::string(data.begin(), data.end() - (data.empty() ? 0 : 1)); }
-
-// The stage blocks that follow DATA.
-std::vector<Stage> stagesOf(const tes4::Entry& quest) {
-    std::vector<Stage> stages;
-    const auto& subs = quest.subrecords;
-    size_t i = 0;
-    while (i < subs.size() && subs[i].type != "DATA") ++i;
-    for (++i; i + 3 < subs.size(); i += 4) {
-        EXPECT_EQ(subs[i].type + subs[i + 1].type + subs[i + 2].type + subs[i + 3].type, "INDXQSDTCNAMSCHR");
-        EXPECT_EQ(subs[i + 1].data.size(), 1u);
-        stages.push_back({tes4::u16(subs[i].data, 0), subs[i + 1].data.at(0), textOf(subs[i + 2].data)});
-    }
-    return stages;
 }
 
 std::string subrecordTypes(const tes4::Entry& record) {

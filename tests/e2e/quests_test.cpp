@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "quest_stages.h"
 #include "run_output.h"
 
 using e2e::RunResult;
+using e2e::Stage;
+using e2e::stagesOf;
 using e2e::WorkDir;
 using e2e::convertOk;
 using e2e::summaryCount;
@@ -21,35 +24,7 @@ namespace {
 tes3::Record dial(const std::string& name, uint8_t type) { return tes3::topic(name, type); }
 tes3::Record info(const std::string& text, int32_t journalIndex) { return tes3::response("1234567", text, journalIndex); }
 
-using Stage = std::pair<uint16_t, std::string>;
-
-// The stages of a quest record: EDID, FULL when the journal names the
-// quest, DATA, then whole stage blocks (a stage that finishes the quest
-// has the flag 0x01).
-std::vector<Stage> stagesOf(const tes4::Entry& quest) {
-    std::vector<Stage> stages;
-    const auto& subs = quest.subrecords;
-    std::string types;
-    for (const auto& sub : subs) types += sub.type;
-    const size_t head = types.substr(0, 12) == "EDIDFULLDATA" ? 3 : 2;
-    EXPECT_EQ(types.substr(4 * (head - 1), 4), "DATA");
-    EXPECT_EQ(subs[head - 1].data, (Bytes{1, 0}));
-    EXPECT_EQ(subs.size() % 4, head % 4);
-    for (size_t i = head; i + 3 < subs.size(); i += 4) {
-        EXPECT_EQ(types.substr(4 * i, 16), "INDXQSDTCNAMSCHR");
-        EXPECT_TRUE(subs[i + 1].data == Bytes{0} || subs[i + 1].data == Bytes{1});
-        EXPECT_EQ(subs[i + 3].data, Bytes(20, 0));
-        const Bytes& text = subs[i + 2].data;
-        EXPECT_EQ(text.back(), 0);
-        stages.emplace_back(tes4::u16(subs[i].data, 0), std::string(text.begin(), text.end() - 1));
-    }
-    return stages;
-}
-
-std::string editorId(const tes4::Entry& record) {
-    const Bytes& id = record.find("EDID")->data;
-    return std::string(id.begin(), id.end() - 1);
-}
+std::string editorId(const tes4::Entry& record) { return e2e::textOf(record.find("EDID")->data); }
 
 }  // namespace
 

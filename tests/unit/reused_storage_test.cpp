@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "patterned_bytes.h"
 #include "esm/two_core_compressor.h"
 #include "esm/compression.h"
 #include "esm/deflater.h"
@@ -27,11 +28,7 @@ namespace {
 // Data of different sizes and contents, as LAND quads and NPCs give.
 std::vector<std::vector<uint8_t>> sampleRecords() {
     std::vector<std::vector<uint8_t>> records;
-    for (size_t size : {0u, 1u, 100u, 9000u, 70000u, 3000u}) {
-        std::vector<uint8_t> data(size);
-        for (size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>((i * i / 7 + size) % 251);
-        records.push_back(data);
-    }
+    for (size_t size : {0u, 1u, 100u, 9000u, 70000u, 3000u}) records.push_back(patternedBytes(size, size));
     return records;
 }
 

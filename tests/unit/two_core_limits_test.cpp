@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "patterned_bytes.h"
 #include "address_space_limit.h"
 #include "esm/compression.h"
 #include "esm/two_core_compressor.h"
@@ -24,11 +25,7 @@ constexpr size_t MiB = 1 << 20;
 
 std::vector<std::vector<uint8_t>> quads(size_t size) {
     std::vector<std::vector<uint8_t>> records;
-    for (int quad = 0; quad < 4; ++quad) {
-        std::vector<uint8_t> data(size);
-        for (size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>((i * i / 7 + quad) % 251);
-        records.push_back(data);
-    }
+    for (size_t quad = 0; quad < 4; ++quad) records.push_back(patternedBytes(size, quad));
     return records;
 }
 
