@@ -1,27 +1,40 @@
-#include "landscape/cell_staging.h"
-#include "landscape/placed_references.h"
 #include "esm/byte_order.h"
 #include "esm/plugin_writer.h"
+#include "landscape/landscape.h"
 
 namespace landfer {
 
-namespace {
+bool gridFitsWorld(int32_t gridX, int32_t gridY) {
+    // Oblivion grids from -8 * 32768 to 8 * 32768 - 1, two per Morrowind grid.
+    const int32_t limit = 8 * 32768 / 2;
+    return gridX >= -limit && gridX < limit && gridY >= -limit && gridY < limit;
+}
 
-// Counts earlier exterior cells of the same name and records this one in
-// "cell_names.tmp"; the second "Riverside" becomes "Riverside2".
-std::string uniqueCellName(Landscape& land, const std::string& name) {
-    int earlier = land.state.cellNameCounts[name]++;
-    // The list stays open for the run.
-    FileWriter& names = land.state.cellNames;
-    if (names.isOpen() || names.open(Landscape::cellNamesFileName, "a")) {
-        names.write(name);
-        names.write("\n");
-        names.flush();
-    }
+// Counts earlier exterior cells of the same name; the second "Riverside"
+// becomes "Riverside2".
+std::string Landscape::uniqueCellName(const std::string& name) {
+    int earlier = cellNameCounts_[name]++;
     return earlier > 0 ? name + std::to_string(earlier + 1) : name;
 }
 
-}  // namespace
+size_t Landscape::stageCell(int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags) {
+    std::array<QuadRecord, 4> cells;
+    for (Quad quad : allQuads) {
+        QuadRecord& cell = cells[quadIndex(quad)];
+        cell.formId = services_.formIds.take();
+        SubrecordBuffer data;
+        if (!name.empty()) data.addText("EDID", name + quadSuffix(quad));
+        data.add("DATA", &flags, 1);
+        uint8_t grid[8];
+        int32ToBytes(static_cast<int32_t>(quadGridX(gridX, quad)), grid);
+        int32ToBytes(static_cast<int32_t>(quadGridY(gridY, quad)), grid + 4);
+        data.add("XCLC", grid, 8);
+        MemorySink record;
+        writePlainRecord(record, cell.formId, "CELL", data.bytes());
+        cell.bytes = std::move(record.bytes);
+    }
+    return world_.stageCell(gridX, gridY, cells);
+}
 
 void Landscape::convertCell(RecordData record) {
     // Every subrecord must fit before anything is staged.
@@ -46,25 +59,25 @@ void Landscape::convertCell(RecordData record) {
 
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        services.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
+        services_.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
                    "65535. Ignoring!\n",
                    name.c_str(), name.size() + 4);
         return;
     }
     if (!gridFitsWorld(gridX, gridY)) {
-        services.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+        services_.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
                    "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    name.c_str(), gridX, gridY);
         return;
     }
-    ++exteriorCellCount;
-    if (joinStagedCell(*this, gridX, gridY)) {
+    ++exteriorCellCount_;
+    if (world_.joinCell(gridX, gridY)) {
         // Oblivion's world holds one cell per grid.
-        services.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
+        services_.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
                    "join that cell.\n",
                    name.c_str(), gridX, gridY);
     } else {
-        stageExteriorCell(*this, gridX, gridY, name.empty() ? name : uniqueCellName(*this, name), flags & cellHasWater);
+        stageCell(gridX, gridY, name.empty() ? name : uniqueCellName(name), flags & cellHasWater);
     }
 
     size_t offset = cursor.offset();
@@ -72,7 +85,7 @@ void Landscape::convertCell(RecordData record) {
         RecordData rest{record.data + offset, record.size - offset};
         SubrecordCursor here(rest);
         if (here.nextIs("FRMR"))
-            offset += convertPlacedReference(*this, rest, gridX, gridY);
+            offset += convertPlacedReference(rest, gridX, gridY);
         else
             offset += 8 + here.peek().size;
     }

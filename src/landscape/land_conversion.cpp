@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "landscape/cell_staging.h"
+#include "landscape/landscape.h"
 #include "landscape/texture_layers.h"
 #include "esm/byte_order.h"
 #include "esm/compression.h"
@@ -15,17 +15,25 @@ namespace landfer {
 
 namespace {
 
-constexpr size_t normalsSize = inputSide * inputSide * 3;  // VNML and VCLR
-constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;  // VHGT
-constexpr size_t texturesSize = 512;  // VTEX
-
-int rowBase(int quad) { return quad >= 3 ? 32 : 0; }
-int colBase(int quad) { return (quad == 2 || quad == 4) ? 32 : 0; }
+// Sizes of the input's subrecords: VNML and VCLR (three bytes a vertex),
+// VHGT (offset, a delta a vertex, three more bytes), VTEX (16 x 16 numbers).
+constexpr size_t normalsSize = inputSide * inputSide * 3;
+constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;
+constexpr size_t texturesSize = 512;
+// And of the quad's: DATA (flags), VNML and VCLR, VHGT.
+constexpr uint16_t landFlagsSize = 4;
+constexpr uint16_t quadGridSize = quadSide * quadSide * 3;
+constexpr uint16_t quadHeightsSize = 4 + quadSide * quadSide + 3;
+// A quad's vertex window starts 32 vertices from the land's south or west edge.
+constexpr int quadStep = quadSide - 1;
+// Room for DATA, VNML, VHGT, VCLR and four quadrants of layers, so that
+// building a quad seldom allocates.
+constexpr size_t typicalQuadSize = 7658 + 4 * 2332;
 
 // A subrecord's 33 x 33 window of a 65 x 65 grid of 3-byte elements.
-void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, int quad) {
+void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, Quad quad) {
     for (int i = 0; i < quadSide; ++i) {
-        const uint8_t* row = grid + 3 * ((rowBase(quad) + i) * inputSide + colBase(quad));
+        const uint8_t* row = grid + 3 * ((quadFirstRow(quad, quadStep) + i) * inputSide + quadFirstColumn(quad, quadStep));
         out.insert(out.end(), row, row + 3 * quadSide);
     }
 }
@@ -38,20 +46,20 @@ void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
 // Fills data (its storage reused from quad to quad) with a quad's LAND data.
 }  // namespace
 
-void buildQuadData(const LandTextureTable& textures, const LandInput& input, int quad, std::vector<uint8_t>& data) {
+void buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data) {
     data.clear();
-    data.reserve(7658 + 4 * 2332);
-    appendHeader(data, "DATA", 4);
-    const uint8_t flags[4] = {0x1F, 0, 0, 0};
-    data.insert(data.end(), flags, flags + 4);
-    appendHeader(data, "VNML", 3267);
+    data.reserve(typicalQuadSize);
+    appendHeader(data, "DATA", landFlagsSize);
+    const uint8_t flags[landFlagsSize] = {0x1F, 0, 0, 0};
+    data.insert(data.end(), flags, flags + landFlagsSize);
+    appendHeader(data, "VNML", quadGridSize);
     appendWindow(data, input.normals, quad);
 
     float offset;
     uint32_t bits = readUint32(input.heights);
     std::memcpy(&offset, &bits, 4);
     QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(input.heights + 4), quad);
-    appendHeader(data, "VHGT", 1096);
+    appendHeader(data, "VHGT", quadHeightsSize);
     std::memcpy(&bits, &heights.offset, 4);
     appendUint32(data, bits);
     for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
@@ -59,12 +67,12 @@ void buildQuadData(const LandTextureTable& textures, const LandInput& input, int
     data.insert(data.end(), trailing, trailing + 3);
 
     if (input.colours != nullptr) {
-        appendHeader(data, "VCLR", 3267);
+        appendHeader(data, "VCLR", quadGridSize);
         appendWindow(data, input.colours, quad);
     }
     if (input.textures != nullptr) {
         QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
-        for (int quadrant = 0; quadrant < 4; ++quadrant) writeQuadrantLayers(grid, quadrant, data);
+        for (Quad quadrant : allQuads) writeQuadrantLayers(grid, quadrant, data);
     }
 }
 
@@ -108,7 +116,7 @@ bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
 
 }  // namespace
 
-QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
+QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
     // True heights of the input grid, relative to its offset.
     std::array<int32_t, inputSide * inputSide> height;
     int32_t rowStart = 0;
@@ -121,12 +129,12 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
             height[r * inputSide + c] = h;
         }
     }
-    int rb = rowBase(quad), cb = colBase(quad);
+    int rb = quadFirstRow(quad, quadStep), cb = quadFirstColumn(quad, quadStep);
     auto input = [&](int i, int j) { return height[(rb + i) * inputSide + cb + j]; };
 
     // The offset is the height below the quad's first vertex (its first
     // delta stays as it was), or, for the NE quad, that vertex itself.
-    int32_t firstDelta = quad == 4 ? 0 : deltas[rb * inputSide];
+    int32_t firstDelta = quad == Quad::NE ? 0 : deltas[rb * inputSide];
     int32_t offsetSum = input(0, 0) - firstDelta;
     QuadHeights out;
     double scaledOffset = static_cast<double>(static_cast<float>(8.0f * offset));
@@ -150,36 +158,30 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad) {
 
 void Landscape::convertLand(RecordData record) {
     LandInput input;
-    if (!readLand(services.reporter, record, input)) return;
+    if (!readLand(services_.reporter, record, input)) return;
     if (!gridFitsWorld(input.gridX, input.gridY)) {
-        services.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+        services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    input.gridX, input.gridY);
         return;
     }
-    long found = stagedCell(*this, input.gridX, input.gridY);
-    if (found >= 0 && cellHasLand(*this, static_cast<size_t>(found))) {
+    long found = world_.find(input.gridX, input.gridY);
+    if (found >= 0 && world_.hasLand(static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        services.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
+        services_.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
                    input.gridY);
         return;
     }
-    ++landCount;
-    if (input.textures != nullptr) noteUnpaintedSquares(state.landTextureTable, input.textures, services.losses);
+    ++landCount_;
+    if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, services_.losses);
 
-    size_t cellIndex = found >= 0 ? static_cast<size_t>(found) : stageCellForLand(*this, input.gridX, input.gridY);
-    landArrives(*this, cellIndex);
+    // A land whose cell is not in the plugin gets unnamed cells, with water.
+    size_t cell = found >= 0 ? static_cast<size_t>(found) : stageCell(input.gridX, input.gridY, "", cellHasWater);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
-    for (int quad = 1; quad <= 4; ++quad) buildQuadData(state.landTextureTable, input, quad, state.quadData[quad - 1]);
-    services.deflater.compress(state.quadData.data(), state.quadBodies.data(), 4);
-    FileWriter& world = worldFile(*this);
-    for (int quad = 1; quad <= 4; ++quad) {
-        StagedWorldCell& cell = state.worldCells[cellIndex + quad - 1];
-        cell.landOffset = world.position();
-        writeRecordBody(world, services.formIds.take(), "LAND", state.quadBodies[quad - 1]);
-        cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
-    }
+    for (Quad quad : allQuads) buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
+    services_.deflater.compress(quadData_.data(), quadBodies_.data(), 4);
+    world_.attachLand(cell, quadBodies_, services_.formIds);
 }
 
 }  // namespace landfer

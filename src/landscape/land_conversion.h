@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "landscape/quad.h"
 #include "landscape/texture_layers.h"
 
 #include "esm/record_reader.h"
@@ -27,9 +28,9 @@ struct LandInput {
     const uint8_t* textures = nullptr;
 };
 
-// The data of the LAND record of quad 1 to 4 (SW, SE, NW, NE), into data
+// The data of the LAND record of a quad, into data
 // (its storage reused): DATA, VNML, VHGT, VCLR and the texture layers.
-void buildQuadData(const LandTextureTable& textures, const LandInput& input, int quad, std::vector<uint8_t>& data);
+void buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data);
 
 // The VHGT of one quad: its height offset and 33 x 33 deltas. The first
 // delta of a row is relative to the first vertex of the row below, every
@@ -40,6 +41,6 @@ struct QuadHeights {
     float offset = 0.0f;
     std::array<int8_t, quadSide * quadSide> deltas{};
 };
-QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, int quad);
+QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad);
 
 }  // namespace landfer

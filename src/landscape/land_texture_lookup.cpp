@@ -15,7 +15,7 @@ void Landscape::handleLandTexture(RecordData record) {
     SubrecordCursor cursor(record);
     std::string editorId;
     if (cursor.nextIs("NAME")) editorId = cursor.next().text();
-    uint32_t number = state.highestTextureNumber + 1;
+    uint32_t number = highestTextureNumber_ + 1;
     bool indexed = cursor.nextIs("INTV");
     if (indexed) {
         Subrecord index = cursor.next();
@@ -38,15 +38,15 @@ void Landscape::handleLandTexture(RecordData record) {
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;
-    if (!services.landTextureFiles.find(fileName, formId)) {
-        services.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
+    if (!services_.landTextureFiles.find(fileName, formId)) {
+        services_.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
         formId = 0;
     }
-    services.losses.noteLandTexture(number, fileName, formId != 0);
+    services_.losses.noteLandTexture(number, fileName, formId != 0);
     // An unknown texture keeps its number, without a FormID, so that the
     // numbers of the others stay where the land records expect them.
-    state.landTextureTable[number] = formId;
-    if (number > state.highestTextureNumber) state.highestTextureNumber = number;
+    landTextureTable_[number] = formId;
+    if (number > highestTextureNumber_) highestTextureNumber_ = number;
 }
 
 }  // namespace landfer

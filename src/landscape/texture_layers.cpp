@@ -34,8 +34,9 @@ void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512]
     for (const auto& [number, count] : squares) losses.noteUnpaintedSquares(number, count);
 }
 
-QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, int quad) {
-    int rowBase = quad >= 3 ? 8 : 0, colBase = (quad == 2 || quad == 4) ? 8 : 0;
+QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad) {
+    // A quad covers 8 x 8 of the land's 16 x 16 squares.
+    int rowBase = quadFirstRow(quad, 8), colBase = quadFirstColumn(quad, 8);
     auto square = [](int p) { return static_cast<int>(p * 0.242); };
     QuadTextureGrid out{};
     for (int i = 0; i < 34; ++i)
@@ -44,8 +45,8 @@ QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureG
     return out;
 }
 
-void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<uint8_t>& out) {
-    int rowStart = quadrant >= 2 ? 17 : 0, colStart = (quadrant & 1) ? 17 : 0;
+void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector<uint8_t>& out) {
+    int rowStart = quadFirstRow(quadrant, 17), colStart = quadFirstColumn(quadrant, 17);
     auto at = [&](int r, int c) { return grid[34 * (rowStart + r) + colStart + c]; };
     // At most one layer, and one position in it, per point of the 17 x 17 quadrant.
     std::array<uint32_t, 17 * 17> layers;
@@ -60,7 +61,7 @@ void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<
         appendType(out, "ATXT");
         appendUint16(out, 8);
         appendUint32(out, layers[layer]);
-        out.push_back(static_cast<uint8_t>(quadrant));
+        out.push_back(static_cast<uint8_t>(quadIndex(quadrant)));
         out.push_back(0x79);
         appendUint16(out, static_cast<uint32_t>(layer));
         std::array<uint16_t, 17 * 17> positions;

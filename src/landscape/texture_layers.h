@@ -9,6 +9,7 @@
 
 #include <unordered_map>
 
+#include "landscape/quad.h"
 #include "lookup/losses.h"
 
 namespace landfer {
@@ -29,11 +30,12 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 // number without an Oblivion land texture (0, the default ground, is none).
 void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses);
 
-// The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
-QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, int quad);
+// The FormIDs of a quad, sampled on a 34 x 34 grid.
+QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad);
 
-// The ATXT/VTXT pairs of quadrant 0 to 3, appended to out; one layer per
-// texture in order of first appearance, every vertex at full opacity.
-void writeQuadrantLayers(const QuadTextureGrid& grid, int quadrant, std::vector<uint8_t>& out);
+// The ATXT/VTXT pairs of a quadrant of a quad's land (its 17 x 17
+// vertices), appended to out; one layer per texture in order of first
+// appearance, every vertex at full opacity.
+void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector<uint8_t>& out);
 
 }  // namespace landfer

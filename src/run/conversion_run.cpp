@@ -110,7 +110,6 @@ void Conversion::finish() {
     records.writeQuestGroup();
     services.output.finish();
     actors.closeFiles();
-    landscape.closeFiles();
 }
 
 void Conversion::printSummary() const {
@@ -121,7 +120,7 @@ void Conversion::printSummary() const {
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
         "%d\n",
-        outputName, landscape.exteriorCellCount, landscape.landCount, actors.npcCount(), landscape.placedNpcCount,
+        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
         actors.inventorySwapCount(), records.globalCount(), records.bookCount(), records.questCount(),
         records.journalEntryCount());
 }

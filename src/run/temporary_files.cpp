@@ -3,16 +3,24 @@
 #include <cstdio>
 
 #include "actors/actors.h"
-#include "landscape/landscape.h"
+#include "landscape/world_staging.h"
 #include "records/records.h"
 
 namespace landfer {
 
+namespace {
+
+// Files that earlier versions staged in the working directory and this
+// one no longer writes; a run still clears them away.
+const char* const olderTemporaryFiles[] = {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp"};
+
+}  // namespace
+
 void deleteTemporaryFiles() {
-    for (const char* name : Landscape::cellFileNames) std::remove(name);
-    for (const char* name : {NpcIndex::fileName, Landscape::cellNamesFileName, Records::questIndexFileName,
-                             Records::questFileName, Records::globalsFileName, Records::booksFileName,
-                             Actors::recordsFileName, Landscape::worldFileName})
+    for (const char* name : olderTemporaryFiles) std::remove(name);
+    for (const char* name : {NpcIndex::fileName, Records::questIndexFileName, Records::questFileName,
+                             Records::globalsFileName, Records::booksFileName, Actors::recordsFileName,
+                             WorldStaging::fileName})
         std::remove(name);
 }
 

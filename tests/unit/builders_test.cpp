@@ -61,7 +61,7 @@ struct TestLand {
 TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
     TestLand land;
     Bytes data;
-    buildQuadData(LandTextureTable(), land.input(false), 2, data);
+    buildQuadData(LandTextureTable(), land.input(false), Quad::SE, data);
     std::vector<Sub> subs = subrecords(data);
     ASSERT_EQ(subs.size(), 3u);  // no colours, no textures
     EXPECT_EQ(subs[0].type, "DATA");
@@ -85,7 +85,7 @@ TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
 TEST(QuadBuilder, OneTextureEverywhereIsOneFullLayerPerQuadrant) {
     TestLand land;
     Bytes data;
-    buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), 4, data);
+    buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), Quad::NE, data);
     std::vector<Sub> subs = subrecords(data);
     ASSERT_EQ(subs.size(), 3u + 2u * 4u);
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
@@ -101,7 +101,7 @@ TEST(QuadBuilder, OneTextureEverywhereIsOneFullLayerPerQuadrant) {
         }
     }
     // A texture without a FormID paints nothing.
-    buildQuadData(LandTextureTable{{1, 0}}, land.input(true), 4, data);
+    buildQuadData(LandTextureTable{{1, 0}}, land.input(true), Quad::NE, data);
     EXPECT_EQ(subrecords(data).size(), 3u);
 }
 

@@ -1,5 +1,5 @@
-// Placed NPCs: found in "npcs.tmp" by their whole ID and put into the quad
-// that holds their position.
+// Placed NPCs: found among the converted NPCs by their whole ID and put
+// into the quad that holds their position, as the written world shows.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 
 #include "actors/npc_index.h"
 #include "landscape/landscape.h"
+#include "landscape_support.h"
 #include "e2e_run.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
@@ -22,7 +23,12 @@ namespace {
 
 // The landscape with the services and NPC index it is given.
 struct Subject {
-    Subject(FILE* progress, FILE* messages) : services(progress, messages, "lfdat"), land(services, npcs) {}
+    Subject(FILE* progress, FILE* messages) : services(progress, messages, "lfdat"), land(services, npcs) {
+        FileWriter file;
+        file.open("out.esp", "wb");
+        services.output = OutputPlugin(std::move(file));
+        services.output.writeHeader();
+    }
     ConversionServices services;
     NpcIndex npcs;
     Landscape land;
@@ -50,22 +56,26 @@ protected:
         RecordData data{cell.data().data(), cell.data().size()};
         run_->land.convertCell(data);
     }
-    // The ACHR records staged in quad 1 to 4 of the cell, as (base FormID, x).
-    std::vector<std::pair<uint32_t, float>> placed(int quad) {
-        const std::vector<uint8_t>& bytes = run_->land.state.pendingQuads[quad - 1].bytes;
-        run_->land.state.cellFiles[quad - 1].flush();
-        EXPECT_EQ(bytes, tes4::readFileBytes("cell" + std::to_string(quad) + ".tmp"));
-        std::vector<std::pair<uint32_t, float>> out;
-        size_t offset = 20 + tes4::u32(bytes, 4);  // behind the CELL record
-        for (; offset < bytes.size(); offset += 60) {
-            EXPECT_EQ(std::string(bytes.begin() + offset, bytes.begin() + offset + 4), "ACHR");
-            EXPECT_EQ(tes4::u32(bytes, offset + 4), 40u);
-            out.push_back({tes4::u32(bytes, offset + 26), tes4::f32(bytes, offset + 36)});
+    // The ACHR records of the Oblivion cell at a grid, as (base FormID, x),
+    // once the world is written.
+    std::vector<std::pair<uint32_t, float>> placed(int32_t gridX, int32_t gridY) {
+        if (!written_) {
+            run_->land.writeWorld();
+            run_->services.output.finish();
+            file_ = tes4::readPlugin(tes4::readFileBytes("out.esp"));
+            written_ = true;
         }
-        EXPECT_EQ(run_->land.state.worldCells.at(quad - 1).placedCount, out.size());
+        std::vector<std::pair<uint32_t, float>> out;
+        for (const landscape::WorldCell& cell : landscape::worldCells(file_)) {
+            if (cell.gridX != gridX || cell.gridY != gridY) continue;
+            for (const tes4::Entry* achr : cell.placed)
+                out.push_back({tes4::u32(achr->find("NAME")->data, 0), tes4::f32(achr->find("DATA")->data, 0)});
+        }
         return out;
     }
 
+    bool written_ = false;
+    tes4::File file_;
     e2e::CurrentWorkDir work_;
     FILE* progress_ = tmpfile();
     FILE* messages_ = tmpfile();
@@ -92,11 +102,11 @@ TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
                      {reference("fm_hjrondir_undead", -0.5f, 10.0f), reference("fm_hjrondir", -4096.9f, 5.0f),
                       reference("fm_hjrondir", -100.0f, 4100.0f), reference("FM_HJRONDIR", -5.0f, 5.0f),
                       reference("fm_hjron", -5.0f, 5.0f), reference("flora_tree", -5.0f, 5.0f)}));
-    EXPECT_EQ(placed(2), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}}));
-    EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
-    EXPECT_EQ(placed(4), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
-    EXPECT_TRUE(placed(3).empty());
-    EXPECT_EQ(run_->land.placedNpcCount, 3);
+    EXPECT_EQ(placed(-1, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}}));
+    EXPECT_EQ(placed(-2, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
+    EXPECT_EQ(placed(-1, 1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
+    EXPECT_TRUE(placed(-2, 1).empty());
+    EXPECT_EQ(run_->land.placedNpcCount(), 3);
     EXPECT_EQ(text(progress_), "aaa");
 }
 
@@ -108,7 +118,7 @@ TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
                       reference("fm_hjrondir", 10.0f, 10.0f, tes3::Record("X").sub("DELE", tes3::int32s({0})).data()),
                       reference("fm_hjrondir", 20.0f, 10.0f, tes3::Record("X").sub("XSCL", tes3::floats({2})).data()),
                       cut}));
-    EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, 20.0f}}));
+    EXPECT_EQ(placed(0, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, 20.0f}}));
     EXPECT_EQ(text(progress_),
               "WARNING: I COULDN'T DECIDE UPON: (8192.000000, 10.000000) for original cell (0, 0) - quad 0\na");
     EXPECT_EQ(text(messages_),
@@ -118,10 +128,11 @@ TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
 TEST_F(PlacedReferences, NoListYetMeansNoMatch) {
     run_ = std::make_unique<Subject>(progress_, messages_);  // only the player's record was converted so far
     convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));
-    EXPECT_TRUE(placed(1).empty());
-    EXPECT_EQ(run_->land.placedNpcCount, 0);
+    EXPECT_EQ(run_->land.placedNpcCount(), 0);
     // The index alone decides: an NPC listed now is placed in the next cell.
     listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
     convert(cellWith(1, 0, {reference("fm_hjrondir", 8192.0f + 10.0f, 10.0f)}));
-    EXPECT_EQ(run_->land.placedNpcCount, 1);
+    EXPECT_EQ(run_->land.placedNpcCount(), 1);
+    EXPECT_TRUE(placed(0, 0).empty());
+    EXPECT_EQ(placed(2, 0).size(), 1u);
 }
