@@ -1,8 +1,20 @@
+#include <string>
+
 #include "esm/byte_order.h"
 #include "esm/plugin_writer.h"
 #include "landscape/landscape.h"
 
 namespace landfer {
+
+namespace {
+
+std::string lowerCase(const std::string& text) {
+    std::string lower = text;
+    lowercaseInPlace(lower.data());
+    return lower;
+}
+
+}  // namespace
 
 bool gridFitsWorld(int32_t gridX, int32_t gridY) {
     // Oblivion grids from -8 * 32768 to 8 * 32768 - 1, two per Morrowind grid.
@@ -10,20 +22,26 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
     return gridX >= -limit && gridX < limit && gridY >= -limit && gridY < limit;
 }
 
-// Counts earlier exterior cells of the same name; the second "Riverside"
-// becomes "Riverside2".
-std::string Landscape::uniqueCellName(const std::string& name) {
-    int earlier = cellNameCounts_[name]++;
-    return earlier > 0 ? name + std::to_string(earlier + 1) : name;
+// The editor finds records by editor ID and takes two that differ only in
+// letter case for one: a name met again gets the smallest number from 2
+// that gives an unused stem ("Riverside", "Riverside2"; then a cell named
+// "Riverside2" gets "Riverside22").
+std::string Landscape::uniqueCellStem(const std::string& name) {
+    if (usedStems_.insert(lowerCase(name)).second) return name;
+    int& next = nextStemNumber_[lowerCase(name)];
+    if (next < 2) next = 2;
+    while (!usedStems_.insert(lowerCase(name + std::to_string(next))).second) ++next;
+    return name + std::to_string(next++);
 }
 
-size_t Landscape::stageCell(int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags) {
+std::array<QuadRecord, 4> Landscape::cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
+                                                 const std::array<uint32_t, 4>& formIds) const {
     std::array<QuadRecord, 4> cells;
     for (Quad quad : allQuads) {
         QuadRecord& cell = cells[quadIndex(quad)];
-        cell.formId = services_.formIds.take();
+        cell.formId = formIds[quadIndex(quad)];
         SubrecordBuffer data;
-        if (!name.empty()) data.addText("EDID", name + quadSuffix(quad));
+        if (!stem.empty()) data.addText("EDID", stem + quadSuffix(quad));
         data.add("DATA", &flags, 1);
         uint8_t grid[8];
         int32ToBytes(static_cast<int32_t>(quadGridX(gridX, quad)), grid);
@@ -33,7 +51,33 @@ size_t Landscape::stageCell(int32_t gridX, int32_t gridY, const std::string& nam
         writePlainRecord(record, cell.formId, "CELL", data.bytes());
         cell.bytes = std::move(record.bytes);
     }
-    return world_.stageCell(gridX, gridY, cells);
+    return cells;
+}
+
+size_t Landscape::stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags) {
+    std::array<uint32_t, 4> formIds;
+    for (uint32_t& formId : formIds) formId = services_.formIds.take();
+    return world_.stageCell(gridX, gridY, cellRecords(gridX, gridY, stem, flags, formIds));
+}
+
+size_t Landscape::cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags) {
+    long found = world_.find(gridX, gridY);
+    if (found < 0) return stageCell(gridX, gridY, name.empty() ? name : uniqueCellStem(name), flags);
+    size_t cell = static_cast<size_t>(found);
+    if (cellsMadeForLand_.erase(cell) > 0) {
+        std::string stem = name.empty() ? name : uniqueCellStem(name);
+        // The land came first: its cells become this record's, with its name and flags.
+        std::array<uint32_t, 4> formIds;
+        for (Quad quad : allQuads) formIds[quadIndex(quad)] = world_.quadFormId(WorldStaging::quadCellOf(cell, quad));
+        world_.restageCell(cell, cellRecords(gridX, gridY, stem, flags, formIds));
+        return cell;
+    }
+    // Oblivion's world holds one cell per grid.
+    services_.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed "
+                              "references join that cell.\n",
+                              name.c_str(), gridX, gridY);
+    services_.losses.note(LossKind::repeatedCell, formatText("%s (%d, %d)", name.c_str(), gridX, gridY));
+    return cell;
 }
 
 void Landscape::convertCell(RecordData record) {
@@ -62,30 +106,25 @@ void Landscape::convertCell(RecordData record) {
         services_.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
                    "65535. Ignoring!\n",
                    name.c_str(), name.size() + 4);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", gridX, gridY));
         return;
     }
     if (!gridFitsWorld(gridX, gridY)) {
         services_.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
                    "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    name.c_str(), gridX, gridY);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL %s (%d, %d)", name.c_str(), gridX, gridY));
         return;
     }
     ++exteriorCellCount_;
-    if (world_.joinCell(gridX, gridY)) {
-        // Oblivion's world holds one cell per grid.
-        services_.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed NPCs "
-                   "join that cell.\n",
-                   name.c_str(), gridX, gridY);
-    } else {
-        stageCell(gridX, gridY, name.empty() ? name : uniqueCellName(name), flags & cellHasWater);
-    }
+    size_t cell = cellForRecord(name, gridX, gridY, static_cast<uint8_t>(flags & cellHasWater));
 
     size_t offset = cursor.offset();
     while (offset < record.size) {
         RecordData rest{record.data + offset, record.size - offset};
         SubrecordCursor here(rest);
         if (here.nextIs("FRMR"))
-            offset += convertPlacedReference(rest, gridX, gridY);
+            offset += stageReference(rest, cell, gridX, gridY);
         else
             offset += 8 + here.peek().size;
     }

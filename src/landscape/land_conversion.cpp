@@ -9,6 +9,7 @@
 #include "landscape/texture_layers.h"
 #include "esm/byte_order.h"
 #include "esm/compression.h"
+#include "esm/fatal_error.h"
 #include "esm/plugin_writer.h"
 
 namespace landfer {
@@ -46,7 +47,7 @@ void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
 // Fills data (its storage reused from quad to quad) with a quad's LAND data.
 }  // namespace
 
-void buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data) {
+MovedHeights buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data) {
     data.clear();
     data.reserve(typicalQuadSize);
     appendHeader(data, "DATA", landFlagsSize);
@@ -74,9 +75,16 @@ void buildQuadData(const LandTextureTable& textures, const LandInput& input, Qua
         QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
         for (Quad quadrant : allQuads) writeQuadrantLayers(grid, quadrant, data);
     }
+    return heights.moved;
 }
 
 namespace {
+
+void noteMoved(MovedHeights& moved, int32_t error) {
+    if (error == 0) return;
+    ++moved.vertices;
+    moved.largestError = std::max(moved.largestError, error < 0 ? -error : error);
+}
 
 // Reads the record; false (after any message) when it is not converted.
 bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
@@ -147,10 +155,12 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
         out.deltas[i * quadSide] = first;
         int32_t encoded = previousRowStart + first;
         previousRowStart = encoded;
+        noteMoved(out.moved, input(i, 0) - previousRowStart);
         for (int j = 1; j < quadSide; ++j) {
             int8_t delta = clampDelta(input(i, j) - encoded);
             out.deltas[i * quadSide + j] = delta;
             encoded += delta;
+            noteMoved(out.moved, input(i, j) - encoded);
         }
     }
     return out;
@@ -163,6 +173,7 @@ void Landscape::convertLand(RecordData record) {
         services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
                    input.gridX, input.gridY);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY));
         return;
     }
     long found = world_.find(input.gridX, input.gridY);
@@ -170,6 +181,7 @@ void Landscape::convertLand(RecordData record) {
         // Oblivion's world holds one cell, and one land, per grid.
         services_.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
                    input.gridY);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY));
         return;
     }
     ++landCount_;
@@ -177,9 +189,20 @@ void Landscape::convertLand(RecordData record) {
 
     // A land whose cell is not in the plugin gets unnamed cells, with water.
     size_t cell = found >= 0 ? static_cast<size_t>(found) : stageCell(input.gridX, input.gridY, "", cellHasWater);
+    if (found < 0) cellsMadeForLand_.insert(cell);
     // The quads are built first, then compressed together, then staged
     // in the world behind their cells.
-    for (Quad quad : allQuads) buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
+    MovedHeights moved;
+    for (Quad quad : allQuads) {
+        MovedHeights quadMoved = buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
+        moved.vertices += quadMoved.vertices;
+        moved.largestError = std::max(moved.largestError, quadMoved.largestError);
+    }
+    if (moved.vertices > 0)
+        services_.losses.note(LossKind::clampedHeights,
+                              formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
+                                         8L * moved.largestError),
+                              moved.vertices);
     services_.deflater.compress(quadData_.data(), quadBodies_.data(), 4);
     world_.attachLand(cell, quadBodies_, services_.formIds);
 }

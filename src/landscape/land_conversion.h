@@ -28,9 +28,17 @@ struct LandInput {
     const uint8_t* textures = nullptr;
 };
 
+// The vertices of a quad whose height had to move: a step between
+// neighbours beyond a signed byte of deltas, and the largest error, in
+// height units (8 game units each).
+struct MovedHeights {
+    long vertices = 0;
+    int32_t largestError = 0;
+};
+
 // The data of the LAND record of a quad, into data
 // (its storage reused): DATA, VNML, VHGT, VCLR and the texture layers.
-void buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data);
+MovedHeights buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data);
 
 // The VHGT of one quad: its height offset and 33 x 33 deltas. The first
 // delta of a row is relative to the first vertex of the row below, every
@@ -40,6 +48,7 @@ void buildQuadData(const LandTextureTable& textures, const LandInput& input, Qua
 struct QuadHeights {
     float offset = 0.0f;
     std::array<int8_t, quadSide * quadSide> deltas{};
+    MovedHeights moved;
 };
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad);
 

@@ -7,11 +7,15 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "esm/compression.h"
 #include "esm/record_reader.h"
+#include "landscape/placed_records.h"
 #include "landscape/quad.h"
+#include "landscape/staged_references.h"
 #include "landscape/texture_layers.h"
 #include "landscape/world_staging.h"
 #include "lookup/conversion_services.h"
@@ -32,30 +36,54 @@ public:
     // A land texture: its number and the Oblivion land texture of its
     // file. In land_texture_lookup.cpp.
     void handleLandTexture(RecordData record);
+    // After the last record, when every NPC of the plugin is known: the
+    // staged references are placed in the world. In placed_references.cpp.
+    void placeReferences();
     // At the end of the input: the world top group with every staged cell.
     void writeWorld() { world_.write(services_.output); }
 
     int exteriorCellCount() const { return exteriorCellCount_; }
     int landCount() const { return landCount_; }
     int placedNpcCount() const { return placedNpcCount_; }
+    int placedObjectCount() const { return placedObjectCount_; }
 
 private:
     // Stages the four quad cells of a Morrowind cell, with the editor IDs
-    // "<name> SW" ... (none for an empty name) and the flags byte.
-    size_t stageCell(int32_t gridX, int32_t gridY, const std::string& name, uint8_t flags);
-    std::string uniqueCellName(const std::string& name);
-    // reference: from an FRMR subrecord to the end of the cell's data.
-    // Returns how many bytes the cell converter steps over before going
-    // on. In placed_references.cpp.
-    size_t convertPlacedReference(RecordData reference, int32_t gridX, int32_t gridY);
+    // "<stem> SW" ... (none for an empty stem) and the flags byte.
+    std::array<QuadRecord, 4> cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
+                                         const std::array<uint32_t, 4>& formIds) const;
+    size_t stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags);
+    // The cell a CELL record's references go to: a new one, the one made
+    // earlier for the grid's land, or the grid's first cell.
+    size_t cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags);
+    // The editor ID stem of a named cell, unique without regard to case.
+    std::string uniqueCellStem(const std::string& name);
+    // Reads one reference (from its FRMR to the end of the cell's data) and
+    // stages it; returns its length. In placed_references.cpp.
+    size_t stageReference(RecordData reference, size_t cell, int32_t gridX, int32_t gridY);
+    void placeReference(const StagedReference& staged);
+    void placeObject(const StagedReference& staged, uint32_t baseFormId, float scale, float zOffset);
+    // The quad cell that takes an object at this position.
+    size_t quadCellHolding(const StagedReference& staged, float x, float y) const;
+    void flushPlaced();
 
     ConversionServices& services_;
     // The NPCs converted so far, for the placed references.
     const ConvertedNpcs& npcs_;
     WorldStaging world_;
 
-    // Exterior cell names met so far, with how often each was met.
-    std::map<std::string, int> cellNameCounts_;
+    StagedReferences references_;
+    // The records placed while the references of one Morrowind cell are
+    // placed, by quad cell, and those placed in the persistent cell.
+    std::map<size_t, std::pair<std::vector<uint8_t>, uint32_t>> placedByCell_;
+    std::pair<std::vector<uint8_t>, uint32_t> placedPersistent_;
+
+    // Cell editor ID stems used so far (lower case), and for each name the
+    // number to try next.
+    std::unordered_set<std::string> usedStems_;
+    std::unordered_map<std::string, int> nextStemNumber_;
+    // Cells made for a land whose CELL record had not come yet.
+    std::unordered_set<size_t> cellsMadeForLand_;
 
     // Texture number (LTEX index + 1) to Oblivion land texture FormID; 0 for
     // a texture the lookup file does not know.
@@ -70,6 +98,7 @@ private:
     int exteriorCellCount_ = 0;
     int landCount_ = 0;
     int placedNpcCount_ = 0;
+    int placedObjectCount_ = 0;
 };
 
 // Whether the quads of a Morrowind cell can stand in Oblivion's world: its

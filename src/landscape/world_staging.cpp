@@ -1,73 +1,52 @@
 #include "landscape/world_staging.h"
 
 #include "esm/fatal_error.h"
+#include "landscape/placed_records.h"
 
 namespace landfer {
 
 namespace {
 
-uint64_t gridKey(int32_t gridX, int32_t gridY) {
+uint64_t gridKey(int64_t gridX, int64_t gridY) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(gridX)) << 32) | static_cast<uint32_t>(gridY);
 }
+
+int64_t floorHalf(int64_t grid) { return grid >= 0 ? grid / 2 : -((1 - grid) / 2); }
 
 }  // namespace
 
 FileWriter& WorldStaging::file() {
     if (!file_.isOpen() && !file_.open(fileName, "wb"))
         fatal("Unable to open %s for writing: %s\n", fileName, systemErrorText().c_str());
-    stagePendingCell();
     return file_;
 }
 
-// Puts the cell being converted into the file: each quad's CELL and placed records.
-void WorldStaging::stagePendingCell() {
-    if (pendingCell_ < 0) return;
-    for (Quad quad : allQuads) {
-        QuadCell& cell = cells_[static_cast<size_t>(pendingCell_) + quadIndex(quad)];
-        std::vector<uint8_t>& bytes = pendingQuads_[quadIndex(quad)].bytes;
-        if (pendingJoins_) {
-            if (!bytes.empty()) cell.morePlaced.emplace_back(file_.position(), bytes.size());
-        } else {
-            cell.cellOffset = file_.position();
-            cell.placedLength = bytes.size() - cell.cellLength;
-        }
-        file_.write(bytes.data(), bytes.size());
-        bytes.clear();
-    }
-    pendingCell_ = -1;
-    pendingJoins_ = false;
+StagedRun WorldStaging::stage(const std::vector<uint8_t>& records, uint32_t count) {
+    FileWriter& world = file();
+    StagedRun run{world.position(), records.size(), count};
+    world.write(records.data(), records.size());
+    return run;
 }
 
 size_t WorldStaging::stageCell(int32_t gridX, int32_t gridY, const std::array<QuadRecord, 4>& records) {
-    file();  // the previous cell goes to the file
     size_t first = cells_.size();
     for (Quad quad : allQuads) {
-        const QuadRecord& record = records[quadIndex(quad)];
         QuadCell cell;
         cell.gridX = static_cast<int32_t>(quadGridX(gridX, quad));
         cell.gridY = static_cast<int32_t>(quadGridY(gridY, quad));
-        cell.formId = record.formId;
-        cell.cellLength = static_cast<uint32_t>(record.bytes.size());
-        pendingQuads_[quadIndex(quad)].write(record.bytes.data(), record.bytes.size());
         cells_.push_back(cell);
     }
-    pendingCell_ = static_cast<long>(first);
+    restageCell(first, records);
     cellsByGrid_[gridKey(gridX, gridY)] = first;
     return first;
 }
 
-bool WorldStaging::joinCell(int32_t gridX, int32_t gridY) {
-    long found = find(gridX, gridY);
-    if (found < 0) return false;
-    file();  // the previous cell goes to the file
-    pendingCell_ = found;
-    pendingJoins_ = true;
-    return true;
-}
-
-void WorldStaging::addPlacedReference(Quad quad, const std::vector<uint8_t>& record) {
-    pendingQuads_[quadIndex(quad)].write(record.data(), record.size());
-    cells_[static_cast<size_t>(pendingCell_) + quadIndex(quad)].placedCount++;
+void WorldStaging::restageCell(size_t first, const std::array<QuadRecord, 4>& records) {
+    for (Quad quad : allQuads) {
+        QuadCell& cell = cells_[quadCellOf(first, quad)];
+        cell.formId = records[quadIndex(quad)].formId;
+        cell.cell = stage(records[quadIndex(quad)].bytes, 1);
+    }
 }
 
 long WorldStaging::find(int32_t gridX, int32_t gridY) const {
@@ -75,16 +54,37 @@ long WorldStaging::find(int32_t gridX, int32_t gridY) const {
     return found == cellsByGrid_.end() ? -1 : static_cast<long>(found->second);
 }
 
-bool WorldStaging::hasLand(size_t cell) const { return cells_[cell].landOffset >= 0; }
+bool WorldStaging::hasLand(size_t cell) const { return cells_[cell].land.records > 0; }
 
 void WorldStaging::attachLand(size_t first, const std::array<RecordBody, 4>& quads, FormIds& formIds) {
     FileWriter& world = file();
     for (Quad quad : allQuads) {
-        QuadCell& cell = cells_[first + quadIndex(quad)];
-        cell.landOffset = world.position();
+        QuadCell& cell = cells_[quadCellOf(first, quad)];
+        cell.land.offset = world.position();
         writeRecordBody(world, formIds.take(), "LAND", quads[quadIndex(quad)]);
-        cell.landLength = static_cast<uint32_t>(world.position() - cell.landOffset);
+        cell.land.length = static_cast<uint64_t>(world.position() - cell.land.offset);
+        cell.land.records = 1;
     }
+}
+
+long WorldStaging::quadCellAt(int64_t gridX, int64_t gridY) const {
+    auto found = cellsByGrid_.find(gridKey(floorHalf(gridX), floorHalf(gridY)));
+    if (found == cellsByGrid_.end()) return -1;
+    bool east = gridX != 2 * floorHalf(gridX), north = gridY != 2 * floorHalf(gridY);
+    return static_cast<long>(found->second + (east ? 1 : 0) + (north ? 2 : 0));
+}
+
+void WorldStaging::addTemporary(size_t quadCell, const std::vector<uint8_t>& records, uint32_t count) {
+    if (count > 0) cells_[quadCell].placed.push_back(stage(records, count));
+}
+
+void WorldStaging::addPersistent(const std::vector<uint8_t>& records, uint32_t count, FormIds& formIds) {
+    if (count == 0) return;
+    if (persistentFormId_ == 0) {
+        persistentFormId_ = formIds.take();
+        persistentCell_ = stage(persistentCellRecord(persistentFormId_), 1);
+    }
+    persistent_.push_back(stage(records, count));
 }
 
 }  // namespace landfer

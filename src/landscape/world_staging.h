@@ -24,19 +24,24 @@ struct QuadRecord {
     std::vector<uint8_t> bytes;
 };
 
+// A run of whole records in the staged world: where it starts, its length
+// and how many records it holds.
+struct StagedRun {
+    int64_t offset = 0;
+    uint64_t length = 0;
+    uint32_t records = 0;
+};
+
 class WorldStaging {
 public:
     static constexpr const char* fileName = "world.tmp";
 
     // The four quad cells of a Morrowind cell at (gridX, gridY), one CELL
-    // record per quad; the placed references that follow go to them.
-    // Returns the cell's index.
+    // record per quad, in the order SW, SE, NW, NE. Returns the index of
+    // its first quad, which names the Morrowind cell from now on.
     size_t stageCell(int32_t gridX, int32_t gridY, const std::array<QuadRecord, 4>& cells);
-    // When a cell of this grid has been staged before, the placed
-    // references that follow join it, and true is returned.
-    bool joinCell(int32_t gridX, int32_t gridY);
-    // A placed reference of the cell staged or joined last, in one of its quads.
-    void addPlacedReference(Quad quad, const std::vector<uint8_t>& record);
+    // Replaces the CELL records of a staged cell (their FormIDs stay).
+    void restageCell(size_t cell, const std::array<QuadRecord, 4>& cells);
 
     // The cell of a Morrowind grid, or -1 when none has been staged.
     long find(int32_t gridX, int32_t gridY) const;
@@ -44,30 +49,37 @@ public:
     // The land of a cell: one compressed LAND record per quad, each given a FormID.
     void attachLand(size_t cell, const std::array<RecordBody, 4>& quads, FormIds& formIds);
 
+    uint32_t quadFormId(size_t quadCell) const { return cells_[quadCell].formId; }
+    // The quad cell of an Oblivion grid, or -1 when the world has none there.
+    long quadCellAt(int64_t gridX, int64_t gridY) const;
+    // The quad cell of a quad of a Morrowind cell.
+    static size_t quadCellOf(size_t cell, Quad quad) { return cell + quadIndex(quad); }
+    // Records placed in a quad cell: its temporary children, after its land.
+    void addTemporary(size_t quadCell, const std::vector<uint8_t>& records, uint32_t count);
+    // Records placed in the world's persistent cell, which is made (with a
+    // FormID of its own) for the first of them.
+    void addPersistent(const std::vector<uint8_t>& records, uint32_t count, FormIds& formIds);
+
     // At the end of the input: the world top group with every staged cell
     // (nothing without cells). Written in world_writer.cpp.
     void write(OutputPlugin& output);
 
 private:
-    // Where one Oblivion cell lies in "world.tmp": its CELL record followed
-    // by the references placed in it, and its LAND, if any.
+    // Where one Oblivion cell lies in "world.tmp".
     struct QuadCell {
         int32_t gridX = 0;  // Oblivion grid
         int32_t gridY = 0;
         uint32_t formId = 0;
-        uint32_t cellLength = 0;
-        uint32_t placedCount = 0;
-        uint64_t placedLength = 0;
-        int64_t cellOffset = -1;  // -1 until the cell is in the file
-        int64_t landOffset = -1;  // -1 without land
-        uint32_t landLength = 0;
-        // References placed by later CELL records of the same grid: (offset, length).
-        std::vector<std::pair<int64_t, uint64_t>> morePlaced;
+        StagedRun cell;               // its CELL record
+        StagedRun land;               // its LAND, if any (no records without)
+        std::vector<StagedRun> placed;  // the records placed in it
     };
 
     FileWriter& file();
-    void stagePendingCell();
-    void writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output);
+    StagedRun stage(const std::vector<uint8_t>& records, uint32_t count);
+    void writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const;
+    void writePersistentCell(FILE* world, OutputPlugin& output) const;
+    std::vector<uint8_t> worldRecordData() const;
 
     // Every quad cell of the world, four (SW, SE, NW, NE) per Morrowind
     // cell, in the order they were staged.
@@ -76,13 +88,10 @@ private:
     std::unordered_map<uint64_t, size_t> cellsByGrid_;
     FileWriter file_;
 
-    // The cell being converted: its quads' CELL and placed records (only
-    // placed records when it joins a cell staged before), until the next
-    // cell, land or the end of the input puts them into the file. Its
-    // first quad's index, or -1.
-    std::array<MemorySink, 4> pendingQuads_;
-    long pendingCell_ = -1;
-    bool pendingJoins_ = false;
+    // The world's persistent cell, once a record is placed in it.
+    uint32_t persistentFormId_ = 0;
+    StagedRun persistentCell_;
+    std::vector<StagedRun> persistent_;
 };
 
 }  // namespace landfer

@@ -4,6 +4,8 @@
 // numbers; blocks and sub-blocks in (Y, X) order, the cells of a sub-block by
 // FormID, each cell followed by its Cell Children group.
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <cstdio>
 #include <tuple>
 #include <utility>
@@ -27,25 +29,19 @@ constexpr int32_t temporaryChildrenGroup = 9;
 constexpr int32_t cellsPerBlock = 32;
 constexpr int32_t cellsPerSubBlock = 8;
 
-// The one world of the plugin and its stamp: FormID 0x010008FF, "Landfer",
-// water 0x18, unbounded extent.
+// The one world of the plugin and its stamp: FormID 0x010008FF, "Landfer", water 0x18.
 constexpr uint32_t worldFormId = 0x010008FF;
 constexpr uint32_t worldStamp = 0x2F09;
+constexpr float cellSize = 4096.0f;  // game units along an Oblivion cell's side
 
-std::vector<uint8_t> worldRecordData() {
-    SubrecordBuffer data;
-    data.addText("EDID", "Landfer");
-    data.addText("FULL", "Landfer");
-    const uint8_t water[4] = {0x18, 0, 0, 0};
-    data.add("NAM2", water, 4);
-    data.addZeros("MNAM", 16);
-    const uint8_t flags = 1;
-    data.add("DATA", &flags, 1);
-    const uint8_t lowest[8] = {0xFF, 0xFF, 0x7F, 0x7F, 0xFF, 0xFF, 0x7F, 0x7F};
-    const uint8_t highest[8] = {0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF};
-    data.add("NAM0", lowest, 8);
-    data.add("NAM9", highest, 8);
-    return data.bytes();
+void addPoint(SubrecordBuffer& data, const char* type, float x, float y) {
+    uint8_t point[8];
+    uint32_t bits;
+    std::memcpy(&bits, &x, 4);
+    int32ToBytes(static_cast<int32_t>(bits), point);
+    std::memcpy(&bits, &y, 4);
+    int32ToBytes(static_cast<int32_t>(bits), point + 4);
+    data.add(type, point, 8);
 }
 
 int32_t floorDivide(int32_t value, int32_t divisor) {
@@ -100,41 +96,70 @@ private:
     BlockGrid block_, subBlock_;
 };
 
-// Copies length bytes that start at offset in the staged world, holding records records, to the output.
-void copyFromWorld(FILE* world, int64_t offset, uint64_t length, uint64_t records, OutputPlugin& output) {
+// Copies a run of staged records to the output.
+void copyRun(FILE* world, const StagedRun& run, OutputPlugin& output) {
     // The cells are mostly read in the order they were staged: no seek, no lost buffer.
-    if (tellFile(world) != offset && !seekFile(world, offset, SEEK_SET))
+    if (tellFile(world) != run.offset && !seekFile(world, run.offset, SEEK_SET))
         fatal("Unable to read from %s: %s\n", WorldStaging::fileName, systemErrorText().c_str());
-    output.copyStaged(world, WorldStaging::fileName, length, records);
+    output.copyStaged(world, WorldStaging::fileName, run.length, run.records);
 }
 
 }  // namespace
 
-// A cell's CELL record, then its children: the placed NPCs (persistent),
-// then its land (temporary); no group without records.
-void WorldStaging::writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) {
-    copyFromWorld(world, cell.cellOffset, cell.cellLength, 1, output);
-    if (cell.placedCount == 0 && cell.landOffset < 0) return;
+// The world's extent in game units, from the south-west corner of its
+// most south-western cell to the north-east corner of its most
+// north-eastern one (the Object Bounds of the editors).
+std::vector<uint8_t> WorldStaging::worldRecordData() const {
+    int32_t lowX = std::numeric_limits<int32_t>::max(), lowY = lowX;
+    int32_t highX = std::numeric_limits<int32_t>::min(), highY = highX;
+    for (const QuadCell& cell : cells_) {
+        lowX = std::min(lowX, cell.gridX);
+        lowY = std::min(lowY, cell.gridY);
+        highX = std::max(highX, cell.gridX);
+        highY = std::max(highY, cell.gridY);
+    }
+    SubrecordBuffer data;
+    data.addText("EDID", "Landfer");
+    data.addText("FULL", "Landfer");
+    const uint8_t water[4] = {0x18, 0, 0, 0};
+    data.add("NAM2", water, 4);
+    data.addZeros("MNAM", 16);
+    const uint8_t flags = 1;
+    data.add("DATA", &flags, 1);
+    addPoint(data, "NAM0", static_cast<float>(lowX) * cellSize, static_cast<float>(lowY) * cellSize);
+    addPoint(data, "NAM9", (static_cast<float>(highX) + 1.0f) * cellSize, (static_cast<float>(highY) + 1.0f) * cellSize);
+    return data.bytes();
+}
+
+// The world's persistent cell stands first in the World Children group,
+// its Persistent Children group holding every placed NPC.
+void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const {
+    if (persistent_.empty()) return;
+    copyRun(world, persistentCell_, output);
+    std::array<uint8_t, 4> label = formIdLabel(persistentFormId_);
+    output.openGroup(cellChildrenGroup, label.data());
+    output.openGroup(persistentChildrenGroup, label.data());
+    for (const StagedRun& run : persistent_) copyRun(world, run, output);
+    output.closeGroup();
+    output.closeGroup();
+}
+
+// A cell's CELL record, then its Cell Children group with its Temporary
+// Children: its land, then what is placed in it; no group without records.
+void WorldStaging::writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const {
+    copyRun(world, cell.cell, output);
+    if (cell.placed.empty() && cell.land.records == 0) return;
     std::array<uint8_t, 4> label = formIdLabel(cell.formId);
     output.openGroup(cellChildrenGroup, label.data());
-    if (cell.placedCount > 0) {
-        output.openGroup(persistentChildrenGroup, label.data());
-        // The first run of placed records carries the count of them all.
-        copyFromWorld(world, cell.cellOffset + cell.cellLength, cell.placedLength, cell.placedCount, output);
-        for (const auto& more : cell.morePlaced) copyFromWorld(world, more.first, more.second, 0, output);
-        output.closeGroup();
-    }
-    if (cell.landOffset >= 0) {
-        output.openGroup(temporaryChildrenGroup, label.data());
-        copyFromWorld(world, cell.landOffset, cell.landLength, 1, output);
-        output.closeGroup();
-    }
+    output.openGroup(temporaryChildrenGroup, label.data());
+    if (cell.land.records > 0) copyRun(world, cell.land, output);
+    for (const StagedRun& run : cell.placed) copyRun(world, run, output);
+    output.closeGroup();
     output.closeGroup();
 }
 
 void WorldStaging::write(OutputPlugin& output) {
     if (cells_.empty()) return;
-    file();
     file_.close();
 
     // Blocks by (Y, X), their sub-blocks by (Y, X), their cells by FormID.
@@ -152,6 +177,7 @@ void WorldStaging::write(OutputPlugin& output) {
     output.openTopGroup("WRLD", worldStamp);
     output.writeRecord("WRLD", worldFormId, worldRecordData(), worldStamp);
     output.openGroup(worldChildrenGroup, formIdLabel(worldFormId).data());
+    writePersistentCell(world.get(), output);
     BlockGroups blocks(output);
     for (size_t index : order) {
         blocks.enter(cells_[index].gridX, cells_[index].gridY);

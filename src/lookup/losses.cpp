@@ -18,8 +18,14 @@ const KindText kindTexts[lossKindCount] = {
     {"class", "default class Commoner 00023C0D", "NPCs given the default class (class not in classes.dat)"},
     {"race", "Imperial 00000907", "NPCs made Imperial (race not in the race table)"},
     {"land texture", "unpainted", "Land textures not in ltex.dat"},
-    {"placed reference", "dropped", "Placed references dropped (not an NPC of the plugin)"},
+    {"placed reference", "dropped", "Placed references dropped (no NPC, stand-in or model for the base)"},
     {"journal restart", "ordinary stage", "Journal restarts dropped (the stages are kept)"},
+    {"clamped height", "nearest height Oblivion can hold", "Land vertices moved (a height step too steep for Oblivion)"},
+    {"broken reference", "dropped", "Placed references left out (no NAME, DATA or position)"},
+    {"landscape record", "dropped", "Cells and lands left out (see the messages above)"},
+    {"repeated cell", "joins the grid's first cell", "Cells that repeat a grid (their references join the first)"},
+    {"reference data", "dropped", "Reference data a placed object cannot carry in Oblivion"},
+    {"lost function", "static", "Objects placed as statics (their function is lost)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -19,10 +19,16 @@ enum class LossKind {
     defaultClass,      // an NPC whose class classes.dat lacks
     race,              // an NPC whose race is outside the race table
     landTexture,       // texture squares painted with a texture ltex.dat lacks
-    placedReference,   // a reference in an exterior cell to anything but a converted NPC
+    placedReference,   // a reference in an exterior cell whose base has no NPC, stand-in or model
     journalRestart,    // a journal entry's restart mark
+    clampedHeights,    // land vertices moved: a height step Oblivion's encoding cannot hold
+    brokenReference,   // a reference without a base, a placement or a position
+    leftOutLandscape,  // a cell or land that cannot stand in Oblivion's world
+    repeatedCell,      // a second CELL record of a grid: its name and flags
+    referenceData,     // what a placed reference carries that Oblivion's REFR cannot, by kind
+    lostFunction,      // a door, container, light or item placed as a static
 };
-constexpr int lossKindCount = 6;
+constexpr int lossKindCount = 12;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

@@ -103,6 +103,7 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
 // Oblivion's tools keep, then the record count in the header.
 void Conversion::finish() {
     records.closeOpenQuest();  // the last journal topic has no following topic to close it
+    landscape.placeReferences();  // now that every NPC of the plugin is known
     records.writeGlobalGroup();
     records.writeBookGroup();
     actors.writeNpcGroup();
@@ -116,11 +117,11 @@ void Conversion::printSummary() const {
     services.reporter.progressText(
         "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
         "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
-        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Inventory Swapped:          "
+        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Inventory Swapped:          "
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
         "%d\n",
-        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
+        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(), landscape.placedObjectCount(),
         actors.inventorySwapCount(), records.globalCount(), records.bookCount(), records.questCount(),
         records.journalEntryCount());
 }

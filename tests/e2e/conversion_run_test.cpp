@@ -27,6 +27,7 @@ std::string summary(int globals, int books) {
            "\tTotal LAND records:                     0\n"
            "\tTotal NPC_ records:                     0\n"
            "\tTotal Placed NPCs:                      0\n"
+           "\tTotal Placed objects:                   0\n"
            "\tTotal Inventory Swapped:                0\n"
            "\tTotal Global variables:                 " + std::to_string(globals) + "\n"
            "\tTotal Books:                            " + std::to_string(books) + "\n"

@@ -73,7 +73,7 @@ const std::string expectedReport =
     "\tNPCs made Imperial (race not in the race table): 2: man_drow (1), Dremora (1)\n"
     "\tLand textures not in ltex.dat: 3, 106 texture squares unpainted: lf_mod_moss.dds (100), "
     "texture number 9 without LTEX (6), lf_unused.dds (0)\n"
-    "\tPlaced references dropped (not an NPC of the plugin): 3: flora_tree (2), lf_base_guard (1)\n"
+    "\tPlaced references dropped (no NPC, stand-in or model for the base): 3: flora_tree (2), lf_base_guard (1)\n"
     "\tJournal restarts dropped (the stages are kept): 1: lf_journal (1)\n";
 
 }  // namespace
@@ -93,6 +93,7 @@ TEST(LossReport, EveryKindOfLossAfterTheMessagesAndInTheCsv) {
                   expectedReport);
     // The summary is whole on standard output; the placed NPC made it.
     EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      1\n"
+                           "\tTotal Placed objects:                   0\n"
                            "\tTotal Inventory Swapped:                1\n"),
               std::string::npos)
         << run.out;

@@ -1,0 +1,82 @@
+#include "landscape/morrowind_reference.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "esm/byte_order.h"
+
+namespace landfer {
+
+namespace {
+
+constexpr size_t placementSize = 24;
+
+struct UnkeptSubrecord {
+    const char* type;
+    uint32_t kind;
+};
+const UnkeptSubrecord unkeptSubrecords[] = {
+    {"ANAM", referenceOwner}, {"BNAM", referenceOwner},     {"CNAM", referenceOwner},
+    {"INDX", referenceOwner}, {"FLTV", referenceLock},      {"KNAM", referenceKey},
+    {"TNAM", referenceTrap},  {"XSOL", referenceSoul},      {"XCHG", referenceCharge},
+    {"INTV", referenceCondition}, {"NAM9", referenceCount}, {"DODT", referenceTeleport},
+    {"DNAM", referenceTeleport},
+};
+
+float readFloat(const uint8_t* p) {
+    uint32_t bits = readUint32(p);
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+}
+
+uint32_t unkeptKind(const Subrecord& sub) {
+    for (const UnkeptSubrecord& unkept : unkeptSubrecords)
+        if (sub.is(unkept.type)) return unkept.kind;
+    return 0;
+}
+
+}  // namespace
+
+const char* referenceDataKindName(int bit) {
+    static const char* const names[referenceDataKindCount] = {"owner",  "lock",   "key",       "trap",    "soul",
+                                                               "charge", "condition", "count", "teleport"};
+    return bit >= 0 && bit < referenceDataKindCount ? names[bit] : "";
+}
+
+ReadReference readReference(RecordData fromFrmr) {
+    ReadReference read;
+    SubrecordCursor cursor(fromFrmr);
+    cursor.next();  // FRMR: the reference number
+    bool named = cursor.nextIs("NAME");
+    if (named) read.reference.baseId = std::string(cursor.next().text());
+    bool placed = false, deleted = false;
+    while (!cursor.atEnd() && !cursor.nextIs("FRMR")) {
+        Subrecord sub = cursor.next();
+        if (sub.is("DATA") && !placed) {
+            placed = true;
+            read.dataSize = sub.size;
+            if (sub.size >= placementSize)
+                for (size_t i = 0; i < 6; ++i) read.reference.placement[i] = readFloat(sub.data + 4 * i);
+        } else if (sub.is("DELE")) {
+            deleted = true;
+        } else if (sub.is("XSCL") && sub.size >= 4) {
+            read.reference.scale = readFloat(sub.data);
+        } else {
+            read.reference.unkept |= unkeptKind(sub);
+        }
+    }
+    read.length = cursor.offset();
+    read.followedByReference = !cursor.atEnd();
+    if (!named)
+        read.reading = ReferenceReading::withoutName;
+    else if (deleted)
+        read.reading = ReferenceReading::deleted;
+    else if (!placed)
+        read.reading = ReferenceReading::withoutData;
+    else if (read.dataSize < placementSize)
+        read.reading = ReferenceReading::dataTooShort;
+    return read;
+}
+
+}  // namespace landfer

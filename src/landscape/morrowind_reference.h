@@ -1,0 +1,60 @@
+// One reference of a Morrowind CELL record, as it is read: an FRMR
+// subrecord, the base object's ID (NAME), subrecords of its own and its
+// placement (DATA: position x, y, z and rotation x, y, z as six floats).
+// It runs up to the next FRMR or the end of the cell's data.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "esm/record_reader.h"
+
+namespace landfer {
+
+// What a Morrowind reference can carry and Oblivion's REFR cannot, one bit per kind.
+enum ReferenceDataKind : uint32_t {
+    referenceOwner = 1 << 0,      // ANAM, BNAM, CNAM, INDX: the owner, its global, faction and rank
+    referenceLock = 1 << 1,       // FLTV: the lock level
+    referenceKey = 1 << 2,        // KNAM: the key that opens it
+    referenceTrap = 1 << 3,       // TNAM: the trap spell
+    referenceSoul = 1 << 4,       // XSOL: the soul in a soul gem
+    referenceCharge = 1 << 5,     // XCHG: the enchantment charge left
+    referenceCondition = 1 << 6,  // INTV: health or uses left
+    referenceCount = 1 << 7,      // NAM9: the count, or the value of gold
+    referenceTeleport = 1 << 8,   // DODT, DNAM: where a door leads
+};
+constexpr int referenceDataKindCount = 9;
+// The kind's name in the loss report: "owner", "lock" ...
+const char* referenceDataKindName(int bit);
+
+struct MorrowindReference {
+    std::string baseId;
+    std::array<float, 6> placement{};  // position x, y, z, rotation x, y, z
+    float scale = 1.0f;                // XSCL, 1 without one
+    uint32_t unkept = 0;               // ReferenceDataKind bits of what it carries
+};
+
+enum class ReferenceReading {
+    complete,       // a reference to place
+    deleted,        // DELE: not placed
+    withoutName,    // no NAME behind its FRMR
+    withoutData,    // no DATA before the next FRMR or the end
+    dataTooShort,   // a DATA of fewer than 24 bytes
+};
+
+struct ReadReference {
+    ReferenceReading reading = ReferenceReading::complete;
+    size_t length = 0;           // bytes from its FRMR to the next FRMR or the end
+    bool followedByReference = false;  // another FRMR follows
+    size_t dataSize = 0;         // of a DATA too short
+    MorrowindReference reference;
+};
+
+// Reads the reference whose FRMR starts `fromFrmr`, which runs to the end
+// of the cell's data. Raises MalformedRecord only where a subrecord does
+// not fit the data.
+ReadReference readReference(RecordData fromFrmr);
+
+}  // namespace landfer

@@ -1,0 +1,25 @@
+// The records of what is placed in the world, built whole (header
+// included): placed NPCs (ACHR) and objects (REFR), and the world's
+// persistent cell, which holds the NPCs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace landfer {
+
+// Record flag of a persistent reference, and of the cell that holds them.
+constexpr uint32_t persistentRecordFlag = 0x400;
+
+// Position x, y, z and rotation x, y, z (radians), as both games store them.
+using Placement = std::array<float, 6>;
+
+// An ACHR: its base NPC and placement; persistent.
+std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const Placement& placement);
+// A REFR: its base object, a scale (XSCL only when it is not 1) and placement.
+std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement);
+// The world's persistent cell: persistent, with water, at grid (0, 0), without an editor ID.
+std::vector<uint8_t> persistentCellRecord(uint32_t formId);
+
+}  // namespace landfer

@@ -1,0 +1,79 @@
+#include "landscape/staged_references.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "esm/read_file.h"
+
+namespace landfer {
+
+namespace {
+
+// An entry: cell index (64 bits), grid x and y, the six placement floats,
+// the scale, the unkept bits, the base ID's length (32 bits) and its bytes.
+constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4;
+
+uint32_t floatBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return bits;
+}
+float bitsFloat(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+}
+
+void readExactly(FILE* file, void* into, size_t length) {
+    errno = 0;
+    if (length > 0 && std::fread(into, 1, length, file) != length) {
+        if (errno == 0) errno = EIO;
+        fatal("Unable to read from %s: %s\n", StagedReferences::fileName, systemErrorText().c_str());
+    }
+}
+
+}  // namespace
+
+void StagedReferences::add(const StagedReference& staged) {
+    if (!file_.isOpen() && !file_.open(fileName, "wb"))
+        fatal("Unable to open %s for writing: %s\n", fileName, systemErrorText().c_str());
+    entry_.clear();
+    appendUint32(entry_, static_cast<uint32_t>(staged.cell));
+    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.cell) >> 32));
+    appendUint32(entry_, static_cast<uint32_t>(staged.gridX));
+    appendUint32(entry_, static_cast<uint32_t>(staged.gridY));
+    const MorrowindReference& reference = staged.reference;
+    for (float value : reference.placement) appendUint32(entry_, floatBits(value));
+    appendUint32(entry_, floatBits(reference.scale));
+    appendUint32(entry_, reference.unkept);
+    appendUint32(entry_, static_cast<uint32_t>(reference.baseId.size()));
+    entry_.insert(entry_.end(), reference.baseId.begin(), reference.baseId.end());
+    file_.write(entry_.data(), entry_.size());
+    ++count_;
+}
+
+void StagedReferences::readBack(const std::function<void(const StagedReference&)>& use) {
+    if (count_ == 0) return;
+    file_.close();
+    ReadFile file = openForReading(fileName);
+    if (!file) fatal("Unable to open %s for reading: %s\n", fileName, systemErrorText().c_str());
+    uint8_t fixed[fixedSize];
+    StagedReference staged;
+    for (uint64_t i = 0; i < count_; ++i) {
+        readExactly(file.get(), fixed, fixedSize);
+        staged.cell = static_cast<size_t>(readUint32(fixed) | static_cast<uint64_t>(readUint32(fixed + 4)) << 32);
+        staged.gridX = readInt32(fixed + 8);
+        staged.gridY = readInt32(fixed + 12);
+        MorrowindReference& reference = staged.reference;
+        for (size_t p = 0; p < 6; ++p) reference.placement[p] = bitsFloat(readUint32(fixed + 16 + 4 * p));
+        reference.scale = bitsFloat(readUint32(fixed + 40));
+        reference.unkept = readUint32(fixed + 44);
+        reference.baseId.resize(readUint32(fixed + 48));
+        readExactly(file.get(), reference.baseId.data(), reference.baseId.size());
+        use(staged);
+    }
+}
+
+}  // namespace landfer

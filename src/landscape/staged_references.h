@@ -1,0 +1,38 @@
+// The references of the exterior cells wait in "references.tmp" until the
+// whole input has been read: only then are all the plugin's NPCs
+// converted, wherever their records stand, so a reference can find its
+// base. They are read back in the order they were staged, one cell's
+// references after another.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "esm/file_writer.h"
+#include "landscape/morrowind_reference.h"
+
+namespace landfer {
+
+struct StagedReference {
+    size_t cell = 0;  // the first quad of its Morrowind cell in the world staging
+    int32_t gridX = 0, gridY = 0;  // that cell's Morrowind grid
+    MorrowindReference reference;
+};
+
+class StagedReferences {
+public:
+    static constexpr const char* fileName = "references.tmp";
+
+    void add(const StagedReference& staged);
+    uint64_t count() const { return count_; }
+    // Closes the file and hands every staged reference, in order, to `use`.
+    void readBack(const std::function<void(const StagedReference&)>& use);
+
+private:
+    FileWriter file_;
+    std::vector<uint8_t> entry_;
+    uint64_t count_ = 0;
+};
+
+}  // namespace landfer
