@@ -20,6 +20,7 @@ const KindText kindTexts[lossKindCount] = {
     {"land texture", "unpainted", "Land textures not in ltex.dat"},
     {"placed reference", "dropped", "Placed references dropped (not an NPC of the plugin)"},
     {"journal restart", "ordinary stage", "Journal restarts dropped (the stages are kept)"},
+    {"texture layer", "base texture", "Texture squares drawn with their quadrant's base (more than eight layers)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -21,8 +21,9 @@ enum class LossKind {
     landTexture,       // texture squares painted with a texture ltex.dat lacks
     placedReference,   // a reference in an exterior cell to anything but a converted NPC
     journalRestart,    // a journal entry's restart mark
+    textureLayer,      // texture squares drawn with their quadrant's base: no ninth layer
 };
-constexpr int lossKindCount = 6;
+constexpr int lossKindCount = 7;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {
