@@ -78,7 +78,7 @@ void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
     if (world.empty()) {
         std::fprintf(out, "World: no cells\n");
     } else {
-        std::fprintf(out, "World: %zu cells, grid x %d to %d, y %d to %d\n", counts["CELL"], world.minX, world.maxX,
+        std::fprintf(out, "World: %zu cells, grid x %d to %d, y %d to %d\n", world.cells, world.minX, world.maxX,
                      world.minY, world.maxY);
     }
     if (!world.lands.empty()) {

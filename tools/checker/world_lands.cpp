@@ -80,6 +80,7 @@ void collect(const std::vector<Entry>& entries, std::map<uint32_t, std::pair<int
                 int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0));
                 int32_t y = static_cast<int32_t>(tes4::u32(grid->data, 4));
                 cells[entry.formId] = {x, y};
+                ++world.cells;
                 if (world.empty()) {
                     world.minX = world.maxX = x;
                     world.minY = world.maxY = y;

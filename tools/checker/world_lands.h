@@ -30,6 +30,7 @@ struct PlacedObject {
 struct WorldLands {
     std::vector<DecodedLand> lands;
     std::vector<PlacedObject> objects;
+    size_t cells = 0;  // exterior cells
     int32_t minX = 0, maxX = -1, minY = 0, maxY = -1;  // extent of the world's cells
     bool empty() const { return maxX < minX; }
 };
