@@ -1,6 +1,7 @@
 // Texture layers. Morrowind paints a land with one texture per square of a
-// 16 x 16 grid (VTEX); Oblivion paints each quadrant (17 x 17 vertices) of
-// a land with layers: ATXT names a texture, VTXT lists its vertices.
+// 16 x 16 grid (VTEX); Oblivion paints each quadrant (17 x 17 vertices, 4 x 4
+// Morrowind squares) of a land with a base texture (BTXT) under at most
+// eight layers (ATXT names a texture, VTXT lists its vertices).
 #pragma once
 
 #include <array>
@@ -26,16 +27,31 @@ using QuadTextureGrid = std::array<uint32_t, 34 * 34>;  // FormIDs, row 0 first
 // VTEX stores 16 blocks of 4 x 4 squares; this puts them in row order.
 TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 
-// Counts the squares of a land's VTEX that go unpainted: those of a texture
-// number without an Oblivion land texture (0, the default ground, is none).
+// Counts the squares of a land's VTEX that lose their texture: those of a
+// texture number without an Oblivion land texture (0, the default ground, is
+// none), and those of a texture left without a layer in a quadrant of more
+// than nine textures, drawn with the quadrant's base instead.
 void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses);
 
-// The FormIDs of a quad, sampled on a 34 x 34 grid.
+// The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
 QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad);
 
-// The ATXT/VTXT pairs of a quadrant of a quad's land (its 17 x 17
-// vertices), appended to out; one layer per texture in order of first
-// appearance, every vertex at full opacity.
+constexpr size_t maxQuadrantLayers = 8;  // ATXT layers 0 to 7 above the base
+
+// How a quadrant of a quad is painted. The texture
+// covering the most vertices (the first met, row by row, on a tie) is the
+// base; every other texture a layer, numbered in order of first appearance.
+// Of more than eight others, the eight covering the most vertices (ties as
+// above) keep their layers; the rest are dropped and show the base.
+struct QuadrantPaint {
+    uint32_t base = 0;  // 0: the quadrant has no known texture, and no layer
+    std::vector<uint32_t> layers;  // FormIDs of layer 0, 1, ...
+    std::vector<uint32_t> dropped;  // in order of first appearance
+};
+QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant);
+
+// The BTXT, then the ATXT/VTXT pairs of quadrant 0 to 3, appended to out;
+// every layer's vertex at full opacity, the base's vertices in no VTXT.
 void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector<uint8_t>& out);
 
 }  // namespace landfer

@@ -26,6 +26,7 @@ const KindText kindTexts[lossKindCount] = {
     {"repeated cell", "joins the grid's first cell", "Cells that repeat a grid (their references join the first)"},
     {"reference data", "dropped", "Reference data a placed object cannot carry in Oblivion"},
     {"lost function", "static", "Objects placed as statics (their function is lost)"},
+    {"texture layer", "base texture", "Texture squares drawn with their quadrant's base (more than eight layers)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -27,8 +27,9 @@ enum class LossKind {
     repeatedCell,      // a second CELL record of a grid: its name and flags
     referenceData,     // what a placed reference carries that Oblivion's REFR cannot, by kind
     lostFunction,      // a door, container, light or item placed as a static
+    textureLayer,      // texture squares drawn with their quadrant's base: no ninth layer
 };
-constexpr int lossKindCount = 12;
+constexpr int lossKindCount = 13;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

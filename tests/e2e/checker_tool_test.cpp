@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "address_space_limit.h"
@@ -127,15 +129,19 @@ struct Node {
     uint32_t label = 0;
     uint32_t groupType = 0;
     uint32_t formId = 0;
+    uint32_t flags = 0;
     Bytes data;
     std::vector<Node> children;
 };
 
-Node record(const std::string& type, uint32_t formId, const Bytes& data) {
+const uint32_t persistent = 0x400;
+
+Node record(const std::string& type, uint32_t formId, const Bytes& data, uint32_t flags = 0) {
     Node node;
     node.type = type;
     node.formId = formId;
     node.data = data;
+    node.flags = flags;
     return node;
 }
 
@@ -156,23 +162,79 @@ void appendSubrecord(Bytes& bytes, const std::string& type, const Bytes& data) {
     bytes.insert(bytes.end(), data.begin(), data.end());
 }
 
-// An exterior cell at an Oblivion grid, with a DATA of the given size.
-Node cellAt(uint32_t formId, int32_t x, int32_t y, size_t dataSize = 1) {
-    Bytes data;
-    appendSubrecord(data, "DATA", Bytes(dataSize, 0));
-    Bytes grid;
-    appendU32(grid, static_cast<uint32_t>(x));
-    appendU32(grid, static_cast<uint32_t>(y));
-    appendSubrecord(data, "XCLC", grid);
-    return record("CELL", formId, data);
+Bytes words(std::initializer_list<uint32_t> values) {
+    Bytes bytes;
+    for (uint32_t value : values) appendU32(bytes, value);
+    return bytes;
 }
 
-// An NPC of the master file placed in a cell.
-Node placedNpc(uint32_t formId) {
+Bytes floats(std::initializer_list<float> values) {
+    Bytes bytes;
+    for (float value : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        appendU32(bytes, bits);
+    }
+    return bytes;
+}
+
+Bytes text(const std::string& value) { return Bytes(value.c_str(), value.c_str() + value.size() + 1); }
+
+// A cell at an Oblivion grid, with a DATA of the given size (and value).
+Node cellAt(uint32_t formId, int32_t x, int32_t y, size_t dataSize = 1, uint32_t flags = 0, uint8_t water = 0) {
+    Bytes data;
+    appendSubrecord(data, "DATA", Bytes(dataSize, water));
+    appendSubrecord(data, "XCLC", words({static_cast<uint32_t>(x), static_cast<uint32_t>(y)}));
+    return record("CELL", formId, data, flags);
+}
+
+// An NPC of the master file placed in the world.
+Node placedNpc(uint32_t formId, uint32_t flags = persistent) {
     Bytes data;
     appendSubrecord(data, "NAME", Bytes{7, 0, 0, 0});
     appendSubrecord(data, "DATA", Bytes(24, 0));
-    return record("ACHR", formId, data);
+    return record("ACHR", formId, data, flags);
+}
+
+const uint32_t doorMarker = 0x00000001;  // a STAT of Oblivion.esm
+
+// A placed object of a base at (x, y).
+Node placedObject(uint32_t formId, uint32_t base, float x, float y, uint32_t flags = 0) {
+    Bytes data;
+    appendSubrecord(data, "NAME", words({base}));
+    appendSubrecord(data, "XSCL", floats({1.5f}));
+    appendSubrecord(data, "DATA", floats({x, y, 0, 0, 0, 0}));
+    return record("REFR", formId, data, flags);
+}
+
+// A LAND: DATA, VNML, VHGT, then these layer subrecords.
+Node land(uint32_t formId, const Bytes& layers = Bytes()) {
+    Bytes data;
+    appendSubrecord(data, "DATA", Bytes{0x1F, 0, 0, 0});
+    appendSubrecord(data, "VNML", Bytes(3267, 0));
+    appendSubrecord(data, "VHGT", Bytes(1096, 0));
+    data.insert(data.end(), layers.begin(), layers.end());
+    return record("LAND", formId, data);
+}
+
+// A BTXT or ATXT (with a VTXT of one vertex) of a texture, quadrant and layer.
+Bytes layer(const char* type, uint32_t texture, uint8_t quadrant, uint16_t number) {
+    Bytes bytes;
+    appendSubrecord(bytes, type, Bytes{static_cast<uint8_t>(texture), static_cast<uint8_t>(texture >> 8),
+                                        static_cast<uint8_t>(texture >> 16), static_cast<uint8_t>(texture >> 24),
+                                        quadrant, 0x79, static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8)});
+    if (std::string(type) == "ATXT") appendSubrecord(bytes, "VTXT", Bytes{5, 0, 0, 0, 0, 0, 0x80, 0x3F});
+    return bytes;
+}
+
+// Quadrant 0's base and its layers with these numbers.
+Bytes layers(std::initializer_list<uint16_t> numbers, uint32_t texture = 0x0A) {
+    Bytes bytes = layer("BTXT", 0x0B, 0, 0);
+    for (uint16_t number : numbers) {
+        Bytes one = layer("ATXT", texture, 0, number);
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    return bytes;
 }
 
 uint32_t gridLabel(int32_t x, int32_t y) { return (static_cast<uint32_t>(x) << 16) | (static_cast<uint16_t>(y)); }
@@ -188,7 +250,7 @@ void encode(const Node& node, Bytes& out) {
     if (!node.isGroup) {
         appendText(out, node.type);
         appendU32(out, static_cast<uint32_t>(node.data.size()));
-        appendU32(out, 0);
+        appendU32(out, node.flags);
         appendU32(out, node.formId);
         appendU32(out, 0x2F04);
         out.insert(out.end(), node.data.begin(), node.data.end());
@@ -215,38 +277,120 @@ Bytes pluginOf(const Bytes& header, const std::vector<Node>& groups, long countA
 
 const uint32_t worldId = 0x010008FF;
 
-// The world top group holding these blocks.
-Node worldOf(std::vector<Node> blocks) {
+// The grids of the exterior cells (those without the persistent flag) among the nodes.
+void cellGrids(const std::vector<Node>& nodes, std::vector<std::pair<int32_t, int32_t>>& grids) {
+    for (const Node& node : nodes) {
+        if (!node.isGroup && node.type == "CELL" && (node.flags & persistent) == 0)
+            grids.push_back({static_cast<int32_t>(tes4::u32(node.data, 13)), static_cast<int32_t>(tes4::u32(node.data, 17))});
+        cellGrids(node.children, grids);
+    }
+}
+
+// The world top group holding these children, its bounds those of their cells.
+Node worldOf(std::vector<Node> children) {
+    std::vector<std::pair<int32_t, int32_t>> grids;
+    cellGrids(children, grids);
+    int32_t minX = 0, minY = 0, maxX = -1, maxY = -1;
+    for (size_t i = 0; i < grids.size(); ++i) {
+        minX = i == 0 ? grids[i].first : std::min(minX, grids[i].first);
+        maxX = i == 0 ? grids[i].first : std::max(maxX, grids[i].first);
+        minY = i == 0 ? grids[i].second : std::min(minY, grids[i].second);
+        maxY = i == 0 ? grids[i].second : std::max(maxY, grids[i].second);
+    }
     Bytes worldData;
     appendSubrecord(worldData, "EDID", Bytes{'W', 0});
-    return group(0, 0, {record("WRLD", worldId, worldData), group(1, worldId, std::move(blocks))}, "WRLD");
+    appendSubrecord(worldData, "NAM0", floats({4096.0f * minX, 4096.0f * minY}));
+    appendSubrecord(worldData, "NAM9", floats({4096.0f * (maxX + 1), 4096.0f * (maxY + 1)}));
+    return group(0, 0, {record("WRLD", worldId, worldData), group(1, worldId, std::move(children))}, "WRLD");
 }
 
-// One cell at (x, y) in its block and sub-block, with a placed NPC.
+// The world's persistent cell and its children, with these placed NPCs.
+std::vector<Node> persistentCell(uint32_t cellId, std::vector<Node> npcs) {
+    return {cellAt(cellId, 0, 0, 1, persistent, 2), group(6, cellId, {group(8, cellId, std::move(npcs))})};
+}
+
+// One cell at (x, y) in its block and sub-block, with its land and an object placed at its centre.
 Node blockWithCell(uint32_t cellId, int32_t x, int32_t y) {
     auto floorDiv = [](int32_t v, int32_t d) { return v >= 0 ? v / d : -((-v + d - 1) / d); };
+    Node temporary = group(9, cellId, {land(cellId + 1, layers({0, 1})),
+                                       placedObject(cellId + 2, doorMarker, 4096.0f * x + 2048, 4096.0f * y + 2048)});
     return group(4, gridLabel(floorDiv(x, 32), floorDiv(y, 32)),
-                 {group(5, gridLabel(floorDiv(x, 8), floorDiv(y, 8)),
-                        {cellAt(cellId, x, y), group(6, cellId, {group(8, cellId, {placedNpc(cellId + 1)})})})});
+                 {group(5, gridLabel(floorDiv(x, 8), floorDiv(y, 8)), {cellAt(cellId, x, y), group(6, cellId, {temporary})})});
 }
 
+// A world of placed NPCs in its persistent cell, one cell at (x, y) and these extra world children.
+Node worldWith(int32_t x, int32_t y, std::vector<Node> more = {}) {
+    std::vector<Node> children = persistentCell(0x01000100, {placedNpc(0x01000101), placedNpc(0x01000102)});
+    children.push_back(blockWithCell(0x01000010, x, y));
+    for (Node& node : more) children.push_back(std::move(node));
+    return worldOf(std::move(children));
+}
+
+// Gives the world block's one cell a temporary group of these records.
+Node withTemporary(Node world, std::vector<Node> records) {
+    Node& subBlock = world.children[1].children.back().children[0];
+    subBlock.children[1].children[0].children = std::move(records);
+    return world;
+}
+
+Node statics(std::vector<Node> records) { return group(0, 0, std::move(records), "STAT"); }
+
+Node staticRecord(uint32_t formId, const std::string& editorId, bool withModel = true) {
+    Bytes data;
+    appendSubrecord(data, "EDID", text(editorId));
+    if (withModel) appendSubrecord(data, "MODL", text("morrowind\\f\\tree.nif"));
+    return record("STAT", formId, data);
+}
+
+// What the inspector says of the bytes: "sound", or its problem.
+struct Verdicts {
+    const WorkDir& work;
+    std::string operator()(const Bytes& bytes, std::string* out = nullptr) const {
+        work.writeFile("made.esp", bytes);
+        RunResult result = work.inspect({"made.esp"});
+        if (out != nullptr) *out = result.out;
+        if (result.status == 0) return "sound";
+        size_t problem = result.out.find("PROBLEM");
+        return problem == std::string::npos ? result.out : result.out.substr(problem);
+    }
+};
+
 }  // namespace
+
+TEST(Inspector, AWorldAsOblivionsToolsLayItOutIsSoundAndSummarised) {
+    WorkDir work;
+    ASSERT_EQ(work.convert(tes3::Plugin()).status, 0);
+    const Bytes header = work.outputBytes();
+    Verdicts verdict{work};
+    // Blocks (1, -1) and (0, 0), by (Y, X); cells in the sub-blocks of their grids; a static of
+    // the plugin placed, and an object outside its cell's area.
+    Node world = worldWith(40, -3, {blockWithCell(0x01000020, -1, -1 + 8)});
+    world.children[1].children[2].children[0].children[1].children[0].children.push_back(
+        placedObject(0x01000030, 0x01000040, 4096.0f * 41, -3.0f * 4096));
+    std::string out;
+    EXPECT_EQ(verdict(pluginOf(header, {statics({staticRecord(0x01000040, "tree")}), world}), &out), "sound");
+    EXPECT_NE(out.find("World: 2 cells, grid x -1 to 40, y -3 to 7\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("NPCs: 0, placed NPCs: 2\n"
+                       "Placed objects: 3 in 2 cells, 1 outside their cell's area\n"
+                       "  by cell: (40, -3) 2, (-1, 7) 1\n"
+                       "  by base: 00000001 2, 01000040 tree 1\n"
+                       "  outside: REFR 01000030 at (167936, -12288) in cell (40, -3)\n"),
+              std::string::npos)
+        << out;
+    // Without placed NPCs there is no persistent cell; the bounds leave it out when there is one.
+    EXPECT_EQ(verdict(pluginOf(header, {worldOf({blockWithCell(0x01000010, 3, 5)})})), "sound");
+    EXPECT_EQ(verdict(pluginOf(header, {worldWith(3, 5)})), "sound");
+}
 
 TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
     WorkDir work;
     ASSERT_EQ(work.convert(tes3::Plugin()).status, 0);
     const Bytes header = work.outputBytes();
-    auto verdict = [&work](const Bytes& bytes) {
-        work.writeFile("made.esp", bytes);
-        RunResult result = work.inspect({"made.esp"});
-        return result.status == 0 ? std::string("sound") : result.out.substr(result.out.find("PROBLEM"));
-    };
+    Verdicts verdict{work};
     Bytes glob;
     appendSubrecord(glob, "EDID", Bytes{'g', 0});
-
-    // Blocks (1, -1) and (0, 0), by (Y, X); cells in the sub-blocks of their grids.
-    EXPECT_EQ(verdict(pluginOf(header, {worldOf({blockWithCell(0x01000010, 40, -3), blockWithCell(0x01000020, -1, -1 + 8)})})),
-              "sound");
+    Bytes otherGlob;
+    appendSubrecord(otherGlob, "EDID", Bytes{'G', 0});
 
     struct Case {
         const char* what;
@@ -256,42 +400,130 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
     const uint32_t cell = 0x01000010;
     Node oldWorld = worldOf({});
     oldWorld.children[1].children = {cellAt(cell, 0, 0, 0), group(6, 0, {group(9, 0, {})})};
-    Node twoChildren = blockWithCell(cell, 3, 3);
-    twoChildren.children[0].children.push_back(group(6, cell, {group(8, cell, {placedNpc(cell + 5)})}));
-    Node temporaryFirst = blockWithCell(cell, 3, 3);
-    Node& children = temporaryFirst.children[0].children[1];
-    children.children.insert(children.children.begin(), group(9, cell, {placedNpc(cell + 6)}));
-    Node emptyChildren = blockWithCell(cell, 3, 3);
-    emptyChildren.children[0].children[1].children.clear();
-    Node cellsOutOfOrder = blockWithCell(cell, 3, 3);
-    cellsOutOfOrder.children[0].children.push_back(cellAt(cell - 1, 4, 4));
-    Node shortData = blockWithCell(cell, 3, 3);
-    shortData.children[0].children[0] = cellAt(cell, 3, 3, 0);
+    Node twoChildren = worldWith(3, 3);
+    twoChildren.children[1].children[2].children[0].children.push_back(group(6, cell, {group(9, cell, {land(cell + 7)})}));
+    Node oldPlacedNpcs = worldOf({blockWithCell(cell, 3, 3)});
+    Node& oldChildren = oldPlacedNpcs.children[1].children[0].children[0].children[1];
+    oldChildren.children.insert(oldChildren.children.begin(), group(8, cell, {placedNpc(cell + 6, 0)}));
+    Node cellsOutOfOrder = worldWith(3, 3);
+    cellsOutOfOrder.children[1].children[2].children[0].children.push_back(cellAt(cell - 1, 4, 4));
+    Node shortData = worldWith(3, 3);
+    shortData.children[1].children[2].children[0].children[0] = cellAt(cell, 3, 3, 0);
+    Node wrongBounds = worldWith(3, 3);
+    wrongBounds.children[0].data = Bytes();
+    appendSubrecord(wrongBounds.children[0].data, "NAM0", floats({3 * 4096.0f, 3 * 4096.0f}));
+    appendSubrecord(wrongBounds.children[0].data, "NAM9", floats({3 * 4096.0f, 4 * 4096.0f}));
+    Node noBounds = worldWith(3, 3);
+    noBounds.children[0].data = Bytes();
+    auto persistentWith = [](Node cellRecord, std::vector<Node> npcs, uint32_t labelled = 0x01000100) {
+        std::vector<Node> children = {std::move(cellRecord), group(6, 0x01000100, {group(8, labelled, std::move(npcs))})};
+        children.push_back(blockWithCell(0x01000010, 3, 3));
+        return worldOf(std::move(children));
+    };
+    const uint32_t p = 0x01000100;
+    Node persistentWithName = cellAt(p, 0, 0, 1, persistent, 2);
+    appendSubrecord(persistentWithName.data, "EDID", text("Persistent"));
+    Node persistentAfterBlocks = worldOf({blockWithCell(cell, 3, 3)});
+    for (Node& node : persistentCell(p, {placedNpc(p + 1)})) persistentAfterBlocks.children[1].children.push_back(node);
+    Node persistentTemporary = worldWith(3, 3);
+    persistentTemporary.children[1].children[1].children[0].groupType = 9;
+    Node noPersistentChildren = worldWith(3, 3);
+    noPersistentChildren.children[1].children.erase(noPersistentChildren.children[1].children.begin() + 1);
+    auto temporary = [&](std::vector<Node> records) { return pluginOf(header, {withTemporary(worldWith(3, 3), std::move(records))}); };
+    auto landLayers = [&](const Bytes& layerBytes) { return temporary({land(cell + 1, layerBytes)}); };
+    Bytes quadrantsOutOfOrder = layer("BTXT", 0x0B, 1, 0);
+    Bytes firstQuadrant = layers({0});
+    quadrantsOutOfOrder.insert(quadrantsOutOfOrder.end(), firstQuadrant.begin(), firstQuadrant.end());
+    Bytes baseAfterLayer = layers({0});
+    Bytes secondBase = layer("BTXT", 0x0C, 0, 0);
+    baseAfterLayer.insert(baseAfterLayer.end(), secondBase.begin(), secondBase.end());
+    Node npcRecord = record("NPC_", 0x01000050, glob);
+    Bytes baseOnly;
+    appendSubrecord(baseOnly, "NAME", words({doorMarker}));
     const Case cases[] = {
         {"the old layout", pluginOf(header, {oldWorld}),
-         "CELL record where an exterior cell block belongs"},
-        {"a cell without flags", pluginOf(header, {worldOf({shortData})}), "cell without its 1-byte DATA"},
+         "CELL record without the Persistent flag (0x400) where an exterior cell block belongs"},
+        {"a cell without flags", pluginOf(header, {shortData}), "cell without its 1-byte DATA"},
         {"a cell in another sub-block", pluginOf(header, {worldOf({group(4, 0, {group(5, gridLabel(1, 0), {cellAt(cell, 3, 3)})})})}),
          "cell at (3, 3) in sub-block (1, 0)"},
         {"a sub-block in another block", pluginOf(header, {worldOf({group(4, 0, {group(5, gridLabel(4, 0), {cellAt(cell, 32, 3)})})})}),
          "sub-block (4, 0) in block (0, 0)"},
         {"blocks out of order", pluginOf(header, {worldOf({blockWithCell(cell, 3, 3), blockWithCell(cell + 8, 3, -40)})}),
          "block (0, -2) after block (0, 0)"},
-        {"cells out of order", pluginOf(header, {worldOf({cellsOutOfOrder})}), "cell 0100000F after cell 01000010"},
-        {"two children groups", pluginOf(header, {worldOf({twoChildren})}), "a second children group for cell 01000010"},
-        {"temporary before persistent", pluginOf(header, {worldOf({temporaryFirst})}),
-         "group of type 8 after one of type 9 in a cell's children"},
-        {"an empty children group", pluginOf(header, {worldOf({emptyChildren})}), "empty cell children group"},
+        {"cells out of order", pluginOf(header, {cellsOutOfOrder}), "cell 0100000F after cell 01000010"},
+        {"two children groups", pluginOf(header, {twoChildren}), "a second children group for cell 01000010"},
+        {"placed NPCs in an exterior cell (the old form)", pluginOf(header, {oldPlacedNpcs}),
+         "persistent children group in an exterior cell: placed NPCs stand in the world's persistent cell"},
+        {"an empty children group", temporary({}), "empty cell children group"},
         {"two cells on one grid", pluginOf(header, {worldOf({group(4, 0, {group(5, 0, {cellAt(cell, 3, 3), cellAt(cell + 1, 3, 3)})})})}),
          "a second cell at (3, 3)"},
         {"a type again", pluginOf(header, {group(0, 0, {record("GLOB", 1, glob)}, "GLOB"), group(0, 0, {record("GLOB", 2, glob)}, "GLOB")}),
          "top group GLOB again"},
-        {"types out of order", pluginOf(header, {group(0, 0, {record("QUST", 1, glob)}, "QUST"), worldOf({blockWithCell(cell, 3, 3)})}),
+        {"types out of order", pluginOf(header, {group(0, 0, {record("QUST", 1, glob)}, "QUST"), worldWith(3, 3)}),
          "top group WRLD after the QUST group"},
-        {"a wrong count", pluginOf(header, {worldOf({blockWithCell(cell, 3, 3)})}, -1),
-         "the header counts 8 records and groups, the file holds 9"},
+        {"a wrong count", pluginOf(header, {worldWith(3, 3)}, -1),
+         "the header counts 14 records and groups, the file holds 15"},
+        // The world's persistent cell.
+        {"a placed NPC without the flag", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedNpc(p + 1, 0)})}),
+         "ACHR without the Persistent flag (0x400)"},
+        {"a persistent cell of DATA 0", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 0), {placedNpc(p + 1)})}),
+         "persistent cell without its DATA 0x02"},
+        {"a persistent cell at (1, 0)", pluginOf(header, {persistentWith(cellAt(p, 1, 0, 1, persistent, 2), {placedNpc(p + 1)})}),
+         "persistent cell without its XCLC (0, 0)"},
+        {"a persistent cell with a name", pluginOf(header, {persistentWith(persistentWithName, {placedNpc(p + 1)})}),
+         "persistent cell with an editor ID"},
+        {"placed NPCs out of order", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedNpc(p + 2), placedNpc(p + 1)})}),
+         "ACHR 01000101 after ACHR 01000102 in the persistent cell: they stand in FormID order"},
+        {"a persistent group of another cell", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedNpc(p + 1)}, p + 9)}),
+         "group labelled 01000109 inside the children of cell 01000100"},
+        {"a persistent cell without NPCs", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {})}),
+         "empty cell children group"},
+        {"a persistent cell without its children", pluginOf(header, {noPersistentChildren}),
+         "persistent cell without its children group"},
+        {"a persistent cell's temporary children", pluginOf(header, {persistentTemporary}),
+         "the persistent cell's children hold more or less than one group of type 8"},
+        {"a persistent cell after the blocks", pluginOf(header, {persistentAfterBlocks}),
+         "CELL record where an exterior cell block belongs"},
+        {"a placed object in the persistent cell", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedObject(p + 1, doorMarker, 0, 0)})}),
+         "REFR record in the world's persistent cell, where only placed NPCs stand"},
+        {"a placed NPC among the temporary children", temporary({land(cell + 1), placedNpc(cell + 2)}),
+         "ACHR record in a cell's group of type 9: placed NPCs stand in the world's persistent cell"},
+        // The world's bounds.
+        {"bounds one cell short", pluginOf(header, {wrongBounds}),
+         "world bounds NAM0 (12288, 12288) and NAM9 (12288, 16384) where its exterior cells give (12288, 12288) and "
+         "(16384, 16384)"},
+        {"no bounds", pluginOf(header, {noBounds}), "world bounds NAM0 (missing) and NAM9 (missing)"},
+        // Texture layers.
+        {"layers without a base (the old form)", landLayers(layer("ATXT", 0x0A, 0, 0)),
+         "LAND with ATXT layers in quadrant 0 without a base texture (BTXT) before them"},
+        {"nine layers", landLayers(layers({0, 1, 2, 3, 4, 5, 6, 7, 8})), "LAND with more than eight ATXT layers in quadrant 0"},
+        {"layers not from 0", landLayers(layers({1})), "LAND with ATXT layer 1 where layer 0 belongs in quadrant 0"},
+        {"a layer of FormID 0", landLayers(layers({0}, 0)), "LAND with an ATXT of FormID 0 in quadrant 0"},
+        {"a base after a layer", landLayers(baseAfterLayer), "LAND with a second BTXT, or a BTXT after the ATXT layers, in quadrant 0"},
+        {"quadrants out of order", landLayers(quadrantsOutOfOrder), "LAND with the BTXT of quadrant 0 after a later quadrant's layers"},
+        {"a layer of quadrant 4", landLayers(layer("BTXT", 0x0B, 4, 0)), "LAND with a BTXT of quadrant above 3"},
+        // Editor IDs.
+        {"one editor ID in two cases", pluginOf(header, {group(0, 0, {record("GLOB", 1, glob), record("GLOB", 2, otherGlob)}, "GLOB")}),
+         "editor ID \"G\" of GLOB 00000002 is also that of 00000001 (compared without regard to case)"},
+        // Placed objects and statics.
+        {"an object before the land", temporary({placedObject(cell + 2, doorMarker, 3 * 4096, 3 * 4096), land(cell + 1)}),
+         "LAND after placed objects: they follow their cell's land"},
+        {"an object of an unknown base", temporary({placedObject(cell + 2, 0x01000099, 3 * 4096, 3 * 4096)}),
+         "REFR whose base object 01000099 is no STAT of the file"},
+        {"an object of an NPC", pluginOf(header, {group(0, 0, {npcRecord}, "NPC_"), withTemporary(worldWith(3, 3), {placedObject(cell + 2, 0x01000050, 3 * 4096, 3 * 4096)})}),
+         "REFR whose base object 01000050 is no STAT of the file"},
+        {"a persistent object", temporary({placedObject(cell + 2, doorMarker, 3 * 4096, 3 * 4096, persistent)}),
+         "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells"},
+        {"an object without DATA", temporary({record("REFR", cell + 2, baseOnly)}), "REFR without its 24-byte DATA"},
+        {"a static without a model", pluginOf(header, {statics({staticRecord(0x01000040, "tree", false)}), worldWith(3, 3)}),
+         "STAT without its EDID and MODL"},
+        {"statics after NPCs", pluginOf(header, {group(0, 0, {npcRecord}, "NPC_"), statics({staticRecord(0x01000040, "tree")})}),
+         "top group STAT after the NPC_ group"},
     };
-    for (const Case& test : cases) EXPECT_NE(verdict(test.bytes).find(test.problem), std::string::npos) << test.what << ": " << verdict(test.bytes);
+    for (const Case& test : cases) {
+        std::string found = verdict(test.bytes);
+        EXPECT_NE(found.find(test.problem), std::string::npos) << test.what << ": " << found;
+    }
 }
 
 TEST(Inspector, AnOverDeclaredCompressedRecordIsReportedWithoutAllocatingIt) {

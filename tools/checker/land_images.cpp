@@ -33,6 +33,21 @@ Rgb hueColour(double hue) {
     }
 }
 
+// A red dot of 3 x 3 pixels on each placed object; vertices are 128 units apart.
+void markPlacedObjects(const WorldLands& world, RgbImage& image) {
+    const double width = static_cast<double>(image.width()), height = static_cast<double>(image.height());
+    for (const PlacedObject& object : world.objects) {
+        double column = std::round(object.x / 128.0 - static_cast<double>(world.minX) * (landSide - 1));
+        double row = std::round(object.y / 128.0 - static_cast<double>(world.minY) * (landSide - 1));
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                double x = column + dx, y = height - 1 - (row + dy);
+                if (x >= 0 && x < width && y >= 0 && y < height)
+                    image.set(static_cast<size_t>(x), static_cast<size_t>(y), Rgb{230, 30, 30});
+            }
+    }
+}
+
 }  // namespace
 
 bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem, size_t maxPixels) {
@@ -89,6 +104,7 @@ RgbImage drawHeightmap(const WorldLands& world, size_t width, size_t height) {
             image.set(x, y, Rgb{grey, grey, grey});
         }
     }
+    markPlacedObjects(world, image);
     return image;
 }
 

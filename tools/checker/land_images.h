@@ -21,7 +21,8 @@ constexpr size_t maxImagePixels = size_t{40} << 20;
 bool imageSize(const WorldLands& world, size_t& width, size_t& height, std::string& problem,
                size_t maxPixels = maxImagePixels);
 
-// Greyscale heights, hill-shaded with light from the north-west.
+// Greyscale heights, hill-shaded with light from the north-west, with a red
+// dot on each placed object.
 RgbImage drawHeightmap(const WorldLands& world, size_t width, size_t height);
 
 // One colour per land texture FormID; `legend` receives the colours used.

@@ -1,8 +1,10 @@
 #include "plugin_checks.h"
 
-#include <cstdio>
 #include <map>
-#include <set>
+
+#include "check_text.h"
+#include "land_layout.h"
+#include "record_checks.h"
 
 namespace inspect {
 
@@ -10,13 +12,7 @@ namespace {
 
 using tes4::Entry;
 
-std::string at(size_t offset, const std::string& what) { return "at byte " + std::to_string(offset) + ": " + what; }
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
+constexpr uint32_t persistentFlag = 0x400;
 
 std::string checkHeader(const tes4::File& file) {
     const Entry& header = file.header;
@@ -26,33 +22,6 @@ std::string checkHeader(const tes4::File& file) {
     const tes4::Subrecord* master = header.find("MAST");
     if (master == nullptr || std::string(master->data.begin(), master->data.end()) != std::string("Oblivion.esm\0", 13))
         return at(0, "the TES4 header does not name the master Oblivion.esm");
-    return "";
-}
-
-// LAND data as the converter writes it: DATA, VNML, VHGT, an optional
-// VCLR, then ATXT/VTXT pairs.
-std::string checkLand(const Entry& land) {
-    const auto& subs = land.subrecords;
-    const std::pair<const char*, size_t> head[] = {{"DATA", 4}, {"VNML", 3267}, {"VHGT", 1096}};
-    size_t i = 0;
-    for (const auto& expected : head) {
-        if (i >= subs.size() || subs[i].type != expected.first || subs[i].data.size() != expected.second)
-            return at(land.offset, std::string("LAND without its ") + std::to_string(expected.second) + "-byte " +
-                                       expected.first);
-        ++i;
-    }
-    if (i < subs.size() && subs[i].type == "VCLR") {
-        if (subs[i].data.size() != 3267) return at(land.offset, "LAND with a VCLR that is not 3267 bytes");
-        ++i;
-    }
-    for (; i < subs.size(); i += 2) {
-        if (subs[i].type != "ATXT" || subs[i].data.size() != 8)
-            return at(land.offset, "LAND with a " + subs[i].type + " where an 8-byte ATXT belongs");
-        if (i + 1 >= subs.size() || subs[i + 1].type != "VTXT" || subs[i + 1].data.size() % 8 != 0 ||
-            subs[i + 1].data.empty())
-            return at(land.offset, "LAND with an ATXT not followed by its VTXT");
-        if (subs[i].data[4] > 3) return at(land.offset, "LAND with a texture layer of quadrant above 3");
-    }
     return "";
 }
 
@@ -75,15 +44,15 @@ int32_t floorDivide(int32_t value, int32_t divisor) {
     return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
 }
 
-std::string gridText(int32_t x, int32_t y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
-
 // The top groups in the order Oblivion's tools write them.
-const char* const topGroupOrder[] = {"GLOB", "BOOK", "NPC_", "WRLD", "QUST"};
+const char* const topGroupOrder[] = {"GLOB", "BOOK", "STAT", "NPC_", "WRLD", "QUST"};
 
 struct Walker {
     std::map<uint32_t, const Entry*> records;  // by FormID
-    std::vector<const Entry*> placed;
-    std::set<std::pair<int32_t, int32_t>> cellGrids;
+    std::vector<const Entry*> placed;  // ACHR and REFR
+    CellGrids cellGrids;  // of the exterior cells
+    EditorIds editorIds;
+    const Entry* worldRecord = nullptr;
     uint64_t recordsAndGroups = 0;
 
     std::string note(const Entry& record) {
@@ -91,40 +60,91 @@ struct Walker {
         if (records.count(record.formId) != 0)
             return at(record.offset, "FormID " + hex(record.formId) + " is used twice");
         records[record.formId] = &record;
-        if (record.type == "ACHR") placed.push_back(&record);
-        if (record.type == "LAND") return checkLand(record);
+        if (std::string problem = editorIds.note(record); !problem.empty()) return problem;
+        if (std::string problem = recordProblem(record); !problem.empty()) return problem;
+        if (record.type == "ACHR" || record.type == "REFR") placed.push_back(&record);
+        if (record.type == "LAND") {
+            std::string problem = landLayoutProblem(record);
+            return problem.empty() ? "" : at(record.offset, problem);
+        }
         return "";
     }
 
-    // A cell's children: Persistent (8, its ACHR records), then Temporary (9, its LAND), neither empty.
+    // A group labelled with its cell's FormID, holding records only.
+    std::string referenceGroup(const Entry& group, uint32_t cellId) {
+        ++recordsAndGroups;
+        if (group.labelValue() != cellId)
+            return at(group.offset, "group labelled " + hex(group.labelValue()) + " inside the children of cell " +
+                                        hex(cellId));
+        if (group.children.empty()) return at(group.offset, "empty cell children group");
+        for (const Entry& record : group.children)
+            if (record.isGroup) return at(record.offset, "group nested in a cell's reference group");
+        return "";
+    }
+
+    // An exterior cell's children: its Temporary Children (9) alone, with
+    // its LAND first, then its placed objects.
     std::string cellChildren(const Entry& group) {
         ++recordsAndGroups;
         if (group.children.empty()) return at(group.offset, "empty cell children group");
-        int lastType = 0;
-        for (const Entry& child : group.children) {
-            if (!child.isGroup || (child.groupType != 8 && child.groupType != 9))
-                return at(child.offset, "cell children group holds something other than groups of type 8 or 9");
-            if (static_cast<int>(child.groupType) <= lastType)
-                return at(child.offset, "group of type " + std::to_string(child.groupType) +
-                                            " after one of type " + std::to_string(lastType) + " in a cell's children");
-            lastType = static_cast<int>(child.groupType);
-        }
-        for (const Entry& child : group.children) {
-            ++recordsAndGroups;
-            if (child.labelValue() != group.labelValue())
-                return at(child.offset, "group labelled " + hex(child.labelValue()) + " inside the children of cell " +
-                                            hex(group.labelValue()));
-            if (child.children.empty()) return at(child.offset, "empty cell children group");
-            const char* expected = child.groupType == 8 ? "ACHR" : "LAND";
-            for (const Entry& record : child.children) {
-                if (record.isGroup) return at(record.offset, "group nested in a cell's reference group");
-                if (record.type != expected)
-                    return at(record.offset, record.type + " record in a cell's group of type " +
-                                                 std::to_string(child.groupType));
-                if (std::string problem = note(record); !problem.empty()) return problem;
+        const Entry& temporary = group.children[0];
+        if (temporary.isGroup && temporary.groupType == 8)
+            return at(temporary.offset, "persistent children group in an exterior cell: placed NPCs stand in the "
+                                        "world's persistent cell");
+        if (!temporary.isGroup || temporary.groupType != 9)
+            return at(temporary.offset, "cell children group holds something other than a group of type 9");
+        if (group.children.size() > 1)
+            return at(group.children[1].offset, "an exterior cell's children hold more than its temporary children");
+        if (std::string problem = referenceGroup(temporary, group.labelValue()); !problem.empty()) return problem;
+        bool land = false, objects = false;
+        for (const Entry& record : temporary.children) {
+            if (record.type == "LAND") {
+                if (land) return at(temporary.offset, "cell with more than one LAND");
+                if (objects) return at(record.offset, "LAND after placed objects: they follow their cell's land");
+                land = true;
+            } else if (record.type == "REFR") {
+                objects = true;
+            } else {
+                return at(record.offset, record.type + " record in a cell's group of type 9" +
+                                             (record.type == "ACHR" ? ": placed NPCs stand in the world's persistent cell"
+                                                                    : ""));
             }
-            if (child.groupType == 9 && child.children.size() != 1)
-                return at(child.offset, "cell with more than one LAND");
+            if (std::string problem = note(record); !problem.empty()) return problem;
+        }
+        return "";
+    }
+
+    // The CELL and children group of the world's persistent references, as
+    // TES4Edit makes one: flagged persistent, DATA 0x02, XCLC (0, 0), no
+    // editor ID; its placed NPCs in FormID order in its Persistent Children (8).
+    std::string persistentCell(const Entry& cell, const Entry* children) {
+        if ((cell.flags & persistentFlag) == 0)
+            return at(cell.offset, "CELL record without the Persistent flag (0x400) where an exterior cell block "
+                                   "belongs");
+        if (std::string problem = note(cell); !problem.empty()) return problem;
+        const tes4::Subrecord* data = cell.find("DATA");
+        const tes4::Subrecord* grid = cell.find("XCLC");
+        if (data == nullptr || data->data != tes4::Bytes{2}) return at(cell.offset, "persistent cell without its DATA 0x02");
+        if (grid == nullptr || grid->data.size() < 8 || tes4::u32(grid->data, 0) != 0 || tes4::u32(grid->data, 4) != 0)
+            return at(cell.offset, "persistent cell without its XCLC (0, 0)");
+        if (cell.find("EDID") != nullptr) return at(cell.offset, "persistent cell with an editor ID");
+        if (children == nullptr || !children->isGroup || children->groupType != 6 || children->labelValue() != cell.formId)
+            return at(cell.offset, "persistent cell without its children group");
+        ++recordsAndGroups;
+        const auto& groups = children->children;
+        if (groups.size() != 1 || !groups[0].isGroup || groups[0].groupType != 8)
+            return at(children->offset, "the persistent cell's children hold more or less than one group of type 8");
+        if (std::string problem = referenceGroup(groups[0], cell.formId); !problem.empty()) return problem;
+        const Entry* last = nullptr;
+        for (const Entry& record : groups[0].children) {
+            if (record.type != "ACHR")
+                return at(record.offset, record.type + " record in the world's persistent cell, where only placed "
+                                                       "NPCs stand");
+            if (last != nullptr && record.formId <= last->formId)
+                return at(record.offset, "ACHR " + hex(record.formId) + " after ACHR " + hex(last->formId) +
+                                             " in the persistent cell: they stand in FormID order");
+            last = &record;
+            if (std::string problem = note(record); !problem.empty()) return problem;
         }
         return "";
     }
@@ -175,12 +195,13 @@ struct Walker {
     }
 
     // Groups of one grid type (4 blocks, 5 sub-blocks) in ascending (Y, X)
-    // order, each checked further by `inner`.
+    // order, from the parent's child `from` on, each checked further by `inner`.
     template <typename Inner>
-    std::string gridGroups(const Entry& parent, uint32_t groupType, const char* name, Inner inner) {
+    std::string gridGroups(const Entry& parent, uint32_t groupType, const char* name, Inner inner, size_t from = 0) {
         bool first = true;
         GridLabel last;
-        for (const Entry& child : parent.children) {
+        for (size_t i = from; i < parent.children.size(); ++i) {
+            const Entry& child = parent.children[i];
             if (!child.isGroup || child.groupType != groupType)
                 return at(child.offset, (child.isGroup ? "group of type " + std::to_string(child.groupType)
                                                        : child.type + " record") +
@@ -196,17 +217,27 @@ struct Walker {
         return "";
     }
 
-    // Exterior Cell Blocks (4) by (Y, X), each holding Sub-Blocks (5) by (Y, X).
+    // The persistent cell and its children when the world has placed NPCs,
+    // then Exterior Cell Blocks (4) by (Y, X), each holding Sub-Blocks (5) by (Y, X).
     std::string worldChildren(const Entry& group) {
         ++recordsAndGroups;
-        if (group.children.empty()) return at(group.offset, "empty world children group");
-        return gridGroups(group, 4, "block", [this](const Entry& block, const GridLabel& blockLabel) {
+        const auto& children = group.children;
+        if (children.empty()) return at(group.offset, "empty world children group");
+        size_t blocks = 0;
+        if (!children[0].isGroup && children[0].type == "CELL") {
+            if (std::string problem = persistentCell(children[0], children.size() > 1 ? &children[1] : nullptr);
+                !problem.empty())
+                return problem;
+            blocks = 2;
+        }
+        auto block = [this](const Entry& block, const GridLabel& blockLabel) {
             ++recordsAndGroups;
             if (block.children.empty()) return at(block.offset, "empty exterior cell block");
             return gridGroups(block, 5, "sub-block", [this, &blockLabel](const Entry& sub, const GridLabel&) {
                 return subBlock(sub, blockLabel);
             });
-        });
+        };
+        return gridGroups(group, 4, "block", block, blocks);
     }
 
     // The world record, then its children group.
@@ -216,6 +247,7 @@ struct Walker {
             children[1].groupType != 1)
             return at(group.offset, "WRLD group that does not hold one world record and its children group");
         if (std::string problem = note(children[0]); !problem.empty()) return problem;
+        worldRecord = &children[0];
         if (children[1].labelValue() != children[0].formId)
             return at(children[1].offset, "world children group does not follow its world record");
         return worldChildren(children[1]);
@@ -266,15 +298,9 @@ std::string findFirstProblem(const tes4::File& file) {
     if (declared != walker.recordsAndGroups)
         return at(30, "the header counts " + std::to_string(declared) + " records and groups, the file holds " +
                           std::to_string(walker.recordsAndGroups));
-    for (const Entry* placed : walker.placed) {
-        const tes4::Subrecord* base = placed->find("NAME");
-        if (base == nullptr || base->data.size() != 4) return at(placed->offset, "ACHR without its base object");
-        uint32_t baseId = tes4::u32(base->data, 0);
-        if (baseId >> 24 == 0) continue;  // an object of the master file
-        auto found = walker.records.find(baseId);
-        if (found == walker.records.end() || found->second->type != "NPC_")
-            return at(placed->offset, "ACHR whose base object " + hex(baseId) + " is no NPC_ of the file");
-    }
+    for (const Entry* placed : walker.placed)
+        if (std::string problem = placedBaseProblem(*placed, walker.records); !problem.empty()) return problem;
+    if (walker.worldRecord != nullptr) return worldBoundsProblem(*walker.worldRecord, walker.cellGrids);
     return "";
 }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
+
+#include "record_checks.h"
 
 namespace inspect {
 
@@ -18,6 +22,48 @@ void countRecords(const std::vector<tes4::Entry>& entries, std::map<std::string,
             for (const tes4::Subrecord& sub : entry.subrecords) stages += sub.type == "INDX";
     }
 }
+// The largest counts first (the smaller key first on a tie), ten of them.
+template <typename Key, typename Show>
+void printTopCounts(FILE* out, const char* heading, const std::map<Key, size_t>& counts, Show show) {
+    std::vector<std::pair<Key, size_t>> list(counts.begin(), counts.end());
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::fprintf(out, "  %s:", heading);
+    for (size_t i = 0; i < list.size() && i < 10; ++i)
+        std::fprintf(out, "%s %s %zu", i == 0 ? "" : ",", show(list[i].first).c_str(), list[i].second);
+    if (list.size() > 10) std::fprintf(out, ", and %zu more", list.size() - 10);
+    std::fprintf(out, "\n");
+}
+
+// Placed objects per cell and per base (with the editor ID of a static of
+// the plugin), and the first ten that lie outside their cell's area.
+void printPlacedObjects(FILE* out, const tes4::File& file, const WorldLands& world) {
+    std::map<std::pair<int32_t, int32_t>, size_t> byCell;
+    std::map<uint32_t, size_t> byBase;
+    std::vector<const PlacedObject*> outside;
+    for (const PlacedObject& object : world.objects) {
+        ++byCell[{object.cellY, object.cellX}];
+        ++byBase[object.base];
+        if (!object.insideItsCell()) outside.push_back(&object);
+    }
+    std::fprintf(out, "Placed objects: %zu in %zu cells, %zu outside their cell's area\n", world.objects.size(),
+                 byCell.size(), outside.size());
+    if (world.objects.empty()) return;
+    std::map<uint32_t, std::string> statics;
+    for (const tes4::Entry* stat : file.records("STAT")) statics[stat->formId] = editorId(*stat);
+    printTopCounts(out, "by cell", byCell, [](const std::pair<int32_t, int32_t>& grid) {
+        return "(" + std::to_string(grid.second) + ", " + std::to_string(grid.first) + ")";
+    });
+    printTopCounts(out, "by base", byBase, [&statics](uint32_t base) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08X", base);
+        auto found = statics.find(base);
+        return found != statics.end() ? std::string(text) + " " + found->second : std::string(text);
+    });
+    for (size_t i = 0; i < outside.size() && i < 10; ++i)
+        std::fprintf(out, "  outside: REFR %08X at (%.0f, %.0f) in cell (%d, %d)\n", outside[i]->formId, outside[i]->x,
+                     outside[i]->y, outside[i]->cellX, outside[i]->cellY);
+}
+
 }  // namespace
 
 void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
@@ -32,7 +78,7 @@ void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
     if (world.empty()) {
         std::fprintf(out, "World: no cells\n");
     } else {
-        std::fprintf(out, "World: %zu cells, grid x %d to %d, y %d to %d\n", counts["CELL"], world.minX, world.maxX,
+        std::fprintf(out, "World: %zu cells, grid x %d to %d, y %d to %d\n", world.cells, world.minX, world.maxX,
                      world.minY, world.maxY);
     }
     if (!world.lands.empty()) {
@@ -48,8 +94,9 @@ void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
         std::fprintf(out, "Land: %zu records, heights %.0f to %.0f, %zu land textures\n", world.lands.size(), low,
                      high, textures.size());
     }
-    std::fprintf(out, "NPCs: %zu, placed NPCs: %zu\nQuests: %zu, stages: %zu\n", counts["NPC_"], counts["ACHR"],
-                 counts["QUST"], stages);
+    std::fprintf(out, "NPCs: %zu, placed NPCs: %zu\n", counts["NPC_"], counts["ACHR"]);
+    printPlacedObjects(out, file, world);
+    std::fprintf(out, "Quests: %zu, stages: %zu\n", counts["QUST"], stages);
 }
 
 }  // namespace inspect
