@@ -31,14 +31,15 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     EXPECT_NE(run.out.find("\tTotal Global variables:                 3\n"), std::string::npos);
     EXPECT_NE(run.out.find("\tTotal Books:                            2\n"), std::string::npos);
 
-    // A 3 x 3 block of cells with their land; the interior cell stays out.
-    EXPECT_EQ(file.records("CELL").size(), 36u);
+    // A 3 x 3 block of cells with their land, and the world's persistent
+    // cell for the placed NPCs; the interior cell stays out.
+    EXPECT_EQ(file.records("CELL").size(), 37u);
     auto lands = file.records("LAND");
     ASSERT_EQ(lands.size(), 36u);
     size_t layered = 0;
     for (const tes4::Entry* land : lands) {
         EXPECT_NE(land->find("VCLR"), nullptr);
-        layered += land->find("ATXT") != nullptr;
+        layered += land->find("BTXT") != nullptr;
     }
     EXPECT_EQ(layered, 36u);
     EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   9\n"), std::string::npos);
@@ -56,11 +57,11 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
             placed.emplace_back(edid ? std::string(edid->data.begin(), edid->data.end() - 1) : "",
                                 npcIds[tes4::u32(achr->find("NAME")->data, 0)]);
     }
-    // In the world's order: the scout's cell stands in an earlier sub-block.
-    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"", "lf_scout_ilara"},
-                                                                        {"Landfer Crossing SW", "lf_ald_warden"},
-                                                                        {"Landfer Crossing SW", "lf_trader_sinja"},
-                                                                        {"Landfer Crossing NE", "lf_pilgrim_orm"}}));
+    // All in the world's persistent cell, in the order they were placed.
+    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"", "lf_ald_warden"},
+                                                                        {"", "lf_trader_sinja"},
+                                                                        {"", "lf_pilgrim_orm"},
+                                                                        {"", "lf_scout_ilara"}}));
     EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      4\n"), std::string::npos);
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.

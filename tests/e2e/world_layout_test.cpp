@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "run_output.h"
+#include "landscape_support.h"
 #include "npc_test_support.h"
 #include "tes3_land.h"
 
@@ -154,18 +156,48 @@ TEST(WorldLayout, BlocksSubBlocksAndCellsStandInOblivionsOrder) {
     EXPECT_EQ(file.records("LAND").size(), 20u);
 }
 
-TEST(WorldLayout, EachCellHasOneChildrenGroupPersistentBeforeTemporary) {
+TEST(WorldLayout, PlacedNpcsStandInTheWorldsPersistentCellAndTheBoundsHoldTheCells) {
     WorkDir work;
-    tes4::File file = convertOk(work, placedWorld());
-    const tes4::Entry& subBlock = worldChildren(file).children.at(0).children.at(0);
-    // Market's quads SW (two NPCs), SE, NW (none), NE without land; Farm's with land, its SW with an NPC.
-    EXPECT_EQ(childrenOfCells(subBlock), (std::vector<std::vector<uint32_t>>{{8}, {8}, {}, {8}, {8, 9}, {9}, {9}, {9}}));
-    const tes4::Entry& southWest = subBlock.children.at(1);
-    EXPECT_EQ(southWest.labelValue(), subBlock.children.at(0).formId);
-    ASSERT_EQ(southWest.children.at(0).children.size(), 2u);
-    EXPECT_EQ(southWest.children[0].children[1].type, "ACHR");
-    EXPECT_EQ(southWest.children[0].children[1].flags, 0u);
-    EXPECT_EQ(file.records("ACHR").size(), 5u);
+    tes3::Plugin plugin = placedWorld();
+    tes3::Record wanderer = tes3::cell("Moor", -2, 3);  // its NPC stands far outside its own cell
+    wanderer.raw(reference("lf_guard", 50000, -7000).data());
+    plugin.add(wanderer);
+    tes4::File file = convertOk(work, plugin);
+    const tes4::Entry& children = worldChildren(file);
+    // First the persistent cell: flagged, with water, at (0, 0), no editor ID.
+    const tes4::Entry& persistentCell = children.children.at(0);
+    EXPECT_EQ(persistentCell.type, "CELL");
+    EXPECT_EQ(persistentCell.flags, 0x400u);
+    EXPECT_EQ(persistentCell.find("DATA")->data, Bytes{0x02});
+    EXPECT_EQ(persistentCell.find("XCLC")->data, Bytes(8, 0));
+    EXPECT_EQ(persistentCell.find("EDID"), nullptr);
+    const tes4::Entry& cellChildren = children.children.at(1);
+    EXPECT_EQ(cellChildren.groupType, 6u);
+    EXPECT_EQ(cellChildren.labelValue(), persistentCell.formId);
+    ASSERT_EQ(cellChildren.children.size(), 1u);
+    const tes4::Entry& persistent = cellChildren.children[0];
+    EXPECT_EQ(persistent.groupType, 8u);
+    EXPECT_EQ(persistent.labelValue(), persistentCell.formId);
+    // Every NPC, the one outside its cell too, persistent and in FormID order.
+    ASSERT_EQ(persistent.children.size(), 6u);
+    uint32_t lastFormId = 0;
+    for (const tes4::Entry& achr : persistent.children) {
+        EXPECT_EQ(achr.type, "ACHR");
+        EXPECT_EQ(achr.flags, 0x400u);
+        EXPECT_GT(achr.formId, lastFormId);
+        lastFormId = achr.formId;
+    }
+    EXPECT_EQ(tes4::f32(persistent.children[5].find("DATA")->data, 0), 50000.0f);
+    EXPECT_EQ(file.records("ACHR").size(), 6u);
+    // The exterior cells hold only their temporary children: Market has no land, Farm has.
+    const tes4::Entry& subBlock = children.children.at(3).children.at(0);
+    EXPECT_EQ(childrenOfCells(subBlock), (std::vector<std::vector<uint32_t>>{{}, {}, {}, {}, {9}, {9}, {9}, {9}}));
+    // The bounds: from Moor's SW corner (-4, 6) to Farm's NE corner (3, 1), and Moor's top (7).
+    const tes4::Entry* world = file.records("WRLD").at(0);
+    const Bytes& low = world->find("NAM0")->data;
+    const Bytes& high = world->find("NAM9")->data;
+    EXPECT_EQ(std::make_pair(tes4::f32(low, 0), tes4::f32(low, 4)), std::make_pair(-4.0f * 4096, 0.0f));
+    EXPECT_EQ(std::make_pair(tes4::f32(high, 0), tes4::f32(high, 4)), std::make_pair(4.0f * 4096, 8.0f * 4096));
 }
 
 TEST(WorldLayout, OneTopGroupPerTypeWithRecordsInInputOrderAndFormIdsAsBefore) {
@@ -207,11 +239,14 @@ TEST(WorldLayout, GridsBeyondOblivionsWorldAreReported) {
     tes4::File file = convertOk(
         work, tes3::Plugin().add(tes3::cell("Edge", 131072, 0)).add(tes3::land(0, -131073, flat)).add(tes3::cell("In", 131071, -131072)),
         &run);
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(e2e::withoutLossReport(run.err),
               "The CELL record Edge at grid (131072, 0) cannot be converted: only grids from -131072 to 131071 fit "
               "Oblivion's world. Ignoring!\n"
               "The LAND record at grid (0, -131073) cannot be converted: only grids from -131072 to 131071 fit "
               "Oblivion's world. Ignoring!\n");
+    EXPECT_NE(run.err.find("\tCells and lands left out (see the messages above): 2: CELL Edge (131072, 0) (1), "
+                                  "LAND (0, -131073) (1)\n"), std::string::npos)
+        << run.err;
     EXPECT_EQ(file.records("CELL").size(), 4u);
     EXPECT_EQ(labelGrid(worldChildren(file).children.at(0).children.at(0)), (Grid{32767, -32768}));
 }
@@ -274,22 +309,25 @@ TEST(WorldLayout, AGridHoldsOneCellAndOneLand) {
     WorkDir work;
     RunResult run;
     tes4::File file = convertOk(work, repeatedGrids(), &run);
-    EXPECT_EQ(run.err,
-              "The CELL record Market Again at grid (0, 0) repeats an exterior cell of this plugin: its placed NPCs "
-              "join that cell.\n"
-              "The LAND record at grid (0, 0) repeats the land of that grid. Ignoring!\n"
-              "The CELL record Late at grid (3, 3) repeats an exterior cell of this plugin: its placed NPCs join "
-              "that cell.\n");
-    EXPECT_EQ(file.records("CELL").size(), 8u);
+    // Late's land came first: its cells become Late's, without a word.
+    EXPECT_EQ(e2e::withoutLossReport(run.err),
+              "The CELL record Market Again at grid (0, 0) repeats an exterior cell of this plugin: its placed "
+              "references join that cell.\n"
+              "The LAND record at grid (0, 0) repeats the land of that grid. Ignoring!\n");
+    EXPECT_NE(run.err.find("\tCells that repeat a grid (their references join the first): 1: Market Again (0, 0) (1)\n"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("second LAND (0, 0) (1)"), std::string::npos) << run.err;
+    EXPECT_EQ(file.records("CELL").size(), 9u);  // and the persistent cell
     EXPECT_EQ(file.records("LAND").size(), 8u);
-    const tes4::Entry& subBlock = worldChildren(file).children.at(0).children.at(0);
-    // Market's SW quad: its own NPC, then the one of the second record; the SE quad gets the third.
-    // The land's own cell at (3, 3) comes next in the same sub-block.
-    EXPECT_EQ(childrenOfCells(subBlock),
-              (std::vector<std::vector<uint32_t>>{{8, 9}, {8, 9}, {9}, {9}, {9}, {9}, {9}, {9}}));
-    const tes4::Entry& persistent = subBlock.children.at(1).children.at(0);
-    ASSERT_EQ(persistent.children.size(), 2u);
-    EXPECT_EQ(tes4::f32(persistent.children[1].find("DATA")->data, 0), 20.0f);
+    EXPECT_EQ(landscape::placedNpcs(file).size(), 3u);
+    std::vector<std::string> late;
+    for (const landscape::WorldCell& cell : landscape::worldCells(file)) {
+        if (cell.gridX < 6) continue;
+        const tes4::Subrecord* edid = cell.cell->find("EDID");
+        late.push_back(edid ? std::string(edid->data.begin(), edid->data.end() - 1) : "");
+        EXPECT_NE(cell.land, nullptr);
+    }
+    EXPECT_EQ(late, (std::vector<std::string>{"Late SW", "Late SE", "Late NW", "Late NE"}));
     EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   3\n\tTotal LAND records:                     2\n"),
               std::string::npos);
 }

@@ -26,7 +26,7 @@ void collect(const std::vector<tes4::Entry>& entries, std::vector<WorldCell>& ce
                 if (cell.cell->formId != entry.labelValue()) continue;
                 for (const tes4::Entry& child : entry.children) {
                     if (child.type == "LAND") cell.land = &child;
-                    if (child.type == "ACHR") cell.placed.push_back(&child);
+                    if (child.type == "ACHR" || child.type == "REFR") cell.placed.push_back(&child);
                 }
             }
         }
@@ -40,6 +40,12 @@ std::vector<WorldCell> worldCells(const tes4::File& file) {
     for (const tes4::Entry& group : file.groups)
         if (group.labelText() == "WRLD") collect(group.children, cells);
     return cells;
+}
+
+std::vector<const tes4::Entry*> placedNpcs(const tes4::File& file) {
+    for (const WorldCell& cell : worldCells(file))
+        if (cell.persistent()) return cell.placed;
+    return {};
 }
 
 std::vector<double> landHeights(const tes4::Entry& land) { return tes3::decodeHeights(land.find("VHGT")->data, 33); }

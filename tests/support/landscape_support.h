@@ -12,11 +12,15 @@ struct WorldCell {
     const tes4::Entry* cell = nullptr;
     int32_t gridX = 0, gridY = 0;
     const tes4::Entry* land = nullptr;  // in the cell's temporary children, or null
-    std::vector<const tes4::Entry*> placed;  // ACHR records in its persistent children
+    std::vector<const tes4::Entry*> placed;  // ACHR and REFR records in its children, in file order
+    bool persistent() const { return (cell->flags & 0x400) != 0; }
 };
 
-// Every CELL in the world groups, in file order, with what belongs to it.
+// Every CELL in the world groups, in file order, with what belongs to it;
+// the world's persistent cell, which holds the placed NPCs, comes first.
 std::vector<WorldCell> worldCells(const tes4::File& file);
+// The placed NPCs, all in the world's persistent cell.
+std::vector<const tes4::Entry*> placedNpcs(const tes4::File& file);
 
 // The 33 x 33 vertex heights a LAND's VHGT encodes.
 std::vector<double> landHeights(const tes4::Entry& land);

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -56,20 +57,23 @@ protected:
         RecordData data{cell.data().data(), cell.data().size()};
         run_->land.convertCell(data);
     }
-    // The ACHR records of the Oblivion cell at a grid, as (base FormID, x),
-    // once the world is written.
-    std::vector<std::pair<uint32_t, float>> placed(int32_t gridX, int32_t gridY) {
+    // The world as written, once.
+    const tes4::File& written() {
         if (!written_) {
+            run_->land.placeReferences();
             run_->land.writeWorld();
             run_->services.output.finish();
             file_ = tes4::readPlugin(tes4::readFileBytes("out.esp"));
             written_ = true;
         }
+        return file_;
+    }
+    // The placed NPCs, all in the world's persistent cell, as (base FormID, x).
+    std::vector<std::pair<uint32_t, float>> placed() {
         std::vector<std::pair<uint32_t, float>> out;
-        for (const landscape::WorldCell& cell : landscape::worldCells(file_)) {
-            if (cell.gridX != gridX || cell.gridY != gridY) continue;
-            for (const tes4::Entry* achr : cell.placed)
-                out.push_back({tes4::u32(achr->find("NAME")->data, 0), tes4::f32(achr->find("DATA")->data, 0)});
+        for (const tes4::Entry* achr : landscape::placedNpcs(written())) {
+            EXPECT_EQ(achr->flags, 0x400u);
+            out.push_back({tes4::u32(achr->find("NAME")->data, 0), tes4::f32(achr->find("DATA")->data, 0)});
         }
         return out;
     }
@@ -97,42 +101,45 @@ tes3::Record cellWith(int32_t gridX, int32_t gridY, std::initializer_list<tes3::
 
 }  // namespace
 
-TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
+TEST_F(PlacedReferences, WholeIdsMatchAndEveryNpcStandsInThePersistentCell) {
     convert(cellWith(-1, 0,
                      {reference("fm_hjrondir_undead", -0.5f, 10.0f), reference("fm_hjrondir", -4096.9f, 5.0f),
-                      reference("fm_hjrondir", -100.0f, 4100.0f), reference("FM_HJRONDIR", -5.0f, 5.0f),
-                      reference("fm_hjron", -5.0f, 5.0f), reference("flora_tree", -5.0f, 5.0f)}));
-    EXPECT_EQ(placed(-1, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}}));
-    EXPECT_EQ(placed(-2, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
-    EXPECT_EQ(placed(-1, 1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
-    EXPECT_TRUE(placed(-2, 1).empty());
+                      reference("fm_hjrondir", -100.0f, 4100.0f), reference("fm_hjron", -5.0f, 5.0f),
+                      reference("flora_tree", -5.0f, 5.0f)}));
+    // Wherever they stand, in the order they were placed (FormID order).
+    EXPECT_EQ(placed(), (std::vector<std::pair<uint32_t, float>>{
+                            {0x011E8491u, -0.5f}, {0x011E8490u, -4096.9f}, {0x011E8490u, -100.0f}}));
     EXPECT_EQ(run_->land.placedNpcCount(), 3);
     EXPECT_EQ(text(progress_), "aaa");
+    EXPECT_EQ(run_->services.losses.total(LossKind::placedReference), 2);
 }
 
-TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
+TEST_F(PlacedReferences, OutsideTheCellPlacedDeletedAndBrokenReferencesLeftOut) {
     tes3::Record cut("CELL");  // DATA too short to hold a position
     cut.sub("FRMR", tes3::int32s({2})).ztext("NAME", "fm_hjrondir").sub("DATA", tes3::floats({1, 2}));
+    tes3::Record nameless("CELL");
+    nameless.sub("FRMR", tes3::int32s({3})).sub("DATA", tes3::floats({1, 2, 3, 0, 0, 0}));
+    const float nan = std::nanf("");
     convert(cellWith(0, 0,
                      {reference("fm_hjrondir", 8192.0f, 10.0f),
                       reference("fm_hjrondir", 10.0f, 10.0f, tes3::Record("X").sub("DELE", tes3::int32s({0})).data()),
-                      reference("fm_hjrondir", 20.0f, 10.0f, tes3::Record("X").sub("XSCL", tes3::floats({2})).data()),
-                      cut}));
-    EXPECT_EQ(placed(0, 0), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, 20.0f}}));
-    EXPECT_EQ(text(progress_),
-              "WARNING: I COULDN'T DECIDE UPON: (8192.000000, 10.000000) for original cell (0, 0) - quad 0\na");
+                      nameless, reference("fm_hjrondir", 20.0f, 10.0f, tes3::Record("X").sub("XSCL", tes3::floats({2})).data()),
+                      cut, reference("fm_hjrondir", nan, 10.0f), reference("fm_hjrondir", 30.0f, 10.0f)}));
+    // A reference without NAME costs only itself; one after a DELE (even behind its DATA) is not placed.
+    EXPECT_EQ(placed(), (std::vector<std::pair<uint32_t, float>>{
+                            {0x011E8490u, 8192.0f}, {0x011E8490u, 20.0f}, {0x011E8490u, 30.0f}}));
+    EXPECT_EQ(text(progress_), "aaWARNING: I COULDN'T DECIDE UPON: (nan, 10.000000) for original cell (0, 0) - quad 0\na");
     EXPECT_EQ(text(messages_),
+              "A reference in the CELL record at grid (0, 0) has no NAME. Ignoring it!\n"
               "A CELL record is malformed (a reference's DATA subrecord holds 8 of 24 bytes). Ignoring!\n");
+    EXPECT_EQ(run_->services.losses.total(LossKind::brokenReference), 3);
 }
 
-TEST_F(PlacedReferences, NoListYetMeansNoMatch) {
-    run_ = std::make_unique<Subject>(progress_, messages_);  // only the player's record was converted so far
+TEST_F(PlacedReferences, AnNpcConvertedAfterItsCellIsPlacedToo) {
+    run_ = std::make_unique<Subject>(progress_, messages_);  // no NPC converted yet
     convert(cellWith(0, 0, {reference("fm_hjrondir", 10.0f, 10.0f)}));
     EXPECT_EQ(run_->land.placedNpcCount(), 0);
-    // The index alone decides: an NPC listed now is placed in the next cell.
     listNpc("fm_hjrondir", {0x90, 0x84, 0x1E, 0x01});
-    convert(cellWith(1, 0, {reference("fm_hjrondir", 8192.0f + 10.0f, 10.0f)}));
+    EXPECT_EQ(placed(), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, 10.0f}}));
     EXPECT_EQ(run_->land.placedNpcCount(), 1);
-    EXPECT_TRUE(placed(0, 0).empty());
-    EXPECT_EQ(placed(2, 0).size(), 1u);
 }
