@@ -13,6 +13,7 @@ struct LookupIds {
     std::vector<std::string> items;         // first fields of armour, clothing and weapons
     std::vector<std::string> classes;       // first fields of classes.dat
     std::vector<std::string> textureFiles;  // third fields of ltex.dat
+    std::vector<std::string> objects;       // first fields of objects.dat (prefixes with their "*"), if it is there
 };
 
 // Rewrites the lookup files of directory with `lines` generated lines each
