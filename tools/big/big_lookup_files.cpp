@@ -125,7 +125,7 @@ LookupIds readLookupIds(const std::string& directory) {
         if (parts.size() >= 4) ids.textureFiles.push_back(parts[2]);
     }
     if (exists(directory + "/objects.dat"))
-        for (const std::string& line : entryLines(directory + "/objects.dat", true)) ids.objects.push_back(fields(line)[0]);
+        for (const std::string& line : ownEntries(directory + "/objects.dat")) ids.objects.push_back(fields(line)[0]);
     return ids;
 }
 
