@@ -174,8 +174,8 @@ std::string objectId(const std::string& line, big::Random& random) {
     if (!id.empty() && id.back() == '*') {
         char number[16];
         std::snprintf(number, sizeof number, "%02d", static_cast<int>(random.below(20)) + 1);
-        id.back() = number[0];
-        id += number + 1;
+        id.pop_back();
+        id += number;
     }
     if (random.chance(0.125))
         for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -183,7 +183,7 @@ std::string objectId(const std::string& line, big::Random& random) {
 }
 
 // A forest: trees, shrubs and rocks that objects.dat names, standing on the
-// land, each with its own scale (0.5 to 2.0, as Morrowind keeps it) and
+// land (sunk up to 16 units, as on a slope), each with its own scale (0.5 to 2.0, as Morrowind keeps it) and
 // turn, a few of them tilted. A cell draws from a run of neighbouring lines,
 // so that its forest is mostly of one region.
 void addForest(tes3::Record& cell, int32_t gridX, int32_t gridY, const big::LookupIds& ids, big::Random& random,
