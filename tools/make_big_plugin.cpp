@@ -1,7 +1,8 @@
 // Writes large, realistic Morrowind plugins for the benchmark and the
 // tests: a square block of exterior cells, each followed by its land;
 // land textures; NPCs with inventories drawn from the lookup files, placed
-// in the cells; books, globals and journal topics. Deterministic: the same
+// in the cells; a forest in every cell, of the objects objects.dat names;
+// books, globals and journal topics. Deterministic: the same
 // arguments give the same bytes. Records are written as they are made, so
 // the generator's memory stays small whatever the size.
 //
@@ -11,6 +12,8 @@
 // those files to a few thousand lines each (a copy of lfdat/, not the
 // repository's own). --cells-first writes every cell before the first land,
 // so that every cell waits for its land until the end of the input.
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -142,15 +145,68 @@ tes3::Record npc(int number, const big::LookupIds& ids, big::Random& random) {
     return record;
 }
 
-// A reference placed at (x, y) of the world.
-tes3::Bytes placedReference(int32_t number, const std::string& baseId, float x, float y, float z) {
+struct Placement {
+    float x, y, z;
+    float rotation[3] = {0.0f, 0.0f, 1.5f};
+    float scale = 1.0f;
+};
+
+// A reference placed in the world.
+tes3::Bytes placedReference(int32_t number, const std::string& baseId, const Placement& at) {
     tes3::Record reference("FRMR");
     reference.sub("FRMR", tes3::int32s({number})).ztext("NAME", baseId);
-    reference.sub("XSCL", tes3::floats({1.0f})).sub("DATA", tes3::floats({x, y, z, 0.0f, 0.0f, 1.5f}));
+    reference.sub("XSCL", tes3::floats({at.scale}));
+    reference.sub("DATA", tes3::floats({at.x, at.y, at.z, at.rotation[0], at.rotation[1], at.rotation[2]}));
     return reference.data();
 }
 
-void addCells(PluginFile& plugin, const Size& size, big::Random& random, bool cellsFirst) {
+// A place in the cell at (gridX, gridY), anywhere in its 8192 x 8192 units.
+Placement inCell(int32_t gridX, int32_t gridY, big::Random& random) {
+    float x = static_cast<float>(gridX * 8192 + random.between(0, 8191)) + 0.25f;
+    float y = static_cast<float>(gridY * 8192 + random.between(0, 8191)) + 0.5f;
+    return {x, y, 200.0f};
+}
+
+// An id for a line of objects.dat: a prefix gets a number of its family,
+// and one id in eight is written in capitals (ids match in any case).
+std::string objectId(const std::string& line, big::Random& random) {
+    std::string id = line;
+    if (!id.empty() && id.back() == '*') {
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d", static_cast<int>(random.below(20)) + 1);
+        id.pop_back();
+        id += number;
+    }
+    if (random.chance(0.125))
+        for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return id;
+}
+
+// A forest: trees, shrubs and rocks that objects.dat names, standing on the
+// land (sunk up to 16 units, as on a slope), each with its own scale (0.5 to 2.0, as Morrowind keeps it) and
+// turn, a few of them tilted. A cell draws from a run of neighbouring lines,
+// so that its forest is mostly of one region.
+void addForest(tes3::Record& cell, int32_t gridX, int32_t gridY, const big::LookupIds& ids, big::Random& random,
+               int32_t& reference) {
+    if (ids.objects.empty()) return;
+    uint32_t lines = static_cast<uint32_t>(ids.objects.size()), first = random.below(lines);
+    uint32_t run = std::min<uint32_t>(lines, 24);
+    int trees = random.between(24, 48);
+    for (int n = 0; n < trees; ++n) {
+        Placement at = inCell(gridX, gridY, random);
+        at.z = big::groundHeight(at.x, at.y) - static_cast<float>(random.between(0, 16));
+        at.scale = random.chance(0.3) ? 1.0f : static_cast<float>(random.between(50, 200)) / 100.0f;
+        at.rotation[2] = static_cast<float>(random.between(0, 6283)) / 1000.0f;
+        if (random.chance(0.1)) {
+            at.rotation[0] = static_cast<float>(random.between(-100, 100)) / 1000.0f;
+            at.rotation[1] = static_cast<float>(random.between(-100, 100)) / 1000.0f;
+        }
+        std::string id = objectId(ids.objects[(first + random.below(run)) % lines], random);
+        cell.raw(placedReference(reference++, id, at));
+    }
+}
+
+void addCells(PluginFile& plugin, const Size& size, const big::LookupIds& ids, big::Random& random, bool cellsFirst) {
     int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(size.cells))));
     int32_t reference = 1;
     for (int i = 0; i < size.cells; ++i) {
@@ -158,15 +214,16 @@ void addCells(PluginFile& plugin, const Size& size, big::Random& random, bool ce
         std::string name = random.chance(0.15) ? placeNames[random.below(12)] : "";
         tes3::Record cell = tes3::cell(name, gridX, gridY);
         cell.ztext("RGNN", "lf big region");
-        // The placed NPCs spread evenly over the cells, with some statics among them.
+        // The placed NPCs spread evenly over the cells, with two buildings
+        // (no stand-in) among them, then the cell's forest.
         int npcs = size.placedNpcs * (i + 1) / size.cells - size.placedNpcs * i / size.cells;
         for (int n = 0; n < npcs + 2; ++n) {
-            float x = static_cast<float>(gridX * 8192 + random.between(0, 8191)) + 0.25f;
-            float y = static_cast<float>(gridY * 8192 + random.between(0, 8191)) + 0.5f;
+            Placement at = inCell(gridX, gridY, random);
             std::string base = n < npcs ? numbered("lf_big_npc_", random.below(static_cast<uint32_t>(size.npcs)))
-                                        : "flora_tree_ai_0" + std::to_string(n);
-            cell.raw(placedReference(reference++, base, x, y, 200.0f));
+                                        : "ex_common_building_0" + std::to_string(n - npcs + 1);
+            cell.raw(placedReference(reference++, base, at));
         }
+        addForest(cell, gridX, gridY, ids, random, reference);
         plugin.add(cell);
         if (!cellsFirst) plugin.add(big::bigLand(gridX, gridY, landTextureCount));
         if (i % 97 == 0) plugin.add(tes3::cell("Balmora, Inn " + std::to_string(i), 0, 0, 1));  // an interior
@@ -217,7 +274,7 @@ int main(int argc, char* argv[]) {
         addLandTextures(plugin, ids, random);
         addBooks(plugin, *size, random);
         for (int i = 0; i < size->npcs; ++i) plugin.add(npc(i, ids, random));
-        addCells(plugin, *size, random, cellsFirst);
+        addCells(plugin, *size, ids, random, cellsFirst);
         addJournals(plugin, *size, random);
         plugin.close();
     } catch (const std::exception& error) {

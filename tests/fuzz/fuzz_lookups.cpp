@@ -1,5 +1,5 @@
 // Fuzzes the readers of the lookup files: the bytes become ltex.dat,
-// armour.dat, clothing.dat, weapons.dat, misc.dat and classes.dat of a private lookup
+// armour.dat, clothing.dat, weapons.dat, misc.dat, classes.dat and objects.dat of a private lookup
 // directory, and a few names are looked up in each: fixed ones, the empty
 // name, one with a 0 byte, and the file's own first field, so that lines
 // that match are read to their end too.
@@ -15,6 +15,7 @@
 #include "lookup/class_table.h"
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
+#include "lookup/object_table.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string_view firstField(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::enterWorkDir();
     for (const char* name : {"lfdat/ltex.dat", "lfdat/armour.dat", "lfdat/clothing.dat", "lfdat/weapons.dat",
-                             "lfdat/misc.dat", "lfdat/classes.dat"})
+                             "lfdat/misc.dat", "lfdat/classes.dat", "lfdat/objects.dat"})
         fuzz::writeBytes(name, data, size);
 
     std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -39,12 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     landfer::LandTextureFiles landTextures("lfdat", reporter);
     landfer::ItemTable items("lfdat", reporter);
     landfer::ClassTable classes("lfdat", reporter);
+    landfer::ObjectTable objects("lfdat", reporter);
     for (std::string_view name : names) {
         try {
             uint32_t formId = 0;
             landTextures.find(name, formId);
             items.find(name, formId);
             classes.find(name);
+            objects.find(name);
         } catch (const landfer::FatalError&) {
         }
     }

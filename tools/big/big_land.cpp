@@ -92,4 +92,9 @@ tes3::Record bigLand(int32_t gridX, int32_t gridY, int textureCount) {
     return tes3::land(gridX, gridY, [&](int r, int c) { return worldHeight(left + c, bottom + r) - base; }, options);
 }
 
+float groundHeight(float x, float y) {
+    return 8.0f * static_cast<float>(worldHeight(static_cast<int>(std::lround(x / 128.0f)),
+                                                 static_cast<int>(std::lround(y / 128.0f))));
+}
+
 }  // namespace big

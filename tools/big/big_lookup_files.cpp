@@ -46,11 +46,31 @@ std::vector<std::string> entryLines(const std::string& path, bool withGenerated)
 
 std::vector<std::string> ownEntries(const std::string& path) { return entryLines(path, false); }
 
-// The last field holding the FormID: the fourth, or the second in classes.dat.
+// The field holding the FormID: the fourth, the second in classes.dat, the third in objects.dat.
 std::string formIdOf(const std::string& line, size_t field) {
     std::vector<std::string> parts = fields(line);
     if (parts.size() <= field) throw std::runtime_error("unexpected lookup line: " + line);
     return parts[field].substr(0, 8);
+}
+
+bool exists(const std::string& path) { return static_cast<bool>(std::ifstream(path, std::ios::binary)); }
+
+// objects.dat, when the directory has one: exact ids, and prefixes of four
+// lengths, so that a lookup tries several.
+void enlargeObjects(const std::string& directory, int lines) {
+    std::string path = directory + "/objects.dat";
+    if (!exists(path)) return;
+    std::vector<std::string> own = ownEntries(path), all;
+    if (own.empty()) return;  // no FormIDs to reuse
+    for (const std::string& line : readLines(path))
+        if (!generated(line)) all.push_back(line);
+    for (int i = 0; i < lines; ++i) {
+        char line[160];
+        const char* format = i % 2 == 0 ? "%sobject_%04d,BigObject%d,%s" : "%sfamily_%d_*,BigFamily%d,%s";
+        std::snprintf(line, sizeof line, format, generatedPrefix, i, i, formIdOf(own[i % own.size()], 2).c_str());
+        all.push_back(line);
+    }
+    writeLines(path, all);
 }
 
 }  // namespace
@@ -91,6 +111,7 @@ void enlargeLookupFiles(const std::string& directory, int lines) {
         }
         writeLines(path, all);
     }
+    enlargeObjects(directory, lines);
 }
 
 LookupIds readLookupIds(const std::string& directory) {
@@ -103,6 +124,8 @@ LookupIds readLookupIds(const std::string& directory) {
         std::vector<std::string> parts = fields(line);
         if (parts.size() >= 4) ids.textureFiles.push_back(parts[2]);
     }
+    if (exists(directory + "/objects.dat"))
+        for (const std::string& line : ownEntries(directory + "/objects.dat")) ids.objects.push_back(fields(line)[0]);
     return ids;
 }
 
