@@ -1,4 +1,4 @@
-// Placed NPCs: found in "npcs.tmp" by their whole ID and put into the quad
+// Placed NPCs: found in the NPC index by their whole ID and put into the quad
 // that holds their position.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -43,7 +43,7 @@ protected:
         fclose(messages_);
     }
     void listNpc(const std::string& id, tes3::Bytes formId) {
-        run_->npcs.add(run_->services.reporter, id, tes4::u32(formId, 0));
+        run_->npcs.add(id, tes4::u32(formId, 0));
     }
     static std::string text(FILE* file) { return e2e::readStream(file); }
     void convert(const tes3::Record& cell) {
