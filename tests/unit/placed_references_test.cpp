@@ -92,12 +92,13 @@ TEST_F(PlacedReferences, WholeIdsMatchAndPositionsAreRoundedDown) {
                      {reference("fm_hjrondir_undead", -0.5f, 10.0f), reference("fm_hjrondir", -4096.9f, 5.0f),
                       reference("fm_hjrondir", -100.0f, 4100.0f), reference("FM_HJRONDIR", -5.0f, 5.0f),
                       reference("fm_hjron", -5.0f, 5.0f), reference("flora_tree", -5.0f, 5.0f)}));
-    EXPECT_EQ(placed(2), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}}));
+    // Letter case does not matter (Morrowind's ids are case-insensitive); a prefix is no match.
+    EXPECT_EQ(placed(2), (std::vector<std::pair<uint32_t, float>>{{0x011E8491u, -0.5f}, {0x011E8490u, -5.0f}}));
     EXPECT_EQ(placed(1), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -4096.9f}}));
     EXPECT_EQ(placed(4), (std::vector<std::pair<uint32_t, float>>{{0x011E8490u, -100.0f}}));
     EXPECT_TRUE(placed(3).empty());
-    EXPECT_EQ(run_->land.placedNpcCount, 3);
-    EXPECT_EQ(text(progress_), "aaa");
+    EXPECT_EQ(run_->land.placedNpcCount, 4);
+    EXPECT_EQ(text(progress_), "aaaa");
 }
 
 TEST_F(PlacedReferences, OutsideTheCellDeletedAndBrokenReferencesAreDropped) {
