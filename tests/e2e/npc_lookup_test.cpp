@@ -11,21 +11,6 @@ using namespace npc_test;
 
 namespace {
 
-tes3::Record carrying(std::initializer_list<const char*> itemIds) {
-    tes3::Record record("NPC_");
-    record.ztext("NAME", "carrier").ztext("RNAM", "Imperial");
-    for (const char* id : itemIds) record.sub("NPCO", tes3::inventoryEntry(1, id));
-    record.sub("AIDT", tes3::aiData(0, 0, 0, 0));
-    return record;
-}
-
-std::vector<uint32_t> inventoryOf(const tes4::Entry& record) {
-    std::vector<uint32_t> formIds;
-    for (const auto& sub : record.subrecords)
-        if (sub.type == "CNTO") formIds.push_back(tes4::u32(sub.data, 0));
-    return formIds;
-}
-
 tes3::Record ofClass(const char* id, const char* npcClass) {
     tes3::Record record("NPC_");
     record.ztext("NAME", id).ztext("RNAM", "Imperial");
