@@ -1,7 +1,7 @@
 // The actors: Morrowind NPC_ records become compressed Oblivion NPC_
 // records, with race through the race table, class and inventory through
 // the lookup files and face data from lfdat/. Each is listed in the NPC
-// index for the placed references of later cells; the records wait in
+// index (in memory) for the placed references; the records wait in
 // "npc_records.tmp" for their top group.
 #pragma once
 
@@ -29,7 +29,6 @@ public:
     const NpcIndex& npcIndex() const { return npcIndex_; }
     // The top group of every NPC converted, appended to the output.
     void writeNpcGroup() { records_.copyInto(services_.output); }
-    void closeFiles() { npcIndex_.close(); }
 
     int npcCount() const { return npcCount_; }
     int inventorySwapCount() const { return inventorySwapCount_; }

@@ -1,7 +1,9 @@
 #include <vector>
 
 #include "actors/actors.h"
+#include "actors/items_by_kind.h"
 #include "actors/npc_builder.h"
+#include "esm/fatal_error.h"
 #include "lookup/race_table.h"
 
 namespace landfer {
@@ -13,14 +15,26 @@ uint32_t inventoryCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
 }
 
+// A lookup line first; else an item of the plugin or a master by its kind,
+// noted with what it became.
+bool chooseItem(ConversionServices& services, const std::string& itemId, uint32_t& formId) {
+    if (services.items.find(itemId, formId)) return true;
+    const BaseObject* item = services.baseObjects.find(itemId);
+    KindChoice choice;
+    if (item == nullptr || !itemByKind(*item, choice)) {
+        services.losses.note(LossKind::inventoryItem, itemId);
+        return false;
+    }
+    formId = choice.formId;
+    services.losses.note(LossKind::inventoryByKind, itemId, 1, formatText("%s %08X", choice.editorId, formId));
+    return true;
+}
+
 std::vector<InventoryItem> lookUpInventory(ConversionServices& services, const MorrowindNpc& npc, int& swapCount) {
     std::vector<InventoryItem> items;
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
-        if (!services.items.find(entry.itemId, formId)) {
-            services.losses.note(LossKind::inventoryItem, entry.itemId);
-            continue;
-        }
+        if (!chooseItem(services, entry.itemId, formId)) continue;
         items.push_back({formId, inventoryCount(entry.count)});
         ++swapCount;
     }
@@ -57,7 +71,7 @@ void Actors::convertNpc(RecordData record) {
     services.deflater.compress(bytes, body_);
 
     uint32_t formId = services.formIds.take();
-    npcIndex_.add(services.reporter, npc.editorId, formId);
+    npcIndex_.add(npc.editorId, formId);
     writeRecordBody(records_.file(), formId, "NPC_", body_);
     records_.recordWritten();
 }

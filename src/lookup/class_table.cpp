@@ -18,13 +18,13 @@ void ClassTable::load() {
         if (comma == std::string::npos || !readHexFormId(line, comma + 1, formId))
             corruptLines_.emplace_back(number, line);
         else
-            firstLines_.emplace(line.substr(0, comma), std::make_pair(number, formId));
+            firstLines_.emplace(foldedCase(std::string_view(line).substr(0, comma)), std::make_pair(number, formId));
     }
 }
 
 uint32_t ClassTable::find(std::string_view classId, bool* foundOut) {
     if (!loaded_) load();
-    key_.assign(classId.data(), classId.size());
+    key_ = foldedCase(classId);
     auto match = firstLines_.find(key_);
     size_t matchLine = match != firstLines_.end() ? match->second.first : static_cast<size_t>(-1);
     for (const auto& corrupt : corruptLines_) {

@@ -24,8 +24,8 @@ class ClassTable : public LookupTable {
 public:
     using LookupTable::LookupTable;
 
-    // The FormID of the first line whose class id equals classId (exactly,
-    // case-sensitive), or the default class. Malformed lines up to the match
+    // The FormID of the first line whose class id equals classId (without
+    // regard to letter case, as Morrowind's ids), or the default class. Malformed lines up to the match
     // (all of them without one) are reported at every lookup and take no
     // part. The file is read at the first lookup; a missing file is fatal.
     // `found`, when given, tells whether a line matched.

@@ -1,6 +1,6 @@
 // What the run hands every subsystem: the reporter, the output plugin with
-// the FormID counter, the deflater, the lookup tables and the list of
-// losses. Subsystems keep their own state; this is only what they share.
+// the FormID counter, the deflater, the lookup tables, the base objects
+// of the input and its masters and the list of losses. Subsystems keep their own state; this is only what they share.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,7 @@
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
 #include "lookup/losses.h"
+#include "services/base_objects.h"
 
 namespace landfer {
 
@@ -42,6 +43,9 @@ struct ConversionServices {
     ClassTable classes;
     LandTextureFiles landTextureFiles;
     FaceData faces;
+
+    // The base objects of the masters and the input, read before the pass.
+    BaseObjects baseObjects;
 
     // What could not be carried over, for the report after the summary.
     Losses losses;

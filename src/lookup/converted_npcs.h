@@ -12,7 +12,8 @@ class ConvertedNpcs {
 public:
     virtual ~ConvertedNpcs() = default;
     // The FormID of the output record of the NPC converted from this ID;
-    // the whole ID must match, letter case included.
+    // the whole ID must match, without regard to letter case (Morrowind's
+    // ids are case-insensitive).
     virtual bool find(const std::string& id, uint8_t formId[4]) const = 0;
 };
 

@@ -16,7 +16,7 @@
 
 namespace landfer {
 
-// At most this many bytes of a face-data file are used.
+// A face-data file holds at most this many bytes.
 constexpr size_t maxFaceDataSize = 600;
 
 class FaceData : public LookupTable {
@@ -28,7 +28,9 @@ public:
     // for a file named after the race id; without one it takes the Imperial
     // face data of the same sex, as it gets the Imperial race. Either way the
     // NPC (npcId) is named in a message saying that its race becomes
-    // Imperial. Each file is read once and kept for the run.
+    // Imperial. Each file is read once, checked (whole subrecords, at most
+    // maxFaceDataSize bytes; anything else is a fatal error naming the file)
+    // and kept for the run.
     const std::vector<uint8_t>& find(const RaceRow* race, std::string_view npcId, std::string_view raceId,
                                      bool female);
 

@@ -35,7 +35,8 @@ void ItemTable::load(int index) {
         // A line without a comma (an empty line, say) holds no entry.
         size_t comma = line.find(',');
         if (comma == std::string::npos) continue;
-        Entry& entry = table.ids[line.substr(0, comma)];
+        // Morrowind ids are case-insensitive: the key is the folded id.
+        Entry& entry = table.ids[foldedCase(std::string_view(line).substr(0, comma))];
         if (entry.found) continue;
         uint32_t formId = 0;
         if (!readLineFormId(line, comma, formId)) {
@@ -51,7 +52,7 @@ bool ItemTable::find(std::string_view itemId, uint32_t& formId) {
     for (int i = 0; i < fileCount; ++i) {
         File& table = files_[i];
         if (!table.loaded) load(i);
-        key_.assign(itemId.data(), itemId.size());
+        key_ = foldedCase(itemId);
         auto entry = table.ids.find(key_);
         if (entry == table.ids.end()) continue;
         for (const std::string& line : entry->second.corruptLines)

@@ -5,8 +5,9 @@
 // else; it may be missing, which counts as empty). Each line is
 //   morrowind id,free text,free text,FORMID
 // with the Oblivion FormID as eight hexadecimal digits right after the
-// third comma; anything behind them is ignored. Ids match whole and
-// case-sensitively; the first matching line wins.
+// third comma; anything behind them is ignored. Ids match whole, without
+// regard to letter case (Morrowind's ids are case-insensitive); the first
+// matching line wins.
 #pragma once
 
 #include <cstdint>

@@ -27,6 +27,7 @@ const KindText kindTexts[lossKindCount] = {
     {"reference data", "dropped", "Reference data a placed object cannot carry in Oblivion"},
     {"lost function", "static", "Objects placed as statics (their function is lost)"},
     {"texture layer", "base texture", "Texture squares drawn with their quadrant's base (more than eight layers)"},
+    {"mapped by kind", "", "Inventory entries mapped by kind (an item of the plugin or a master that no lookup line names)"},
 };
 
 constexpr size_t listedPerKind = 10;
@@ -46,14 +47,14 @@ std::string csvField(const std::string& text) {
 
 }  // namespace
 
-void Losses::add(Tally& tally, std::string_view identifier, long count) {
+void Losses::add(Tally& tally, std::string_view identifier, long count, std::string_view became) {
     auto [where, added] = tally.index.emplace(std::string(identifier), tally.entries.size());
-    if (added) tally.entries.push_back({std::string(identifier), 0});
+    if (added) tally.entries.push_back({std::string(identifier), 0, std::string(became)});
     tally.entries[where->second].count += count;
 }
 
-void Losses::note(LossKind kind, std::string_view identifier, long count) {
-    add(tallies_[static_cast<int>(kind)], identifier, count);
+void Losses::note(LossKind kind, std::string_view identifier, long count, std::string_view became) {
+    add(tallies_[static_cast<int>(kind)], identifier, count, became);
 }
 
 void Losses::noteLandTexture(uint32_t textureNumber, std::string_view fileName, bool found) {
@@ -126,7 +127,8 @@ void printLossReport(const Reporter& reporter, const Losses& losses) {
             line += ", " + std::to_string(losses.unpaintedSquares()) + " texture squares unpainted";
         std::vector<LossEntry> list = losses.entries(kind);
         for (size_t i = 0; i < list.size() && i < listedPerKind; ++i)
-            line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")";
+            line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")" +
+                    (list[i].became.empty() ? "" : " as " + list[i].became);
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }
@@ -137,7 +139,8 @@ std::string lossCsv(const Losses& losses) {
     for (int k = 0; k < lossKindCount; ++k)
         for (const LossEntry& entry : losses.entries(static_cast<LossKind>(k)))
             csv += std::string(kindTexts[k].csvKind) + "," + csvField(entry.identifier) + "," +
-                   std::to_string(entry.count) + "," + kindTexts[k].became + "\n";
+                   std::to_string(entry.count) + "," +
+                   (entry.became.empty() ? std::string(kindTexts[k].became) : csvField(entry.became)) + "\n";
     return csv;
 }
 

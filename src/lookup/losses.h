@@ -28,19 +28,22 @@ enum class LossKind {
     referenceData,     // what a placed reference carries that Oblivion's REFR cannot, by kind
     lostFunction,      // a door, container, light or item placed as a static
     textureLayer,      // texture squares drawn with their quadrant's base: no ninth layer
+    inventoryByKind,   // an inventory entry of the plugin's or a master's item, mapped by its kind
 };
-constexpr int lossKindCount = 13;
+constexpr int lossKindCount = 14;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {
     std::string identifier;
     long count = 0;
+    std::string became;  // what it became, where that differs between entries of a kind
 };
 
 class Losses {
 public:
-    // One more loss (or `count` more) of `identifier`.
-    void note(LossKind kind, std::string_view identifier, long count = 1);
+    // One more loss (or `count` more) of `identifier`; `became`, when not
+    // empty, says what this identifier became (the first one noted stays).
+    void note(LossKind kind, std::string_view identifier, long count = 1, std::string_view became = {});
 
     // A land texture record (texture number) whose file ltex.dat does not
     // hold; a later record of the same number that is found takes it back.
@@ -67,7 +70,7 @@ private:
     std::map<uint32_t, long> unpaintedByNumber_;
 
     Tally landTextureTally() const;
-    static void add(Tally& tally, std::string_view identifier, long count);
+    static void add(Tally& tally, std::string_view identifier, long count, std::string_view became = {});
 };
 
 // The report after the summary: a heading, then one line per kind with

@@ -18,6 +18,9 @@ const char* const helpText =
     "  -v, -V         print the version line and exit\n"
     "  --report FILE  write everything not carried over to FILE as CSV\n"
     "                 (kind,identifier,count,became), to extend the lookup files from\n"
+    "  --master FILE  read the items and objects of the Morrowind master FILE (such as\n"
+    "                 Morrowind.esm or a mod's data file), so that those the plugin uses\n"
+    "                 are mapped by their kind; repeatable, in load order\n"
     "  --help         print this help and exit\n";
 
 }  // namespace
@@ -31,10 +34,11 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
         "input_filename.esp\n\n",
         self);
     if (argc < 2) throw FatalError(banner);
-    enum { reportOption = 1000, helpOption };
+    enum { reportOption = 1000, helpOption, masterOption };
     const option longOptions[] = {
         {"report", required_argument, nullptr, reportOption},
         {"help", no_argument, nullptr, helpOption},
+        {"master", required_argument, nullptr, masterOption},
         {nullptr, 0, nullptr, 0},
     };
     CommandLine line;
@@ -56,6 +60,10 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
         }
         if (option == reportOption) {
             line.reportPath = optarg;
+            continue;
+        }
+        if (option == masterOption) {
+            line.masterPaths.push_back(optarg);
             continue;
         }
         fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "

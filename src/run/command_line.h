@@ -1,9 +1,10 @@
-// The command line: -v/-V (the version line), --help, --report FILE and
-// the input plugin's path, the last argument.
+// The command line: -v/-V (the version line), --help, --report FILE,
+// --master FILE (repeatable) and the input plugin's path, the last argument.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace landfer {
 
@@ -11,6 +12,7 @@ namespace landfer {
 struct CommandLine {
     bool done = false;  // the version line or the help was printed
     std::string reportPath;
+    std::vector<std::string> masterPaths;  // in the order given
 };
 
 // Parses the options, printing the version line or the help on `progress`

@@ -110,7 +110,6 @@ void Conversion::finish() {
     landscape.writeWorld();
     records.writeQuestGroup();
     services.output.finish();
-    actors.closeFiles();
 }
 
 void Conversion::printSummary() const {
@@ -140,6 +139,11 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     InputPlugin input;
     input.open(inputName);
     run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
+    // The base objects of each master in load order, then the input's own,
+    // so that what is defined after the records using it is known too.
+    for (const std::string& master : commandLine.masterPaths)
+        run.services.baseObjects.readPlugin(master, true, run.services.reporter);
+    run.services.baseObjects.readPlugin(inputName, false, run.services.reporter);
 
     // The report file asked for is created before the work starts, so that
     // a run is not spent on a report that cannot be written; it never

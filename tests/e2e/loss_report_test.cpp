@@ -183,7 +183,7 @@ TEST(CommandLine, HelpListsTheOptions) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(help.out.rfind("Usage: " + e2e::converterName() + " [options] input_filename.esp\n", 0), 0u) << help.out;
-    for (const char* option : {"-v, -V", "--report FILE", "--help"})
+    for (const char* option : {"-v, -V", "--report FILE", "--master FILE", "--help"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_FALSE(work.exists("LANDFER.ESP"));
 }

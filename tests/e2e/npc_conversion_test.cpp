@@ -213,22 +213,47 @@ TEST(NpcConversion, RaceOutsideTheTableUsesItsOwnFaceFileOrTheImperialOne) {
     EXPECT_EQ(faceOf(*file.records("NPC_").at(0)), "no race file");
 }
 
+// A face file that is not whole subrecords within 600 bytes would end the
+// NPC record with a cut or made-up subrecord: the run stops, naming it.
+TEST(NpcConversion, DamagedFaceFilesAreFatalErrorsNamingTheFile) {
+    WorkDir work;
+    Bytes cut = faceMarker(std::string(99, 'c'));
+    cut.resize(50);
+    Bytes longer = faceMarker(std::string(594, 'l'));
+    Bytes badType = faceMarker("x");
+    badType[0] = 'f';
+    const struct {
+        Bytes bytes;
+        const char* fault;
+    } cases[] = {
+        {Bytes{'F'}, "its last 1 bytes are no whole subrecord header"},
+        {cut, "the subrecord FACE at byte 0 runs past the end of the file"},
+        {longer, "it is longer than 600 bytes"},
+        {badType, "byte 0 does not start a subrecord type"},
+    };
+    for (const auto& face : cases) {
+        work.writeFile("lfdat/OrcMale.dat", face.bytes);
+        RunResult run = work.convert(tes3::Plugin().add(npc("a", "Orc", 0)));
+        EXPECT_EQ(run.status, 1) << face.fault;
+        EXPECT_EQ(run.err, std::string("The face data file lfdat/OrcMale.dat is damaged: ") + face.fault +
+                               ". It must hold whole NPC_ subrecords (6-byte headers), at most 600 bytes, as "
+                               "landfer-make-face-data writes them.\n");
+    }
+}
+
 TEST(NpcConversion, FaceFileSizesAndMissingFaceFiles) {
     WorkDir work;
     Bytes hundred = faceMarker(std::string(93, 'h'));
     ASSERT_EQ(hundred.size(), 100u);
     work.writeFile("lfdat/OrcMale.dat", hundred);
-    Bytes long700 = faceMarker(std::string(593, 'x'));
-    Bytes tail = faceMarker(std::string(93, 'y'));
-    long700.insert(long700.end(), tail.begin(), tail.end());
-    ASSERT_EQ(long700.size(), 700u);
-    work.writeFile("lfdat/OrcFemale.dat", long700);
+    Bytes full600 = faceMarker(std::string(593, 'x'));
+    ASSERT_EQ(full600.size(), 600u);  // the limit
+    work.writeFile("lfdat/OrcFemale.dat", full600);
     tes4::File file = convertOk(work, tes3::Plugin().add(npc("a", "Orc", 0)).add(npc("b", "Orc", 0x01)));
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 2u);
     EXPECT_EQ(Bytes(npcs[0]->data.end() - 100, npcs[0]->data.end()), hundred);
-    EXPECT_EQ(npcs[1]->subrecords.back().type, "FACE");  // the first 600 bytes: the first subrecord only
-    EXPECT_EQ(npcs[1]->subrecords.back().data.size(), 594u);
+    EXPECT_EQ(Bytes(npcs[1]->data.end() - 600, npcs[1]->data.end()), full600);
 
     work.writeFile("lfdat/OrcMale.dat", Bytes());
     RunResult run = work.convert(tes3::Plugin().add(npc("a", "Orc", 0)));

@@ -26,6 +26,23 @@ inline tes3::Record npc(const std::string& id, const std::string& race = "Imperi
     return record;
 }
 
+// An NPC carrying one of each item.
+inline tes3::Record carrying(std::initializer_list<const char*> itemIds, const std::string& id = "carrier") {
+    tes3::Record record("NPC_");
+    record.ztext("NAME", id).ztext("RNAM", "Imperial");
+    for (const char* item : itemIds) record.sub("NPCO", tes3::inventoryEntry(1, item));
+    record.sub("AIDT", tes3::aiData(0, 0, 0, 0));
+    return record;
+}
+
+// The FormIDs of a converted NPC's inventory, in order.
+inline std::vector<uint32_t> inventoryOf(const tes4::Entry& record) {
+    std::vector<uint32_t> formIds;
+    for (const auto& sub : record.subrecords)
+        if (sub.type == "CNTO") formIds.push_back(tes4::u32(sub.data, 0));
+    return formIds;
+}
+
 // A face-data file holding one FACE subrecord with the text.
 inline Bytes faceMarker(const std::string& text) {
     std::string data = "FACE";

@@ -1,5 +1,5 @@
-// "npcs.tmp", written in-process by the NPC converter: one entry per NPC written,
-// with the FormID its record got.
+// The NPC index, filled in-process by the NPC converter: one entry per NPC
+// written, with the FormID its record got.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "actors/actors.h"
-#include "esm/fatal_error.h"
 #include "esm/plugin_writer.h"
 #include "e2e_run.h"
 #include "tes3_npc.h"
@@ -30,12 +29,11 @@ void convert(Actors& actors, const tes3::Record& record) {
     actors.convertNpc(RecordData{record.data().data(), record.data().size()});
 }
 
-Bytes entry(const std::string& id, uint32_t formId) {
-    std::string bytes(1, static_cast<char>(id.size() + 1));
-    bytes += id;
-    bytes += '\0';
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(formId >> (8 * i));
-    return Bytes(bytes.begin(), bytes.end());
+// The FormID the index holds for an id, or 0 when it holds none.
+uint32_t indexed(const Actors& actors, const std::string& id) {
+    uint8_t formId[4];
+    if (!actors.npcIndex().find(id, formId)) return 0;
+    return tes4::u32(Bytes(formId, formId + 4), 0);
 }
 
 struct TestRun {
@@ -58,16 +56,16 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     e2e::CurrentWorkDir work;
     TestRun test;
     convert(test.actors, npcNamed("player"));
-    EXPECT_FALSE(fs::exists("npcs.tmp"));  // the player is not listed
+    EXPECT_EQ(indexed(test.actors, "player"), 0u);  // the player is not listed
     test.services.formIds = FormIds(0x00ABCDEF);
     convert(test.actors, npcNamed("Ald_Warden"));
     convert(test.actors, npcNamed("b"));
     EXPECT_EQ(test.actors.npcCount(), 3);
     EXPECT_EQ(test.services.formIds.peek(), 0x01ABCDF1u);
-    Bytes expected = entry("Ald_Warden", 0x01ABCDEF);
-    Bytes second = entry("b", 0x01ABCDF0);
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), expected);
+    EXPECT_EQ(indexed(test.actors, "Ald_Warden"), 0x01ABCDEFu);
+    EXPECT_EQ(indexed(test.actors, "b"), 0x01ABCDF0u);
+    EXPECT_EQ(indexed(test.actors, "Ald_Warde"), 0u);  // the whole id must match
+    EXPECT_FALSE(fs::exists("npcs.tmp"));             // the index is kept in memory only
 
     // The records carry the same FormIDs.
     test.actors.writeNpcGroup();
@@ -79,26 +77,17 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     EXPECT_EQ(npcs[1]->formId, 0x01ABCDF0u);
 }
 
-TEST(NpcList, EditorIdsTooLongForTheLengthByteAreNotListed) {
+// Morrowind's ids are case-insensitive and of any length; the first NPC of
+// an id keeps it.
+TEST(NpcList, IdsMatchWithoutRegardToLetterCaseAtAnyLength) {
     e2e::CurrentWorkDir work;
     TestRun test;
-    std::string longest(254, 'a');
-    std::string tooLong(255, 'b');
-    convert(test.actors, npcNamed(longest));
-    convert(test.actors, npcNamed(tooLong));
-    EXPECT_EQ(tes4::readFileBytes("npcs.tmp"), entry(longest, 0x011E8480));
-    EXPECT_EQ(test.messageText(), "The NPC " + tooLong +
-                                          " cannot be placed in cells: its editor ID is longer than 254 characters.\n");
-}
-
-TEST(NpcList, UnwritableListIsFatal) {
-    e2e::CurrentWorkDir work;
-    TestRun test;
-    fs::create_directory("npcs.tmp");  // cannot be opened for appending
-    try {
-        convert(test.actors, npcNamed("someone"));
-        FAIL() << "no fatal error";
-    } catch (const FatalError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to open npcs.tmp for appending: Is a directory\n");
-    }
+    std::string longId(300, 'b');
+    convert(test.actors, npcNamed("Guard1"));
+    convert(test.actors, npcNamed(longId));
+    convert(test.actors, npcNamed("GUARD1"));
+    EXPECT_EQ(indexed(test.actors, "guard1"), 0x011E8480u);
+    EXPECT_EQ(indexed(test.actors, "gUaRd1"), 0x011E8480u);
+    EXPECT_EQ(indexed(test.actors, std::string(300, 'B')), 0x011E8481u);
+    EXPECT_EQ(test.messageText(), "");
 }

@@ -50,7 +50,7 @@ protected:
         fclose(messages_);
     }
     void listNpc(const std::string& id, tes3::Bytes formId) {
-        run_->npcs.add(run_->services.reporter, id, tes4::u32(formId, 0));
+        run_->npcs.add(id, tes4::u32(formId, 0));
     }
     static std::string text(FILE* file) { return e2e::readStream(file); }
     void convert(const tes3::Record& cell) {
@@ -104,13 +104,15 @@ tes3::Record cellWith(int32_t gridX, int32_t gridY, std::initializer_list<tes3::
 TEST_F(PlacedReferences, WholeIdsMatchAndEveryNpcStandsInThePersistentCell) {
     convert(cellWith(-1, 0,
                      {reference("fm_hjrondir_undead", -0.5f, 10.0f), reference("fm_hjrondir", -4096.9f, 5.0f),
-                      reference("fm_hjrondir", -100.0f, 4100.0f), reference("fm_hjron", -5.0f, 5.0f),
+                      reference("fm_hjrondir", -100.0f, 4100.0f), reference("FM_HJRONDIR", -5.0f, 5.0f),
+                      reference("fm_hjron", -5.0f, 5.0f),
                       reference("flora_tree", -5.0f, 5.0f)}));
-    // Wherever they stand, in the order they were placed (FormID order).
+    // Wherever they stand, in the order they were placed (FormID order);
+    // letter case does not matter (Morrowind's ids are case-insensitive), a prefix is no match.
     EXPECT_EQ(placed(), (std::vector<std::pair<uint32_t, float>>{
-                            {0x011E8491u, -0.5f}, {0x011E8490u, -4096.9f}, {0x011E8490u, -100.0f}}));
-    EXPECT_EQ(run_->land.placedNpcCount(), 3);
-    EXPECT_EQ(text(progress_), "aaa");
+                            {0x011E8491u, -0.5f}, {0x011E8490u, -4096.9f}, {0x011E8490u, -100.0f}, {0x011E8490u, -5.0f}}));
+    EXPECT_EQ(run_->land.placedNpcCount(), 4);
+    EXPECT_EQ(text(progress_), "aaaa");
     EXPECT_EQ(run_->services.losses.total(LossKind::placedReference), 2);
 }
 

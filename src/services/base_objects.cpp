@@ -1,0 +1,122 @@
+#include "services/base_objects.h"
+
+#include <cstring>
+#include <vector>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "esm/input_plugin.h"
+#include "lookup/lookup_lines.h"
+
+namespace landfer {
+
+namespace {
+
+const char* const baseObjectTypes[] = {"ACTI", "ALCH", "APPA", "ARMO", "BOOK", "CLOT", "CONT",
+                                       "CREA", "DOOR", "INGR", "LEVC", "LEVI", "LIGH", "LOCK",
+                                       "MISC", "NPC_", "PROB", "REPA", "STAT", "WEAP"};
+constexpr uint32_t deletedRecordFlag = 0x20;
+
+bool isBaseObjectType(const uint8_t* type) {
+    for (const char* known : baseObjectTypes)
+        if (std::memcmp(type, known, 4) == 0) return true;
+    return false;
+}
+
+float readFloat(const uint8_t* p) {
+    uint32_t bits = readUint32(p);
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+}
+
+// The item numbers of the data subrecords the mapping by kind reads:
+// WPDT weight, value, type (16 bits); AODT and CTDT type, weight, value
+// (16 bits in CTDT); ALDT, IRDT, MCDT, LHDT weight, value; BKDT weight,
+// value, scroll flag; ENAM (a potion's effects) effect (16 bits), skill,
+// attribute.
+void readItemData(std::string_view type, const Subrecord& sub, BaseObject& object) {
+    if (sub.is("WPDT") && type == "WEAP") {
+        sub.require(10);
+        object.weight = readFloat(sub.data);
+        object.value = readInt32(sub.data + 4);
+        object.kind = readUint16(sub.data + 8);
+    } else if ((sub.is("AODT") && type == "ARMO") || (sub.is("CTDT") && type == "CLOT")) {
+        sub.require(10);
+        object.kind = readInt32(sub.data);
+        object.weight = readFloat(sub.data + 4);
+        object.value = type == "CLOT" ? readUint16(sub.data + 8) : readInt32(sub.data + 8);
+    } else if (sub.is("ALDT") || sub.is("IRDT") || sub.is("MCDT") || sub.is("LHDT") || sub.is("BKDT")) {
+        sub.require(8);
+        object.weight = readFloat(sub.data);
+        object.value = readInt32(sub.data + 4);
+        if (sub.is("BKDT")) {
+            sub.require(12);
+            object.kind = readInt32(sub.data + 8) != 0 ? 1 : 0;
+        }
+    } else if (sub.is("ENAM") && type == "ALCH" && object.kind < 0) {
+        sub.require(4);
+        object.kind = readUint16(sub.data);
+        object.attribute = static_cast<int8_t>(sub.data[3]);
+    }
+}
+
+}  // namespace
+
+bool BaseObjects::readObject(const char type[4], RecordData record, BaseObject& object) {
+    std::string_view recordType(type, 4);
+    std::memcpy(object.type.data(), type, 4);
+    SubrecordCursor cursor(record);
+    bool deleted = false;
+    while (!cursor.atEnd()) {
+        Subrecord sub = cursor.next();
+        if (sub.is("NAME") && object.id.empty())
+            object.id = std::string(sub.text());
+        else if (sub.is("MODL"))
+            object.model = std::string(sub.text());
+        else if (sub.is("DELE"))
+            deleted = true;
+        else
+            readItemData(recordType, sub, object);
+    }
+    if (object.id.empty()) throw MalformedRecord("no NAME");
+    return !deleted;
+}
+
+void BaseObjects::readPlugin(const std::string& path, bool isMaster, const Reporter& reporter) {
+    InputPlugin plugin;
+    std::vector<uint8_t> record;
+    try {
+        plugin.open(path);
+        while (plugin.readRecord(record)) {
+            if (!isBaseObjectType(record.data())) continue;
+            const char* type = reinterpret_cast<const char*>(record.data());
+            BaseObject object;
+            object.fromMaster = isMaster;
+            bool live = false;
+            try {
+                live = readObject(type, {record.data() + inputHeaderSize, record.size() - inputHeaderSize}, object);
+            } catch (const MalformedRecord& problem) {
+                if (isMaster)
+                    reporter.report("A %.4s record of the master %s is malformed (%s). Ignoring!\n", type,
+                                    path.c_str(), problem.what());
+                continue;
+            }
+            std::string key = foldedCase(object.id);
+            if (!live || (readUint32(record.data() + 12) & deletedRecordFlag) != 0)
+                objects_.erase(key);
+            else
+                objects_[key] = std::move(object);
+        }
+    } catch (const FatalError& error) {
+        // The pass over the input meets the same fault and reports it.
+        if (isMaster) fatal("Unable to read the master file %s: %s", path.c_str(), error.what());
+    }
+}
+
+const BaseObject* BaseObjects::find(std::string_view id) const {
+    auto object = objects_.find(foldedCase(id));
+    return object != objects_.end() ? &object->second : nullptr;
+}
+
+}  // namespace landfer

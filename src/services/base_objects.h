@@ -1,0 +1,59 @@
+// The base objects of the plugin and of its masters: every record a placed
+// reference or an inventory entry can name, indexed by its id before the
+// conversion pass, so that an object defined after the NPCs or cells that
+// use it is known, and so is one that only a master defines. Per object only
+// what the converter needs is kept: id, type, model and, for items, the few
+// numbers the mapping by kind reads.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "esm/record_reader.h"
+#include "esm/reporter.h"
+
+namespace landfer {
+
+struct BaseObject {
+    std::string id;             // as stored
+    std::array<char, 4> type{};  // "STAT", "WEAP", ...
+    std::string model;          // MODL as stored, empty without
+    bool fromMaster = false;
+    // WEAP: the weapon type; ARMO, CLOT: the slot; ALCH: the first effect;
+    // BOOK: 1 for a scroll, 0 for a book; -1 for anything else.
+    int32_t kind = -1;
+    int32_t attribute = -1;  // ALCH: the attribute of the first effect, or -1
+    int32_t value = 0;       // in gold
+    float weight = 0;
+
+    bool is(std::string_view recordType) const { return std::string_view(type.data(), 4) == recordType; }
+};
+
+class BaseObjects {
+public:
+    // Indexes every base-object record of a TES3 file (ACTI ALCH APPA ARMO
+    // BOOK CLOT CONT CREA DOOR INGR LEVC LEVI LIGH LOCK MISC NPC_ PROB REPA
+    // STAT WEAP). A later record of an id replaces an earlier one, so a
+    // plugin read after its masters overrides them; a deleted record (DELE
+    // subrecord or record flag 0x20) removes the id. A master that cannot be
+    // read whole is a fatal error naming it, and its malformed records are
+    // reported and left out; for the input, whose faults the conversion
+    // pass reports, the index keeps what could be read.
+    void readPlugin(const std::string& path, bool isMaster, const Reporter& reporter);
+
+    // The object of an id, matched without regard to letter case, or null.
+    const BaseObject* find(std::string_view id) const;
+    size_t size() const { return objects_.size(); }
+
+    // Reads one record's data into an object (id, model, item numbers).
+    // Returns false for a deleted record. Raises MalformedRecord.
+    static bool readObject(const char type[4], RecordData record, BaseObject& object);
+
+private:
+    std::unordered_map<std::string, BaseObject> objects_;  // by folded id
+};
+
+}  // namespace landfer
