@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,6 +14,7 @@
 
 #include "esm/compression.h"
 #include "esm/record_reader.h"
+#include "landscape/model_statics.h"
 #include "landscape/placed_records.h"
 #include "landscape/quad.h"
 #include "landscape/staged_references.h"
@@ -25,7 +27,11 @@ namespace landfer {
 
 class Landscape {
 public:
-    Landscape(ConversionServices& services, const ConvertedNpcs& npcs) : services_(services), npcs_(npcs) {}
+    // With a models prefix, objects with a Morrowind model are placed as statics of that model.
+    Landscape(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix = nullptr)
+        : services_(services), npcs_(npcs) {
+        if (modelsPrefix != nullptr) statics_.emplace(*modelsPrefix);
+    }
 
     // Cells: each Morrowind exterior cell becomes four Oblivion cells
     // (quads); interior cells are dropped. In cell_conversion.cpp.
@@ -39,6 +45,10 @@ public:
     // After the last record, when every NPC of the plugin is known: the
     // staged references are placed in the world. In placed_references.cpp.
     void placeReferences();
+    // The top group of the statics made for Morrowind models, if any.
+    void writeStatics() {
+        if (statics_) statics_->writeGroup(services_.output);
+    }
     // At the end of the input: the world top group with every staged cell.
     void writeWorld() { world_.write(services_.output); }
 
@@ -62,7 +72,10 @@ private:
     // stages it; returns its length. In placed_references.cpp.
     size_t stageReference(RecordData reference, size_t cell, int32_t gridX, int32_t gridY);
     void placeReference(const StagedReference& staged);
-    void placeObject(const StagedReference& staged, uint32_t baseFormId, float scale, float zOffset);
+    // A base of a Morrowind model, or a stand-in; false when neither is known.
+    bool placeWithModel(const StagedReference& staged);
+    bool placeStandIn(const StagedReference& staged);
+    bool placeObject(const StagedReference& staged, uint32_t baseFormId, float scale, float zOffset);
     // The quad cell that takes an object at this position.
     size_t quadCellHolding(const StagedReference& staged, float x, float y) const;
     void flushPlaced();
@@ -71,6 +84,7 @@ private:
     // The NPCs converted so far, for the placed references.
     const ConvertedNpcs& npcs_;
     WorldStaging world_;
+    std::optional<ModelStatics> statics_;
 
     StagedReferences references_;
     // The records placed while the references of one Morrowind cell are

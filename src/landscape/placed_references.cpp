@@ -24,6 +24,11 @@ int64_t gridOf(float coordinate) {
     return static_cast<int64_t>(std::clamp(std::floor(static_cast<double>(coordinate) / cellSize), -1e9, 1e9));
 }
 
+// A door, container, light, activator or item has a function a static has not.
+bool losesItsFunction(const BaseObject& base) {
+    return !base.is("STAT");
+}
+
 void append(std::pair<std::vector<uint8_t>, uint32_t>& batch, const std::vector<uint8_t>& record) {
     batch.first.insert(batch.first.end(), record.begin(), record.end());
     ++batch.second;
@@ -96,16 +101,38 @@ void Landscape::placeReference(const StagedReference& staged) {
         ++placedNpcCount_;
         return;
     }
+    if (placeWithModel(staged) || placeStandIn(staged)) return;
     services_.losses.note(LossKind::placedReference, reference.baseId);
 }
 
-void Landscape::placeObject(const StagedReference& staged, uint32_t baseFormId, float scaleFactor, float zOffset) {
+bool Landscape::placeWithModel(const StagedReference& staged) {
+    if (!statics_) return false;
+    const BaseObject* base = services_.baseObjects.find(staged.reference.baseId);
+    // Actors are no statics, whatever their model.
+    if (base == nullptr || base->model.empty() || base->is("NPC_") || base->is("CREA")) return false;
+    uint32_t formId = statics_->staticFor(*base, services_.formIds);
+    if (formId == 0 || !placeObject(staged, formId, 1.0f, 0.0f)) return formId != 0;
+    if (losesItsFunction(*base))
+        services_.losses.note(LossKind::lostFunction,
+                              staged.reference.baseId + " (" + std::string(base->type.data(), 4) + ")");
+    return true;
+}
+
+bool Landscape::placeStandIn(const StagedReference& staged) {
+    const StandIn* standIn = services_.objects.find(staged.reference.baseId);
+    if (standIn == nullptr) return false;
+    placeObject(staged, standIn->formId, standIn->scale, standIn->zOffset);
+    return true;
+}
+
+// Returns false, after noting the loss, for a placement Oblivion cannot hold.
+bool Landscape::placeObject(const StagedReference& staged, uint32_t baseFormId, float scaleFactor, float zOffset) {
     const MorrowindReference& reference = staged.reference;
     Placement placement = reference.placement;
     placement[2] += zOffset;
     if (!std::all_of(placement.begin(), placement.end(), [](float value) { return std::isfinite(value); })) {
         services_.losses.note(LossKind::brokenReference, reference.baseId);
-        return;
+        return false;
     }
     float scale = std::clamp(reference.scale * scaleFactor, smallestScale, largestScale);
     if (!std::isfinite(scale)) scale = 1.0f;
@@ -114,6 +141,7 @@ void Landscape::placeObject(const StagedReference& staged, uint32_t baseFormId, 
     ++placedObjectCount_;
     for (int bit = 0; bit < referenceDataKindCount; ++bit)
         if ((reference.unkept & (1u << bit)) != 0) services_.losses.note(LossKind::referenceData, referenceDataKindName(bit));
+    return true;
 }
 
 // The cell whose area holds the position, when the world has one there;

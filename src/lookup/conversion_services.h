@@ -18,6 +18,7 @@
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
 #include "lookup/losses.h"
+#include "lookup/object_table.h"
 #include "services/base_objects.h"
 
 namespace landfer {
@@ -29,7 +30,8 @@ struct ConversionServices {
           items(lookupDirectory, reporter),
           classes(lookupDirectory, reporter),
           landTextureFiles(lookupDirectory, reporter),
-          faces(lookupDirectory, reporter) {}
+          faces(lookupDirectory, reporter),
+          objects(lookupDirectory, reporter) {}
     ConversionServices(const ConversionServices&) = delete;
     ConversionServices& operator=(const ConversionServices&) = delete;
 
@@ -43,6 +45,7 @@ struct ConversionServices {
     ClassTable classes;
     LandTextureFiles landTextureFiles;
     FaceData faces;
+    ObjectTable objects;
 
     // The base objects of the masters and the input, read before the pass.
     BaseObjects baseObjects;

@@ -20,7 +20,11 @@ const char* const helpText =
     "                 (kind,identifier,count,became), to extend the lookup files from\n"
     "  --master FILE  read the items and objects of the Morrowind master FILE (such as\n"
     "                 Morrowind.esm or a mod's data file), so that those the plugin uses\n"
-    "                 are mapped by their kind; repeatable, in load order\n"
+    "                 are mapped by their kind and its objects can be placed; repeatable,\n"
+    "                 in load order\n"
+    "  --models PREFIX  place every object with a Morrowind model as a new static whose\n"
+    "                 model is PREFIX\\<the Morrowind model path> (for meshes ported to\n"
+    "                 Oblivion's Data\\Meshes\\PREFIX); objects.dat serves the others\n"
     "  --help         print this help and exit\n";
 
 }  // namespace
@@ -34,11 +38,12 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
         "input_filename.esp\n\n",
         self);
     if (argc < 2) throw FatalError(banner);
-    enum { reportOption = 1000, helpOption, masterOption };
+    enum { reportOption = 1000, helpOption, masterOption, modelsOption };
     const option longOptions[] = {
         {"report", required_argument, nullptr, reportOption},
         {"help", no_argument, nullptr, helpOption},
         {"master", required_argument, nullptr, masterOption},
+        {"models", required_argument, nullptr, modelsOption},
         {nullptr, 0, nullptr, 0},
     };
     CommandLine line;
@@ -64,6 +69,11 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
         }
         if (option == masterOption) {
             line.masterPaths.push_back(optarg);
+            continue;
+        }
+        if (option == modelsOption) {
+            line.modelsPrefix = optarg;
+            line.placeModels = true;
             continue;
         }
         fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "

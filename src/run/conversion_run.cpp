@@ -25,8 +25,10 @@ const char* const outputName = "LANDFER.ESP";
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
-    Conversion(FILE* progress, FILE* messages)
-        : services(progress, messages, "lfdat"), actors(services), landscape(services, actors.npcIndex()),
+    Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine)
+        : services(progress, messages, "lfdat"),
+          actors(services),
+          landscape(services, actors.npcIndex(), commandLine.placeModels ? &commandLine.modelsPrefix : nullptr),
           records(services) {}
 
     ConversionServices services;
@@ -106,6 +108,7 @@ void Conversion::finish() {
     landscape.placeReferences();  // now that every NPC of the plugin is known
     records.writeGlobalGroup();
     records.writeBookGroup();
+    landscape.writeStatics();
     actors.writeNpcGroup();
     landscape.writeWorld();
     records.writeQuestGroup();
@@ -131,7 +134,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     CommandLine commandLine = parseCommandLine(argc, argv, progress);
     if (commandLine.done) return 0;
 
-    Conversion run(progress, messages);
+    Conversion run(progress, messages, commandLine);
     std::string inputName = argv[argc - 1];
     refuseInputThatIsOutput(inputName, outputName);
     deleteTemporaryFiles();  // left by an earlier run

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "actors/actors.h"
+#include "landscape/model_statics.h"
 #include "landscape/staged_references.h"
 #include "landscape/world_staging.h"
 #include "records/records.h"
@@ -21,7 +22,7 @@ void deleteTemporaryFiles() {
     for (const char* name : olderTemporaryFiles) std::remove(name);
     for (const char* name : {NpcIndex::fileName, Records::questIndexFileName, Records::questFileName,
                              Records::globalsFileName, Records::booksFileName, Actors::recordsFileName,
-                             WorldStaging::fileName, StagedReferences::fileName})
+                             WorldStaging::fileName, StagedReferences::fileName, ModelStatics::fileName})
         std::remove(name);
 }
 
