@@ -1,84 +1,47 @@
-#include "records/records.h"
-
-#include <cstdio>
 #include <string>
 
-#include "esm/fatal_error.h"
-#include "esm/staged_file.h"
+#include "records/journals.h"
+#include "records/record_staging.h"
 
 namespace landfer {
 
 namespace {
 constexpr uint8_t journalTopicType = 4;
+
+// The message for a journal topic that gives no stage. Its words are those
+// of the time when the stages waited in a file of their own.
+void reportEmptyQuest(const Reporter& reporter, const std::string& editorId) {
+    reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
+                    "File should be called %s: No such file or directory - probably just an empty quest.\n",
+                    editorId.c_str(), Journals::oldStageFileName);
+}
 }  // namespace
 
-// Appends the open quest's record to the quest file: header, EDID, FULL
-// (when an entry named the quest), DATA (flags 1, priority 0) and the
-// staged stage blocks as they were written.
-void Records::writeStagedQuest() {
-    ReadFile stages = openForReading(questIndexFileName);
-    if (!stages) {
-        // No stage was staged: a journal topic without entries.
-        services_.reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
-                   "File should be called %s: %s - probably just an empty quest.\n",
-                   questName_.c_str(), questIndexFileName, systemErrorText().c_str());
-        return;
+// Stages the open quest's record: EDID, FULL (when an entry named the
+// quest), DATA (flags 1, priority 0) and the stage blocks in input order.
+void Journals::closeOpenQuest() {
+    if (questOpen_ && quest_.stages.empty()) reportEmptyQuest(services_.reporter, quest_.editorId);
+    if (questOpen_ && !quest_.stages.empty()) {
+        SubrecordBuffer data;
+        data.addText("EDID", quest_.editorId);
+        if (quest_.hasTitle) data.addText("FULL", quest_.title);
+        const uint8_t flagsAndPriority[2] = {1, 0};
+        data.add("DATA", flagsAndPriority, 2);
+        for (const JournalStage& stage : quest_.stages) addStageBlock(data, stage);
+        if (stageRecord(services_, quests_, "QUST", quest_.editorId, data)) {
+            ++questCount_;
+            journalEntryCount_ += static_cast<int>(quest_.stages.size());
+        }
     }
-    auto discardStages = [&stages] {
-        stages.reset();
-        std::remove(questIndexFileName);
-    };
-
-    SubrecordBuffer head;
-    head.addText("EDID", questName_);
-    if (questHasTitle_) head.addText("FULL", questTitle_);
-    const uint8_t flagsAndPriority[2] = {1, 0};
-    head.add("DATA", flagsAndPriority, 2);
-    if (services_.rejectOversized("QUST", questName_, head)) return discardStages();
-
-    FileWriter questFile;
-    if (!questFile.open(questFileName, "ab")) {
-        services_.reporter.report("Unable to append to the temporary QUST (quest) record file called %s: %s", questFileName,
-                   systemErrorText().c_str());
-        return discardStages();
-    }
-
-    uint32_t dataSize = static_cast<uint32_t>(head.bytes().size()) + questRecordSize_;
-    writeTypeAndSize(questFile, "QUST", dataSize);
-    writePlainRecordTail(questFile, services_.formIds.take());
-    questFile.write(head.bytes().data(), head.bytes().size());
-    copyStagedBytes(stages.get(), questIndexFileName, questFile, questRecordSize_);
-    questFile.close();
-    discardStages();
-
-    questBytes_ += dataSize;
-    ++questCount_;
-    journalEntryCount_ += questStageCount_;
-}
-
-bool Records::stage(StagedRecords& records, const char* type, const std::string& identifier,
-                    const SubrecordBuffer& data) {
-    if (services_.rejectOversized(type, identifier, data)) return false;
-    writePlainRecord(records.file(), services_.formIds.take(), type, data.bytes());
-    records.recordWritten();
-    return true;
-}
-
-void Records::closeOpenQuest() {
-    if (questOpen_) writeStagedQuest();
     questOpen_ = false;
-    questHasTitle_ = false;
-    questTitle_.clear();
-    questRecordSize_ = 0;
-    questStageCount_ = 0;
+    quest_ = OpenQuest();
 }
 
-void Records::handleDialogueTopic(RecordData record) {
+void Journals::handleDialogueTopic(RecordData record) {
     closeOpenQuest();
     // Until the topic has been read whole it counts as ordinary, so the
     // responses of a malformed topic are never staged into any quest.
-    topicKind_ = 1;
-    questName_.clear();
+    topicKind_ = TopicKind::ordinary;
 
     std::string name;
     bool journal = false;
@@ -92,27 +55,12 @@ void Records::handleDialogueTopic(RecordData record) {
         }
     }
 
-    questName_ = name;
+    quest_.editorId = name;
     if (journal) {
         questOpen_ = true;
-        topicKind_ = 2;
+        topicKind_ = TopicKind::journal;
         services_.reporter.showProgress("J", true);
     }
-}
-
-void Records::writeQuestGroup() {
-    if (questBytes_ == 0) return;
-    const char* questFile = questFileName;
-    // The group's size is patched in when the output is finished.
-    services_.output.openTopGroup("QUST");
-    ReadFile quests = openForReading(questFile);
-    if (!quests) {
-        services_.reporter.report("Unable to open the temporary quest data file I recently wrote!!!? %s: %s\n", questFile,
-                   systemErrorText().c_str());
-        return;
-    }
-    uint64_t length = questBytes_ + uint64_t{headerSize} * static_cast<uint64_t>(questCount_);
-    services_.output.copyStaged(quests.get(), questFile, length, static_cast<uint64_t>(questCount_));
 }
 
 }  // namespace landfer

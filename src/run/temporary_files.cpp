@@ -4,14 +4,15 @@
 
 #include "actors/actors.h"
 #include "landscape/landscape.h"
-#include "records/records.h"
+#include "records/globals_and_books.h"
+#include "records/journals.h"
 
 namespace landfer {
 
 void deleteTemporaryFiles() {
     for (const char* name : Landscape::cellFileNames) std::remove(name);
-    for (const char* name : {NpcIndex::fileName, Landscape::cellNamesFileName, Records::questIndexFileName,
-                             Records::questFileName, Records::globalsFileName, Records::booksFileName,
+    for (const char* name : {NpcIndex::fileName, Landscape::cellNamesFileName, Journals::oldStageFileName,
+                             Journals::questFileName, GlobalsAndBooks::globalsFileName, GlobalsAndBooks::booksFileName,
                              Actors::recordsFileName, Landscape::worldFileName})
         std::remove(name);
 }

@@ -106,21 +106,18 @@ TEST(Quests, SeveralQuestsGiveAGroupOfExactSizeAndTakeFormIdsWhenStaged) {
     }
 }
 
-TEST(Quests, QuestThatCannotBeAppendedIsNotCounted) {
+TEST(Quests, QuestFileThatCannotBeCreatedIsFatal) {
     WorkDir work;
-    // A directory by the quest file's name survives the start-up deletion and cannot be appended to.
+    // A directory by the quest file's name survives the start-up deletion and cannot be written.
     std::filesystem::create_directory(work.path("quest.tmp"));
     work.writeFile("quest.tmp/keep", std::string("x"));
     tes3::Plugin plugin;
     plugin.add(dial("lf_lost", 4)).add(info("entry", 1));
-    RunResult run;
-    tes4::File file = convertOk(work, plugin, run);
-    EXPECT_EQ(run.err, "Unable to append to the temporary QUST (quest) record file called quest.tmp: " +
-                           e2e::systemText("Is a directory", "Permission denied"));
-    // Neither the quest nor its stages are in the output, so neither is counted.
-    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
-    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
-    EXPECT_TRUE(file.groups.empty());
+    RunResult run = work.convert(plugin);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Unable to open quest.tmp for writing: " + e2e::systemText("Is a directory", "Permission denied") +
+                           "\n");
+    // The stages wait in memory: no file of their own.
     EXPECT_FALSE(work.exists("quest_indx.tmp"));
 }
 
@@ -206,5 +203,5 @@ TEST(Quests, FailedWriteToAStagingFileIsFatal) {
     limits.fileSizeLimit = 200;  // room for the output's header, not for the stage
     RunResult run = work.convert(tes3::Plugin().add(dial("lf_big", 4)).add(info(std::string(300, 'w'), 1)), limits);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Unable to write to quest_indx.tmp: File too large\n");
+    EXPECT_EQ(run.err, "Unable to write to quest.tmp: File too large\n");
 }
