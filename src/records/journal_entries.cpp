@@ -32,11 +32,12 @@ void Journals::handleJournalEntry(RecordData record) {
     }
 
     if (deleted) return;
+    const std::string& questId = quests_.editorId(topicQuest_);
     if (namesQuest) {
-        if (!quest_.hasTitle) {
-            quest_.hasTitle = true;
-            quest_.title = std::string(text);
-        }
+        // A name too long for a 16-bit FULL is lost alone, as a stage would be.
+        SubrecordBuffer title;
+        title.addText("FULL", text);
+        if (!services_.rejectOversized("INFO", questId, title)) quests_.offerTitle(topicQuest_, std::string(text));
         return;
     }
 
@@ -44,9 +45,9 @@ void Journals::handleJournalEntry(RecordData record) {
     SubrecordBuffer block;
     addStageBlock(block, stage);
     // A text too long for a 16-bit CNAM loses only its own stage.
-    if (services_.rejectOversized("INFO", quest_.editorId, block)) return;
-    quest_.stages.push_back(std::move(stage));
-    if (restartsQuest) services_.losses.note(LossKind::journalRestart, quest_.editorId);
+    if (services_.rejectOversized("INFO", questId, block)) return;
+    topicStages_.push_back(std::move(stage));
+    if (restartsQuest) services_.losses.note(LossKind::journalRestart, questId);
 }
 
 }  // namespace landfer

@@ -1,18 +1,18 @@
 // Journals: every journal topic (a DIAL of type 4) becomes an Oblivion QUST
 // whose editor ID is the topic name and whose stages are the topic's
-// journal entries (its INFO records), in input order.
+// journal entries (its INFO records), in input order; topics of one name
+// make one quest (see JournalQuests).
 //
-// The open quest waits in memory (one topic's entries); when it closes (at
-// the next topic or the end of the input) its finished record is staged in
-// "quest.tmp", taking its FormID then, for the output's last top group.
+// The entries of the open topic wait in memory until the topic closes (at
+// the next topic or the end of the input).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "esm/record_reader.h"
-#include "esm/staged_records.h"
 #include "lookup/conversion_services.h"
+#include "records/journal_quests.h"
 #include "records/journal_stage.h"
 
 namespace landfer {
@@ -23,47 +23,38 @@ enum class TopicKind { none, ordinary, journal };
 
 class Journals {
 public:
-    static constexpr const char* questFileName = "quest.tmp";
+    static constexpr const char* questFileName = JournalQuests::stagesFileName;
     // Where earlier versions kept the open quest's stages; still deleted
     // at the start of a run.
     static constexpr const char* oldStageFileName = "quest_indx.tmp";
 
-    explicit Journals(ConversionServices& services) : services_(services) {}
+    explicit Journals(ConversionServices& services) : services_(services), quests_(services) {}
 
-    // A DIAL record: closes the open quest, then opens one if the topic is a journal.
+    // A DIAL record: closes the open topic, then opens one if it is a journal.
     void handleDialogueTopic(RecordData record);
     // Whether INFO records now are entries of a journal.
     bool inJournal() const { return topicKind_ == TopicKind::journal; }
-    // An INFO record of a journal topic: one stage of the open quest.
+    // An INFO record of a journal topic: one stage of its quest.
     void handleJournalEntry(RecordData record);
-    // Stages the open quest, if any. Called by every topic and once more at
-    // the end of the input for the last journal.
-    void closeOpenQuest();
+    // At the end of the input: closes the last topic and reports the
+    // journals that give no quest.
+    void finishInput();
 
     // The quest group, appended to the output (nothing without quests).
-    void writeQuestGroup() { quests_.copyInto(services_.output); }
+    void writeQuestGroup() { quests_.writeQuestGroup(); }
 
-    int questCount() const { return questCount_; }
-    int journalEntryCount() const { return journalEntryCount_; }
+    int questCount() const { return quests_.questCount(); }
+    int journalEntryCount() const { return quests_.journalEntryCount(); }
 
 private:
-    // The quest of the most recent journal topic.
-    struct OpenQuest {
-        std::string editorId;  // the topic name
-        // From the first journal entry that names the quest (QSTN); without
-        // one the quest has no FULL.
-        bool hasTitle = false;
-        std::string title;
-        std::vector<JournalStage> stages;
-    };
+    void closeTopic();
 
     ConversionServices& services_;
-    StagedRecords quests_{questFileName, "QUST"};
+    JournalQuests quests_;
     TopicKind topicKind_ = TopicKind::none;
-    bool questOpen_ = false;
-    OpenQuest quest_;
-    int questCount_ = 0;
-    int journalEntryCount_ = 0;
+    // The quest of the open journal topic and the topic's stages so far.
+    size_t topicQuest_ = 0;
+    std::vector<JournalStage> topicStages_;
 };
 
 }  // namespace landfer

@@ -104,7 +104,7 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
 // After the last record: one top group per record type, in the order
 // Oblivion's tools keep, then the record count in the header.
 void Conversion::finish() {
-    journals.closeOpenQuest();  // the last journal topic has no following topic to close it
+    journals.finishInput();  // the last journal topic has no following topic to close it
     globalsAndBooks.writeGlobalGroup();
     globalsAndBooks.writeBookGroup();
     actors.writeNpcGroup();
