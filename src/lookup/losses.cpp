@@ -20,6 +20,9 @@ const KindText kindTexts[lossKindCount] = {
     {"land texture", "unpainted", "Land textures not in ltex.dat"},
     {"placed reference", "dropped", "Placed references dropped (not an NPC of the plugin)"},
     {"journal restart", "ordinary stage", "Journal restarts dropped (the stages are kept)"},
+    {"journal entry", "dropped", "Journal entries dropped (text longer than 65534 bytes)"},
+    {"journal index", "dropped", "Journal entries dropped (index beyond a stage's 0 to 65535)"},
+    {"journal name", "dropped", "Journal name entries dropped (the quest keeps its first name)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -21,8 +21,11 @@ enum class LossKind {
     landTexture,       // texture squares painted with a texture ltex.dat lacks
     placedReference,   // a reference in an exterior cell to anything but a converted NPC
     journalRestart,    // a journal entry's restart mark
+    journalTooLong,    // a journal entry whose text no stage (or quest name) holds
+    journalIndex,      // a journal entry whose index is beyond a stage's 16 bits
+    journalName,       // a name entry of a journal already named
 };
-constexpr int lossKindCount = 6;
+constexpr int lossKindCount = 9;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

@@ -1,5 +1,6 @@
 #include "records/journal_quests.h"
 
+#include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 #include "esm/staged_file.h"
@@ -7,14 +8,6 @@
 namespace landfer {
 
 namespace {
-
-// Morrowind's ids ignore the case of the ASCII letters.
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 // The message for a journal that gives no stage. Its words are those of
 // the time when the stages waited in a file of their own.
@@ -28,7 +21,11 @@ void reportEmptyQuest(const Reporter& reporter, const std::string& editorId) {
 }  // namespace
 
 size_t JournalQuests::questFor(const std::string& topicName) {
-    auto [where, added] = byName_.emplace(lowerCase(topicName), quests_.size());
+    // Morrowind's ids ignore the case of the ASCII letters; a topic name
+    // holds no 0 byte.
+    std::string key = topicName;
+    lowercaseInPlace(key.data());
+    auto [where, added] = byName_.emplace(std::move(key), quests_.size());
     if (added) {
         quests_.emplace_back();
         quests_.back().editorId = topicName;
@@ -36,11 +33,12 @@ size_t JournalQuests::questFor(const std::string& topicName) {
     return where->second;
 }
 
-void JournalQuests::offerTitle(size_t quest, const std::string& title) {
+bool JournalQuests::offerTitle(size_t quest, const std::string& title) {
     Quest& named = quests_[quest];
-    if (named.hasTitle) return;
+    if (named.hasTitle) return false;
     named.hasTitle = true;
     named.title = title;
+    return true;
 }
 
 SubrecordBuffer JournalQuests::questHead(const Quest& quest) {

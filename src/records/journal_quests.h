@@ -33,8 +33,8 @@ public:
     // name (compared without regard to letter case).
     size_t questFor(const std::string& topicName);
     const std::string& editorId(size_t quest) const { return quests_[quest].editorId; }
-    // The quest's name, unless an earlier name entry gave it one.
-    void offerTitle(size_t quest, const std::string& title);
+    // The quest's name, unless an earlier name entry gave it one (false then).
+    bool offerTitle(size_t quest, const std::string& title);
     // Adds the stages of one closed topic to its quest.
     void addStages(size_t quest, const std::vector<JournalStage>& stages);
 

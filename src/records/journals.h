@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "esm/record_reader.h"
@@ -48,6 +49,7 @@ public:
 
 private:
     void closeTopic();
+    void takeQuestName(std::string_view name);
 
     ConversionServices& services_;
     JournalQuests quests_;
