@@ -50,20 +50,21 @@ SubrecordBuffer JournalQuests::questHead(const Quest& quest) {
     return head;
 }
 
-bool JournalQuests::acceptStages(Quest& quest) {
+bool JournalQuests::acceptStages(size_t index) {
+    Quest& quest = quests_[index];
     if (quest.rejected || quest.formId != 0) return !quest.rejected;
     if (services_.rejectOversized("QUST", quest.editorId, questHead(quest))) {
         quest.rejected = true;
         return false;
     }
     quest.formId = services_.formIds.take();
-    formIdOrder_.push_back(static_cast<size_t>(&quest - quests_.data()));
+    formIdOrder_.push_back(index);
     return true;
 }
 
 void JournalQuests::addStages(size_t quest, const std::vector<JournalStage>& stages) {
+    if (stages.empty() || !acceptStages(quest)) return;
     Quest& staged = quests_[quest];
-    if (stages.empty() || !acceptStages(staged)) return;
     SubrecordBuffer blocks;
     for (const JournalStage& stage : stages) addStageBlock(blocks, stage);
     if (!stagesFile_.isOpen() && !stagesFile_.open(stagesFileName, "wb"))

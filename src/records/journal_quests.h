@@ -65,7 +65,7 @@ private:
     // EDID, FULL (when a name entry named the quest) and DATA (flags 1, priority 0).
     static SubrecordBuffer questHead(const Quest& quest);
     // Takes the quest's FormID at its first stage, or rejects it.
-    bool acceptStages(Quest& quest);
+    bool acceptStages(size_t quest);
     std::vector<uint8_t> recordData(FILE* stages, const Quest& quest) const;
 
     ConversionServices& services_;
