@@ -28,6 +28,9 @@ const KindText kindTexts[lossKindCount] = {
     {"lost function", "static", "Objects placed as statics (their function is lost)"},
     {"texture layer", "base texture", "Texture squares drawn with their quadrant's base (more than eight layers)"},
     {"mapped by kind", "", "Inventory entries mapped by kind (an item of the plugin or a master that no lookup line names)"},
+    {"journal entry", "dropped", "Journal entries dropped (text longer than 65534 bytes)"},
+    {"journal index", "dropped", "Journal entries dropped (index beyond a stage's 0 to 65535)"},
+    {"journal name", "dropped", "Journal name entries dropped (the quest keeps its first name)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -29,8 +29,11 @@ enum class LossKind {
     lostFunction,      // a door, container, light or item placed as a static
     textureLayer,      // texture squares drawn with their quadrant's base: no ninth layer
     inventoryByKind,   // an inventory entry of the plugin's or a master's item, mapped by its kind
+    journalTooLong,    // a journal entry whose text no stage (or quest name) holds
+    journalIndex,      // a journal entry whose index is beyond a stage's 16 bits
+    journalName,       // a name entry of a journal already named
 };
-constexpr int lossKindCount = 14;
+constexpr int lossKindCount = 17;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

@@ -1,6 +1,8 @@
-#include "records/records.h"
+#include "records/globals_and_books.h"
 
 #include <string>
+
+#include "records/record_staging.h"
 
 namespace landfer {
 
@@ -9,7 +11,7 @@ const char* const bookModel = "Clutter\\Books\\Octavo03.NIF";
 const char* const bookIcon = "Clutter\\IconBook8.dds";
 }  // namespace
 
-void Records::convertBook(RecordData record) {
+void GlobalsAndBooks::convertBook(RecordData record) {
     // The head of a Morrowind book, each part taken only where it stands.
     SubrecordCursor cursor(record);
     std::string identifier;
@@ -48,7 +50,7 @@ void Records::convertBook(RecordData record) {
     data.addText("ICON", bookIcon);
     data.addText("DESC", text);
     data.addZeros("DATA", 10);
-    if (stage(books_, "BOOK", identifier, data)) ++bookCount_;
+    if (stageRecord(services_, books_, "BOOK", identifier, data)) ++bookCount_;
 }
 
 }  // namespace landfer

@@ -1,10 +1,12 @@
-#include "records/records.h"
+#include "records/globals_and_books.h"
 
 #include <string>
 
+#include "records/record_staging.h"
+
 namespace landfer {
 
-void Records::convertGlobal(RecordData record) {
+void GlobalsAndBooks::convertGlobal(RecordData record) {
     // NAME and FNAM are optional; FLTV must follow them. A global without a
     // NAME gets an empty identifier, without FNAM the type 'f' (float).
     SubrecordCursor cursor(record);
@@ -27,7 +29,7 @@ void Records::convertGlobal(RecordData record) {
     data.addText("EDID", identifier);
     data.add("FNAM", &valueType, 1);
     data.add("FLTV", value.data, 4);
-    if (stage(globals_, "GLOB", identifier, data)) ++globalCount_;
+    if (stageRecord(services_, globals_, "GLOB", identifier, data)) ++globalCount_;
 }
 
 }  // namespace landfer

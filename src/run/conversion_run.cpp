@@ -10,7 +10,8 @@
 #include "esm/record_reader.h"
 #include "landscape/landscape.h"
 #include "lookup/conversion_services.h"
-#include "records/records.h"
+#include "records/globals_and_books.h"
+#include "records/journals.h"
 #include "esm/input_plugin.h"
 #include "run/command_line.h"
 #include "run/output_file_checks.h"
@@ -29,12 +30,14 @@ struct Conversion {
         : services(progress, messages, "lfdat"),
           actors(services),
           landscape(services, actors.npcIndex(), commandLine.placeModels ? &commandLine.modelsPrefix : nullptr),
-          records(services) {}
+          globalsAndBooks(services),
+          journals(services) {}
 
     ConversionServices services;
     Actors actors;
     Landscape landscape;
-    Records records;
+    GlobalsAndBooks globalsAndBooks;
+    Journals journals;
     // Records of unhandled types since the last "." of progress.
     int skipCounter = 0;
 
@@ -42,11 +45,11 @@ struct Conversion {
     void land(RecordData data) { landscape.convertLand(data); }
     void landTexture(RecordData data) { landscape.handleLandTexture(data); }
     void npc(RecordData data) { actors.convertNpc(data); }
-    void global(RecordData data) { records.convertGlobal(data); }
-    void book(RecordData data) { records.convertBook(data); }
-    void dialogueTopic(RecordData data) { records.handleDialogueTopic(data); }
+    void global(RecordData data) { globalsAndBooks.convertGlobal(data); }
+    void book(RecordData data) { globalsAndBooks.convertBook(data); }
+    void dialogueTopic(RecordData data) { journals.handleDialogueTopic(data); }
     void journalEntry(RecordData data) {
-        if (records.inJournal()) records.handleJournalEntry(data);
+        if (journals.inJournal()) journals.handleJournalEntry(data);
     }
 
     void dispatch(const std::vector<uint8_t>& record);
@@ -104,14 +107,14 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
 // After the last record: one top group per record type, in the order
 // Oblivion's tools keep, then the record count in the header.
 void Conversion::finish() {
-    records.closeOpenQuest();  // the last journal topic has no following topic to close it
+    journals.finishInput();  // the last journal topic has no following topic to close it
     landscape.placeReferences();  // now that every NPC of the plugin is known
-    records.writeGlobalGroup();
-    records.writeBookGroup();
+    globalsAndBooks.writeGlobalGroup();
+    globalsAndBooks.writeBookGroup();
     landscape.writeStatics();
     actors.writeNpcGroup();
     landscape.writeWorld();
-    records.writeQuestGroup();
+    journals.writeQuestGroup();
     services.output.finish();
 }
 
@@ -123,9 +126,9 @@ void Conversion::printSummary() const {
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
         "%d\n",
-        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(), landscape.placedObjectCount(),
-        actors.inventorySwapCount(), records.globalCount(), records.bookCount(), records.questCount(),
-        records.journalEntryCount());
+        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
+        landscape.placedObjectCount(), actors.inventorySwapCount(), globalsAndBooks.globalCount(),
+        globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount());
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include "landscape/model_statics.h"
 #include "landscape/staged_references.h"
 #include "landscape/world_staging.h"
-#include "records/records.h"
+#include "records/globals_and_books.h"
+#include "records/journals.h"
 
 namespace landfer {
 
@@ -20,8 +21,8 @@ const char* const olderTemporaryFiles[] = {"cell1.tmp", "cell2.tmp", "cell3.tmp"
 
 void deleteTemporaryFiles() {
     for (const char* name : olderTemporaryFiles) std::remove(name);
-    for (const char* name : {NpcIndex::fileName, Records::questIndexFileName, Records::questFileName,
-                             Records::globalsFileName, Records::booksFileName, Actors::recordsFileName,
+    for (const char* name : {NpcIndex::fileName, Journals::oldStageFileName, Journals::questFileName,
+                             GlobalsAndBooks::globalsFileName, GlobalsAndBooks::booksFileName, Actors::recordsFileName,
                              WorldStaging::fileName, StagedReferences::fileName, ModelStatics::fileName})
         std::remove(name);
 }

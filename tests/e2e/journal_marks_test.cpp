@@ -63,10 +63,11 @@ TEST(JournalMarks, NameFinishDeletionAndRestart) {
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
 
-    // The empty journals' messages each end their line; the restart is the one loss.
+    // The empty journals' messages each end their line; the restart and the second name are lost.
     EXPECT_EQ(run.err, emptyQuestMessage("lf_name_only") + emptyQuestMessage("lf_all_deleted") +
                            "Not carried over:\n"
-                           "\tJournal restarts dropped (the stages are kept): 1: lf_marks (1)\n");
+                           "\tJournal restarts dropped (the stages are kept): 1: lf_marks (1)\n"
+                           "\tJournal name entries dropped (the quest keeps its first name): 1: lf_marks (1)\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 2);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 4);
 
@@ -141,4 +142,63 @@ TEST(JournalMarks, RealPluginsQuestsComeOutWithTheirNamesAndEndings) {
         EXPECT_EQ(names, expectedNames) << sample;
         EXPECT_EQ(finishingStages, expectedFinishing) << sample;
     }
+}
+
+// Two journal topics of one name, compared without regard to case, are one
+// journal in Morrowind: one quest, as if the later topic's entries followed
+// the earlier's. The quest takes its FormID when the first topic of its name
+// that gives a stage closes.
+TEST(JournalMarks, TopicsOfOneNameMakeOneQuest) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    plugin.add(tes3::global("lf_g0", 's', 0));
+    plugin.add(journal("lf_Patrol")).add(entry("First watch.", 10)).add(entry("Second watch.", 20));
+    plugin.add(tes3::global("lf_g1", 's', 1));
+    plugin.add(journal("lf_named")).add(entry("The Named", 0, {"QSTN"}));  // a name, no stage yet
+    plugin.add(tes3::topic("Greeting", 0)).add(entry("Not a journal entry.", 1));
+    plugin.add(journal("LF_PATROL")).add(entry("Patrol Duty", 0, {"QSTN"})).add(entry("Last watch.", 30, {"QSTF"}));
+    plugin.add(tes3::global("lf_g2", 's', 2));
+    plugin.add(journal("LF_Named")).add(entry("Named at last.", 5));
+    plugin.add(journal("lf_single")).add(entry("Alone.", 1));
+    plugin.add(journal("lf_named")).add(entry("Another Name", 0, {"QSTN"})).add(entry("Named twice.", 6));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, run);
+
+    // The name-only topic is no empty journal: its name's later topics give
+    // stages. The last topic's name entry comes after the first's.
+    EXPECT_EQ(run.err,
+              "Not carried over:\n"
+              "\tJournal name entries dropped (the quest keeps its first name): 1: lf_named (1)\n");
+    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 3);
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 6);
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 3u);
+    const uint32_t first = 0x011E8480u;
+    struct Expected {
+        const char* editorId;
+        const char* title;
+        uint32_t formId;
+        std::vector<Stage> stages;
+    };
+    const Expected expected[] = {
+        {"lf_Patrol", "Patrol Duty", first + 2, {{10, 0, "First watch."}, {20, 0, "Second watch."}, {30, 1, "Last watch."}}},
+        {"lf_named", "The Named", first + 4, {{5, 0, "Named at last."}, {6, 0, "Named twice."}}},
+        {"lf_single", nullptr, first + 5, {{1, 0, "Alone."}}},
+    };
+    for (size_t q = 0; q < quests.size(); ++q) {
+        const tes4::Entry& quest = *quests[q];
+        EXPECT_EQ(textOf(quest.find("EDID")->data), expected[q].editorId);
+        if (expected[q].title == nullptr)
+            EXPECT_EQ(quest.find("FULL"), nullptr);
+        else
+            EXPECT_EQ(textOf(quest.find("FULL")->data), expected[q].title);
+        EXPECT_EQ(quest.formId, expected[q].formId) << expected[q].editorId;
+        EXPECT_EQ(stagesOf(quest), expected[q].stages) << expected[q].editorId;
+    }
+    EXPECT_EQ(file.records("GLOB").at(2)->formId, first + 3);
+
+    const std::string oracle = std::string(LANDFER_SOURCE_DIR) + "/../shared/oracles/wrye-bash/wb_check.py";
+    if (!std::filesystem::exists(oracle)) GTEST_SKIP() << "no Wrye Bash here (../shared/oracles)";
+    RunResult verdict = work.runProgram("/usr/bin/python3", {oracle, "--roundtrip", "--quiet", "LANDFER.ESP"});
+    EXPECT_EQ(verdict.status, 0) << verdict.out << verdict.err;
 }

@@ -32,8 +32,7 @@ TEST(Quests, JournalTopicBecomesAQuestWithItsStagesInOrder) {
     WorkDir work;
     std::string first(30, 'a'), second(50, 'b');
     tes3::Plugin plugin;
-    // The stage index is the low half of the journal index.
-    plugin.add(dial("lf_quest", 4)).add(info(first, 0x0001000A)).add(info(second, 20));
+    plugin.add(dial("lf_quest", 4)).add(info(first, 10)).add(info(second, 20));
     plugin.add(dial("Greeting", 0)).add(info("not a journal entry", 5));
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
@@ -106,21 +105,18 @@ TEST(Quests, SeveralQuestsGiveAGroupOfExactSizeAndTakeFormIdsWhenStaged) {
     }
 }
 
-TEST(Quests, QuestThatCannotBeAppendedIsNotCounted) {
+TEST(Quests, QuestFileThatCannotBeCreatedIsFatal) {
     WorkDir work;
-    // A directory by the quest file's name survives the start-up deletion and cannot be appended to.
+    // A directory by the quest file's name survives the start-up deletion and cannot be written.
     std::filesystem::create_directory(work.path("quest.tmp"));
     work.writeFile("quest.tmp/keep", std::string("x"));
     tes3::Plugin plugin;
     plugin.add(dial("lf_lost", 4)).add(info("entry", 1));
-    RunResult run;
-    tes4::File file = convertOk(work, plugin, run);
-    EXPECT_EQ(run.err, "Unable to append to the temporary QUST (quest) record file called quest.tmp: " +
-                           e2e::systemText("Is a directory", "Permission denied"));
-    // Neither the quest nor its stages are in the output, so neither is counted.
-    EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
-    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
-    EXPECT_TRUE(file.groups.empty());
+    RunResult run = work.convert(plugin);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Unable to open quest.tmp for writing: " + e2e::systemText("Is a directory", "Permission denied") +
+                           "\n");
+    // The stages wait in memory: no file of their own.
     EXPECT_FALSE(work.exists("quest_indx.tmp"));
 }
 
@@ -164,12 +160,14 @@ TEST(Quests, OversizedAndMalformedEntriesLoseOnlyThemselves) {
                            "Ignoring!\n"
                            "A INFO record is malformed (its NAME subrecord of 50 bytes runs past the end of the "
                            "record). Ignoring!\n"
-                           "A INFO record is malformed (its DATA subrecord holds 4 of 6 bytes). Ignoring!\n"
+                           "A INFO record is malformed (its DATA subrecord holds 4 of 8 bytes). Ignoring!\n"
                            "A DIAL record is malformed (its XXXX subrecord of 9 bytes runs past the end of the "
                            "record). Ignoring!\n"
                            "The QUST record " + hugeName +
                            " cannot be converted: its EDID subrecord would hold 65536 bytes, more than 65535. "
-                           "Ignoring!\n");
+                           "Ignoring!\n"
+                           "Not carried over:\n"
+                           "\tJournal entries dropped (text longer than 65534 bytes): 1: " + longName + " (1)\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
     auto quests = file.records("QUST");
@@ -206,5 +204,50 @@ TEST(Quests, FailedWriteToAStagingFileIsFatal) {
     limits.fileSizeLimit = 200;  // room for the output's header, not for the stage
     RunResult run = work.convert(tes3::Plugin().add(dial("lf_big", 4)).add(info(std::string(300, 'w'), 1)), limits);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Unable to write to quest_indx.tmp: File too large\n");
+    EXPECT_EQ(run.err, "Unable to write to quest.tmp: File too large\n");
+}
+
+// Journal entries that no stage can hold are left out, each with its
+// message, and listed in the loss report and the CSV: an index beyond a
+// stage's 16 bits never becomes another stage (65541 is no stage 5), a
+// text or name too long for a subrecord loses only its entry.
+TEST(Quests, EntriesNoStageHoldsAreReportedLosses) {
+    WorkDir work;
+    const std::string tooLong(65535, 't');
+    tes3::Record secondName = info("A Second Name", 0);
+    secondName.sub("QSTN", Bytes{1});
+    tes3::Record longName = info(tooLong, 0);
+    longName.sub("QSTN", Bytes{1});
+    tes3::Record firstName = info("The Only Name", 0);
+    firstName.sub("QSTN", Bytes{1});
+    tes3::Plugin plugin;
+    plugin.add(dial("lf_range", 4)).add(info("Stage five.", 5)).add(info("Not stage five.", 65541));
+    plugin.add(info("Below zero.", -1)).add(info("Last stage.", 65535)).add(info(tooLong, 7));
+    plugin.add(longName).add(firstName).add(secondName);
+    plugin.save(work.path("input.esp"));
+    RunResult run = work.run({"--report", "losses.csv", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    const std::string cannot = "The INFO record lf_range cannot be converted: its ";
+    EXPECT_EQ(run.err, cannot + "journal index 65541 is beyond a quest stage's 0 to 65535. Ignoring!\n" + cannot +
+                           "journal index -1 is beyond a quest stage's 0 to 65535. Ignoring!\n" + cannot +
+                           "CNAM subrecord would hold 65536 bytes, more than 65535. Ignoring!\n" + cannot +
+                           "FULL subrecord would hold 65536 bytes, more than 65535. Ignoring!\n"
+                           "Not carried over:\n"
+                           "\tJournal entries dropped (text longer than 65534 bytes): 2: lf_range (2)\n"
+                           "\tJournal entries dropped (index beyond a stage's 0 to 65535): 2: lf_range (2)\n"
+                           "\tJournal name entries dropped (the quest keeps its first name): 1: lf_range (1)\n");
+    std::vector<uint8_t> csv = tes4::readFileBytes(work.path("losses.csv"));
+    EXPECT_EQ(std::string(csv.begin(), csv.end()),
+              "kind,identifier,count,became\n"
+              "journal entry,lf_range,2,dropped\n"
+              "journal index,lf_range,2,dropped\n"
+              "journal name,lf_range,1,dropped\n");
+
+    EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
+    tes4::File file = work.output();
+    auto quests = file.records("QUST");
+    ASSERT_EQ(quests.size(), 1u);
+    EXPECT_EQ(e2e::textOf(quests[0]->find("FULL")->data), "The Only Name");
+    EXPECT_EQ(stagesOf(*quests[0]), (std::vector<Stage>{{5, "Stage five."}, {65535, "Last stage."}}));
 }

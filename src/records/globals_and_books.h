@@ -1,0 +1,39 @@
+// Globals and books: Morrowind GLOB and BOOK records become their Oblivion
+// counterparts, taking their FormIDs as they are converted and waiting in
+// "globals.tmp" and "books.tmp" for their top groups.
+#pragma once
+
+#include "esm/record_reader.h"
+#include "esm/staged_records.h"
+#include "lookup/conversion_services.h"
+
+namespace landfer {
+
+class GlobalsAndBooks {
+public:
+    static constexpr const char* globalsFileName = "globals.tmp";
+    static constexpr const char* booksFileName = "books.tmp";
+
+    explicit GlobalsAndBooks(ConversionServices& services) : services_(services) {}
+
+    // Globals keep identifier, type character and value.
+    void convertGlobal(RecordData record);
+    // Books keep identifier, name and text, with one fixed model and icon.
+    void convertBook(RecordData record);
+
+    // The top groups, appended to the output (nothing without records).
+    void writeGlobalGroup() { globals_.copyInto(services_.output); }
+    void writeBookGroup() { books_.copyInto(services_.output); }
+
+    int globalCount() const { return globalCount_; }
+    int bookCount() const { return bookCount_; }
+
+private:
+    ConversionServices& services_;
+    StagedRecords globals_{globalsFileName, "GLOB"};
+    StagedRecords books_{booksFileName, "BOOK"};
+    int globalCount_ = 0;
+    int bookCount_ = 0;
+};
+
+}  // namespace landfer

@@ -1,0 +1,80 @@
+// The quests of a run, one per journal name. Morrowind takes two journal
+// topics whose names differ only in letter case for one journal, the
+// entries of the later topic following those of the earlier; so does this:
+// a topic of a name met before adds its stages to that name's quest, and
+// the quest keeps the editor ID of the first topic and the first name
+// entry (QSTN) of all of them. No two quests share an editor ID.
+//
+// The stages of each closed topic wait in "quest.tmp"; memory holds only
+// where they stand. A quest takes its FormID when the first topic of its
+// name that gives it a stage closes, and the quest group, written at the
+// end, holds the quests in that order, each record made whole then.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "esm/file_writer.h"
+#include "lookup/conversion_services.h"
+#include "records/journal_stage.h"
+
+namespace landfer {
+
+class JournalQuests {
+public:
+    static constexpr const char* stagesFileName = "quest.tmp";
+
+    explicit JournalQuests(ConversionServices& services) : services_(services) {}
+
+    // The quest of a journal topic's name, made at the first topic of that
+    // name (compared without regard to letter case).
+    size_t questFor(const std::string& topicName);
+    const std::string& editorId(size_t quest) const { return quests_[quest].editorId; }
+    // The quest's name, unless an earlier name entry gave it one (false then).
+    bool offerTitle(size_t quest, const std::string& title);
+    // Adds the stages of one closed topic to its quest.
+    void addStages(size_t quest, const std::vector<JournalStage>& stages);
+
+    // Reports every journal that never got a stage: it gives no quest.
+    void reportEmptyQuests() const;
+    // Appends the quest group to the output (nothing without quests).
+    void writeQuestGroup();
+
+    int questCount() const { return questCount_; }
+    int journalEntryCount() const { return journalEntryCount_; }
+
+private:
+    // Stage blocks of one topic in the stages file.
+    struct Piece {
+        int64_t offset;
+        uint64_t length;
+    };
+    struct Quest {
+        std::string editorId;
+        bool hasTitle = false;
+        std::string title;
+        uint32_t formId = 0;    // taken with the first stage
+        bool rejected = false;  // too large to be written: reported, its stages dropped
+        std::vector<Piece> pieces;
+        int stageCount = 0;
+    };
+
+    // EDID, FULL (when a name entry named the quest) and DATA (flags 1, priority 0).
+    static SubrecordBuffer questHead(const Quest& quest);
+    // Takes the quest's FormID at its first stage, or rejects it.
+    bool acceptStages(size_t quest);
+    std::vector<uint8_t> recordData(FILE* stages, const Quest& quest) const;
+
+    ConversionServices& services_;
+    std::vector<Quest> quests_;                        // in the order first met
+    std::unordered_map<std::string, size_t> byName_;  // by the name in lower case
+    std::vector<size_t> formIdOrder_;                  // the quests with a FormID, in the order taken
+    FileWriter stagesFile_;
+    int questCount_ = 0;
+    int journalEntryCount_ = 0;
+};
+
+}  // namespace landfer

@@ -1,0 +1,62 @@
+// Journals: every journal topic (a DIAL of type 4) becomes an Oblivion QUST
+// whose editor ID is the topic name and whose stages are the topic's
+// journal entries (its INFO records), in input order; topics of one name
+// make one quest (see JournalQuests).
+//
+// The entries of the open topic wait in memory until the topic closes (at
+// the next topic or the end of the input).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "esm/record_reader.h"
+#include "lookup/conversion_services.h"
+#include "records/journal_quests.h"
+#include "records/journal_stage.h"
+
+namespace landfer {
+
+// What the most recent dialogue topic was; responses (INFO) are journal
+// entries only after a journal topic.
+enum class TopicKind { none, ordinary, journal };
+
+class Journals {
+public:
+    static constexpr const char* questFileName = JournalQuests::stagesFileName;
+    // Where earlier versions kept the open quest's stages; still deleted
+    // at the start of a run.
+    static constexpr const char* oldStageFileName = "quest_indx.tmp";
+
+    explicit Journals(ConversionServices& services) : services_(services), quests_(services) {}
+
+    // A DIAL record: closes the open topic, then opens one if it is a journal.
+    void handleDialogueTopic(RecordData record);
+    // Whether INFO records now are entries of a journal.
+    bool inJournal() const { return topicKind_ == TopicKind::journal; }
+    // An INFO record of a journal topic: one stage of its quest.
+    void handleJournalEntry(RecordData record);
+    // At the end of the input: closes the last topic and reports the
+    // journals that give no quest.
+    void finishInput();
+
+    // The quest group, appended to the output (nothing without quests).
+    void writeQuestGroup() { quests_.writeQuestGroup(); }
+
+    int questCount() const { return quests_.questCount(); }
+    int journalEntryCount() const { return quests_.journalEntryCount(); }
+
+private:
+    void closeTopic();
+    void takeQuestName(std::string_view name);
+
+    ConversionServices& services_;
+    JournalQuests quests_;
+    TopicKind topicKind_ = TopicKind::none;
+    // The quest of the open journal topic and the topic's stages so far.
+    size_t topicQuest_ = 0;
+    std::vector<JournalStage> topicStages_;
+};
+
+}  // namespace landfer
