@@ -34,7 +34,12 @@ void Landscape::handleLandTexture(RecordData record) {
                                          "no texture",
                                          editorId.c_str()));
     }
-    if (!cursor.nextIs("DATA")) throw FatalError("Couldn't find LTEX DATA subrec!\n", true);
+    // A land texture without its file is skipped, with the message among
+    // the progress; deleted ones never come here.
+    if (!cursor.nextIs("DATA")) {
+        services.reporter.progressText("Couldn't find LTEX DATA subrec!\n");
+        return;
+    }
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;

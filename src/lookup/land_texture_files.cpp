@@ -29,7 +29,9 @@ bool parseLine(std::string_view line, std::string_view& fileName, uint32_t& form
 
 bool LandTextureFiles::find(std::string_view textureFileName, uint32_t& formId) {
     if (!loaded_) {
-        ReadFile file = openForReading(path_);
+        // A file that cannot be opened is reported once and holds no name.
+        loaded_ = true;
+        ReadFile file = openLookupFile(path_);
         if (!file) {
             reporter_.report("Unable to open the LTEX texture lookup file (%s): %s\n", path_.c_str(),
                              systemErrorText().c_str());
@@ -45,7 +47,6 @@ bool LandTextureFiles::find(std::string_view textureFileName, uint32_t& formId) 
             exactNames_.emplace(std::string(name), lineFormId);
             foldedNames_.emplace(foldedCase(name), lineFormId);
         }
-        loaded_ = true;
     }
     auto exact = exactNames_.find(std::string(textureFileName));
     if (exact != exactNames_.end()) {

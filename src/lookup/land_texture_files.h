@@ -20,7 +20,7 @@ public:
 
     // The first line naming the file exactly, else the first naming it in
     // other letter case. The file is read at the first lookup; one that
-    // cannot be opened is reported at every lookup, which then finds nothing.
+    // cannot be opened is reported then, once, and no lookup finds anything.
     bool find(std::string_view textureFileName, uint32_t& formId);
 
 private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "esm/fatal_error.h"
+
 namespace landfer {
 
 namespace {
@@ -24,7 +26,26 @@ const KindText kindTexts[lossKindCount] = {
 
 constexpr size_t listedPerKind = 10;
 
-std::string shown(const std::string& identifier) { return identifier.empty() ? "(none)" : identifier; }
+// An identifier as one piece of a report line: control characters (line
+// ends above all, which would break the line) written as escapes.
+std::string shown(const std::string& identifier) {
+    if (identifier.empty()) return "(none)";
+    std::string text;
+    for (char c : identifier) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            text += "\\n";
+        else if (c == '\r')
+            text += "\\r";
+        else if (c == '\t')
+            text += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            text += formatText("\\x%02X", byte);
+        else
+            text += c;
+    }
+    return text;
+}
 
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string csvField(const std::string& text) {
@@ -54,29 +75,30 @@ void Losses::noteLandTexture(uint32_t textureNumber, std::string_view fileName, 
         missingTextures_.erase(textureNumber);
         return;
     }
-    if (missingTextures_.emplace(textureNumber, std::string(fileName)).second)
-        missingTextureOrder_.push_back(textureNumber);
-    else
-        missingTextures_[textureNumber] = std::string(fileName);
+    missingTextures_[textureNumber] = std::string(fileName);
+    add(textureSquares_, fileName, 0);
 }
 
 void Losses::noteUnpaintedSquares(uint32_t textureNumber, long squares) {
-    if (squares > 0) unpaintedByNumber_[textureNumber] += squares;
+    if (squares <= 0) return;
+    auto missing = missingTextures_.find(textureNumber);
+    add(textureSquares_,
+        missing != missingTextures_.end() ? missing->second
+                                          : "texture number " + std::to_string(textureNumber) + " without LTEX",
+        squares);
+    unpaintedSquares_ += squares;
 }
 
-// Missing textures by file name, with the squares painted with them, and
-// squares of numbers that no land texture record of the plugin defines.
+// The missing textures that painted squares or are still missing at the
+// end: a file whose number a found record took over before any land used
+// it was no loss.
 Losses::Tally Losses::landTextureTally() const {
     Tally tally;
-    for (uint32_t number : missingTextureOrder_) {
-        auto missing = missingTextures_.find(number);
-        if (missing == missingTextures_.end()) continue;
-        auto squares = unpaintedByNumber_.find(number);
-        add(tally, missing->second, squares != unpaintedByNumber_.end() ? squares->second : 0);
+    for (const LossEntry& entry : textureSquares_.entries) {
+        bool stillMissing = false;
+        for (const auto& missing : missingTextures_) stillMissing = stillMissing || missing.second == entry.identifier;
+        if (entry.count > 0 || stillMissing) add(tally, entry.identifier, entry.count);
     }
-    for (const auto& [number, squares] : unpaintedByNumber_)
-        if (missingTextures_.count(number) == 0)
-            add(tally, "texture number " + std::to_string(number) + " without LTEX", squares);
     return tally;
 }
 
@@ -95,11 +117,7 @@ long Losses::total(LossKind kind) const {
     return sum;
 }
 
-long Losses::unpaintedSquares() const {
-    long sum = 0;
-    for (const auto& entry : unpaintedByNumber_) sum += entry.second;
-    return sum;
-}
+long Losses::unpaintedSquares() const { return unpaintedSquares_; }
 
 bool Losses::empty() const {
     for (int kind = 0; kind < lossKindCount; ++kind)

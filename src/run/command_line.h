@@ -1,5 +1,5 @@
 // The command line: -v/-V (the version line), --help, --report FILE and
-// the input plugin's path, the last argument.
+// the path of the one input plugin.
 #pragma once
 
 #include <cstdio>
@@ -10,11 +10,13 @@ namespace landfer {
 // What the command line asks for.
 struct CommandLine {
     bool done = false;  // the version line or the help was printed
-    std::string reportPath;
+    std::string reportPath;  // empty without --report
+    std::string inputPath;
 };
 
 // Parses the options, printing the version line or the help on `progress`
-// when asked; raises FatalError for an unknown option or no input file.
+// when asked; raises FatalError for an unknown option, --report with an
+// empty name, no input file or more than one.
 CommandLine parseCommandLine(int argc, char* argv[], FILE* progress);
 
 }  // namespace landfer

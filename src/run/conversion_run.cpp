@@ -1,8 +1,17 @@
 #include "run/conversion_run.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <system_error>
 #include <vector>
 
 #include "actors/actors.h"
@@ -13,20 +22,22 @@
 #include "records/records.h"
 #include "esm/input_plugin.h"
 #include "run/command_line.h"
-#include "run/output_file_checks.h"
+#include "run/deleted_records.h"
+#include "run/path_checks.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
 
 namespace {
 
-const char* const outputName = "LANDFER.ESP";
+// The lookup data directory, below the working directory.
+const char* const lookupDirectory = "lfdat";
 
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
     Conversion(FILE* progress, FILE* messages)
-        : services(progress, messages, "lfdat"), actors(services), landscape(services, actors.npcIndex()),
+        : services(progress, messages, lookupDirectory), actors(services), landscape(services, actors.npcIndex()),
           records(services) {}
 
     ConversionServices services;
@@ -35,6 +46,9 @@ struct Conversion {
     Records records;
     // Records of unhandled types since the last "." of progress.
     int skipCounter = 0;
+    // The last topic (DIAL) was deleted: the responses (INFO) that follow
+    // are its own, no entries of the journal before it.
+    bool inDeletedTopic = false;
 
     void cell(RecordData data) { landscape.convertCell(data); }
     void land(RecordData data) { landscape.convertLand(data); }
@@ -44,7 +58,7 @@ struct Conversion {
     void book(RecordData data) { records.convertBook(data); }
     void dialogueTopic(RecordData data) { records.handleDialogueTopic(data); }
     void journalEntry(RecordData data) {
-        if (records.inJournal()) records.handleJournalEntry(data);
+        if (records.inJournal() && !inDeletedTopic) records.handleJournalEntry(data);
     }
 
     void dispatch(const std::vector<uint8_t>& record);
@@ -79,8 +93,15 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
     const char* type = reinterpret_cast<const char*>(record.data());
     for (const DispatchRow& row : dispatchTable) {
         if (std::memcmp(type, row.type, 4) != 0) continue;
+        if (row.convert == nullptr) {
+            services.reporter.showProgress(row.progress, row.flush);
+            return;
+        }
+        // A deleted record is no object of the plugin: nothing is made of it, and nothing is lost.
+        bool deleted = isDeletedRecord(record);
+        if (row.convert == &Conversion::dialogueTopic) inDeletedTopic = deleted;
+        if (deleted) return;
         services.reporter.showProgress(row.progress, row.flush);
-        if (row.convert == nullptr) return;
         // The one place where a record that cannot be converted is reported.
         try {
             (this->*row.convert)(data);
@@ -126,36 +147,56 @@ void Conversion::printSummary() const {
         records.journalEntryCount());
 }
 
-}  // namespace
-
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
-    CommandLine commandLine = parseCommandLine(argc, argv, progress);
-    if (commandLine.done) return 0;
-
-    Conversion run(progress, messages);
-    std::string inputName = argv[argc - 1];
+// Checks every path of the run before anything is touched.
+void checkPaths(const CommandLine& commandLine) {
+    const std::string& inputName = commandLine.inputPath;
+    refuseInputThatIsNoRegularFile(inputName);
     refuseInputThatIsOutput(inputName, outputName);
-    deleteTemporaryFiles();  // left by an earlier run
+    refuseInputNamedLikeATemporaryFile(inputName);
+    if (!commandLine.reportPath.empty())
+        refuseReportPath(commandLine.reportPath, inputName, outputName, lookupDirectory);
+    refuseOutputThatIsNoRegularFile(outputName);
+}
 
+// The report file asked for is opened before the work starts, so that a
+// run is not spent on a report that cannot be written; an older report
+// stays as it is until the run has succeeded. Returns whether the file was
+// there before.
+bool checkReportCanBeWritten(const std::string& reportPath) {
+    std::error_code error;
+    bool existed = std::filesystem::exists(reportPath, error);
+    FileWriter reportFile;
+    if (!reportFile.open(reportPath, "ab"))
+        fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
+    reportFile.close();
+    return existed;
+}
+
+// The partial output takes the place of LANDFER.ESP, replacing it; on
+// Windows too, where a plain rename does not replace.
+void putOutputInPlace() {
+#ifdef _WIN32
+    if (MoveFileExA(partialOutputName, outputName, MOVEFILE_REPLACE_EXISTING)) return;
+    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+#else
+    if (std::rename(partialOutputName, outputName) == 0) return;
+#endif
+    fatal("Unable to replace %s with the converted plugin %s: %s\n", outputName, partialOutputName,
+          systemErrorText().c_str());
+}
+
+// The run from the opening of the input to the report, once the paths are
+// checked and the files of an earlier run deleted.
+void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
+    Conversion run(progress, messages);
+    const std::string& inputName = commandLine.inputPath;
     InputPlugin input;
     input.open(inputName);
     run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
 
-    // The report file asked for is created before the work starts, so that
-    // a run is not spent on a report that cannot be written; it never
-    // takes the place of the plugin read or the one written.
-    FileWriter reportFile;
-    const std::string& reportPath = commandLine.reportPath;
-    if (!reportPath.empty()) {
-        refuseReportThatIsAPlugin(reportPath, inputName, outputName);
-        if (!reportFile.open(reportPath, "wb"))
-            fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
-    }
-
-    refuseOutputThatIsNoRegularFile(outputName);
     FileWriter outputFile;
-    if (!outputFile.open(outputName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
+    if (!outputFile.open(partialOutputName, "wb"))
+        fatal("Unable to open %s for writing: %s\n", partialOutputName, systemErrorText().c_str());
     run.services.output = OutputPlugin(std::move(outputFile));
     run.services.output.writeHeader();
 
@@ -164,14 +205,39 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
 
     input.close();
     run.finish();
+    putOutputInPlace();
     run.printSummary();
     deleteTemporaryFiles();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
     printLossReport(run.services.reporter, run.services.losses);
-    if (reportFile.isOpen()) {
+    if (!commandLine.reportPath.empty()) {
+        FileWriter reportFile;
+        if (!reportFile.open(commandLine.reportPath, "wb"))
+            fatal("Unable to open %s for writing: %s\n", commandLine.reportPath.c_str(), systemErrorText().c_str());
         reportFile.write(lossCsv(run.services.losses));
         reportFile.close();
+    }
+}
+
+}  // namespace
+
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
+    CommandLine commandLine = parseCommandLine(argc, argv, progress);
+    if (commandLine.done) return 0;
+    checkPaths(commandLine);
+
+    deleteTemporaryFiles();  // left by an earlier run
+    bool reportExisted = false;
+    try {
+        if (!commandLine.reportPath.empty()) reportExisted = checkReportCanBeWritten(commandLine.reportPath);
+        convert(commandLine, progress, messages);
+    } catch (...) {
+        // Whatever ended the run, its files are closed by now: nothing of
+        // it is left but the message, and an older LANDFER.ESP is whole.
+        deleteTemporaryFiles();
+        if (!commandLine.reportPath.empty() && !reportExisted) std::remove(commandLine.reportPath.c_str());
+        throw;
     }
     return 0;
 }

@@ -8,12 +8,19 @@
 
 namespace landfer {
 
+const std::vector<const char*>& temporaryFileNames() {
+    static const std::vector<const char*> names = {
+        Landscape::cellFileNames[0], Landscape::cellFileNames[1], Landscape::cellFileNames[2],
+        Landscape::cellFileNames[3], NpcIndex::fileName,          Landscape::cellNamesFileName,
+        Records::questIndexFileName, Records::questFileName,      Records::globalsFileName,
+        Records::booksFileName,      Actors::recordsFileName,     Landscape::worldFileName,
+        partialOutputName,
+    };
+    return names;
+}
+
 void deleteTemporaryFiles() {
-    for (const char* name : Landscape::cellFileNames) std::remove(name);
-    for (const char* name : {NpcIndex::fileName, Landscape::cellNamesFileName, Records::questIndexFileName,
-                             Records::questFileName, Records::globalsFileName, Records::booksFileName,
-                             Actors::recordsFileName, Landscape::worldFileName})
-        std::remove(name);
+    for (const char* name : temporaryFileNames()) std::remove(name);
 }
 
 }  // namespace landfer

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "e2e_run.h"
+#include "test_helpers.h"
 #include "landscape_support.h"
 #include "tes3_land.h"
 
+using support::contains;
 using e2e::RunResult;
 using e2e::WorkDir;
 using e2e::convertOk;
@@ -27,8 +29,6 @@ std::string editorId(const tes4::Entry& cell) {
     const tes4::Subrecord* edid = cell.find("EDID");
     return edid == nullptr ? "" : std::string(edid->data.begin(), edid->data.end() - 1);
 }
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace
 
