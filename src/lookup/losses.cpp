@@ -26,25 +26,8 @@ const KindText kindTexts[lossKindCount] = {
 
 constexpr size_t listedPerKind = 10;
 
-// An identifier as one piece of a report line: control characters (line
-// ends above all, which would break the line) written as escapes.
 std::string shown(const std::string& identifier) {
-    if (identifier.empty()) return "(none)";
-    std::string text;
-    for (char c : identifier) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '\n')
-            text += "\\n";
-        else if (c == '\r')
-            text += "\\r";
-        else if (c == '\t')
-            text += "\\t";
-        else if (byte < 0x20 || byte == 0x7F)
-            text += formatText("\\x%02X", byte);
-        else
-            text += c;
-    }
-    return text;
+    return identifier.empty() ? "(none)" : withControlCharactersEscaped(identifier);
 }
 
 // A CSV field, quoted when it holds a comma, a quote or a line break.
@@ -141,6 +124,24 @@ void printLossReport(const Reporter& reporter, const Losses& losses) {
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }
+}
+
+std::string withControlCharactersEscaped(std::string_view text) {
+    std::string escaped;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            escaped += "\\n";
+        else if (c == '\r')
+            escaped += "\\r";
+        else if (c == '\t')
+            escaped += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            escaped += formatText("\\x%02X", byte);
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 std::string lossCsv(const Losses& losses) {

@@ -76,4 +76,9 @@ void printLossReport(const Reporter& reporter, const Losses& losses);
 // The complete list as CSV: kind,identifier,count,became.
 std::string lossCsv(const Losses& losses);
 
+// An identifier as one piece of a line of a message: control characters
+// (line ends above all, which would break the line) written as escapes
+// (\n, \r, \t, \xHH).
+std::string withControlCharactersEscaped(std::string_view text);
+
 }  // namespace landfer

@@ -24,6 +24,7 @@
 #include "run/command_line.h"
 #include "run/deleted_records.h"
 #include "run/path_checks.h"
+#include "run/record_names.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
@@ -102,11 +103,13 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
         if (row.convert == &Conversion::dialogueTopic) inDeletedTopic = deleted;
         if (deleted) return;
         services.reporter.showProgress(row.progress, row.flush);
-        // The one place where a record that cannot be converted is reported.
+        // The one place where a record that cannot be converted is reported,
+        // by its type and editor ID.
         try {
             (this->*row.convert)(data);
         } catch (const MalformedRecord& problem) {
-            services.reporter.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+            services.reporter.report("The %.4s record %s is malformed (%s). Ignoring!\n", row.type,
+                                     recordEditorId(row.type, data).c_str(), problem.what());
         } catch (const std::bad_alloc&) {
             errno = ENOMEM;
             fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,

@@ -219,10 +219,10 @@ TEST(LandTextures, NumberZeroNeverGetsATexture) {
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
     EXPECT_EQ(run.err,
-              "A LTEX record is malformed (minus has the index -1, which would give it texture number 0, no "
+              "The LTEX record minus is malformed (it has the index -1, which would give it texture number 0, no "
               "texture). Ignoring!\n"
-              "A LTEX record is malformed (after has no index, and the number after the highest so far would be 0, "
-              "no texture). Ignoring!\n");
+              "The LTEX record after is malformed (it has no index, and the number after the highest so far would "
+              "be 0, no texture). Ignoring!\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     for (const landscape::WorldCell& cell : cells) EXPECT_TRUE(layers(*cell.land).empty());

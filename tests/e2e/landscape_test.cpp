@@ -227,10 +227,10 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
     tes4::File file = convertOk(
         work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless).add(hugeName), &run);
     EXPECT_EQ(run.err,
-              "A LAND record is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
+              "The LAND record at grid (0, 0) is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
               "A LAND record is malformed (its VCLR subrecord holds 10 of 12675 bytes). Ignoring!\n"
               "Unable to find VHGT!!!\n"
-              "A CELL record is malformed (it has no DATA). Ignoring!\n"
+              "The CELL record No data is malformed (it has no DATA). Ignoring!\n"
               "The CELL record " + std::string(70000, 'n') +
                   " cannot be converted: its EDID subrecord would hold 70004 bytes, more than 65535. Ignoring!\n");
     std::vector<WorldCell> cells = landscape::worldCells(file);
