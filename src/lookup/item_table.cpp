@@ -56,7 +56,7 @@ bool ItemTable::find(std::string_view itemId, uint32_t& formId) {
         if (entry == table.ids.end()) continue;
         // Reported at the first lookup of the id only.
         for (const std::string& line : entry->second.corruptLines)
-            reporter_.report("Ignoring a corrupt line in %s: %s\n", table.path.c_str(), line.c_str());
+            reportCorruptLine(table.path, line);
         entry->second.corruptLines.clear();
         if (entry->second.found) {
             formId = entry->second.formId;

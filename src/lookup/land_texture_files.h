@@ -1,8 +1,9 @@
 // The Oblivion land texture of a Morrowind texture file, from lfdat/ltex.dat.
 //
 // Each line is "field1,field2,texture file,FORMID"; fields 3 and 4 end at a
-// comma, a carriage return or the end of the line. Lines starting with '#',
-// and lines without three commas or an eight-digit FormID, are passed over.
+// comma, a carriage return or the end of the line. Lines starting with '#'
+// and empty lines are passed over; lines without three commas or an
+// eight-digit FormID are reported as corrupt, once, when the file is read.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,8 @@ public:
     bool find(std::string_view textureFileName, uint32_t& formId);
 
 private:
+    void load();
+
     std::string path_ = path("ltex.dat");
     bool loaded_ = false;
     std::unordered_map<std::string, uint32_t> exactNames_;

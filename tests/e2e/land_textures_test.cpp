@@ -26,6 +26,11 @@ const char* const lookupFile =
     "short,tx_short.tga,000000D5\n"
     "bad,Bad,tx_bad.tga,0000XYZ1\n";
 
+// The two lines of the lookup file that hold no entry, reported when it is read.
+const std::string corruptLines =
+    "Ignoring a corrupt line in lfdat/ltex.dat: short,tx_short.tga,000000D5\n"
+    "Ignoring a corrupt line in lfdat/ltex.dat: bad,Bad,tx_bad.tga,0000XYZ1\n";
+
 tes3::LandOptions textures(uint16_t fill) {
     tes3::LandOptions options;
     options.vtex.assign(256, fill);
@@ -78,6 +83,7 @@ TEST(LandTextures, NumbersFollowTheIndexAndUnknownTexturesKeepTheirPlace) {
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
     EXPECT_EQ(run.err,
+              corruptLines +
               "Unable to populate an ltex FormID for tx_moss.tga: Not in my LTEX file!!\n"
               "Not carried over:\n"
               "\tLand textures not in ltex.dat: 1, 256 texture squares unpainted: tx_moss.tga (256)\n");
@@ -138,6 +144,7 @@ TEST(LandTextures, LookupFileRules) {
     RunResult run;
     convertWithLookup(work, plugin, run);
     EXPECT_EQ(e2e::withoutLossReport(run.err),
+              corruptLines +
               "Unable to populate an ltex FormID for test textures: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_short.tga: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_bad.tga: Not in my LTEX file!!\n");
@@ -167,7 +174,7 @@ TEST(LandTextures, DeletedOrFilelessRecordsAreSkippedAndTheRunGoesOn) {
     plugin.add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(3)));
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, corruptLines);
     EXPECT_EQ(run.out, "Landfer is now reading input.esp ... \nCouldn't find LTEX DATA subrec!\nCL" +
                            run.out.substr(run.out.find("\n\nLandfer has finished")));
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
@@ -220,7 +227,8 @@ TEST(LandTextures, NumberZeroNeverGetsATexture) {
     tes4::File file = convertWithLookup(work, plugin, run);
     EXPECT_EQ(run.err,
               "The LTEX record minus is malformed (it has the index -1, which would give it texture number 0, no "
-              "texture). Ignoring!\n"
+              "texture). Ignoring!\n" +
+              corruptLines +
               "The LTEX record after is malformed (it has no index, and the number after the highest so far would "
               "be 0, no texture). Ignoring!\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
