@@ -44,16 +44,14 @@ TEST(RunPaths, AReportInThePlaceOfAFileOfTheRunIsRefusedTouchingNothing) {
     prepare(work);
     const tes3::Bytes armour = tes4::readFileBytes(work.path("lfdat/armour.dat"));
     fs::create_symlink("lfdat/classes.dat", work.path("classes_link.csv"));
-    fs::create_symlink("LANDFER.ESP", work.path("output_link.csv"));  // leads to the output, not there yet
     struct Case {
         std::string report;
         const char* overwritten;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"./LANDFER.ESP", "a plugin"},              // the output, before it exists
         {work.path("LANDFER.ESP"), "a plugin"},
         {"lfdat/../LANDFER.ESP", "a plugin"},
-        {"output_link.csv", "a plugin"},
         {"./input.esp", "a plugin"},
         {"LANDFER.ESP.tmp", "a temporary file of the run"},  // the output while it is written
         {"world.tmp", "a temporary file of the run"},
@@ -62,6 +60,10 @@ TEST(RunPaths, AReportInThePlaceOfAFileOfTheRunIsRefusedTouchingNothing) {
         {"lfdat/losses.csv", "a lookup file"},  // a file of its own in the lookup directory
         {"classes_link.csv", "a lookup file"},
     };
+    if (!e2e::convertsUnderWindows()) {  // a link that leads nowhere yet: Windows has none of its own
+        fs::create_symlink("LANDFER.ESP", work.path("output_link.csv"));
+        cases.push_back({"output_link.csv", "a plugin"});
+    }
     for (const Case& c : cases) {
         RunResult run = work.run({"--report", c.report, "input.esp"});
         expectUntouched(work, run,
