@@ -163,16 +163,15 @@ void checkPaths(const CommandLine& commandLine) {
 
 // The report file asked for is opened before the work starts, so that a
 // run is not spent on a report that cannot be written; an older report
-// stays as it is until the run has succeeded. Returns whether the file was
-// there before.
+// stays as it is until the run has succeeded. Returns whether the run
+// created the file (and so deletes it when it fails).
 bool checkReportCanBeWritten(const std::string& reportPath) {
     std::error_code error;
-    bool existed = std::filesystem::exists(reportPath, error);
+    bool missing = std::filesystem::symlink_status(reportPath, error).type() == std::filesystem::file_type::not_found;
     FileWriter reportFile;
-    if (!reportFile.open(reportPath, "ab"))
-        fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
+    if (!reportFile.open(reportPath, "ab")) cannotOpen(reportPath, "writing", systemErrorText());
     reportFile.close();
-    return existed;
+    return missing;
 }
 
 // The partial output takes the place of LANDFER.ESP, replacing it; on
@@ -198,8 +197,7 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
 
     FileWriter outputFile;
-    if (!outputFile.open(partialOutputName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", partialOutputName, systemErrorText().c_str());
+    if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
     run.services.output = OutputPlugin(std::move(outputFile));
     run.services.output.writeHeader();
 
@@ -216,8 +214,7 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     printLossReport(run.services.reporter, run.services.losses);
     if (!commandLine.reportPath.empty()) {
         FileWriter reportFile;
-        if (!reportFile.open(commandLine.reportPath, "wb"))
-            fatal("Unable to open %s for writing: %s\n", commandLine.reportPath.c_str(), systemErrorText().c_str());
+        if (!reportFile.open(commandLine.reportPath, "wb")) cannotOpen(commandLine.reportPath, "writing", systemErrorText());
         reportFile.write(lossCsv(run.services.losses));
         reportFile.close();
     }
@@ -231,15 +228,15 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     checkPaths(commandLine);
 
     deleteTemporaryFiles();  // left by an earlier run
-    bool reportExisted = false;
+    bool reportCreated = false;
     try {
-        if (!commandLine.reportPath.empty()) reportExisted = checkReportCanBeWritten(commandLine.reportPath);
+        if (!commandLine.reportPath.empty()) reportCreated = checkReportCanBeWritten(commandLine.reportPath);
         convert(commandLine, progress, messages);
     } catch (...) {
         // Whatever ended the run, its files are closed by now: nothing of
         // it is left but the message, and an older LANDFER.ESP is whole.
         deleteTemporaryFiles();
-        if (!commandLine.reportPath.empty() && !reportExisted) std::remove(commandLine.reportPath.c_str());
+        if (reportCreated) std::remove(commandLine.reportPath.c_str());
         throw;
     }
     return 0;

@@ -40,9 +40,11 @@ bool exists(const fs::path& path) {
     return fs::exists(path, error);
 }
 
-fs::file_type typeOf(const std::string& name) {
+// A regular file, nothing yet, or what cannot be told (left for the open to report).
+bool regularOrMissing(const std::string& name) {
     std::error_code error;
-    return fs::status(fs::path(name), error).type();
+    fs::file_type type = fs::status(fs::path(name), error).type();
+    return type == fs::file_type::regular || type == fs::file_type::not_found || type == fs::file_type::none;
 }
 
 bool isTemporaryFile(const std::string& name) {
@@ -63,6 +65,10 @@ bool isLookupFile(const std::string& name, const std::string& lookupDirectory) {
 
 }  // namespace
 
+void cannotOpen(const std::string& name, const char* purpose, const std::string& reason) {
+    fatal("Unable to open %s for %s: %s\n", name.c_str(), purpose, reason.c_str());
+}
+
 bool samePlace(const std::string& a, const std::string& b) {
     if (exists(a) && exists(b)) {
         std::error_code error;
@@ -72,9 +78,7 @@ bool samePlace(const std::string& a, const std::string& b) {
 }
 
 void refuseInputThatIsNoRegularFile(const std::string& inputName) {
-    fs::file_type type = typeOf(inputName);
-    if (type == fs::file_type::regular || type == fs::file_type::not_found || type == fs::file_type::none) return;
-    fatal("Unable to open %s for reading: Not a regular file\n", inputName.c_str());
+    if (!regularOrMissing(inputName)) cannotOpen(inputName, "reading", "Not a regular file");
 }
 
 void refuseInputThatIsOutput(const std::string& inputName, const char* outputName) {
@@ -101,15 +105,11 @@ void refuseReportPath(const std::string& reportName, const std::string& inputNam
         overwritten = "a lookup file";
     if (overwritten != nullptr)
         fatal("The report file %s would overwrite %s; name another file.\n", reportName.c_str(), overwritten);
-    fs::file_type type = typeOf(reportName);
-    if (type != fs::file_type::regular && type != fs::file_type::not_found && type != fs::file_type::none)
-        fatal("Unable to open %s for writing: Not a regular file\n", reportName.c_str());
+    if (!regularOrMissing(reportName)) cannotOpen(reportName, "writing", "Not a regular file");
 }
 
 void refuseOutputThatIsNoRegularFile(const char* outputName) {
-    fs::file_type type = typeOf(outputName);
-    if (type == fs::file_type::regular || type == fs::file_type::not_found || type == fs::file_type::none) return;
-    fatal("Unable to open %s for writing: Not a regular file\n", outputName);
+    if (!regularOrMissing(outputName)) cannotOpen(outputName, "writing", "Not a regular file");
 }
 
 }  // namespace landfer

@@ -8,6 +8,10 @@
 
 namespace landfer {
 
+// The one wording of a file that cannot be opened: "Unable to open <name>
+// for <reading or writing>: <reason>", raised as a FatalError.
+[[noreturn]] void cannotOpen(const std::string& name, const char* purpose, const std::string& reason);
+
 // Whether two paths name the same file: by file identity where both exist
 // (any spelling of the path, a hard or symbolic link); otherwise by the
 // absolute path with "." and ".." and the symbolic links along it resolved,
