@@ -66,7 +66,8 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
             continue;
         }
         // getopt has said what is wrong.
-        usageError(self, "", formatText("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self));
+        usageError(self, "",
+                   formatText("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self));
     }
     // Options alone name no input file.
     if (optind >= argc) throw FatalError(banner);

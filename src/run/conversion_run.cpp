@@ -214,7 +214,8 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     printLossReport(run.services.reporter, run.services.losses);
     if (!commandLine.reportPath.empty()) {
         FileWriter reportFile;
-        if (!reportFile.open(commandLine.reportPath, "wb")) cannotOpen(commandLine.reportPath, "writing", systemErrorText());
+        if (!reportFile.open(commandLine.reportPath, "wb"))
+            cannotOpen(commandLine.reportPath, "writing", systemErrorText());
         reportFile.write(lossCsv(run.services.losses));
         reportFile.close();
     }
