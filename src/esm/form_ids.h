@@ -22,14 +22,18 @@ public:
     explicit FormIds(uint32_t nextValue = firstValue) : next_(nextValue) {}
 
     uint32_t take() {
+        uint32_t formId = peek();
+        ++next_;
+        return formId;
+    }
+    // The FormID that take() gives next.
+    uint32_t peek() const {
         if (next_ > lastValue)
             fatal("Unable to give another record a FormID: the output already holds %lu records with FormIDs of "
                   "its own, as many as a plugin can number, and the next would repeat one.\n",
                   static_cast<unsigned long>(lastValue - firstValue + 1));
-        return 0x01000000u | next_++;
+        return 0x01000000u | next_;
     }
-    // The FormID that take() gives next.
-    uint32_t peek() const { return 0x01000000u | (next_ & 0x00FFFFFFu); }
 
 private:
     uint32_t next_;
