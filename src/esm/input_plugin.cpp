@@ -16,9 +16,14 @@ void InputPlugin::open(const std::string& path) {
 
     char type[5] = {0, 0, 0, 0, 0};
     errno = 0;
-    if (std::fread(type, 1, 4, file_.get()) < 4)
-        fatal("Unable to read any data from %s to determine it's file type: %s\n", path.c_str(),
-              systemErrorText().c_str());
+    size_t got = std::fread(type, 1, 4, file_.get());
+    if (got < 4) {
+        // Without a read error the file is simply too short: said as such, not as a system error text.
+        std::string reason = std::ferror(file_.get()) ? systemErrorText()
+                             : got == 0               ? std::string("the file is empty")
+                                                      : formatText("the file holds only %zu bytes", got);
+        fatal("Unable to read any data from %s to determine it's file type: %s\n", path.c_str(), reason.c_str());
+    }
     if (std::string(type, 4) == "TES4")
         fatal("\nThis file (%s) is already a TES4:Oblivion file!\nLandfer is only designed to convert _from_ TES3 "
               "files _to_ TES4.Please Use Gravnok or Halvstrom instead.\n\n",
@@ -49,11 +54,13 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
     uint64_t dataSize = readUint32(header + 4);
     unsigned long long recordSize = dataSize + inputHeaderSize;
     int64_t position = tellFile(file_.get());
-    if (position < 0 || dataSize > static_cast<uint64_t>(size_ - position)) {
-        // errno still holds the state of the last read: the data is simply not there.
+    if (position < 0)
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
               name_.c_str(), systemErrorText().c_str());
-    }
+    if (dataSize > static_cast<uint64_t>(size_ - position))
+        fatal("Unable to read entire marker record (%llu bytes) from %s into memory: the file holds only %lld of "
+              "them\n",
+              recordSize, name_.c_str(), static_cast<long long>(size_ - position + inputHeaderSize));
     try {
         record.resize(static_cast<size_t>(recordSize));
     } catch (const std::bad_alloc&) {
@@ -65,7 +72,7 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
     errno = 0;
     if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_.get()) != dataSize)
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
-              name_.c_str(), systemErrorText().c_str());
+              name_.c_str(), std::ferror(file_.get()) ? systemErrorText().c_str() : "the file ended before it");
     return true;
 }
 

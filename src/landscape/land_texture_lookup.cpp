@@ -13,8 +13,7 @@ namespace landfer {
 
 void Landscape::handleLandTexture(RecordData record) {
     SubrecordCursor cursor(record);
-    std::string editorId;
-    if (cursor.nextIs("NAME")) editorId = cursor.next().text();
+    if (cursor.nextIs("NAME")) cursor.next();
     uint32_t number = highestTextureNumber_ + 1;
     bool indexed = cursor.nextIs("INTV");
     if (indexed) {
@@ -26,15 +25,15 @@ void Landscape::handleLandTexture(RecordData record) {
     // would paint every unpainted square. An index of -1 wraps around to it,
     // and so does the number after the highest, 0xFFFFFFFF.
     if (number == 0) {
-        if (editorId.empty()) editorId = "(no editor ID)";
-        if (indexed)
-            throw MalformedRecord(formatText("%s has the index -1, which would give it texture number 0, no texture",
-                                             editorId.c_str()));
-        throw MalformedRecord(formatText("%s has no index, and the number after the highest so far would be 0, "
-                                         "no texture",
-                                         editorId.c_str()));
+        if (indexed) throw MalformedRecord("it has the index -1, which would give it texture number 0, no texture");
+        throw MalformedRecord("it has no index, and the number after the highest so far would be 0, no texture");
     }
-    if (!cursor.nextIs("DATA")) throw FatalError("Couldn't find LTEX DATA subrec!\n", true);
+    // A land texture without its file is skipped, with the message among
+    // the progress; deleted ones never come here.
+    if (!cursor.nextIs("DATA")) {
+        services_.reporter.progressText("Couldn't find LTEX DATA subrec!\n");
+        return;
+    }
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;

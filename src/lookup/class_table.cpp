@@ -8,7 +8,7 @@ namespace landfer {
 
 void ClassTable::load() {
     loaded_ = true;
-    ReadFile file = openForReading(path_);
+    ReadFile file = openLookupFile(path_);
     if (!file) fatal("Unable to open Classes lookup file (%s): %s\n", path_.c_str(), systemErrorText().c_str());
     std::string line;
     for (size_t number = 0; readWholeLine(file.get(), line); ++number) {
@@ -27,7 +27,9 @@ uint32_t ClassTable::find(std::string_view classId, bool* foundOut) {
     key_ = foldedCase(classId);
     auto match = firstLines_.find(key_);
     size_t matchLine = match != firstLines_.end() ? match->second.first : static_cast<size_t>(-1);
-    for (const auto& corrupt : corruptLines_) {
+    // Each corrupt line is reported once, by the first lookup that reads up to it.
+    for (; reportedCorruptLines_ < corruptLines_.size(); ++reportedCorruptLines_) {
+        const auto& corrupt = corruptLines_[reportedCorruptLines_];
         if (corrupt.first > matchLine) break;
         reporter_.report(
             "Found a corrupt line in %s. Should be 2 fields, commar delimited. Ignoring. Line was: %s\n",

@@ -25,9 +25,10 @@ public:
     using LookupTable::LookupTable;
 
     // The FormID of the first line whose class id equals classId (without
-    // regard to letter case, as Morrowind's ids), or the default class. Malformed lines up to the match
-    // (all of them without one) are reported at every lookup and take no
-    // part. The file is read at the first lookup; a missing file is fatal.
+    // regard to letter case, as Morrowind's ids), or the default class.
+    // Malformed lines take no part; each is reported once, at the first
+    // lookup that reads up to it (up to its match, or the whole file without
+    // one). The file is read at the first lookup; a missing file is fatal.
     // `found`, when given, tells whether a line matched.
     uint32_t find(std::string_view classId, bool* found = nullptr);
 
@@ -39,6 +40,7 @@ private:
     // The first line of each class id, and every corrupt line, each with its line number.
     std::unordered_map<std::string, std::pair<size_t, uint32_t>> firstLines_;
     std::vector<std::pair<size_t, std::string>> corruptLines_;  // with their line breaks
+    size_t reportedCorruptLines_ = 0;  // the first ones, reported already
     std::string key_;
 };
 

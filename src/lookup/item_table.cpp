@@ -26,7 +26,7 @@ void ItemTable::load(int index) {
     File& table = files_[index];
     table.loaded = true;
     table.path = path(fileNames[index]);
-    ReadFile file = openForReading(table.path, "r");
+    ReadFile file = openLookupFile(table.path, "r");
     if (!file && index >= requiredFileCount) return;
     if (!file)
         fatal("Unable to open inventory lookup data file %s: %s!\n", table.path.c_str(), systemErrorText().c_str());
@@ -55,8 +55,10 @@ bool ItemTable::find(std::string_view itemId, uint32_t& formId) {
         key_ = foldedCase(itemId);
         auto entry = table.ids.find(key_);
         if (entry == table.ids.end()) continue;
+        // Reported at the first lookup of the id only.
         for (const std::string& line : entry->second.corruptLines)
-            reporter_.report("Ignoring a corrupt line in %s: %s\n", table.path.c_str(), line.c_str());
+            reportCorruptLine(table.path, line);
+        entry->second.corruptLines.clear();
         if (entry->second.found) {
             formId = entry->second.formId;
             return true;

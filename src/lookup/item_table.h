@@ -27,15 +27,14 @@ public:
     // True and the FormID when a lookup file holds itemId. Each file is read
     // once, when a lookup first needs it; one of the first three that cannot
     // be opened is fatal. Corrupt lines of the id met before its first good
-    // line are reported at every lookup of the id, as a search of the file
-    // would meet them.
+    // line are reported once, at the first lookup of the id.
     bool find(std::string_view itemId, uint32_t& formId);
 
     static constexpr int fileCount = 4;
 
 private:
     struct Entry {
-        std::vector<std::string> corruptLines;  // without their line breaks
+        std::vector<std::string> corruptLines;  // without their line breaks; emptied once reported
         bool found = false;
         uint32_t formId = 0;
     };

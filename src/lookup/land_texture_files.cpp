@@ -27,26 +27,34 @@ bool parseLine(std::string_view line, std::string_view& fileName, uint32_t& form
 
 }  // namespace
 
-bool LandTextureFiles::find(std::string_view textureFileName, uint32_t& formId) {
-    if (!loaded_) {
-        ReadFile file = openForReading(path_);
-        if (!file) {
-            reporter_.report("Unable to open the LTEX texture lookup file (%s): %s\n", path_.c_str(),
-                             systemErrorText().c_str());
-            return false;
-        }
-        std::string line;
-        while (readWholeLine(file.get(), line)) {
-            std::string_view text(line);
-            if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-            std::string_view name;
-            uint32_t lineFormId;
-            if (!parseLine(text, name, lineFormId)) continue;
-            exactNames_.emplace(std::string(name), lineFormId);
-            foldedNames_.emplace(foldedCase(name), lineFormId);
-        }
-        loaded_ = true;
+void LandTextureFiles::load() {
+    // A file that cannot be opened is reported once and holds no name.
+    loaded_ = true;
+    ReadFile file = openLookupFile(path_);
+    if (!file) {
+        reporter_.report("Unable to open the LTEX texture lookup file (%s): %s\n", path_.c_str(),
+                         systemErrorText().c_str());
+        return;
     }
+    std::string line;
+    while (readWholeLine(file.get(), line)) {
+        std::string_view text(line);
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        std::string_view name;
+        uint32_t lineFormId;
+        if (!parseLine(text, name, lineFormId)) {
+            // Comments and empty lines are no entries; any other line is a corrupt one.
+            std::string plain = withoutLineBreak(line);
+            if (!plain.empty() && plain[0] != '#') reportCorruptLine(path_, plain);
+            continue;
+        }
+        exactNames_.emplace(std::string(name), lineFormId);
+        foldedNames_.emplace(foldedCase(name), lineFormId);
+    }
+}
+
+bool LandTextureFiles::find(std::string_view textureFileName, uint32_t& formId) {
+    if (!loaded_) load();
     auto exact = exactNames_.find(std::string(textureFileName));
     if (exact != exactNames_.end()) {
         formId = exact->second;

@@ -1,8 +1,9 @@
 // The Oblivion land texture of a Morrowind texture file, from lfdat/ltex.dat.
 //
 // Each line is "field1,field2,texture file,FORMID"; fields 3 and 4 end at a
-// comma, a carriage return or the end of the line. Lines starting with '#',
-// and lines without three commas or an eight-digit FormID, are passed over.
+// comma, a carriage return or the end of the line. Lines starting with '#'
+// and empty lines are passed over; lines without three commas or an
+// eight-digit FormID are reported as corrupt, once, when the file is read.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +21,12 @@ public:
 
     // The first line naming the file exactly, else the first naming it in
     // other letter case. The file is read at the first lookup; one that
-    // cannot be opened is reported at every lookup, which then finds nothing.
+    // cannot be opened is reported then, once, and no lookup finds anything.
     bool find(std::string_view textureFileName, uint32_t& formId);
 
 private:
+    void load();
+
     std::string path_ = path("ltex.dat");
     bool loaded_ = false;
     std::unordered_map<std::string, uint32_t> exactNames_;

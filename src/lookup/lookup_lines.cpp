@@ -2,6 +2,16 @@
 
 namespace landfer {
 
+ReadFile openLookupFile(const std::string& path, const char* mode) {
+    ReadFile file = openForReading(path, mode);
+    if (!file) return file;
+    unsigned char start[3] = {0, 0, 0};
+    size_t got = std::fread(start, 1, sizeof start, file.get());
+    bool byteOrderMark = got == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+    if (!byteOrderMark) std::rewind(file.get());
+    return file;
+}
+
 bool readWholeLine(FILE* file, std::string& line) {
     line.clear();
     int c;

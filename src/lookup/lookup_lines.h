@@ -1,4 +1,5 @@
-// The one parser of the lookup files in lfdat/: lines read whole, whatever
+// The one parser of the lookup files in lfdat/: files opened past a byte
+// order mark, lines read whole, whatever
 // their length (so a long line can never be taken for several), FormIDs of
 // eight hexadecimal digits, and letter case folded A-Z to a-z.
 #pragma once
@@ -8,7 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "esm/read_file.h"
+
 namespace landfer {
+
+// Opens a lookup file for reading (null, with errno, when it cannot) and
+// steps over a UTF-8 byte order mark at its start, which editors on
+// Windows put there and which is no part of the first line.
+ReadFile openLookupFile(const std::string& path, const char* mode = "rb");
 
 // Reads the next line into `line`, its line break included when it has
 // one. Returns false at the end of the file.

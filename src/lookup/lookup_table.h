@@ -18,6 +18,11 @@ public:
 protected:
     // A file of the lookup directory, as "<directory>/<name>".
     std::string path(const std::string& name) const { return directory_ + "/" + name; }
+    // A line of the file at `path` that holds no entry the table can use,
+    // without its line break; each is reported once a run.
+    void reportCorruptLine(const std::string& path, const std::string& line) const {
+        reporter_.report("Ignoring a corrupt line in %s: %s\n", path.c_str(), line.c_str());
+    }
 
     std::string directory_;
     const Reporter& reporter_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "esm/fatal_error.h"
+
 namespace landfer {
 
 namespace {
@@ -35,7 +37,9 @@ const KindText kindTexts[lossKindCount] = {
 
 constexpr size_t listedPerKind = 10;
 
-std::string shown(const std::string& identifier) { return identifier.empty() ? "(none)" : identifier; }
+std::string shown(const std::string& identifier) {
+    return identifier.empty() ? "(none)" : withControlCharactersEscaped(identifier);
+}
 
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string csvField(const std::string& text) {
@@ -65,29 +69,30 @@ void Losses::noteLandTexture(uint32_t textureNumber, std::string_view fileName, 
         missingTextures_.erase(textureNumber);
         return;
     }
-    if (missingTextures_.emplace(textureNumber, std::string(fileName)).second)
-        missingTextureOrder_.push_back(textureNumber);
-    else
-        missingTextures_[textureNumber] = std::string(fileName);
+    missingTextures_[textureNumber] = std::string(fileName);
+    add(textureSquares_, fileName, 0);
 }
 
 void Losses::noteUnpaintedSquares(uint32_t textureNumber, long squares) {
-    if (squares > 0) unpaintedByNumber_[textureNumber] += squares;
+    if (squares <= 0) return;
+    auto missing = missingTextures_.find(textureNumber);
+    add(textureSquares_,
+        missing != missingTextures_.end() ? missing->second
+                                          : "texture number " + std::to_string(textureNumber) + " without LTEX",
+        squares);
+    unpaintedSquares_ += squares;
 }
 
-// Missing textures by file name, with the squares painted with them, and
-// squares of numbers that no land texture record of the plugin defines.
+// The missing textures that painted squares or are still missing at the
+// end: a file whose number a found record took over before any land used
+// it was no loss.
 Losses::Tally Losses::landTextureTally() const {
     Tally tally;
-    for (uint32_t number : missingTextureOrder_) {
-        auto missing = missingTextures_.find(number);
-        if (missing == missingTextures_.end()) continue;
-        auto squares = unpaintedByNumber_.find(number);
-        add(tally, missing->second, squares != unpaintedByNumber_.end() ? squares->second : 0);
+    for (const LossEntry& entry : textureSquares_.entries) {
+        bool stillMissing = false;
+        for (const auto& missing : missingTextures_) stillMissing = stillMissing || missing.second == entry.identifier;
+        if (entry.count > 0 || stillMissing) add(tally, entry.identifier, entry.count);
     }
-    for (const auto& [number, squares] : unpaintedByNumber_)
-        if (missingTextures_.count(number) == 0)
-            add(tally, "texture number " + std::to_string(number) + " without LTEX", squares);
     return tally;
 }
 
@@ -106,11 +111,7 @@ long Losses::total(LossKind kind) const {
     return sum;
 }
 
-long Losses::unpaintedSquares() const {
-    long sum = 0;
-    for (const auto& entry : unpaintedByNumber_) sum += entry.second;
-    return sum;
-}
+long Losses::unpaintedSquares() const { return unpaintedSquares_; }
 
 bool Losses::empty() const {
     for (int kind = 0; kind < lossKindCount; ++kind)
@@ -135,6 +136,24 @@ void printLossReport(const Reporter& reporter, const Losses& losses) {
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }
+}
+
+std::string withControlCharactersEscaped(std::string_view text) {
+    std::string escaped;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            escaped += "\\n";
+        else if (c == '\r')
+            escaped += "\\r";
+        else if (c == '\t')
+            escaped += "\\t";
+        else if (byte < 0x20 || byte == 0x7F)
+            escaped += formatText("\\x%02X", byte);
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 std::string lossCsv(const Losses& losses) {

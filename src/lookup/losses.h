@@ -48,10 +48,13 @@ public:
     // empty, says what this identifier became (the first one noted stays).
     void note(LossKind kind, std::string_view identifier, long count = 1, std::string_view became = {});
 
-    // A land texture record (texture number) whose file ltex.dat does not
-    // hold; a later record of the same number that is found takes it back.
+    // A land texture record (texture number) and whether ltex.dat holds its
+    // file. A later record of the same number takes the number over: the
+    // squares painted with it from then on are its own.
     void noteLandTexture(uint32_t textureNumber, std::string_view fileName, bool found);
-    // Squares of one land painted with a texture number that has no FormID.
+    // Squares of one land painted with a texture number that has no FormID:
+    // they count for the file that the number's record named when the land
+    // was converted, or for the number when no record defined it.
     void noteUnpaintedSquares(uint32_t textureNumber, long squares);
 
     // The entries of a kind, most frequent first (first met first on a tie).
@@ -68,9 +71,11 @@ private:
         std::unordered_map<std::string, size_t> index;
     };
     Tally tallies_[lossKindCount];
-    std::map<uint32_t, std::string> missingTextures_;  // by texture number
-    std::vector<uint32_t> missingTextureOrder_;
-    std::map<uint32_t, long> unpaintedByNumber_;
+    // The file of each texture number whose last record ltex.dat lacks.
+    std::map<uint32_t, std::string> missingTextures_;
+    // Every missing file and number without a record, with its squares.
+    Tally textureSquares_;
+    long unpaintedSquares_ = 0;
 
     Tally landTextureTally() const;
     static void add(Tally& tally, std::string_view identifier, long count, std::string_view became = {});
@@ -83,5 +88,10 @@ void printLossReport(const Reporter& reporter, const Losses& losses);
 
 // The complete list as CSV: kind,identifier,count,became.
 std::string lossCsv(const Losses& losses);
+
+// An identifier as one piece of a line of a message: control characters
+// (line ends above all, which would break the line) written as escapes
+// (\n, \r, \t, \xHH).
+std::string withControlCharactersEscaped(std::string_view text);
 
 }  // namespace landfer

@@ -27,6 +27,11 @@ const char* const helpText =
     "                 Oblivion's Data\\Meshes\\PREFIX); objects.dat serves the others\n"
     "  --help         print this help and exit\n";
 
+// A command line that cannot be run: what is wrong, where the options are listed, and what follows.
+[[noreturn]] void usageError(const char* self, const std::string& problem, const std::string& tail = "") {
+    fatal("%sTry %s --help for the list of options.\n%s", problem.c_str(), self, tail.c_str());
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
@@ -64,6 +69,8 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
             return line;
         }
         if (option == reportOption) {
+            // An empty name would write nothing, with no word of it.
+            if (*optarg == '\0') usageError(self, "The option --report needs a file name.\n");
             line.reportPath = optarg;
             continue;
         }
@@ -76,12 +83,17 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
             line.placeModels = true;
             continue;
         }
-        fatal("Try %s --help for the list of options.\nUsage: %s [-V] original.esp\n\n\t-V : Display current "
-              "Version, then exit.\n",
-              self, self);
+        // getopt has said what is wrong.
+        usageError(self, "",
+                   formatText("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self));
     }
     // Options alone name no input file.
     if (optind >= argc) throw FatalError(banner);
+    // One run converts one plugin: a second name is no plugin to pass over in silence.
+    if (argc - optind > 1)
+        usageError(self, formatText("Only one input plugin can be converted at a time, but %d are named (%s, %s%s).\n",
+                                    argc - optind, argv[optind], argv[optind + 1], argc - optind > 2 ? ", ..." : ""));
+    line.inputPath = argv[optind];
     return line;
 }
 

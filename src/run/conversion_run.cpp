@@ -1,8 +1,21 @@
 #include "run/conversion_run.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <system_error>
 #include <vector>
 
 #include "actors/actors.h"
@@ -14,20 +27,23 @@
 #include "records/journals.h"
 #include "esm/input_plugin.h"
 #include "run/command_line.h"
-#include "run/output_file_checks.h"
+#include "run/deleted_records.h"
+#include "run/path_checks.h"
+#include "run/record_names.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
 
 namespace {
 
-const char* const outputName = "LANDFER.ESP";
+// The lookup data directory, below the working directory.
+const char* const lookupDirectory = "lfdat";
 
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
     Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine)
-        : services(progress, messages, "lfdat"),
+        : services(progress, messages, lookupDirectory),
           actors(services),
           landscape(services, actors.npcIndex(), commandLine.placeModels ? &commandLine.modelsPrefix : nullptr),
           globalsAndBooks(services),
@@ -40,6 +56,9 @@ struct Conversion {
     Journals journals;
     // Records of unhandled types since the last "." of progress.
     int skipCounter = 0;
+    // The last topic (DIAL) was deleted: the responses (INFO) that follow
+    // are its own, no entries of the journal before it.
+    bool inDeletedTopic = false;
 
     void cell(RecordData data) { landscape.convertCell(data); }
     void land(RecordData data) { landscape.convertLand(data); }
@@ -49,7 +68,7 @@ struct Conversion {
     void book(RecordData data) { globalsAndBooks.convertBook(data); }
     void dialogueTopic(RecordData data) { journals.handleDialogueTopic(data); }
     void journalEntry(RecordData data) {
-        if (journals.inJournal()) journals.handleJournalEntry(data);
+        if (journals.inJournal() && !inDeletedTopic) journals.handleJournalEntry(data);
     }
 
     void dispatch(const std::vector<uint8_t>& record);
@@ -84,13 +103,22 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
     const char* type = reinterpret_cast<const char*>(record.data());
     for (const DispatchRow& row : dispatchTable) {
         if (std::memcmp(type, row.type, 4) != 0) continue;
+        if (row.convert == nullptr) {
+            services.reporter.showProgress(row.progress, row.flush);
+            return;
+        }
+        // A deleted record is no object of the plugin: nothing is made of it, and nothing is lost.
+        bool deleted = isDeletedRecord(record);
+        if (row.convert == &Conversion::dialogueTopic) inDeletedTopic = deleted;
+        if (deleted) return;
         services.reporter.showProgress(row.progress, row.flush);
-        if (row.convert == nullptr) return;
-        // The one place where a record that cannot be converted is reported.
+        // The one place where a record that cannot be converted is reported,
+        // by its type and editor ID.
         try {
             (this->*row.convert)(data);
         } catch (const MalformedRecord& problem) {
-            services.reporter.report("A %.4s record is malformed (%s). Ignoring!\n", row.type, problem.what());
+            services.reporter.report("The %.4s record %s is malformed (%s). Ignoring!\n", row.type,
+                                     recordEditorId(row.type, data).c_str(), problem.what());
         } catch (const std::bad_alloc&) {
             errno = ENOMEM;
             fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
@@ -131,17 +159,48 @@ void Conversion::printSummary() const {
         globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount());
 }
 
-}  // namespace
-
-int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
-    CommandLine commandLine = parseCommandLine(argc, argv, progress);
-    if (commandLine.done) return 0;
-
-    Conversion run(progress, messages, commandLine);
-    std::string inputName = argv[argc - 1];
+// Checks every path of the run before anything is touched.
+void checkPaths(const CommandLine& commandLine) {
+    const std::string& inputName = commandLine.inputPath;
+    refuseInputThatIsNoRegularFile(inputName);
     refuseInputThatIsOutput(inputName, outputName);
-    deleteTemporaryFiles();  // left by an earlier run
+    refuseInputNamedLikeATemporaryFile(inputName);
+    if (!commandLine.reportPath.empty())
+        refuseReportPath(commandLine.reportPath, inputName, outputName, lookupDirectory);
+    refuseOutputThatIsNoRegularFile(outputName);
+}
 
+// The report file asked for is opened before the work starts, so that a
+// run is not spent on a report that cannot be written; an older report
+// stays as it is until the run has succeeded. Returns whether the run
+// created the file (and so deletes it when it fails).
+bool checkReportCanBeWritten(const std::string& reportPath) {
+    std::error_code error;
+    bool missing = std::filesystem::symlink_status(reportPath, error).type() == std::filesystem::file_type::not_found;
+    FileWriter reportFile;
+    if (!reportFile.open(reportPath, "ab")) cannotOpen(reportPath, "writing", systemErrorText());
+    reportFile.close();
+    return missing;
+}
+
+// The partial output takes the place of LANDFER.ESP, replacing it; on
+// Windows too, where a plain rename does not replace.
+void putOutputInPlace() {
+#ifdef _WIN32
+    if (MoveFileExA(partialOutputName, outputName, MOVEFILE_REPLACE_EXISTING)) return;
+    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+#else
+    if (std::rename(partialOutputName, outputName) == 0) return;
+#endif
+    fatal("Unable to replace %s with the converted plugin %s: %s\n", outputName, partialOutputName,
+          systemErrorText().c_str());
+}
+
+// The run from the opening of the input to the report, once the paths are
+// checked and the files of an earlier run deleted.
+void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
+    Conversion run(progress, messages, commandLine);
+    const std::string& inputName = commandLine.inputPath;
     InputPlugin input;
     input.open(inputName);
     run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
@@ -151,21 +210,8 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
         run.services.baseObjects.readPlugin(master, true, run.services.reporter);
     run.services.baseObjects.readPlugin(inputName, false, run.services.reporter);
 
-    // The report file asked for is created before the work starts, so that
-    // a run is not spent on a report that cannot be written; it never
-    // takes the place of the plugin read or the one written.
-    FileWriter reportFile;
-    const std::string& reportPath = commandLine.reportPath;
-    if (!reportPath.empty()) {
-        refuseReportThatIsAPlugin(reportPath, inputName, outputName);
-        if (!reportFile.open(reportPath, "wb"))
-            fatal("Unable to open %s for writing: %s\n", reportPath.c_str(), systemErrorText().c_str());
-    }
-
-    refuseOutputThatIsNoRegularFile(outputName);
     FileWriter outputFile;
-    if (!outputFile.open(outputName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
+    if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
     run.services.output = OutputPlugin(std::move(outputFile));
     run.services.output.writeHeader();
 
@@ -174,14 +220,39 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
 
     input.close();
     run.finish();
+    putOutputInPlace();
     run.printSummary();
     deleteTemporaryFiles();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
     printLossReport(run.services.reporter, run.services.losses);
-    if (reportFile.isOpen()) {
+    if (!commandLine.reportPath.empty()) {
+        FileWriter reportFile;
+        if (!reportFile.open(commandLine.reportPath, "wb"))
+            cannotOpen(commandLine.reportPath, "writing", systemErrorText());
         reportFile.write(lossCsv(run.services.losses));
         reportFile.close();
+    }
+}
+
+}  // namespace
+
+int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
+    CommandLine commandLine = parseCommandLine(argc, argv, progress);
+    if (commandLine.done) return 0;
+    checkPaths(commandLine);
+
+    deleteTemporaryFiles();  // left by an earlier run
+    bool reportCreated = false;
+    try {
+        if (!commandLine.reportPath.empty()) reportCreated = checkReportCanBeWritten(commandLine.reportPath);
+        convert(commandLine, progress, messages);
+    } catch (...) {
+        // Whatever ended the run, its files are closed by now: nothing of
+        // it is left but the message, and an older LANDFER.ESP is whole.
+        deleteTemporaryFiles();
+        if (reportCreated) std::remove(commandLine.reportPath.c_str());
+        throw;
     }
     return 0;
 }

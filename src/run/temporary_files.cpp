@@ -11,20 +11,20 @@
 
 namespace landfer {
 
-namespace {
-
-// Files that earlier versions staged in the working directory and this
-// one no longer writes; a run still clears them away.
-const char* const olderTemporaryFiles[] = {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp"};
-
-}  // namespace
+const std::vector<const char*>& temporaryFileNames() {
+    // With those that earlier versions staged in the working directory and
+    // this one no longer writes: a run still clears them away.
+    static const std::vector<const char*> names = {
+        "cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp", NpcIndex::fileName,
+        Journals::oldStageFileName, Journals::questFileName, GlobalsAndBooks::globalsFileName,
+        GlobalsAndBooks::booksFileName, Actors::recordsFileName, WorldStaging::fileName,
+        StagedReferences::fileName, ModelStatics::fileName, partialOutputName,
+    };
+    return names;
+}
 
 void deleteTemporaryFiles() {
-    for (const char* name : olderTemporaryFiles) std::remove(name);
-    for (const char* name : {NpcIndex::fileName, Journals::oldStageFileName, Journals::questFileName,
-                             GlobalsAndBooks::globalsFileName, GlobalsAndBooks::booksFileName, Actors::recordsFileName,
-                             WorldStaging::fileName, StagedReferences::fileName, ModelStatics::fileName})
-        std::remove(name);
+    for (const char* name : temporaryFileNames()) std::remove(name);
 }
 
 }  // namespace landfer

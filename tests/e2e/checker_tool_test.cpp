@@ -8,17 +8,15 @@
 
 #include "address_space_limit.h"
 #include "e2e_run.h"
+#include "test_helpers.h"
 #include "tes3_land.h"
 
+using support::putU32;
 using e2e::RunResult;
 using e2e::WorkDir;
 using tes4::Bytes;
 
 namespace {
-
-void putU32(Bytes& bytes, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
 
 void appendU32(Bytes& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));

@@ -19,7 +19,8 @@ namespace {
 
 const char* const temporaryFiles[] = {"cell1.tmp",   "cell2.tmp",       "cell3.tmp",      "cell4.tmp",
                                       "npcs.tmp",    "cell_names.tmp",  "quest_indx.tmp", "quest.tmp",
-                                      "globals.tmp", "books.tmp", "npc_records.tmp", "world.tmp"};
+                                      "globals.tmp", "books.tmp", "npc_records.tmp", "world.tmp",
+                                      "LANDFER.ESP.tmp"};
 
 std::string summary(int globals, int books) {
     return "\n\nLandfer has finished. The new data has been written to LANDFER.ESP\n\n"
@@ -86,10 +87,16 @@ TEST(InputChecks, OnlyTes3PluginsAreTaken) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "Unable to open missing.esp for reading: No such file or directory\n");
 
+    // Too short to tell: said as such, not as a system error text ("Success").
     work.writeFile("short.esp", std::string("TE"));
     RunResult tooShort = work.run({"short.esp"});
     EXPECT_EQ(tooShort.status, 1);
-    EXPECT_EQ(tooShort.err.rfind("Unable to read any data from short.esp to determine it's file type: ", 0), 0u);
+    EXPECT_EQ(tooShort.err,
+              "Unable to read any data from short.esp to determine it's file type: the file holds only 2 bytes\n");
+    work.writeFile("empty.esp", std::string());
+    RunResult empty = work.run({"empty.esp"});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "Unable to read any data from empty.esp to determine it's file type: the file is empty\n");
 
     work.writeFile("oblivion.esp", std::string("TES4 and more"));
     RunResult tes4 = work.run({"oblivion.esp"});
@@ -177,22 +184,27 @@ TEST(ConversionRun, WriteErrorsEndTheRunWithStatus1) {
     for (int i = 0; i < 40; ++i) plugin.add(tes3::book("bk" + std::to_string(i), "Book", std::string(3000, 'x')));
     work.writeFile("input.esp", plugin.bytes());
     // The books wait in books.tmp: small limits fail at its flush, larger
-    // ones in the middle of the run; the staged file is left as it is.
+    // ones in the middle of the run; the failed run's files are deleted.
     for (long limit : {90L, 5000L, 60000L}) {
         e2e::RunLimits limits;
         limits.fileSizeLimit = limit;
         RunResult result = work.run({"input.esp"}, limits);
         EXPECT_EQ(result.status, 1) << limit;
         EXPECT_EQ(result.err, "Unable to write to books.tmp: File too large\n") << limit;
-        EXPECT_TRUE(work.exists("books.tmp"));
+        EXPECT_FALSE(work.exists("books.tmp"));
+        EXPECT_FALSE(work.exists("LANDFER.ESP"));
     }
-    // A limit that the staged books fit but the output does not: the copy into the output fails.
+    // A limit that the staged books fit but the output does not: the copy
+    // into the partial output fails, and the older output stays whole.
     ASSERT_EQ(work.run({"input.esp"}).status, 0);
+    const tes4::Bytes older = work.outputBytes();
     e2e::RunLimits limits;
-    limits.fileSizeLimit = static_cast<long>(work.outputBytes().size()) - 40;
+    limits.fileSizeLimit = static_cast<long>(older.size()) - 40;
     RunResult result = work.run({"input.esp"}, limits);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP: File too large\n");
+    EXPECT_EQ(result.err, "Unable to write to LANDFER.ESP.tmp: File too large\n");
+    EXPECT_EQ(work.outputBytes(), older);
+    EXPECT_FALSE(work.exists("LANDFER.ESP.tmp"));
 }
 
 TEST(ConversionRun, UnwritableOutputIsFatal) {
@@ -259,18 +271,17 @@ TEST(ConversionRun, CorruptRecordHeadersAreFatal) {
     pastTheEnd.add(tes3::Record("GLOB").declareSize(1000));
     RunResult result = work.convert(pastTheEnd);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.rfind("Unable to read entire marker record (1016 bytes) from input.esp into memory: ", 0),
-              0u)
-        << result.err;
+    EXPECT_EQ(result.err,
+              "Unable to read entire marker record (1016 bytes) from input.esp into memory: the file holds only 16 "
+              "of them\n");
 
     tes3::Plugin huge;
     huge.add(tes3::Record("GLOB").declareSize(0xFFFFFFF0u));
     result = work.convert(huge);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(
-        result.err.rfind("Unable to read entire marker record (4294967296 bytes) from input.esp into memory: ", 0),
-        0u)
-        << result.err;
+    EXPECT_EQ(result.err,
+              "Unable to read entire marker record (4294967296 bytes) from input.esp into memory: the file holds "
+              "only 16 of them\n");
 
     tes3::Plugin fragment;
     fragment.add(tes3::global("g", 'f', 1)).raw({'G', 'L', 'O', 'B', 0});

@@ -81,8 +81,9 @@ TEST(Globals, MalformedSubrecordsAreReportedAndSkipped) {
     tes4::File file = convertOk(work, tes3::Plugin().add(pastEnd).add(shortValue).add(tes3::global("ok", 's', 1)),
                                 &run);
     EXPECT_EQ(run.err,
-              "A GLOB record is malformed (its NAME subrecord of 50 bytes runs past the end of the record). "
-              "Ignoring!\nA GLOB record is malformed (its FLTV subrecord holds 2 of 4 bytes). Ignoring!\n");
+              "The GLOB record without an editor ID is malformed (its NAME subrecord of 50 bytes runs past the end "
+              "of the record). Ignoring!\nThe GLOB record v is malformed (its FLTV subrecord holds 2 of 4 bytes). "
+              "Ignoring!\n");
     ASSERT_EQ(file.records("GLOB").size(), 1u);
     EXPECT_EQ(file.records("GLOB")[0]->formId, 0x011E8480u);  // skipped records take no FormID
 }

@@ -26,6 +26,11 @@ const char* const lookupFile =
     "short,tx_short.tga,000000D5\n"
     "bad,Bad,tx_bad.tga,0000XYZ1\n";
 
+// The two lines of the lookup file that hold no entry, reported when it is read.
+const std::string corruptLines =
+    "Ignoring a corrupt line in lfdat/ltex.dat: short,tx_short.tga,000000D5\n"
+    "Ignoring a corrupt line in lfdat/ltex.dat: bad,Bad,tx_bad.tga,0000XYZ1\n";
+
 tes3::LandOptions textures(uint16_t fill) {
     tes3::LandOptions options;
     options.vtex.assign(256, fill);
@@ -78,6 +83,7 @@ TEST(LandTextures, NumbersFollowTheIndexAndUnknownTexturesKeepTheirPlace) {
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
     EXPECT_EQ(run.err,
+              corruptLines +
               "Unable to populate an ltex FormID for tx_moss.tga: Not in my LTEX file!!\n"
               "Not carried over:\n"
               "\tLand textures not in ltex.dat: 1, 256 texture squares unpainted: tx_moss.tga (256)\n");
@@ -138,23 +144,72 @@ TEST(LandTextures, LookupFileRules) {
     RunResult run;
     convertWithLookup(work, plugin, run);
     EXPECT_EQ(e2e::withoutLossReport(run.err),
+              corruptLines +
               "Unable to populate an ltex FormID for test textures: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_short.tga: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_bad.tga: Not in my LTEX file!!\n");
 
+    // A missing lookup file is reported once, not once per land texture.
     std::remove(work.path("lfdat/ltex.dat").c_str());
-    RunResult missing = work.convert(
-        tes3::Plugin().add(tes3::landTexture("g", 0, "tx_grass.tga")).add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(1))));
+    RunResult missing = work.convert(tes3::Plugin()
+                                         .add(tes3::landTexture("g", 0, "tx_grass.tga"))
+                                         .add(tes3::landTexture("r", 1, "tx_rock.tga"))
+                                         .add(tes3::cell("", 0, 0))
+                                         .add(tes3::land(0, 0, flat, textures(1))));
     EXPECT_EQ(missing.status, 0);
     EXPECT_EQ(e2e::withoutLossReport(missing.err),
               "Unable to open the LTEX texture lookup file (lfdat/ltex.dat): No such file or directory\n"
-              "Unable to populate an ltex FormID for tx_grass.tga: Not in my LTEX file!!\n");
+              "Unable to populate an ltex FormID for tx_grass.tga: Not in my LTEX file!!\n"
+              "Unable to populate an ltex FormID for tx_rock.tga: Not in my LTEX file!!\n");
+}
 
+TEST(LandTextures, DeletedOrFilelessRecordsAreSkippedAndTheRunGoesOn) {
+    WorkDir work;
+    tes3::Record deleted("LTEX");  // as plugins store a deleted land texture
+    deleted.sub("DELE", tes3::int32s({0})).ztext("NAME", "old").sub("INTV", tes3::int32s({0}));
     tes3::Record noData("LTEX");
-    noData.ztext("NAME", "x").sub("INTV", tes3::int32s({0}));
-    RunResult fatal = work.convert(tes3::Plugin().add(noData));
-    EXPECT_EQ(fatal.status, 1);
-    EXPECT_EQ(fatal.out.substr(fatal.out.size() - 32), "Couldn't find LTEX DATA subrec!\n");
+    noData.ztext("NAME", "x").sub("INTV", tes3::int32s({1}));
+    tes3::Plugin plugin;
+    plugin.add(deleted).add(noData).add(tes3::landTexture("r", 2, "tx_rock.tga"));
+    plugin.add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(3)));
+    RunResult run;
+    tes4::File file = convertWithLookup(work, plugin, run);
+    EXPECT_EQ(run.err, corruptLines);
+    EXPECT_EQ(run.out, "Landfer is now reading input.esp ... \nCouldn't find LTEX DATA subrec!\nCL" +
+                           run.out.substr(run.out.find("\n\nLandfer has finished")));
+    std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 4u);
+    for (const landscape::WorldCell& cell : cells) {
+        std::vector<Layer> found = layers(*cell.land);
+        ASSERT_EQ(found.size(), 4u);
+        for (const Layer& layer : found) EXPECT_EQ(layer.formId, 0xB2u);
+    }
+}
+
+TEST(LandTextures, ANumberDefinedTwiceCountsItsSquaresForTheFileItHadThen) {
+    WorkDir work;
+    tes3::LandOptions some = textures(0);
+    for (int i = 0; i < 100; ++i) some.vtex[i] = 1;
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("a", 0, "lf_first_missing.dds"))
+        .add(tes3::cell("", 0, 0))
+        .add(tes3::land(0, 0, flat, textures(1)))
+        .add(tes3::landTexture("b", 0, "tx_grass.tga"))
+        .add(tes3::cell("", 1, 0))
+        .add(tes3::land(1, 0, flat, textures(1)))
+        .add(tes3::landTexture("c", 0, "lf_second_missing.dds"))
+        .add(tes3::cell("", 2, 0))
+        .add(tes3::land(2, 0, flat, some));
+    RunResult run;
+    tes4::File file = convertWithLookup(work, plugin, run);
+    EXPECT_EQ(e2e::lossReport(run.err),
+              "Not carried over:\n"
+              "\tLand textures not in ltex.dat: 2, 356 texture squares unpainted: lf_first_missing.dds (256), "
+              "lf_second_missing.dds (100)\n");
+    std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
+    ASSERT_EQ(cells.size(), 12u);
+    EXPECT_TRUE(layers(*cells[0].land).empty());
+    EXPECT_EQ(layers(*cells[4].land).at(0).formId, 0xA1u);
 }
 
 TEST(LandTextures, NumberZeroNeverGetsATexture) {
@@ -171,10 +226,11 @@ TEST(LandTextures, NumberZeroNeverGetsATexture) {
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
     EXPECT_EQ(run.err,
-              "A LTEX record is malformed (minus has the index -1, which would give it texture number 0, no "
-              "texture). Ignoring!\n"
-              "A LTEX record is malformed (after has no index, and the number after the highest so far would be 0, "
-              "no texture). Ignoring!\n");
+              "The LTEX record minus is malformed (it has the index -1, which would give it texture number 0, no "
+              "texture). Ignoring!\n" +
+              corruptLines +
+              "The LTEX record after is malformed (it has no index, and the number after the highest so far would "
+              "be 0, no texture). Ignoring!\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     for (const landscape::WorldCell& cell : cells) EXPECT_TRUE(layers(*cell.land).empty());

@@ -347,7 +347,7 @@ TEST(NpcConversion, ShortOrOverrunningSubrecordsSkipTheRecord) {
         WorkDir work;
         RunResult run;
         tes4::File file = convertOk(work, tes3::Plugin().add(c.record).add(npc("good")), &run);
-        EXPECT_EQ(run.err, std::string("A NPC_ record is malformed (") + c.problem + "). Ignoring!\n");
+        EXPECT_EQ(run.err, std::string("The NPC_ record broken is malformed (") + c.problem + "). Ignoring!\n");
         auto npcs = file.records("NPC_");
         ASSERT_EQ(npcs.size(), 1u);
         EXPECT_EQ(textOf(npcs[0]->find("EDID")), "good");

@@ -158,11 +158,12 @@ TEST(Quests, OversizedAndMalformedEntriesLoseOnlyThemselves) {
     EXPECT_EQ(run.err, "The INFO record " + longName +
                            " cannot be converted: its CNAM subrecord would hold 65536 bytes, more than 65535. "
                            "Ignoring!\n"
-                           "A INFO record is malformed (its NAME subrecord of 50 bytes runs past the end of the "
-                           "record). Ignoring!\n"
-                           "A INFO record is malformed (its DATA subrecord holds 4 of 8 bytes). Ignoring!\n"
-                           "A DIAL record is malformed (its XXXX subrecord of 9 bytes runs past the end of the "
-                           "record). Ignoring!\n"
+                           "The INFO record without an editor ID is malformed (its NAME subrecord of 50 bytes "
+                           "runs past the end of the record). Ignoring!\n"
+                           "The INFO record without an editor ID is malformed (its DATA subrecord holds 4 of 8 "
+                           "bytes). Ignoring!\n"
+                           "The DIAL record lf_broken is malformed (its XXXX subrecord of 9 bytes runs past the "
+                           "end of the record). Ignoring!\n"
                            "The QUST record " + hugeName +
                            " cannot be converted: its EDID subrecord would hold 65536 bytes, more than 65535. "
                            "Ignoring!\n"

@@ -18,18 +18,15 @@ namespace {
 
 const std::string samplesDir = std::string(LANDFER_SOURCE_DIR) + "/../shared/samples";
 
+// An interior cell, by the interior flag (bit 0 of the flags that open its
+// DATA), as the format defines it.
 bool isInteriorCell(const tes3::ReadRecord& cell) {
-    // NAME, an optional DELE, DATA, an optional RGNN, then the deciding subrecord.
-    size_t i = 1;
-    if (i < cell.subrecords.size() && cell.subrecords[i].type == "DELE") ++i;
-    if (i >= cell.subrecords.size() || cell.subrecords[i].data.size() < 12) return true;
-    if (tes4::u32(cell.subrecords[i].data, 0) & 1) return true;
-    ++i;
-    if (i < cell.subrecords.size() && cell.subrecords[i].type == "RGNN") ++i;
-    if (i >= cell.subrecords.size()) return false;
-    const std::string& next = cell.subrecords[i].type;
-    return next == "INTV" || next == "AMBI" || next == "WHGT";
+    const tes3::ReadSubrecord* data = cell.find("DATA");
+    return data == nullptr || data->data.size() < 12 || (tes4::u32(data->data, 0) & 1) != 0;
 }
+
+// The heights of each Morrowind land (65 x 65 vertices), by its grid.
+using LandHeights = std::map<std::pair<int32_t, int32_t>, std::vector<double>>;
 
 }  // namespace
 
@@ -53,6 +50,7 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
         std::set<std::pair<int32_t, int32_t>> morrowindGrids;
         std::map<std::pair<int32_t, int32_t>, std::set<std::string>> referencedIds;
         size_t staged = 0;
+        LandHeights morrowindLands;
         for (const tes3::ReadRecord& record : tes3::readPlugin(input)) {
             if (record.type == "CELL" && !isInteriorCell(record)) {
                 const tes3::Bytes& data = record.subrecords[record.subrecords[1].type == "DELE" ? 2 : 1].data;
@@ -73,22 +71,30 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
             int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0)), y = static_cast<int32_t>(tes4::u32(grid->data, 4));
             if (morrowindGrids.insert({x, y}).second) ++staged;  // a land without a cell gets cells of its own
             std::vector<double> heights = tes3::decodeHeights(vhgt->data, 65);
-            for (int q = 0; q < 4; ++q) {
-                int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
-                bool matched = false;
-                auto key = std::make_pair(2 * x + q % 2, 2 * y + q / 2);
-                for (const landscape::WorldCell* cell : byGrid[key]) {
-                    if (cell->land == nullptr) continue;
-                    std::vector<double> out = landscape::landHeights(*cell->land);
-                    bool same = true;
-                    for (int i = 0; i < 33 && same; ++i)
-                        for (int j = 0; j < 33 && same; ++j)
-                            same = std::fabs(out[i * 33 + j] - heights[(rowBase + i) * 65 + colBase + j]) < 0.01;
-                    matched = matched || same;
-                }
-                EXPECT_TRUE(matched) << "land " << x << "," << y << " quad " << q + 1;
-            }
+            morrowindLands.emplace(std::make_pair(x, y), heights);  // the first land of a grid counts
         }
+        // Vertices lie 128 units apart in either game, with a row at each
+        // edge of a land: 64 steps across a Morrowind cell, 32 across an
+        // Oblivion one. Every vertex of every Oblivion land keeps the height
+        // of the Morrowind vertex at its place.
+        size_t lands = 0;
+        for (const landscape::WorldCell& cell : cells) {
+            if (cell.land == nullptr) continue;
+            ++lands;
+            auto morrowind = morrowindLands.find({static_cast<int32_t>(std::floor(cell.gridX / 2.0)),
+                                                  static_cast<int32_t>(std::floor(cell.gridY / 2.0))});
+            ASSERT_NE(morrowind, morrowindLands.end()) << cell.gridX << "," << cell.gridY;
+            std::vector<double> out = landscape::landHeights(*cell.land);
+            int wrong = 0;
+            for (int row = 0; row < 33; ++row)
+                for (int col = 0; col < 33; ++col) {
+                    int64_t east = int64_t{cell.gridX} * 32 + col - int64_t{morrowind->first.first} * 64;
+                    int64_t north = int64_t{cell.gridY} * 32 + row - int64_t{morrowind->first.second} * 64;
+                    wrong += std::fabs(out[row * 33 + col] - morrowind->second[north * 65 + east]) >= 0.01;
+                }
+            EXPECT_EQ(wrong, 0) << "land of cell " << cell.gridX << "," << cell.gridY;
+        }
+        EXPECT_EQ(lands, 4 * morrowindLands.size());
         // Every placed NPC's base object is the NPC converted from the reference's own ID.
         std::map<uint32_t, std::string> npcIds;
         for (const tes4::Entry* npc : file.records("NPC_")) {

@@ -220,17 +220,20 @@ TEST(WorldLayout, OneTopGroupPerTypeWithRecordsInInputOrderAndFormIdsAsBefore) {
     EXPECT_EQ(tes4::u32(work.outputBytes(), 30), 8u + 5u + 1u + 3u + 4u * 4u);
 }
 
-TEST(WorldLayout, StagingFilesAreGoneAfterARunAndKeptAfterAFatalError) {
+TEST(WorldLayout, StagingFilesAreGoneAfterARunAndAfterAFatalError) {
     WorkDir work;
     convertOk(work, interleaved());
     for (const char* name : {"globals.tmp", "books.tmp", "npc_records.tmp", "world.tmp"})
         EXPECT_FALSE(work.exists(name)) << name;
-    // Without the lookup data the run ends at the first NPC; what was staged so far is kept.
+    // Without the lookup data the run ends at the first NPC, after globals
+    // and books were staged; nothing of the failed run is left.
     fs::remove_all(work.path("lfdat"));
     RunResult run = work.convert(interleaved());
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(work.exists("globals.tmp"));
-    EXPECT_TRUE(work.exists("books.tmp"));
+    for (const char* name : {"globals.tmp", "books.tmp", "npc_records.tmp", "world.tmp", "LANDFER.ESP.tmp"})
+        EXPECT_FALSE(work.exists(name)) << name;
+    EXPECT_TRUE(work.exists("LANDFER.ESP"));  // the first run's, whole
+    work.output();
 }
 
 TEST(WorldLayout, GridsBeyondOblivionsWorldAreReported) {

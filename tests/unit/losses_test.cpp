@@ -73,3 +73,8 @@ TEST(Losses, ReportListsTenAndCountsTheRest) {
               "topic4 (1), topic5 (1), topic6 (1), topic7 (1), topic8 (1), topic9 (1), and 2 more\n");
     EXPECT_EQ(landfer::lossCsv(losses).substr(0, 29), "kind,identifier,count,became\n");
 }
+
+TEST(Losses, ControlCharactersAreEscapedForALineOfAMessage) {
+    EXPECT_EQ(landfer::withControlCharactersEscaped("a\nb\rc\td\x01" "e\x7F" "f\\g"), "a\\nb\\rc\\td\\x01e\\x7Ff\\g");
+    EXPECT_EQ(landfer::withControlCharactersEscaped("plain text, \"quoted\""), "plain text, \"quoted\"");
+}

@@ -272,7 +272,8 @@ TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
         short_.copyStaged(from.get(), "staged.tmp", 60, 2);
         FAIL() << "a short staged file passed";
     } catch (const FatalError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Unable to read from staged.tmp: ", 0), 0u) << error.what();
+        // The end of the file is no system error: it is told as one of input and output.
+        EXPECT_STREQ(error.what(), "Unable to read from staged.tmp: Input/output error\n");
     }
 }
 

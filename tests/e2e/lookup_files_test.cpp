@@ -1,0 +1,91 @@
+// The lookup files as users edit them (a byte order mark, a corrupt line),
+// and identifiers in the report that would break its lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "landscape_support.h"
+#include "npc_test_support.h"
+#include "tes3_land.h"
+
+using e2e::RunResult;
+using e2e::WorkDir;
+using namespace npc_test;
+
+namespace {
+
+const std::string byteOrderMark = "\xEF\xBB\xBF";
+
+tes3::Record carrying(const std::string& id, const std::string& npcClass, const std::vector<std::string>& items) {
+    tes3::Record record("NPC_");
+    record.ztext("NAME", id).ztext("RNAM", "Imperial").ztext("CNAM", npcClass);
+    for (const std::string& item : items) record.sub("NPCO", tes3::inventoryEntry(1, item));
+    record.sub("AIDT", tes3::aiData(0, 0, 0, 0));
+    return record;
+}
+
+}  // namespace
+
+TEST(LookupFiles, AByteOrderMarkAtTheStartIsSkipped) {
+    WorkDir work;
+    work.writeFile("lfdat/classes.dat", byteOrderMark + "lf_class,00023787\n");
+    work.writeFile("lfdat/armour.dat", byteOrderMark + "lf_item,a,b,00000001\n");
+    work.writeFile("lfdat/ltex.dat", byteOrderMark + "a,b,lf_texture.dds,000000A1\r\n");
+    tes3::LandOptions painted;
+    painted.vtex.assign(256, 1);
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
+        .add(carrying("lf_npc", "lf_class", {"lf_item"}))
+        .add(tes3::cell("", 0, 0))
+        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, &run);
+    EXPECT_EQ(run.err, "");  // every first line found: no message, no loss
+    const tes4::Entry& npc = *file.records("NPC_").at(0);
+    EXPECT_EQ(tes4::u32(npc.find("CNAM")->data, 0), 0x23787u);
+    ASSERT_NE(npc.find("CNTO"), nullptr);
+    EXPECT_EQ(tes4::u32(npc.find("CNTO")->data, 0), 1u);
+    const tes4::Entry& land = *landscape::worldCells(file).at(0).land;
+    ASSERT_NE(land.find("ATXT"), nullptr);
+    EXPECT_EQ(tes4::u32(land.find("ATXT")->data, 0), 0xA1u);
+}
+
+TEST(LookupFiles, ACorruptLineIsReportedOnceWhateverTheNumberOfRecords) {
+    WorkDir work;
+    work.writeFile("lfdat/classes.dat", "no comma line\nlf_class,00023787\n");
+    work.writeFile("lfdat/armour.dat", "lf_item,only two,00000001\nlf_item,a,b,00000002\n");
+    tes3::Plugin plugin;
+    for (int i = 0; i < 50; ++i) plugin.add(carrying("lf_npc" + std::to_string(i), "lf_class", {"lf_item"}));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, &run);
+    EXPECT_EQ(run.err,
+              "Ignoring a corrupt line in lfdat/armour.dat: lf_item,only two,00000001\n"
+              "Found a corrupt line in lfdat/classes.dat. Should be 2 fields, commar delimited. Ignoring. Line was: "
+              "no comma line\n\n");
+    ASSERT_EQ(file.records("NPC_").size(), 50u);
+    for (const tes4::Entry* npc : file.records("NPC_")) {
+        ASSERT_NE(npc->find("CNTO"), nullptr);
+        EXPECT_EQ(tes4::u32(npc->find("CNTO")->data, 0), 2u);
+    }
+}
+
+TEST(LookupFiles, LineEndsInIdentifiersAreEscapedInTheReport) {
+    WorkDir work;
+    work.writeFile("lfdat/classes.dat", "lf_class,00023787\n");
+    RunResult run;
+    convertOk(work, tes3::Plugin().add(carrying("lf_npc", "lf_class", {"lf_two\nlines", "lf_cr\rend", "lf_tab\tx"})),
+              &run);
+    EXPECT_EQ(run.err,
+              "Not carried over:\n"
+              "\tInventory entries dropped (item not in the item lookup files): 3: lf_two\\nlines (1), "
+              "lf_cr\\rend (1), lf_tab\\tx (1)\n");
+    run = work.run({"--report", "losses.csv", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const tes4::Bytes csv = tes4::readFileBytes(work.path("losses.csv"));
+    EXPECT_EQ(std::string(csv.begin(), csv.end()),
+              "kind,identifier,count,became\n"
+              "inventory item,\"lf_two\nlines\",1,dropped\n"
+              "inventory item,\"lf_cr\rend\",1,dropped\n"
+              "inventory item,lf_tab\tx,1,dropped\n");
+}
