@@ -47,8 +47,8 @@ TEST(LookupFiles, AByteOrderMarkAtTheStartIsSkipped) {
     ASSERT_NE(npc.find("CNTO"), nullptr);
     EXPECT_EQ(tes4::u32(npc.find("CNTO")->data, 0), 1u);
     const tes4::Entry& land = *landscape::worldCells(file).at(0).land;
-    ASSERT_NE(land.find("ATXT"), nullptr);
-    EXPECT_EQ(tes4::u32(land.find("ATXT")->data, 0), 0xA1u);
+    ASSERT_NE(land.find("BTXT"), nullptr);  // one texture: the base of every quadrant
+    EXPECT_EQ(tes4::u32(land.find("BTXT")->data, 0), 0xA1u);
 }
 
 TEST(LookupFiles, ACorruptLineIsReportedOnceWhateverTheNumberOfRecords) {
