@@ -286,6 +286,7 @@ TEST(WryeBash, LoadsEveryOutputAndSavesTheSameLayout) {
         tes4::File file = work.output();
         EXPECT_EQ(file.records("CELL").size(), 401u);  // and the persistent cell of its NPCs
         EXPECT_EQ(file.records("LAND").size(), 400u);
+        EXPECT_GT(file.records("REFR").size(), 100u * 24);  // a forest in every cell
         keep(work, "cells_first.esp");
     }
     const std::string samples = std::string(LANDFER_SOURCE_DIR) + "/../shared/samples";
@@ -297,6 +298,11 @@ TEST(WryeBash, LoadsEveryOutputAndSavesTheSameLayout) {
             ASSERT_EQ(work.run({"input.esp"}).status, 0) << entry.path();
             keep(work, "real_" + entry.path().filename().string());
         }
+        // The Morrowind models of the swamp trees a plugin defines, as statics of the plugin.
+        WorkDir work;
+        ASSERT_EQ(work.run({"--models", "morrowind", samples + "/graht_swamp_trees.esp"}).status, 0);
+        EXPECT_FALSE(work.output().records("STAT").empty());
+        keep(work, "models_graht_swamp_trees.esp");
     }
     // One load of Wrye Bash for all of them.
     std::vector<std::string> args = {oracle, "--roundtrip", "--quiet"};

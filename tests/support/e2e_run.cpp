@@ -1,4 +1,5 @@
 #include "e2e_run.h"
+#include "test_helpers.h"
 
 #include <signal.h>
 #include <stdlib.h>
@@ -271,3 +272,12 @@ tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult*
 }
 
 }  // namespace e2e
+
+namespace support {
+
+std::string fileText(const std::string& path) {
+    std::vector<uint8_t> bytes = tes4::readFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace support
