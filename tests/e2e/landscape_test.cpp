@@ -8,6 +8,8 @@
 #include "run_output.h"
 #include "test_helpers.h"
 #include "landscape_support.h"
+#include "npc_test_support.h"
+#include "tes3_every_record.h"
 #include "tes3_land.h"
 
 using support::contains;
@@ -195,14 +197,19 @@ TEST(Heights, ACliffAlongColumn32CostsOnlyTheUnreachableVertices) {
     // Rows climb 128 units each at column 32: a step no byte can hold in the
     // first column of the eastern quads.
     auto cliff = [](int r, int c) { return std::min(c, 32) * std::min(4 * r, 124); };
-    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, cliff)));
+    RunResult run;
+    tes4::File file = convertOk(work, tes3::Plugin().add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, cliff)), run);
     std::vector<WorldCell> cells = landscape::worldCells(file);
+    long moved = 0;
+    double largest = 0;
     for (int q = 0; q < 4; ++q) {
         std::vector<double> heights = landscape::landHeights(*cells[q].land);
         int rowBase = q >= 2 ? 32 : 0, colBase = q % 2 ? 32 : 0;
         for (int i = 0; i < 33; ++i) {
             for (int j = 0; j < 33; ++j) {
                 double error = heights[i * 33 + j] - cliff(rowBase + i, colBase + j);
+                moved += error != 0.0;
+                largest = std::max(largest, std::fabs(error));
                 if (q == 1 && j == 0)
                     EXPECT_LE(std::fabs(error), 32.0) << i;  // off by one per row climbed, never by 256
                 else
@@ -210,6 +217,13 @@ TEST(Heights, ACliffAlongColumn32CostsOnlyTheUnreachableVertices) {
             }
         }
     }
+    // The clamping is no silent loss: the vertices that moved, and by how much at most (in game units).
+    ASSERT_GT(moved, 0);
+    EXPECT_TRUE(contains(e2e::lossReport(run.err),
+                         "\tLand vertices moved (a height step too steep for Oblivion): " + std::to_string(moved) +
+                             ": LAND (0, 0), up to " + std::to_string(static_cast<long>(8 * largest)) + " units (" +
+                             std::to_string(moved) + ")\n"))
+        << run.err;
 }
 
 TEST(LandInput, ShortSubrecordsAreCaught) {
@@ -260,4 +274,59 @@ TEST(PlacedNpcs, ACellWithThousandsOfNpcsReachesTheOutputWhole) {
     EXPECT_EQ(cells[0].placed.size(), 1000u);  // 60 000 bytes of placed NPCs in one group
     EXPECT_NE(cells[1].land, nullptr);
     EXPECT_TRUE(contains(run.out, "\tTotal Placed NPCs:                      1000\n"));
+}
+
+// A reference without NAME, without DATA or without a position costs only
+// itself, reported; an NPC whose record comes after its cell is placed all
+// the same, once the whole input is read.
+TEST(PlacedNpcs, BrokenReferencesCostOnlyThemselvesAndLateNpcsArePlaced) {
+    WorkDir work;
+    tes3::Record cell = tes3::cell("Market", 0, 0);
+    tes3::Record nameless("X");
+    nameless.sub("FRMR", tes3::int32s({2})).sub("DATA", tes3::floats({1, 2, 3, 0, 0, 0}));
+    tes3::Record dataless("X");
+    dataless.sub("FRMR", tes3::int32s({3})).ztext("NAME", "lf_late");
+    const float nan = std::nanf("");
+    cell.raw(tes3::placedReference(1, "lf_late", 100.0f, 100.0f))
+        .raw(nameless.data())
+        .raw(tes3::placedReference(4, "lf_late", nan, 100.0f))
+        .raw(dataless.data())
+        .raw(tes3::placedReference(5, "LF_Late", 200.0f, 100.0f));
+    RunResult run;
+    // The NPC_ record after the cell that places it, its land between them.
+    tes4::File file = convertOk(work, tes3::Plugin().add(cell).add(tes3::land(0, 0, flat)).add(npc_test::npc("lf_late")), run);
+    std::vector<const tes4::Entry*> placed = landscape::placedNpcs(file);
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(tes4::f32(placed[1]->find("DATA")->data, 0), 200.0f);
+    EXPECT_EQ(e2e::withoutLossReport(run.err), "A reference in the CELL record at grid (0, 0) has no NAME. Ignoring it!\n");
+    // The one without DATA is followed by another reference.
+    EXPECT_TRUE(contains(run.out, "Recursive FRMR - returning 28\n")) << run.out;
+    EXPECT_TRUE(contains(run.out, "WARNING: I COULDN'T DECIDE UPON: (nan, 100.000000) for original cell (0, 0) - quad 0\n"))
+        << run.out;
+    EXPECT_TRUE(contains(e2e::lossReport(run.err),
+                         "\tPlaced references left out (no NAME, DATA or position): 3: lf_late (2), (none) (1)\n"))
+        << run.err;
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed NPCs"), 2);
+}
+
+// The editor finds records by editor ID and takes IDs that differ only in
+// letter case for one: a cell's stem is its name unless an earlier cell
+// used it, else the name and the smallest number from 2 that is unused.
+TEST(CellsAndLand, EditorIdStemsAreUniqueWithoutRegardToCase) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
+        {{"Riverside", "Riverside", "Riverside"}, {"Riverside SW", "Riverside2 SW", "Riverside3 SW"}},
+        {{"Riverside", "Riverside", "Riverside2"}, {"Riverside SW", "Riverside2 SW", "Riverside22 SW"}},
+        {{"Riverside", "riverside"}, {"Riverside SW", "riverside2 SW"}},
+        {{"", "Moor", ""}, {"", "Moor SW", ""}},
+    };
+    for (const auto& [names, stems] : cases) {
+        WorkDir work;
+        tes3::Plugin plugin;
+        for (size_t i = 0; i < names.size(); ++i) plugin.add(tes3::cell(names[i], static_cast<int32_t>(i), 0));
+        tes4::File file = convertOk(work, plugin);
+        std::vector<std::string> found;
+        std::vector<WorldCell> cells = landscape::worldCells(file);
+        for (size_t i = 0; i < cells.size(); i += 4) found.push_back(editorId(*cells[i].cell));
+        EXPECT_EQ(found, stems);
+    }
 }
