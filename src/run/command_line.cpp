@@ -32,17 +32,21 @@ const char* const helpText =
     fatal("%sTry %s --help for the list of options.\n%s", problem.c_str(), self, tail.c_str());
 }
 
-}  // namespace
-
-CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
-    const char* self = argc > 0 ? argv[0] : "landfer";
-    const std::string banner = formatText(
+// The banner shown when no input file is named.
+std::string banner(const char* self) {
+    return formatText(
         "\n  ---------------------------------------------------------------------------\n | Landfer: A "
         "program to import TES3 Morrowind landscapes into TES4 Oblivion |\n  "
         "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n\nUsage: %s "
         "input_filename.esp\n\n",
         self);
-    if (argc < 2) throw FatalError(banner);
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
+    const char* self = argc > 0 ? argv[0] : "landfer";
+    if (argc < 2) throw FatalError(banner(self));
     enum { reportOption = 1000, helpOption, masterOption, modelsOption };
     const option longOptions[] = {
         {"report", required_argument, nullptr, reportOption},
@@ -88,7 +92,7 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
                    formatText("Usage: %s [-V] original.esp\n\n\t-V : Display current Version, then exit.\n", self));
     }
     // Options alone name no input file.
-    if (optind >= argc) throw FatalError(banner);
+    if (optind >= argc) throw FatalError(banner(self));
     // One run converts one plugin: a second name is no plugin to pass over in silence.
     if (argc - optind > 1)
         usageError(self, formatText("Only one input plugin can be converted at a time, but %d are named (%s, %s%s).\n",
