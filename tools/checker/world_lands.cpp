@@ -55,6 +55,15 @@ std::vector<uint32_t> decodeTextures(const Entry& land) {
     return textures;
 }
 
+void countLayers(const Entry& record, DecodedLand& land) {
+    int layers[4] = {0, 0, 0, 0};
+    for (const tes4::Subrecord& sub : record.subrecords) {
+        if (sub.data.size() < 8) continue;
+        if (sub.type == "BTXT") ++land.baseTextures;
+        if (sub.type == "ATXT") land.mostLayers = std::max(land.mostLayers, ++layers[sub.data[4] & 3]);
+    }
+}
+
 void noteObject(const Entry& record, std::pair<int32_t, int32_t> grid, WorldLands& world) {
     const tes4::Subrecord* base = record.find("NAME");
     const tes4::Subrecord* data = record.find("DATA");
@@ -104,6 +113,7 @@ void collect(const std::vector<Entry>& entries, std::map<uint32_t, std::pair<int
                 land.gridY = cell->second.second;
                 land.heights = decodeHeights(vhgt->data);
                 land.textures = decodeTextures(record);
+                countLayers(record, land);
                 world.lands.push_back(std::move(land));
             }
             continue;
