@@ -82,23 +82,16 @@ TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
     for (size_t i = 5; i < 4 + 33 * 33; ++i) ASSERT_EQ(subs[2].data[i], 0) << i;
 }
 
-TEST(QuadBuilder, OneTextureEverywhereIsOneFullLayerPerQuadrant) {
+TEST(QuadBuilder, OneTextureEverywhereIsEachQuadrantsBaseWithoutALayer) {
     TestLand land;
     Bytes data;
     buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), 4, data);
     std::vector<Sub> subs = subrecords(data);
-    ASSERT_EQ(subs.size(), 3u + 2u * 4u);
+    ASSERT_EQ(subs.size(), 3u + 4u);
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        const Sub& atxt = subs[static_cast<size_t>(3 + 2 * quadrant)];
-        const Sub& vtxt = subs[static_cast<size_t>(4 + 2 * quadrant)];
-        EXPECT_EQ(atxt.type, "ATXT");
-        EXPECT_EQ(atxt.data, (Bytes{0x45, 0x23, 0x01, 0x00, static_cast<uint8_t>(quadrant), 0x79, 0, 0}));
-        EXPECT_EQ(vtxt.type, "VTXT");
-        ASSERT_EQ(vtxt.data.size(), 17u * 17u * 8u);
-        for (size_t p = 0; p < 17 * 17; ++p) {
-            ASSERT_EQ(tes4::u16(vtxt.data, 8 * p), p);
-            ASSERT_FLOAT_EQ(tes4::f32(vtxt.data, 8 * p + 4), 1.0f);
-        }
+        const Sub& btxt = subs[static_cast<size_t>(3 + quadrant)];
+        EXPECT_EQ(btxt.type, "BTXT");
+        EXPECT_EQ(btxt.data, (Bytes{0x45, 0x23, 0x01, 0x00, static_cast<uint8_t>(quadrant), 0x79, 0, 0}));
     }
     // A texture without a FormID paints nothing.
     buildQuadData(LandTextureTable{{1, 0}}, land.input(true), 4, data);
