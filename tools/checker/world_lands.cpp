@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "record_checks.h"
+
 namespace inspect {
 
 namespace {
@@ -84,7 +86,7 @@ void collect(const std::vector<Entry>& entries, std::map<uint32_t, std::pair<int
     for (const Entry& entry : entries) {
         if (!entry.isGroup) {
             const tes4::Subrecord* grid = entry.find("XCLC");
-            bool persistent = (entry.flags & 0x400) != 0;  // the world's persistent cell
+            bool persistent = (entry.flags & persistentFlag) != 0;  // the world's persistent cell
             if (entry.type == "CELL" && !persistent && grid != nullptr && grid->data.size() >= 8) {
                 int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0));
                 int32_t y = static_cast<int32_t>(tes4::u32(grid->data, 4));
