@@ -365,6 +365,10 @@ TEST(Inspector, AWorldAsOblivionsToolsLayItOutIsSoundAndSummarised) {
                        "  outside: REFR 01000030 at (167936, -12288) in cell (40, -3)\n"),
               std::string::npos)
         << out;
+    // The heightmap of that world, with its objects marked (as the unit tests check pixel by pixel).
+    RunResult drawn = work.inspect({"made.esp", "--heightmap", "h.png"});
+    EXPECT_EQ(drawn.status, 0) << drawn.out << drawn.err;
+    EXPECT_TRUE(work.exists("h.png"));
     // Without placed NPCs there is no persistent cell; the bounds leave it out when there is one.
     EXPECT_EQ(verdict(pluginOf(header, {worldOf({blockWithCell(0x01000010, 3, 5)})})), "sound");
     EXPECT_EQ(verdict(pluginOf(header, {worldWith(3, 5)})), "sound");
