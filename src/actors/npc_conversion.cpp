@@ -48,6 +48,16 @@ void Actors::convertNpc(RecordData record) {
     MorrowindNpc npc = readNpcRecord(record);
     ++npcCount_;
     if (npc.editorId == playerEditorId) return;
+    // Morrowind's ids are the same in any letter case, and the editor takes
+    // two editor IDs that differ only in case for one: the first NPC stays.
+    uint8_t earlier[4];
+    if (npcIndex_.find(npc.editorId, earlier)) {
+        services.reporter.report("The NPC_ record %s repeats an NPC of this plugin (ids are the same in any letter "
+                                 "case). Ignoring!\n",
+                                 npc.editorId.c_str());
+        services.losses.note(LossKind::repeatedNpc, npc.editorId);
+        return;
+    }
 
     std::vector<InventoryItem> inventory = lookUpInventory(services, npc, inventorySwapCount_);
     if (!npc.hasAi) services.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());

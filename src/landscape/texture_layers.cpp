@@ -63,8 +63,8 @@ bool mayDropLayers(const TextureGrid& grid) {
             for (int r = row; r < row + 4; ++r)
                 for (int c = column; c < column + 4; ++c) {
                     uint16_t number = grid[16 * r + c];
-                    if (number != 0 && std::find(numbers.begin(), numbers.begin() + count, number) == numbers.begin() + count)
-                        numbers[count++] = number;
+                    auto end = numbers.begin() + count;
+                    if (number != 0 && std::find(numbers.begin(), end, number) == end) numbers[count++] = number;
                 }
             if (count > maxQuadrantLayers + 1) return true;
         }
@@ -125,7 +125,8 @@ QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
         for (int c = 0; c < 17; ++c) {
             uint32_t formId = quadrantVertex(grid, quadrant, r, c);
             if (formId == 0) continue;
-            auto found = std::find_if(met.begin(), met.end(), [formId](const Texture& t) { return t.formId == formId; });
+            auto found =
+                std::find_if(met.begin(), met.end(), [formId](const Texture& t) { return t.formId == formId; });
             if (found == met.end())
                 met.push_back({formId, 1});
             else
@@ -160,7 +161,8 @@ void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector
         size_t positionCount = 0;
         for (int r = 0; r < 17; ++r)
             for (int c = 0; c < 17; ++c)
-                if (quadrantVertex(grid, quadrant, r, c) == formId) positions[positionCount++] = static_cast<uint16_t>(17 * r + c);
+                if (quadrantVertex(grid, quadrant, r, c) == formId)
+                    positions[positionCount++] = static_cast<uint16_t>(17 * r + c);
         appendType(out, "VTXT");
         appendUint16(out, static_cast<uint32_t>(8 * positionCount));
         for (size_t p = 0; p < positionCount; ++p) {

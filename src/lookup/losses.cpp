@@ -33,6 +33,7 @@ const KindText kindTexts[lossKindCount] = {
     {"journal entry", "dropped", "Journal entries dropped (text longer than 65534 bytes)"},
     {"journal index", "dropped", "Journal entries dropped (index beyond a stage's 0 to 65535)"},
     {"journal name", "dropped", "Journal name entries dropped (the quest keeps its first name)"},
+    {"repeated NPC", "the first NPC of the id", "NPCs left out (an earlier NPC of the plugin has the same id)"},
 };
 
 constexpr size_t listedPerKind = 10;

@@ -32,8 +32,9 @@ enum class LossKind {
     journalTooLong,    // a journal entry whose text no stage (or quest name) holds
     journalIndex,      // a journal entry whose index is beyond a stage's 16 bits
     journalName,       // a name entry of a journal already named
+    repeatedNpc,       // an NPC_ record whose id an earlier one has, in any letter case
 };
-constexpr int lossKindCount = 17;
+constexpr int lossKindCount = 18;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

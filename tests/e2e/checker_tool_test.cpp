@@ -160,21 +160,9 @@ void appendSubrecord(Bytes& bytes, const std::string& type, const Bytes& data) {
     bytes.insert(bytes.end(), data.begin(), data.end());
 }
 
-Bytes words(std::initializer_list<uint32_t> values) {
-    Bytes bytes;
-    for (uint32_t value : values) appendU32(bytes, value);
-    return bytes;
-}
-
-Bytes floats(std::initializer_list<float> values) {
-    Bytes bytes;
-    for (float value : values) {
-        uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        appendU32(bytes, bits);
-    }
-    return bytes;
-}
+// A FormID or another 32-bit word.
+Bytes word(uint32_t value) { return tes3::int32s({static_cast<int32_t>(value)}); }
+using tes3::floats;
 
 Bytes text(const std::string& value) { return Bytes(value.c_str(), value.c_str() + value.size() + 1); }
 
@@ -182,7 +170,7 @@ Bytes text(const std::string& value) { return Bytes(value.c_str(), value.c_str()
 Node cellAt(uint32_t formId, int32_t x, int32_t y, size_t dataSize = 1, uint32_t flags = 0, uint8_t water = 0) {
     Bytes data;
     appendSubrecord(data, "DATA", Bytes(dataSize, water));
-    appendSubrecord(data, "XCLC", words({static_cast<uint32_t>(x), static_cast<uint32_t>(y)}));
+    appendSubrecord(data, "XCLC", tes3::int32s({x, y}));
     return record("CELL", formId, data, flags);
 }
 
@@ -199,7 +187,7 @@ const uint32_t doorMarker = 0x00000001;  // a STAT of Oblivion.esm
 // A placed object of a base at (x, y).
 Node placedObject(uint32_t formId, uint32_t base, float x, float y, uint32_t flags = 0) {
     Bytes data;
-    appendSubrecord(data, "NAME", words({base}));
+    appendSubrecord(data, "NAME", word(base));
     appendSubrecord(data, "XSCL", floats({1.5f}));
     appendSubrecord(data, "DATA", floats({x, y, 0, 0, 0, 0}));
     return record("REFR", formId, data, flags);
@@ -375,27 +363,35 @@ TEST(Inspector, AWorldAsOblivionsToolsLayItOutIsSoundAndSummarised) {
                        "  outside: REFR 01000030 at (167936, -12288) in cell (40, -3)\n"),
               std::string::npos)
         << out;
+    // The heightmap of that world, with its objects marked (as the unit tests check pixel by pixel).
+    RunResult drawn = work.inspect({"made.esp", "--heightmap", "h.png"});
+    EXPECT_EQ(drawn.status, 0) << drawn.out << drawn.err;
+    EXPECT_TRUE(work.exists("h.png"));
     // Without placed NPCs there is no persistent cell; the bounds leave it out when there is one.
     EXPECT_EQ(verdict(pluginOf(header, {worldOf({blockWithCell(0x01000010, 3, 5)})})), "sound");
     EXPECT_EQ(verdict(pluginOf(header, {worldWith(3, 5)})), "sound");
 }
 
-TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
-    WorkDir work;
-    ASSERT_EQ(work.convert(tes3::Plugin()).status, 0);
-    const Bytes header = work.outputBytes();
-    Verdicts verdict{work};
-    Bytes glob;
-    appendSubrecord(glob, "EDID", Bytes{'g', 0});
-    Bytes otherGlob;
-    appendSubrecord(otherGlob, "EDID", Bytes{'G', 0});
+namespace {
 
-    struct Case {
-        const char* what;
-        Bytes bytes;
-        std::string problem;
-    };
-    const uint32_t cell = 0x01000010;
+struct Case {
+    const char* what;
+    Bytes bytes;
+    std::string problem;
+};
+
+const uint32_t cell = 0x01000010;
+const uint32_t persistentId = 0x01000100;
+
+Bytes globWithEditorId(char id) {
+    Bytes glob;
+    appendSubrecord(glob, "EDID", Bytes{static_cast<uint8_t>(id), 0});
+    return glob;
+}
+
+// Groups, blocks, sub-blocks and cells.
+std::vector<Case> layoutCases(const Bytes& header) {
+    Bytes glob = globWithEditorId('g');
     Node oldWorld = worldOf({});
     oldWorld.children[1].children = {cellAt(cell, 0, 0, 0), group(6, 0, {group(9, 0, {})})};
     Node twoChildren = worldWith(3, 3);
@@ -407,38 +403,7 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
     cellsOutOfOrder.children[1].children[2].children[0].children.push_back(cellAt(cell - 1, 4, 4));
     Node shortData = worldWith(3, 3);
     shortData.children[1].children[2].children[0].children[0] = cellAt(cell, 3, 3, 0);
-    Node wrongBounds = worldWith(3, 3);
-    wrongBounds.children[0].data = Bytes();
-    appendSubrecord(wrongBounds.children[0].data, "NAM0", floats({3 * 4096.0f, 3 * 4096.0f}));
-    appendSubrecord(wrongBounds.children[0].data, "NAM9", floats({3 * 4096.0f, 4 * 4096.0f}));
-    Node noBounds = worldWith(3, 3);
-    noBounds.children[0].data = Bytes();
-    auto persistentWith = [](Node cellRecord, std::vector<Node> npcs, uint32_t labelled = 0x01000100) {
-        std::vector<Node> children = {std::move(cellRecord), group(6, 0x01000100, {group(8, labelled, std::move(npcs))})};
-        children.push_back(blockWithCell(0x01000010, 3, 3));
-        return worldOf(std::move(children));
-    };
-    const uint32_t p = 0x01000100;
-    Node persistentWithName = cellAt(p, 0, 0, 1, persistent, 2);
-    appendSubrecord(persistentWithName.data, "EDID", text("Persistent"));
-    Node persistentAfterBlocks = worldOf({blockWithCell(cell, 3, 3)});
-    for (Node& node : persistentCell(p, {placedNpc(p + 1)})) persistentAfterBlocks.children[1].children.push_back(node);
-    Node persistentTemporary = worldWith(3, 3);
-    persistentTemporary.children[1].children[1].children[0].groupType = 9;
-    Node noPersistentChildren = worldWith(3, 3);
-    noPersistentChildren.children[1].children.erase(noPersistentChildren.children[1].children.begin() + 1);
-    auto temporary = [&](std::vector<Node> records) { return pluginOf(header, {withTemporary(worldWith(3, 3), std::move(records))}); };
-    auto landLayers = [&](const Bytes& layerBytes) { return temporary({land(cell + 1, layerBytes)}); };
-    Bytes quadrantsOutOfOrder = layer("BTXT", 0x0B, 1, 0);
-    Bytes firstQuadrant = layers({0});
-    quadrantsOutOfOrder.insert(quadrantsOutOfOrder.end(), firstQuadrant.begin(), firstQuadrant.end());
-    Bytes baseAfterLayer = layers({0});
-    Bytes secondBase = layer("BTXT", 0x0C, 0, 0);
-    baseAfterLayer.insert(baseAfterLayer.end(), secondBase.begin(), secondBase.end());
-    Node npcRecord = record("NPC_", 0x01000050, glob);
-    Bytes baseOnly;
-    appendSubrecord(baseOnly, "NAME", words({doorMarker}));
-    const Case cases[] = {
+    return {
         {"the old layout", pluginOf(header, {oldWorld}),
          "CELL record without the Persistent flag (0x400) where an exterior cell block belongs"},
         {"a cell without flags", pluginOf(header, {shortData}), "cell without its 1-byte DATA"},
@@ -452,7 +417,6 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
         {"two children groups", pluginOf(header, {twoChildren}), "a second children group for cell 01000010"},
         {"placed NPCs in an exterior cell (the old form)", pluginOf(header, {oldPlacedNpcs}),
          "persistent children group in an exterior cell: placed NPCs stand in the world's persistent cell"},
-        {"an empty children group", temporary({}), "empty cell children group"},
         {"two cells on one grid", pluginOf(header, {worldOf({group(4, 0, {group(5, 0, {cellAt(cell, 3, 3), cellAt(cell + 1, 3, 3)})})})}),
          "a second cell at (3, 3)"},
         {"a type again", pluginOf(header, {group(0, 0, {record("GLOB", 1, glob)}, "GLOB"), group(0, 0, {record("GLOB", 2, glob)}, "GLOB")}),
@@ -461,7 +425,26 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
          "top group WRLD after the QUST group"},
         {"a wrong count", pluginOf(header, {worldWith(3, 3)}, -1),
          "the header counts 14 records and groups, the file holds 15"},
-        // The world's persistent cell.
+    };
+}
+
+// The world's persistent cell, which holds the placed NPCs.
+std::vector<Case> persistentCellCases(const Bytes& header) {
+    auto persistentWith = [](Node cellRecord, std::vector<Node> npcs, uint32_t labelled = persistentId) {
+        std::vector<Node> children = {std::move(cellRecord), group(6, persistentId, {group(8, labelled, std::move(npcs))})};
+        children.push_back(blockWithCell(cell, 3, 3));
+        return worldOf(std::move(children));
+    };
+    const uint32_t p = persistentId;
+    Node persistentWithName = cellAt(p, 0, 0, 1, persistent, 2);
+    appendSubrecord(persistentWithName.data, "EDID", text("Persistent"));
+    Node persistentAfterBlocks = worldOf({blockWithCell(cell, 3, 3)});
+    for (Node& node : persistentCell(p, {placedNpc(p + 1)})) persistentAfterBlocks.children[1].children.push_back(node);
+    Node persistentTemporary = worldWith(3, 3);
+    persistentTemporary.children[1].children[1].children[0].groupType = 9;
+    Node noPersistentChildren = worldWith(3, 3);
+    noPersistentChildren.children[1].children.erase(noPersistentChildren.children[1].children.begin() + 1);
+    return {
         {"a placed NPC without the flag", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedNpc(p + 1, 0)})}),
          "ACHR without the Persistent flag (0x400)"},
         {"a persistent cell of DATA 0", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 0), {placedNpc(p + 1)})}),
@@ -484,14 +467,34 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
          "CELL record where an exterior cell block belongs"},
         {"a placed object in the persistent cell", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedObject(p + 1, doorMarker, 0, 0)})}),
          "REFR record in the world's persistent cell, where only placed NPCs stand"},
-        {"a placed NPC among the temporary children", temporary({land(cell + 1), placedNpc(cell + 2)}),
-         "ACHR record in a cell's group of type 9: placed NPCs stand in the world's persistent cell"},
-        // The world's bounds.
+    };
+}
+
+// A world of one cell whose temporary children are these records.
+Bytes withTemporaryChildren(const Bytes& header, std::vector<Node> records) {
+    return pluginOf(header, {withTemporary(worldWith(3, 3), std::move(records))});
+}
+
+// The world's bounds and the texture layers of its land.
+std::vector<Case> boundsAndLayerCases(const Bytes& header) {
+    Node wrongBounds = worldWith(3, 3);
+    wrongBounds.children[0].data = Bytes();
+    appendSubrecord(wrongBounds.children[0].data, "NAM0", floats({3 * 4096.0f, 3 * 4096.0f}));
+    appendSubrecord(wrongBounds.children[0].data, "NAM9", floats({3 * 4096.0f, 4 * 4096.0f}));
+    Node noBounds = worldWith(3, 3);
+    noBounds.children[0].data = Bytes();
+    auto landLayers = [&](const Bytes& layerBytes) { return withTemporaryChildren(header, {land(cell + 1, layerBytes)}); };
+    Bytes quadrantsOutOfOrder = layer("BTXT", 0x0B, 1, 0);
+    Bytes firstQuadrant = layers({0});
+    quadrantsOutOfOrder.insert(quadrantsOutOfOrder.end(), firstQuadrant.begin(), firstQuadrant.end());
+    Bytes baseAfterLayer = layers({0});
+    Bytes secondBase = layer("BTXT", 0x0C, 0, 0);
+    baseAfterLayer.insert(baseAfterLayer.end(), secondBase.begin(), secondBase.end());
+    return {
         {"bounds one cell short", pluginOf(header, {wrongBounds}),
          "world bounds NAM0 (12288, 12288) and NAM9 (12288, 16384) where its exterior cells give (12288, 12288) and "
          "(16384, 16384)"},
         {"no bounds", pluginOf(header, {noBounds}), "world bounds NAM0 (missing) and NAM9 (missing)"},
-        // Texture layers.
         {"layers without a base (the old form)", landLayers(layer("ATXT", 0x0A, 0, 0)),
          "LAND with ATXT layers in quadrant 0 without a base texture (BTXT) before them"},
         {"nine layers", landLayers(layers({0, 1, 2, 3, 4, 5, 6, 7, 8})), "LAND with more than eight ATXT layers in quadrant 0"},
@@ -500,10 +503,21 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
         {"a base after a layer", landLayers(baseAfterLayer), "LAND with a second BTXT, or a BTXT after the ATXT layers, in quadrant 0"},
         {"quadrants out of order", landLayers(quadrantsOutOfOrder), "LAND with the BTXT of quadrant 0 after a later quadrant's layers"},
         {"a layer of quadrant 4", landLayers(layer("BTXT", 0x0B, 4, 0)), "LAND with a BTXT of quadrant above 3"},
-        // Editor IDs.
-        {"one editor ID in two cases", pluginOf(header, {group(0, 0, {record("GLOB", 1, glob), record("GLOB", 2, otherGlob)}, "GLOB")}),
+    };
+}
+
+// Editor IDs, placed objects and statics.
+std::vector<Case> recordCases(const Bytes& header) {
+    auto temporary = [&](std::vector<Node> records) { return withTemporaryChildren(header, std::move(records)); };
+    Node npcRecord = record("NPC_", 0x01000050, globWithEditorId('n'));
+    Bytes baseOnly;
+    appendSubrecord(baseOnly, "NAME", word(doorMarker));
+    return {
+        {"an empty children group", temporary({}), "empty cell children group"},
+        {"a placed NPC among the temporary children", temporary({land(cell + 1), placedNpc(cell + 2)}),
+         "ACHR record in a cell's group of type 9: placed NPCs stand in the world's persistent cell"},
+        {"one editor ID in two cases", pluginOf(header, {group(0, 0, {record("GLOB", 1, globWithEditorId('g')), record("GLOB", 2, globWithEditorId('G'))}, "GLOB")}),
          "editor ID \"G\" of GLOB 00000002 is also that of 00000001 (compared without regard to case)"},
-        // Placed objects and statics.
         {"an object before the land", temporary({placedObject(cell + 2, doorMarker, 3 * 4096, 3 * 4096), land(cell + 1)}),
          "LAND after placed objects: they follow their cell's land"},
         {"an object of an unknown base", temporary({placedObject(cell + 2, 0x01000099, 3 * 4096, 3 * 4096)}),
@@ -518,6 +532,19 @@ TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
         {"statics after NPCs", pluginOf(header, {group(0, 0, {npcRecord}, "NPC_"), statics({staticRecord(0x01000040, "tree")})}),
          "top group STAT after the NPC_ group"},
     };
+}
+
+}  // namespace
+
+TEST(Inspector, ReportsTheOldLayoutAndEveryDepartureFromOblivionsOwn) {
+    WorkDir work;
+    ASSERT_EQ(work.convert(tes3::Plugin()).status, 0);
+    const Bytes header = work.outputBytes();
+    Verdicts verdict{work};
+    std::vector<Case> cases;
+    for (auto makeCases : {layoutCases, persistentCellCases, boundsAndLayerCases, recordCases})
+        for (Case& test : makeCases(header)) cases.push_back(std::move(test));
+    EXPECT_EQ(cases.size(), 42u);
     for (const Case& test : cases) {
         std::string found = verdict(test.bytes);
         EXPECT_NE(found.find(test.problem), std::string::npos) << test.what << ": " << found;

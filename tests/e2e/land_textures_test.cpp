@@ -37,7 +37,9 @@ tes3::LandOptions textures(uint16_t fill) {
     return options;
 }
 
+// A BTXT (no positions) or an ATXT with the positions of its VTXT.
 struct Layer {
+    std::string type;
     uint32_t formId;
     int quadrant;
     int number;
@@ -47,14 +49,16 @@ struct Layer {
 std::vector<Layer> layers(const tes4::Entry& land) {
     std::vector<Layer> out;
     const auto& subs = land.subrecords;
-    for (size_t i = 0; i + 1 < subs.size(); ++i) {
-        if (subs[i].type != "ATXT") continue;
-        EXPECT_EQ(subs[i + 1].type, "VTXT");
-        Layer layer{tes4::u32(subs[i].data, 0), subs[i].data[4], tes4::u16(subs[i].data, 6), {}};
+    for (size_t i = 0; i < subs.size(); ++i) {
+        if (subs[i].type != "ATXT" && subs[i].type != "BTXT") continue;
+        Layer layer{subs[i].type, tes4::u32(subs[i].data, 0), subs[i].data[4], tes4::u16(subs[i].data, 6), {}};
         EXPECT_EQ(subs[i].data[5], 0x79);
-        for (size_t e = 0; e < subs[i + 1].data.size(); e += 8) {
-            layer.positions.push_back(tes4::u16(subs[i + 1].data, e));
-            EXPECT_EQ(tes4::u32(subs[i + 1].data, e + 4), 0x3F800000u);
+        if (layer.type == "ATXT") {
+            EXPECT_EQ(subs.at(i + 1).type, "VTXT");
+            for (size_t e = 0; e < subs[i + 1].data.size(); e += 8) {
+                layer.positions.push_back(tes4::u16(subs[i + 1].data, e));
+                EXPECT_EQ(tes4::u32(subs[i + 1].data, e + 4), 0x3F800000u);
+            }
         }
         out.push_back(layer);
     }
@@ -98,15 +102,15 @@ TEST(LandTextures, NumbersFollowTheIndexAndUnknownTexturesKeepTheirPlace) {
             EXPECT_EQ(cells[4 * land].land->data.size(), 4385u);
             continue;
         }
+        // One texture: each quadrant's base, without a layer.
         ASSERT_EQ(found.size(), 4u) << land;
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
+            EXPECT_EQ(found[quadrant].type, "BTXT");
             EXPECT_EQ(found[quadrant].formId, expected[land]);
             EXPECT_EQ(found[quadrant].quadrant, quadrant);
             EXPECT_EQ(found[quadrant].number, 0);
-            ASSERT_EQ(found[quadrant].positions.size(), 289u);
-            for (int p = 0; p < 289; ++p) EXPECT_EQ(found[quadrant].positions[p], p);
         }
-        EXPECT_EQ(cells[4 * land].land->data.size(), 4385u + 4 * 2332u);
+        EXPECT_EQ(cells[4 * land].land->data.size(), 4385u + 4 * 14u);
     }
 }
 
@@ -120,19 +124,21 @@ TEST(LandTextures, BlocksAreUnscrambledAndLayersOrderedByFirstAppearance) {
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
     std::vector<Layer> found = layers(*landscape::worldCells(file)[0].land);
-    // Quadrant 1 of the SW quad starts at texture column 4: rock comes first there.
+    // Quadrant 1 of the SW quad starts at texture column 4: rock is its one layer over the grass.
     ASSERT_EQ(found.size(), 5u);
-    EXPECT_EQ(found[0].quadrant, 0);
-    EXPECT_EQ(found[1].quadrant, 1);
-    EXPECT_EQ(found[1].formId, 0xB2u);
-    EXPECT_EQ(found[1].number, 0);
+    for (size_t i : {0, 1, 3, 4}) {
+        EXPECT_EQ(found[i].type, "BTXT");
+        EXPECT_EQ(found[i].formId, 0xA1u);
+        EXPECT_EQ(found[i].quadrant, i < 2 ? static_cast<int>(i) : static_cast<int>(i) - 1);
+    }
+    EXPECT_EQ(found[2].type, "ATXT");
+    EXPECT_EQ(found[2].quadrant, 1);
+    EXPECT_EQ(found[2].formId, 0xB2u);
+    EXPECT_EQ(found[2].number, 0);
     std::vector<int> rock;
     for (int r = 0; r <= 4; ++r)
         for (int c = 0; c <= 3; ++c) rock.push_back(17 * r + c);
-    EXPECT_EQ(found[1].positions, rock);
-    EXPECT_EQ(found[2].formId, 0xA1u);
-    EXPECT_EQ(found[2].number, 1);
-    EXPECT_EQ(found[2].positions.size(), 289u - rock.size());
+    EXPECT_EQ(found[2].positions, rock);
 }
 
 TEST(LandTextures, LookupFileRules) {
@@ -234,4 +240,89 @@ TEST(LandTextures, NumberZeroNeverGetsATexture) {
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     for (const landscape::WorldCell& cell : cells) EXPECT_TRUE(layers(*cell.land).empty());
+}
+
+namespace {
+
+// Sixteen texture files of the shipped ltex.dat, with their FormIDs.
+const std::pair<const char*, uint32_t> shipped[16] = {
+    {"Tx_AC_dirt_01.tga", 0x0009C71C},        {"Tx_AC_dirt_grass_01.tga", 0x0009C71D},
+    {"Tx_AC_dirt_grass_02.tga", 0x00017845},  {"Tx_AC_dirtroad_01.tga", 0x000008C0},
+    {"Tx_AC_scrubplain_01.tga", 0x00115DF1},  {"Tx_AC_scrubplain_02.tga", 0x00150F40},
+    {"Tx_AI_clover_02.tga", 0x0001C8BE},      {"Tx_AI_dirt_01.tga", 0x000232DA},
+    {"Tx_AI_grass_01.tga", 0x0001C8BA},       {"Tx_AI_mainroad_01.tga", 0x00187C99},
+    {"Tx_AI_mudflats_01.tga", 0x0009DA1E},    {"Tx_AI_tilled_dirt_01.tga", 0x00007BF4},
+    {"Tx_ashlands_04.tga", 0x00027A26},       {"Tx_ashlands_06.tga", 0x00027A0C},
+    {"Tx_ashlands_07.tga", 0x00027A0B},       {"Tx_ashlands_08.tga", 0x00027A0A},
+};
+
+uint32_t formIdOf(int number) { return shipped[number - 1].second; }
+
+const tes4::Entry& landAt(const tes4::File& file, int32_t x, int32_t y) {
+    for (const landscape::WorldCell& cell : landscape::worldCells(file))
+        if (cell.gridX == x && cell.gridY == y && cell.land != nullptr) return *cell.land;
+    throw std::runtime_error("no land at that grid");
+}
+
+}  // namespace
+
+TEST(LandTextures, AQuadrantHasABaseAndAtMostEightLayers) {
+    // The texture grid's first 4 x 4 block is the SW quad's quadrant 0: sixteen textures there.
+    // The next is its quadrant 1: texture 1 but for 2 and 3 in one square each. The third is
+    // the SE quad's quadrant 0: texture 4 alone. Texture 1 everywhere else.
+    tes3::LandOptions options = textures(1);
+    for (int square = 0; square < 16; ++square) options.vtex[square] = static_cast<uint16_t>(square + 1);
+    options.vtex[16 + 5] = 2;
+    options.vtex[16 + 10] = 3;
+    for (int square = 32; square < 48; ++square) options.vtex[square] = 4;
+    tes3::Plugin plugin;
+    for (int i = 0; i < 16; ++i) plugin.add(tes3::landTexture("t" + std::to_string(i), i, shipped[i].first));
+    plugin.add(tes3::cell("Painted", 0, 0)).add(tes3::land(0, 0, flat, options));
+    WorkDir work;
+    RunResult run;
+    tes4::File file = e2e::convertOk(work, plugin, run);
+
+    std::vector<Layer> sw = layers(landAt(file, 0, 0));
+    // Sixteen: square (0, 0) covers the most vertices, 25; the rest of its row and column 20 each,
+    // the others 16, of which 6 and 7 are met first.
+    ASSERT_GE(sw.size(), 9u);
+    EXPECT_EQ(sw[0].type, "BTXT");
+    EXPECT_EQ(sw[0].formId, formIdOf(1));
+    const int kept[8] = {2, 3, 4, 5, 6, 7, 9, 13};
+    for (int layer = 0; layer < 8; ++layer) {
+        const Layer& atxt = sw[1 + layer];
+        EXPECT_EQ(atxt.type, "ATXT");
+        EXPECT_EQ(atxt.quadrant, 0);
+        EXPECT_EQ(atxt.number, layer);
+        EXPECT_EQ(atxt.formId, formIdOf(kept[layer])) << layer;
+        EXPECT_EQ(atxt.positions.size(), kept[layer] == 6 || kept[layer] == 7 ? 16u : 20u) << layer;
+    }
+    // Three: the base, and the two others as layers 0 and 1 of one square each (4 x 4 vertices).
+    ASSERT_EQ(sw.size(), 9u + 3u + 1u + 1u);
+    EXPECT_EQ(sw[9].type, "BTXT");
+    EXPECT_EQ(sw[9].quadrant, 1);
+    EXPECT_EQ(sw[9].formId, formIdOf(1));
+    for (int layer = 0; layer < 2; ++layer) {
+        EXPECT_EQ(sw[10 + layer].formId, formIdOf(2 + layer));
+        EXPECT_EQ(sw[10 + layer].number, layer);
+        EXPECT_EQ(sw[10 + layer].positions.size(), 16u);
+    }
+    for (size_t i : {12, 13}) EXPECT_EQ(sw[i].type, "BTXT");
+    // One: the SE quad's quadrant 0 has its base and no layer.
+    std::vector<Layer> se = layers(landAt(file, 1, 0));
+    ASSERT_EQ(se.size(), 4u);
+    EXPECT_EQ(se[0].formId, formIdOf(4));
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        EXPECT_EQ(se[quadrant].type, "BTXT");
+        EXPECT_EQ(se[quadrant].quadrant, quadrant);
+        if (quadrant > 0) EXPECT_EQ(se[quadrant].formId, formIdOf(1));
+    }
+
+    EXPECT_NE(run.err.find("\tTexture squares drawn with their quadrant's base (more than eight layers): 7: 000232DA (1), "
+                           "00187C99 (1), 0009DA1E (1), 00007BF4 (1), 00027A0C (1), 00027A0B (1), 00027A0A (1)\n"),
+              std::string::npos)
+        << run.err;
+    if (e2e::wryeBashChecker().empty()) GTEST_SKIP() << "no Wrye Bash here (../shared/oracles): the output is not judged";
+    RunResult judged = e2e::wryeBashRoundTrip(work, {"LANDFER.ESP"});
+    EXPECT_EQ(judged.status, 0) << judged.out << judged.err;
 }

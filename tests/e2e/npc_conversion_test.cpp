@@ -119,10 +119,18 @@ TEST(NpcConversion, FlagsSexRespawnEssentialAndNolore) {
     tes3::Record female = npc("female", "Imperial", 0x01 | 0x04 | 0x02 | 0x08);
     tes3::Record nolore("NPC_");
     nolore.ztext("NAME", "nolore").ztext("SCRI", "nolore").sub("AIDT", tes3::aiData(0, 0, 0, 0));
+    tes3::Record scripted("NPC_");
+    scripted.ztext("NAME", "Scripted").ztext("SCRI", "NoLore").sub("AIDT", tes3::aiData(0, 0, 0, 0));
+    // The same id in another letter case is the same NPC in Morrowind: left out, reported.
     tes3::Record otherCase("NPC_");
-    otherCase.ztext("NAME", "NoLore").ztext("SCRI", "NoLore").sub("AIDT", tes3::aiData(0, 0, 0, 0));
+    otherCase.ztext("NAME", "NoLore").sub("AIDT", tes3::aiData(0, 0, 0, 0));
     RunResult run;
-    tes4::File file = convertOk(work, tes3::Plugin().add(female).add(nolore).add(otherCase), &run);
+    tes4::File file = convertOk(work, tes3::Plugin().add(female).add(nolore).add(scripted).add(otherCase), &run);
+    EXPECT_NE(run.err.find("The NPC_ record NoLore repeats an NPC of this plugin (ids are the same in any letter case). "
+                           "Ignoring!\n"),
+              std::string::npos);
+    EXPECT_NE(run.err.find("\tNPCs left out (an earlier NPC of the plugin has the same id): 1: NoLore (1)\n"),
+              std::string::npos);
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 3u);
     EXPECT_EQ(tes4::u32(npcs[0]->find("ACBS")->data, 0), 0x00100000u | 0x01 | 0x02 | 0x08);

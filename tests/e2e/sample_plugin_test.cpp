@@ -36,12 +36,12 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     EXPECT_EQ(file.records("CELL").size(), 37u);
     auto lands = file.records("LAND");
     ASSERT_EQ(lands.size(), 36u);
-    size_t layered = 0;
+    size_t painted = 0;
     for (const tes4::Entry* land : lands) {
         EXPECT_NE(land->find("VCLR"), nullptr);
-        layered += land->find("BTXT") != nullptr;
+        painted += land->find("BTXT") != nullptr;
     }
-    EXPECT_EQ(layered, 36u);
+    EXPECT_EQ(painted, 36u);
     EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   9\n"), std::string::npos);
 
     // Placed NPCs: each ACHR's base object is the NPC_ converted from its own ID.

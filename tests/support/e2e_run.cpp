@@ -271,6 +271,19 @@ tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult*
     return file;
 }
 
+std::string wryeBashChecker() {
+    const std::string checker = std::string(LANDFER_SOURCE_DIR) + "/../shared/oracles/wrye-bash/wb_check.py";
+    return fs::exists(checker) ? checker : std::string();
+}
+
+RunResult wryeBashRoundTrip(const WorkDir& dir, const std::vector<std::string>& names, int timeoutSeconds) {
+    std::vector<std::string> args = {wryeBashChecker(), "--roundtrip", "--quiet"};
+    args.insert(args.end(), names.begin(), names.end());
+    RunLimits limits;
+    limits.timeoutSeconds = timeoutSeconds;
+    return dir.runProgram("/usr/bin/python3", args, limits);
+}
+
 }  // namespace e2e
 
 namespace support {

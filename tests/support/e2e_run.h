@@ -101,6 +101,13 @@ private:
     std::string previous_;
 };
 
+// Wrye Bash's record layer, ../shared/oracles/wrye-bash/wb_check.py, or an
+// empty text when it is not there (a test then skips its judgement).
+std::string wryeBashChecker();
+// Loads the named files of `dir` with it and saves each back
+// (`--roundtrip`): status 0 when every layout came back the same.
+RunResult wryeBashRoundTrip(const WorkDir& dir, const std::vector<std::string>& names, int timeoutSeconds = 300);
+
 // Everything written to a stream (a tmpfile of captured messages, say), from its start.
 std::string readStream(FILE* stream);
 

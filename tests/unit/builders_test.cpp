@@ -82,7 +82,7 @@ TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
     for (size_t i = 5; i < 4 + 33 * 33; ++i) ASSERT_EQ(subs[2].data[i], 0) << i;
 }
 
-TEST(QuadBuilder, OneTextureEverywhereIsEachQuadrantsBaseWithoutLayers) {
+TEST(QuadBuilder, OneTextureEverywhereIsEachQuadrantsBaseWithoutALayer) {
     TestLand land;
     Bytes data;
     buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), Quad::NE, data);

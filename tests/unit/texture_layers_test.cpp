@@ -23,7 +23,8 @@ QuadTextureGrid quadrantOf(const std::function<uint32_t(int)>& texture) {
 // Texture k (FormID 0x100 + k) on counts[k] vertices, one after the other.
 QuadTextureGrid runsOf(const std::vector<int>& counts) {
     std::vector<uint32_t> positions;
-    for (size_t k = 0; k < counts.size(); ++k) positions.insert(positions.end(), static_cast<size_t>(counts[k]), 0x100 + static_cast<uint32_t>(k));
+    for (size_t k = 0; k < counts.size(); ++k)
+        positions.insert(positions.end(), static_cast<size_t>(counts[k]), 0x100 + static_cast<uint32_t>(k));
     positions.resize(289, 0);
     return quadrantOf([&positions](int p) { return positions[p]; });
 }

@@ -21,7 +21,8 @@ std::string layersProblem(const std::vector<tes4::Subrecord>& subs, size_t i) {
     int nextLayer = 0;
     while (i < subs.size()) {
         const tes4::Subrecord& sub = subs[i];
-        if (sub.type != "BTXT" && sub.type != "ATXT") return "LAND with a " + sub.type + " where a BTXT or ATXT belongs";
+        if (sub.type != "BTXT" && sub.type != "ATXT")
+            return "LAND with a " + sub.type + " where a BTXT or ATXT belongs";
         if (std::string problem = layerHeaderProblem(sub); !problem.empty()) return problem;
         int here = sub.data[4];
         std::string quadrantText = "quadrant " + std::to_string(here);
@@ -35,7 +36,8 @@ std::string layersProblem(const std::vector<tes4::Subrecord>& subs, size_t i) {
         }
         if (here != quadrant)
             return "LAND with ATXT layers in " + quadrantText +
-                   (here < quadrant ? " after a later quadrant's layers" : " without a base texture (BTXT) before them");
+                   (here < quadrant ? " after a later quadrant's layers"
+                                    : " without a base texture (BTXT) before them");
         if (tes4::u32(sub.data, 0) == 0) return "LAND with an ATXT of FormID 0 in " + quadrantText;
         int layer = tes4::u16(sub.data, 6);
         if (nextLayer == maxLayers) return "LAND with more than eight ATXT layers in " + quadrantText;

@@ -12,8 +12,6 @@ namespace {
 
 using tes4::Entry;
 
-constexpr uint32_t persistentFlag = 0x400;
-
 std::string checkHeader(const tes4::File& file) {
     const Entry& header = file.header;
     if (header.formId != 0) return at(0, "the TES4 header record has FormID " + hex(header.formId));
@@ -105,9 +103,8 @@ struct Walker {
             } else if (record.type == "REFR") {
                 objects = true;
             } else {
-                return at(record.offset, record.type + " record in a cell's group of type 9" +
-                                             (record.type == "ACHR" ? ": placed NPCs stand in the world's persistent cell"
-                                                                    : ""));
+                std::string why = record.type == "ACHR" ? ": placed NPCs stand in the world's persistent cell" : "";
+                return at(record.offset, record.type + " record in a cell's group of type 9" + why);
             }
             if (std::string problem = note(record); !problem.empty()) return problem;
         }
@@ -124,11 +121,13 @@ struct Walker {
         if (std::string problem = note(cell); !problem.empty()) return problem;
         const tes4::Subrecord* data = cell.find("DATA");
         const tes4::Subrecord* grid = cell.find("XCLC");
-        if (data == nullptr || data->data != tes4::Bytes{2}) return at(cell.offset, "persistent cell without its DATA 0x02");
+        if (data == nullptr || data->data != tes4::Bytes{2})
+            return at(cell.offset, "persistent cell without its DATA 0x02");
         if (grid == nullptr || grid->data.size() < 8 || tes4::u32(grid->data, 0) != 0 || tes4::u32(grid->data, 4) != 0)
             return at(cell.offset, "persistent cell without its XCLC (0, 0)");
         if (cell.find("EDID") != nullptr) return at(cell.offset, "persistent cell with an editor ID");
-        if (children == nullptr || !children->isGroup || children->groupType != 6 || children->labelValue() != cell.formId)
+        if (children == nullptr || !children->isGroup || children->groupType != 6 ||
+            children->labelValue() != cell.formId)
             return at(cell.offset, "persistent cell without its children group");
         ++recordsAndGroups;
         const auto& groups = children->children;

@@ -84,15 +84,21 @@ void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
     if (!world.lands.empty()) {
         float low = world.lands[0].heights[0], high = low;
         std::set<uint32_t> textures;
+        long bases = 0;
+        int mostLayers = 0;
         for (const DecodedLand& land : world.lands) {
             auto range = std::minmax_element(land.heights.begin(), land.heights.end());
             low = std::min(low, *range.first);
             high = std::max(high, *range.second);
             for (uint32_t formId : land.textures)
                 if (formId != 0) textures.insert(formId);
+            bases += land.baseTextures;
+            mostLayers = std::max(mostLayers, land.mostLayers);
         }
-        std::fprintf(out, "Land: %zu records, heights %.0f to %.0f, %zu land textures\n", world.lands.size(), low,
-                     high, textures.size());
+        std::fprintf(out,
+                     "Land: %zu records, heights %.0f to %.0f, %zu land textures, %ld quadrants with a base texture, "
+                     "at most %d layers in one\n",
+                     world.lands.size(), low, high, textures.size(), bases, mostLayers);
     }
     std::fprintf(out, "NPCs: %zu, placed NPCs: %zu\n", counts["NPC_"], counts["ACHR"]);
     printPlacedObjects(out, file, world);

@@ -9,7 +9,6 @@ namespace inspect {
 
 namespace {
 
-constexpr uint32_t persistentFlag = 0x400;
 constexpr float cellSize = 4096.0f;
 
 std::string floats(const tes4::Subrecord* pair) {
@@ -25,7 +24,8 @@ bool holds(const tes4::Subrecord* pair, float x, float y) {
 
 std::string placedObjectProblem(const tes4::Entry& placed) {
     if ((placed.flags & persistentFlag) != 0)
-        return at(placed.offset, "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells");
+        return at(placed.offset,
+                  "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells");
     const tes4::Subrecord* data = placed.find("DATA");
     if (data == nullptr || data->data.size() != 24) return at(placed.offset, "REFR without its 24-byte DATA");
     const tes4::Subrecord* scale = placed.find("XSCL");

@@ -14,6 +14,9 @@
 
 namespace inspect {
 
+// The Persistent record flag: of placed NPCs and of the world's persistent cell.
+constexpr uint32_t persistentFlag = 0x400;
+
 // A record's editor ID (EDID up to its terminating 0), or an empty text.
 std::string editorId(const tes4::Entry& record);
 

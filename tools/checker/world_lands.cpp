@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "record_checks.h"
+
 namespace inspect {
 
 namespace {
@@ -55,6 +57,15 @@ std::vector<uint32_t> decodeTextures(const Entry& land) {
     return textures;
 }
 
+void countLayers(const Entry& record, DecodedLand& land) {
+    int layers[4] = {0, 0, 0, 0};
+    for (const tes4::Subrecord& sub : record.subrecords) {
+        if (sub.data.size() < 8) continue;
+        if (sub.type == "BTXT") ++land.baseTextures;
+        if (sub.type == "ATXT") land.mostLayers = std::max(land.mostLayers, ++layers[sub.data[4] & 3]);
+    }
+}
+
 void noteObject(const Entry& record, std::pair<int32_t, int32_t> grid, WorldLands& world) {
     const tes4::Subrecord* base = record.find("NAME");
     const tes4::Subrecord* data = record.find("DATA");
@@ -75,7 +86,7 @@ void collect(const std::vector<Entry>& entries, std::map<uint32_t, std::pair<int
     for (const Entry& entry : entries) {
         if (!entry.isGroup) {
             const tes4::Subrecord* grid = entry.find("XCLC");
-            bool persistent = (entry.flags & 0x400) != 0;  // the world's persistent cell
+            bool persistent = (entry.flags & persistentFlag) != 0;  // the world's persistent cell
             if (entry.type == "CELL" && !persistent && grid != nullptr && grid->data.size() >= 8) {
                 int32_t x = static_cast<int32_t>(tes4::u32(grid->data, 0));
                 int32_t y = static_cast<int32_t>(tes4::u32(grid->data, 4));
@@ -104,6 +115,7 @@ void collect(const std::vector<Entry>& entries, std::map<uint32_t, std::pair<int
                 land.gridY = cell->second.second;
                 land.heights = decodeHeights(vhgt->data);
                 land.textures = decodeTextures(record);
+                countLayers(record, land);
                 world.lands.push_back(std::move(land));
             }
             continue;

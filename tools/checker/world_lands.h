@@ -16,6 +16,8 @@ struct DecodedLand {
     std::vector<float> heights;
     // Land texture FormID of each vertex; 0 where no layer covers it.
     std::vector<uint32_t> textures;
+    int baseTextures = 0;  // quadrants with a BTXT
+    int mostLayers = 0;  // the most ATXT layers of one quadrant
 };
 
 // A placed object (REFR) in a cell's temporary children.
