@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang in build-fuzz and runs each for
 # SECONDS (default 60), all at once: the conversion, the lookup-file readers
 # and landfer-inspect (seeded with the converter's outputs of the conversion
-# seeds). Further arguments name the targets to run, by default all three.
+# seeds, which include the real plugins of ../shared/samples when present). Further arguments name the targets to run, by default all three.
 # Findings (crash-*, leak-*, timeout-*, oom-*) are written to
 # build-fuzz/findings/<target>/; the grown corpora stay in
 # build-fuzz/corpus/<target>/. Exits non-zero when a fuzzer reports one.
@@ -23,6 +23,8 @@ seeds=$build/seeds
 mkdir -p "$seeds/conversion" "$seeds/lookups" "$seeds/inspect"
 "$build/tests/fuzz/landfer-fuzz-seeds" "$seeds/conversion" "$seeds/lookups"
 cp "$build/sample/sample.esp" "$seeds/conversion/"
+# The real plugins beside the repository, when they are there.
+if [ -d ../shared/samples ]; then cp ../shared/samples/*.esp "$seeds/conversion/"; fi
 cp lfdat/ltex.dat lfdat/classes.dat "$seeds/lookups/"
 
 # The fuzzers make their working directories below this one; removed at
