@@ -13,7 +13,7 @@
 #include "esm/compression.h"
 #include "esm/record_reader.h"
 #include "esm/staged_records.h"
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 
 namespace landfer {
 

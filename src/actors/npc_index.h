@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "lookup/converted_npcs.h"
+#include "services/converted_npcs.h"
 
 namespace landfer {
 

@@ -20,8 +20,8 @@
 #include "landscape/staged_references.h"
 #include "landscape/texture_layers.h"
 #include "landscape/world_staging.h"
-#include "lookup/conversion_services.h"
-#include "lookup/converted_npcs.h"
+#include "services/conversion_services.h"
+#include "services/converted_npcs.h"
 
 namespace landfer {
 

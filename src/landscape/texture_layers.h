@@ -11,7 +11,7 @@
 #include <unordered_map>
 
 #include "landscape/quad.h"
-#include "lookup/losses.h"
+#include "services/losses.h"
 
 namespace landfer {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "esm/file_writer.h"
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 #include "records/journal_stage.h"
 
 namespace landfer {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "esm/record_reader.h"
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 #include "records/journal_quests.h"
 #include "records/journal_stage.h"
 

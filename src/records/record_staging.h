@@ -5,7 +5,7 @@
 
 #include "esm/plugin_writer.h"
 #include "esm/staged_records.h"
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 
 namespace landfer {
 

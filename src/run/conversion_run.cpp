@@ -22,7 +22,7 @@
 #include "esm/fatal_error.h"
 #include "esm/record_reader.h"
 #include "landscape/landscape.h"
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 #include "records/globals_and_books.h"
 #include "records/journals.h"
 #include "esm/input_plugin.h"

@@ -4,7 +4,7 @@
 
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
-#include "lookup/losses.h"
+#include "services/losses.h"
 
 namespace landfer {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "e2e_run.h"
-#include "lookup/losses.h"
+#include "services/losses.h"
 
 using landfer::LossKind;
 using landfer::Losses;

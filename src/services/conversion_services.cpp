@@ -1,4 +1,4 @@
-#include "lookup/conversion_services.h"
+#include "services/conversion_services.h"
 
 namespace landfer {
 

@@ -1,4 +1,4 @@
-#include "lookup/losses.h"
+#include "services/losses.h"
 
 #include <algorithm>
 

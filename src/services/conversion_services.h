@@ -17,7 +17,7 @@
 #include "lookup/face_data.h"
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
-#include "lookup/losses.h"
+#include "services/losses.h"
 #include "lookup/object_table.h"
 #include "services/base_objects.h"
 
