@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/plugin_writer.h"
 
@@ -40,27 +41,22 @@ void RecordCompressor::makeBody(const uint8_t* data, size_t length, const Report
         deflateReset(&stream_->z);
     }
     z_stream& z = stream_->z;
-    body.bytes.resize(4 + deflateBound(&z, static_cast<uLong>(length)));
-    uint32_t plainLength = static_cast<uint32_t>(length);
-    for (int i = 0; i < 4; ++i) body.bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(plainLength >> (8 * i));
+    body.bytes.resize(plainLengthSize + deflateBound(&z, static_cast<uLong>(length)));
+    storeUint32(body.bytes.data(), static_cast<uint32_t>(length));
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = static_cast<uInt>(length);
-    z.next_out = body.bytes.data() + 4;
-    z.avail_out = static_cast<uInt>(body.bytes.size() - 4);
+    z.next_out = body.bytes.data() + plainLengthSize;
+    z.avail_out = static_cast<uInt>(body.bytes.size() - plainLengthSize);
     if (deflate(&z, Z_FINISH) != Z_STREAM_END) {
         body.bytes.assign(data, data + length);
         return;
     }
-    body.bytes.resize(4 + z.total_out);
+    body.bytes.resize(plainLengthSize + z.total_out);
     body.compressed = true;
 }
 
 void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body) {
-    writeTypeAndSize(out, type, static_cast<uint32_t>(body.bytes.size()));
-    if (body.compressed)
-        writeCompressedRecordTail(out, formId);
-    else
-        writeRecordTail(out, formId, 0);
+    writeRecordHeader(out, type, static_cast<uint32_t>(body.bytes.size()), body.compressed ? compressedFlag : 0, formId);
     out.write(body.bytes.data(), body.bytes.size());
 }
 

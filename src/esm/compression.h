@@ -12,6 +12,9 @@
 
 namespace landfer {
 
+// The uncompressed length before the stream.
+constexpr size_t plainLengthSize = 4;
+
 // What goes behind a record header: either the compressed form (length and
 // stream) or, when compression failed, the plain data itself.
 struct RecordBody {

@@ -14,20 +14,22 @@ constexpr uint64_t largestField = 0xFFFFFFFFu;
 
 void OutputPlugin::writeHeader() { writeFileHeader(file_); }
 
-void OutputPlugin::openTopGroup(std::string_view label, uint32_t stamp) {
-    closeAllGroups();
-    openGroupOffsets_.push_back(file_.position());
+void OutputPlugin::pushGroup(int32_t groupType) {
+    openGroups_.push_back(OpenGroup{file_.position(), groupType});
     ++recordCount_;
     // The size is a placeholder until the group closes.
     writeTypeAndSize(file_, "GRUP", 0);
+}
+
+void OutputPlugin::openTopGroup(std::string_view label, uint32_t stamp) {
+    closeAllGroups();
+    pushGroup(GroupType::top);
     writeTopGroupTail(file_, label, stamp);
 }
 
 void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) {
-    openGroupOffsets_.push_back(file_.position());
-    ++recordCount_;
-    writeTypeAndSize(file_, "GRUP", 0);
-    writeLabelledGroupTail(file_, groupType, label4);
+    pushGroup(groupType);
+    writeGroupTail(file_, label4, groupType);
 }
 
 void OutputPlugin::writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
@@ -41,9 +43,17 @@ void OutputPlugin::copyStaged(FILE* from, const char* fromName, uint64_t length,
     recordCount_ += records;
 }
 
+void OutputPlugin::closeGroup(int32_t expectedType) {
+    if (openGroups_.empty() || openGroups_.back().type != expectedType)
+        fatal("Unable to write %s: a group of type %d was to be closed, but %s.\n", file_.name().c_str(),
+              static_cast<int>(expectedType),
+              openGroups_.empty() ? "none is open" : formatText("one of type %d is open", openGroups_.back().type).c_str());
+    closeGroup();
+}
+
 void OutputPlugin::closeGroup() {
-    int64_t offset = openGroupOffsets_.back();
-    openGroupOffsets_.pop_back();
+    int64_t offset = openGroups_.back().offset;
+    openGroups_.pop_back();
     uint64_t size = static_cast<uint64_t>(file_.position() - offset);
     if (size > largestField)
         fatal("Unable to write %s: a group would hold %llu bytes, more than a plugin's 4 GiB limit.\n",
@@ -52,7 +62,7 @@ void OutputPlugin::closeGroup() {
 }
 
 void OutputPlugin::closeAllGroups() {
-    while (!openGroupOffsets_.empty()) closeGroup();
+    while (!openGroups_.empty()) closeGroup();
 }
 
 void OutputPlugin::finish() {

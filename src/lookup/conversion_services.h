@@ -22,8 +22,12 @@
 namespace landfer {
 
 struct ConversionServices {
-    ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory)
+    // The output is opened before the services that write to it; tests of
+    // parts that write nothing leave it without a file.
+    ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory,
+                       OutputPlugin outputPlugin = OutputPlugin())
         : reporter(progress, messages),
+          output(std::move(outputPlugin)),
           deflater(reporter),
           items(lookupDirectory, reporter),
           classes(lookupDirectory, reporter),

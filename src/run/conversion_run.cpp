@@ -25,8 +25,8 @@ const char* const outputName = "LANDFER.ESP";
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
-    Conversion(FILE* progress, FILE* messages)
-        : services(progress, messages, "lfdat"), actors(services), landscape(services, actors.npcIndex()),
+    Conversion(FILE* progress, FILE* messages, OutputPlugin output)
+        : services(progress, messages, "lfdat", std::move(output)), actors(services), landscape(services, actors.npcIndex()),
           records(services) {}
 
     ConversionServices services;
@@ -132,14 +132,13 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     CommandLine commandLine = parseCommandLine(argc, argv, progress);
     if (commandLine.done) return 0;
 
-    Conversion run(progress, messages);
     std::string inputName = argv[argc - 1];
     refuseInputThatIsOutput(inputName, outputName);
     deleteTemporaryFiles();  // left by an earlier run
 
     InputPlugin input;
     input.open(inputName);
-    run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
+    Reporter(progress, messages).progressText("Landfer is now reading %s ... \n", inputName.c_str());
 
     // The report file asked for is created before the work starts, so that
     // a run is not spent on a report that cannot be written; it never
@@ -156,7 +155,7 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     FileWriter outputFile;
     if (!outputFile.open(outputName, "wb"))
         fatal("Unable to open %s for writing: %s\n", outputName, systemErrorText().c_str());
-    run.services.output = OutputPlugin(std::move(outputFile));
+    Conversion run(progress, messages, OutputPlugin(std::move(outputFile)));
     run.services.output.writeHeader();
 
     std::vector<uint8_t> record;
