@@ -28,7 +28,6 @@ struct ConversionServices {
                        OutputPlugin outputPlugin = OutputPlugin())
         : reporter(progress, messages),
           output(std::move(outputPlugin)),
-          deflater(reporter),
           items(lookupDirectory, reporter),
           classes(lookupDirectory, reporter),
           landTextureFiles(lookupDirectory, reporter),
