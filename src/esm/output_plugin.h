@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "esm/file_writer.h"
+#include "esm/held_output.h"
 #include "esm/plugin_writer.h"
 
 namespace landfer {
@@ -22,7 +23,7 @@ class OutputPlugin {
 public:
     // A plugin without a file, for tests of parts that write nothing.
     OutputPlugin() = default;
-    explicit OutputPlugin(FileWriter file) : file_(std::move(file)) {}
+    explicit OutputPlugin(FileWriter file) : out_(std::move(file)) {}
 
     // The file header record; its record count is written by finish.
     void writeHeader();
@@ -53,7 +54,7 @@ public:
     void finish();
 
 private:
-    FileWriter file_;
+    HeldOutput out_;
     struct OpenGroup {
         int64_t offset;
         int32_t type;

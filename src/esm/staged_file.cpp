@@ -7,7 +7,7 @@
 
 namespace landfer {
 
-void copyStagedBytes(FILE* from, const char* fromName, FileWriter& to, uint64_t length) {
+void copyStagedBytes(FILE* from, const char* fromName, ByteSink& to, uint64_t length) {
     std::vector<uint8_t> piece(8192);
     while (length > 0) {
         size_t wanted = length < piece.size() ? static_cast<size_t>(length) : piece.size();

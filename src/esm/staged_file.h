@@ -12,6 +12,6 @@ namespace landfer {
 // Copies exactly `length` bytes from `from` to the end of `to`. Fewer bytes
 // than were written to it mean the file was damaged behind the run's back:
 // fatal, so that no record is left with a size its contents do not fill.
-void copyStagedBytes(FILE* from, const char* fromName, FileWriter& to, uint64_t length);
+void copyStagedBytes(FILE* from, const char* fromName, ByteSink& to, uint64_t length);
 
 }  // namespace landfer

@@ -269,6 +269,35 @@ TEST(OutputPlugin, AGroupClosesOnlyWithTheTypeItWasOpenedWith) {
     EXPECT_EQ(file.groups[0].size, 40u);
 }
 
+// The output holds its last bytes in memory: sizes are patched there while
+// a group's header is held, and in the file once it has been written out.
+TEST(OutputPlugin, GroupsLongerThanTheHeldBytesArePatchedInTheFile) {
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    FormIds formIds;
+    SubrecordBuffer data;
+    data.addZeros("DATA", 60000);
+    output.writeHeader();
+    output.openTopGroup("BOOK");
+    const size_t records = HeldOutput::holdLimit / data.bytes().size() + 2;
+    for (size_t i = 0; i < records; ++i) output.writeRecord("BOOK", formIds.take(), data.bytes());
+    const uint8_t label[4] = {1, 0, 0, 0};
+    output.openGroup(GroupType::cellChildren, label);  // held when it closes
+    output.writeRecord("BOOK", formIds.take(), data.bytes());
+    output.closeGroup(GroupType::cellChildren);
+    output.finish();
+
+    Bytes b = scratch.bytes();
+    const size_t record = headerSize + data.bytes().size();
+    ASSERT_EQ(b.size(), fileHeaderSize + headerSize + records * record + headerSize + record);
+    EXPECT_EQ(tes4::u32(b, 30), records + 3);  // the record count, written long after it was held
+    tes4::File file = tes4::readPlugin(b);
+    ASSERT_EQ(file.groups.size(), 1u);
+    EXPECT_EQ(file.groups[0].size, b.size() - fileHeaderSize);
+    ASSERT_EQ(file.groups[0].children.size(), records + 1);
+    EXPECT_EQ(file.groups[0].children.back().size, headerSize + record);
+}
+
 TEST(OutputPlugin, ARecordTakesItsSizeFromItsDataAndItsStampAsGiven) {
     ScratchFile scratch;
     OutputPlugin output(openWriter(scratch));
