@@ -1,5 +1,6 @@
 # Cross-compiles landfer.exe for 64-bit Windows with Debian's MinGW-w64
-# (packages g++-mingw-w64-x86-64-posix and libz-mingw-w64-dev):
+# (package g++-mingw-w64-x86-64-posix; libdeflate is built from Debian's
+# source package, see libdeflate_mingw.cmake):
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -16,8 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# One self-contained executable: zlib, libstdc++, libgcc and winpthread
-# linked in, no DLL to ship beside it.
+# One self-contained executable: libdeflate, libstdc++, libgcc and
+# winpthread linked in, no DLL to ship beside it.
 # Stripped: debugging symbols are of no use to the people who run it.
-set(ZLIB_LIBRARY /usr/${MINGW_TRIPLE}/lib/libz.a CACHE FILEPATH "zlib, the static library")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")

@@ -13,7 +13,7 @@ windows=
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
   windows=yes
 elif [ "${CI:-}" = true ]; then
-  echo "CI must test the Windows build: install g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64" >&2
+  echo "CI must test the Windows build: .ci/install-packages tests installs what it needs" >&2
   exit 1
 else
   echo "No MinGW-w64 cross compiler or no Wine: the Windows build is not tested" >&2

@@ -9,11 +9,6 @@ int32_t bytesToInt32(int b0, int b1, int b2, int b3) {
     return static_cast<int32_t>(value);
 }
 
-void int32ToBytes(int32_t value, uint8_t dest[4]) {
-    uint32_t bits = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) dest[i] = static_cast<uint8_t>(bits >> (8 * i));
-}
-
 void lowercaseInPlace(char* text) {
     for (; *text != '\0'; ++text) {
         if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');

@@ -1,66 +1,41 @@
 #include "esm/compression.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
-#include <cstring>
 #include <new>
 
-#include "esm/fatal_error.h"
+#include "esm/byte_order.h"
 #include "esm/plugin_writer.h"
 
 namespace landfer {
 
-struct RecordCompressor::Stream {
-    z_stream z;
-};
+RecordCompressor::~RecordCompressor() { libdeflate_free_compressor(compressor_); }
 
-RecordCompressor::~RecordCompressor() {
-    if (stream_ != nullptr) deflateEnd(&stream_->z);
-    delete stream_;
-}
-
-void RecordCompressor::makeBody(const uint8_t* data, size_t length, const Reporter& reporter, RecordBody& body) {
+void RecordCompressor::makeBody(const uint8_t* data, size_t length, RecordBody& body) {
     body.compressed = false;
     if (length > 0xFFFFFFFFu) {
         body.bytes.assign(data, data + length);
         return;
     }
-    if (stream_ == nullptr) {
-        Stream* stream = new Stream;
-        std::memset(&stream->z, 0, sizeof stream->z);
-        if (int result = deflateInit(&stream->z, 9); result != Z_OK) {
-            delete stream;
-            if (result == Z_MEM_ERROR) throw std::bad_alloc();
-            reporter.report("deflateInit failed: %s\n", systemErrorText().c_str());
-            body.bytes.assign(data, data + length);
-            return;
-        }
-        stream_ = stream;
-    } else {
-        deflateReset(&stream_->z);
+    if (compressor_ == nullptr) {
+        // The level is valid, so no compressor means no memory for it.
+        compressor_ = libdeflate_alloc_compressor(level);
+        if (compressor_ == nullptr) throw std::bad_alloc();
     }
-    z_stream& z = stream_->z;
-    body.bytes.resize(4 + deflateBound(&z, static_cast<uLong>(length)));
-    uint32_t plainLength = static_cast<uint32_t>(length);
-    for (int i = 0; i < 4; ++i) body.bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(plainLength >> (8 * i));
-    z.next_in = const_cast<Bytef*>(data);
-    z.avail_in = static_cast<uInt>(length);
-    z.next_out = body.bytes.data() + 4;
-    z.avail_out = static_cast<uInt>(body.bytes.size() - 4);
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END) {
+    body.bytes.resize(plainLengthSize + libdeflate_zlib_compress_bound(compressor_, length));
+    storeUint32(body.bytes.data(), static_cast<uint32_t>(length));
+    size_t streamLength = libdeflate_zlib_compress(compressor_, data, length, body.bytes.data() + plainLengthSize,
+                                                   body.bytes.size() - plainLengthSize);
+    if (streamLength == 0) {
         body.bytes.assign(data, data + length);
         return;
     }
-    body.bytes.resize(4 + z.total_out);
+    body.bytes.resize(plainLengthSize + streamLength);
     body.compressed = true;
 }
 
 void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body) {
-    writeTypeAndSize(out, type, static_cast<uint32_t>(body.bytes.size()));
-    if (body.compressed)
-        writeCompressedRecordTail(out, formId);
-    else
-        writeRecordTail(out, formId, 0);
+    writeRecordHeader(out, type, static_cast<uint32_t>(body.bytes.size()), body.compressed ? compressedFlag : 0, formId);
     out.write(body.bytes.data(), body.bytes.size());
 }
 

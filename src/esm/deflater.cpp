@@ -5,7 +5,7 @@
 namespace landfer {
 
 void Deflater::compress(const std::vector<uint8_t>& data, RecordBody& body) {
-    stream_.makeBody(data.data(), data.size(), reporter_, body);
+    stream_.makeBody(data.data(), data.size(), body);
 }
 
 void Deflater::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
@@ -14,7 +14,7 @@ void Deflater::compress(const std::vector<uint8_t>* data, RecordBody* bodies, in
         if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>();
     }
     if (twoCores_) {
-        twoCores_->compress(data, bodies, count, reporter_);
+        twoCores_->compress(data, bodies, count);
         return;
     }
     for (int i = 0; i < count; ++i) compress(data[i], bodies[i]);

@@ -1,4 +1,4 @@
-// The one way records are compressed: a kept deflate stream for a single
+// The one way records are compressed: a kept compressor for a single
 // record, and for a batch (the four quads of a land) the two-core
 // compressor when the machine has two cores. The bodies are the same byte
 // for byte either way; a worker thread that cannot be started leaves the
@@ -16,14 +16,11 @@ namespace landfer {
 
 class Deflater {
 public:
-    explicit Deflater(const Reporter& reporter) : reporter_(reporter) {}
-
     void compress(const std::vector<uint8_t>& data, RecordBody& body);
     // Fills bodies[i] from data[i], i < count.
     void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
 
 private:
-    const Reporter& reporter_;
     RecordCompressor stream_;
     std::unique_ptr<TwoCoreCompressor> twoCores_;
     bool hardwareChecked_ = false;

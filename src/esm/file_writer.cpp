@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 
@@ -82,13 +83,14 @@ void FileWriter::write(const void* data, size_t length) {
 }
 
 void ByteSink::writeUint16(uint16_t value) {
-    uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    uint8_t bytes[2];
+    storeUint16(bytes, value);
     write(bytes, 2);
 }
 
 void ByteSink::writeUint32(uint32_t value) {
     uint8_t bytes[4];
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    storeUint32(bytes, value);
     write(bytes, 4);
 }
 

@@ -11,6 +11,7 @@
 
 namespace landfer {
 
+// A TES3 record header: type, data size, two 32-bit flag words.
 constexpr size_t inputHeaderSize = 16;
 
 class InputPlugin {

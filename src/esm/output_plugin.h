@@ -14,27 +14,31 @@
 #include <vector>
 
 #include "esm/file_writer.h"
+#include "esm/held_output.h"
 #include "esm/plugin_writer.h"
 
 namespace landfer {
 
 class OutputPlugin {
 public:
+    // A plugin without a file, for tests of parts that write nothing.
     OutputPlugin() = default;
-    explicit OutputPlugin(FileWriter file) : file_(std::move(file)) {}
+    explicit OutputPlugin(FileWriter file) : out_(std::move(file)) {}
 
     // The file header record; its record count is written by finish.
     void writeHeader();
 
     // Closes every open group and opens a top group for label.
     void openTopGroup(std::string_view label, uint32_t stamp = defaultStamp);
-    // Opens a group of groupType inside the innermost open group; label4
-    // holds the label's four bytes as they are written.
+    // Opens a group of groupType (GroupType::...) inside the innermost open
+    // group; label4 holds the label's four bytes as they are written.
     void openGroup(int32_t groupType, const uint8_t label4[4]);
-    // Closes the innermost open group, patching its size.
-    void closeGroup();
+    // Closes the innermost open group, patching its size. It must be of
+    // the type given (GroupType::top for a top group): closing another is
+    // a fault of the writer, fatal before the file is damaged.
+    void closeGroup(int32_t expectedType);
     void closeAllGroups();
-    size_t openGroupCount() const { return openGroupOffsets_.size(); }
+    size_t openGroupCount() const { return openGroups_.size(); }
 
     // A plain record with the FormID and stamp given; its size is its data's.
     void writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
@@ -48,8 +52,16 @@ public:
     void finish();
 
 private:
-    FileWriter file_;
-    std::vector<int64_t> openGroupOffsets_;
+    HeldOutput out_;
+    struct OpenGroup {
+        int64_t offset;
+        int32_t type;
+    };
+    void pushGroup(int32_t groupType);
+
+    std::vector<OpenGroup> openGroups_;
+
+    void closeInnermostGroup();
     uint64_t recordCount_ = 0;
 };
 

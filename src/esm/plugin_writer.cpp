@@ -7,10 +7,10 @@
 namespace landfer {
 
 namespace {
-void writeFourChars(ByteSink& out, std::string_view text) {
-    char chars[4] = {0, 0, 0, 0};
+// A type or label: its first four characters, padded with 0 bytes.
+void fourChars(std::string_view text, uint8_t chars[4]) {
+    std::memset(chars, 0, 4);
     std::memcpy(chars, text.data(), text.size() < 4 ? text.size() : 4);
-    out.write(chars, 4);
 }
 }  // namespace
 
@@ -25,35 +25,46 @@ void writeFileHeader(ByteSink& out) {
 }
 
 void writeTypeAndSize(ByteSink& out, std::string_view type, uint32_t size) {
-    writeFourChars(out, type);
+    uint8_t chars[4];
+    fourChars(type, chars);
+    out.write(chars, 4);
     out.writeUint32(size);
 }
 
-void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte, uint32_t stamp) {
-    const uint8_t flags[4] = {0, 0, flagByte, 0};
-    out.write(flags, 4);
+void writeRecordFlagsTail(ByteSink& out, uint32_t flags, uint32_t formId, uint32_t stamp) {
+    out.writeUint32(flags);
     out.writeUint32(formId);
     out.writeUint32(stamp);
 }
 
-void writePlainRecordTail(ByteSink& out, uint32_t formId) { writeRecordTail(out, formId, 0); }
+void writeRecordHeader(ByteSink& out, std::string_view type, uint32_t dataSize, uint32_t flags, uint32_t formId,
+                       uint32_t stamp) {
+    writeTypeAndSize(out, type, dataSize);
+    writeRecordFlagsTail(out, flags, formId, stamp);
+}
 
-void writeCompressedRecordTail(ByteSink& out, uint32_t formId) {
-    out.writeUint32(compressedFlag);
-    out.writeUint32(formId);
-    out.writeUint32(defaultStamp);
+void writeRecordTail(ByteSink& out, uint32_t formId, uint8_t flagByte, uint32_t stamp) {
+    writeRecordFlagsTail(out, uint32_t{flagByte} << 16, formId, stamp);
+}
+
+void writePlainRecordTail(ByteSink& out, uint32_t formId) { writeRecordFlagsTail(out, 0, formId); }
+
+void writeCompressedRecordTail(ByteSink& out, uint32_t formId) { writeRecordFlagsTail(out, compressedFlag, formId); }
+
+void writeGroupTail(ByteSink& out, const uint8_t label4[4], int32_t groupType, uint32_t stamp) {
+    out.write(label4, 4);
+    out.writeUint32(static_cast<uint32_t>(groupType));
+    out.writeUint32(stamp);
 }
 
 void writeTopGroupTail(ByteSink& out, std::string_view label, uint32_t stamp) {
-    writeFourChars(out, label);
-    out.writeUint32(0);
-    out.writeUint32(stamp);
+    uint8_t label4[4];
+    fourChars(label, label4);
+    writeGroupTail(out, label4, GroupType::top, stamp);
 }
 
 void writeLabelledGroupTail(ByteSink& out, int32_t groupType, const uint8_t label4[4]) {
-    out.write(label4, 4);
-    out.writeUint32(static_cast<uint32_t>(groupType));
-    out.writeUint32(defaultStamp);
+    writeGroupTail(out, label4, groupType);
 }
 
 void SubrecordBuffer::addHeader(std::string_view type, size_t length) {
@@ -82,10 +93,23 @@ void SubrecordBuffer::addZeros(std::string_view type, size_t length) {
     bytes_.insert(bytes_.end(), length, 0);
 }
 
+void SubrecordBuffer::addUint16(std::string_view type, uint16_t value) {
+    addHeader(type, 2);
+    appendUint16(bytes_, value);
+}
+
+void SubrecordBuffer::addUint32(std::string_view type, uint32_t value) {
+    addHeader(type, 4);
+    appendUint32(bytes_, value);
+}
+
+void SubrecordBuffer::addInt32(std::string_view type, int32_t value) { addUint32(type, static_cast<uint32_t>(value)); }
+
+void SubrecordBuffer::addFloat(std::string_view type, float value) { addUint32(type, floatBits(value)); }
+
 void writePlainRecord(ByteSink& out, uint32_t formId, std::string_view type, const std::vector<uint8_t>& data,
                       uint32_t stamp) {
-    writeTypeAndSize(out, type, static_cast<uint32_t>(data.size()));
-    writeRecordTail(out, formId, 0, stamp);
+    writeRecordHeader(out, type, static_cast<uint32_t>(data.size()), 0, formId, stamp);
     out.write(data.data(), data.size());
 }
 

@@ -19,20 +19,20 @@ void Subrecord::require(size_t needed) const {
 }
 
 bool SubrecordCursor::nextIs(std::string_view type) const {
-    if (record_.size - offset_ < 8 || offset_ >= record_.size) return false;
+    if (record_.size - offset_ < inputSubrecordHeaderSize || offset_ >= record_.size) return false;
     return std::memcmp(record_.data + offset_, type.data(), 4) == 0;
 }
 
 Subrecord SubrecordCursor::peek() const {
     size_t left = record_.size - offset_;
-    if (left < 8)
+    if (left < inputSubrecordHeaderSize)
         throw MalformedRecord(formatText("a subrecord header is cut off after %zu of 8 bytes", left));
     const uint8_t* header = record_.data + offset_;
     Subrecord sub;
     sub.type = std::string_view(reinterpret_cast<const char*>(header), 4);
     sub.size = readUint32(header + 4);
-    sub.data = header + 8;
-    if (sub.size > left - 8)
+    sub.data = header + inputSubrecordHeaderSize;
+    if (sub.size > left - inputSubrecordHeaderSize)
         throw MalformedRecord(formatText("its %.4s subrecord of %zu bytes runs past the end of the record",
                                          sub.type.data(), sub.size));
     return sub;
@@ -40,7 +40,7 @@ Subrecord SubrecordCursor::peek() const {
 
 Subrecord SubrecordCursor::next() {
     Subrecord sub = peek();
-    offset_ += 8 + sub.size;
+    offset_ += inputSubrecordHeaderSize + sub.size;
     return sub;
 }
 

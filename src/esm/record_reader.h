@@ -13,6 +13,9 @@
 
 namespace landfer {
 
+// A TES3 subrecord's type and 32-bit size.
+constexpr size_t inputSubrecordHeaderSize = 8;
+
 // A record that cannot be converted; what() says what is wrong with it.
 class MalformedRecord : public std::runtime_error {
 public:

@@ -19,7 +19,7 @@ void StagedRecords::copyInto(OutputPlugin& output) {
     if (!staged) fatal("Unable to open %s for reading: %s\n", fileName_.c_str(), systemErrorText().c_str());
     output.openTopGroup(label_);
     output.copyStaged(staged.get(), fileName_.c_str(), length, records_);
-    output.closeGroup();
+    output.closeGroup(GroupType::top);
 }
 
 }  // namespace landfer

@@ -16,7 +16,7 @@ TwoCoreCompressor::~TwoCoreCompressor() {
 
 void TwoCoreCompressor::compressUntaken(RecordCompressor& compressor) {
     for (int i; (i = nextRecord_.fetch_add(1)) < count_;)
-        compressor.makeBody(data_[i].data(), data_[i].size(), *reporter_, bodies_[i]);
+        compressor.makeBody(data_[i].data(), data_[i].size(), bodies_[i]);
 }
 
 std::exception_ptr TwoCoreCompressor::compressUntakenCatching(RecordCompressor& compressor) {
@@ -58,12 +58,10 @@ bool TwoCoreCompressor::startWorker() {
     }
 }
 
-void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count,
-                                 const Reporter& reporter) {
+void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
     data_ = data;
     bodies_ = bodies;
     count_ = count;
-    reporter_ = &reporter;
     nextRecord_ = 0;
     if (!startWorker()) {
         compressUntaken(own_);

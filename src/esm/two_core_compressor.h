@@ -1,9 +1,9 @@
 // Compresses several records at once on two cores: the calling thread and
 // a worker thread (started at the first use, kept for the run) each take
 // the next record not yet taken, so when the worker is slow to wake (the
-// machine is busy) the caller simply does more. Every record has its own
-// stream from its own deflateReset, so the bodies are byte for byte those
-// of one core. When no worker thread can be started, the calling thread
+// machine is busy) the caller simply does more. A compressor keeps nothing
+// from one record to the next, so the bodies are byte for byte those of
+// one core. When no worker thread can be started, the calling thread
 // compresses them all; an exception in either thread (memory that cannot
 // be allocated) is raised by compress once both are done.
 #pragma once
@@ -27,7 +27,7 @@ public:
     ~TwoCoreCompressor();
 
     // Fills bodies[i] from data[i], i < count, and returns when all are done.
-    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count, const Reporter& reporter);
+    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
 
 private:
     void compressUntaken(RecordCompressor& compressor);
@@ -49,7 +49,6 @@ private:
     const std::vector<uint8_t>* data_ = nullptr;
     RecordBody* bodies_ = nullptr;
     int count_ = 0;
-    const Reporter* reporter_ = nullptr;
 };
 
 }  // namespace landfer

@@ -56,13 +56,10 @@ MovedHeights buildQuadData(const LandTextureTable& textures, const LandInput& in
     appendHeader(data, "VNML", quadGridSize);
     appendWindow(data, input.normals, quad);
 
-    float offset;
-    uint32_t bits = readUint32(input.heights);
-    std::memcpy(&offset, &bits, 4);
-    QuadHeights heights = encodeQuadHeights(offset, reinterpret_cast<const int8_t*>(input.heights + 4), quad);
+    QuadHeights heights =
+        encodeQuadHeights(readFloat(input.heights), reinterpret_cast<const int8_t*>(input.heights + 4), quad);
     appendHeader(data, "VHGT", quadHeightsSize);
-    std::memcpy(&bits, &heights.offset, 4);
-    appendUint32(data, bits);
+    appendFloat(data, heights.offset);
     for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
     const uint8_t* trailing = input.heights + 4 + inputSide * inputSide;
     data.insert(data.end(), trailing, trailing + 3);

@@ -51,11 +51,7 @@ uint32_t ModelStatics::staticFor(const BaseObject& base, FormIds& formIds) {
     data = SubrecordBuffer();
     data.addText("EDID", uniqueEditorId(base.id));
     data.addText("MODL", prefix_ + "\\" + base.model);
-    uint32_t bits;
-    std::memcpy(&bits, &guessedBoundRadius, 4);
-    uint8_t radius[4];
-    int32ToBytes(static_cast<int32_t>(bits), radius);
-    data.add("MODB", radius, 4);
+    data.addFloat("MODB", guessedBoundRadius);
     writePlainRecord(statics_.file(), formId, "STAT", data.bytes());
     statics_.recordWritten();
     return formId;

@@ -23,13 +23,6 @@ const UnkeptSubrecord unkeptSubrecords[] = {
     {"DNAM", referenceTeleport},
 };
 
-float readFloat(const uint8_t* p) {
-    uint32_t bits = readUint32(p);
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
-}
-
 uint32_t unkeptKind(const Subrecord& sub) {
     for (const UnkeptSubrecord& unkept : unkeptSubrecords)
         if (sub.is(unkept.type)) return unkept.kind;

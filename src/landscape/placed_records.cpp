@@ -9,28 +9,15 @@ namespace landfer {
 
 namespace {
 
-void addFloats(SubrecordBuffer& data, const char* type, const float* values, size_t count) {
+void addPlacement(SubrecordBuffer& data, const Placement& placement) {
     std::vector<uint8_t> bytes;
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t bits;
-        std::memcpy(&bits, &values[i], 4);
-        appendUint32(bytes, bits);
-    }
-    data.add(type, bytes.data(), bytes.size());
-}
-
-void addFormId(SubrecordBuffer& data, const char* type, uint32_t formId) {
-    std::vector<uint8_t> bytes;
-    appendUint32(bytes, formId);
-    data.add(type, bytes.data(), bytes.size());
+    for (float value : placement) appendFloat(bytes, value);
+    data.add("DATA", bytes.data(), bytes.size());
 }
 
 std::vector<uint8_t> record(const char* type, uint32_t formId, uint32_t flags, const SubrecordBuffer& data) {
     MemorySink out;
-    writeTypeAndSize(out, type, static_cast<uint32_t>(data.bytes().size()));
-    out.writeUint32(flags);
-    out.writeUint32(formId);
-    out.writeUint32(defaultStamp);
+    writeRecordHeader(out, type, static_cast<uint32_t>(data.bytes().size()), flags, formId);
     out.write(data.bytes().data(), data.bytes().size());
     return std::move(out.bytes);
 }
@@ -39,16 +26,16 @@ std::vector<uint8_t> record(const char* type, uint32_t formId, uint32_t flags, c
 
 std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const Placement& placement) {
     SubrecordBuffer data;
-    addFormId(data, "NAME", baseFormId);
-    addFloats(data, "DATA", placement.data(), placement.size());
+    data.addFormId("NAME", baseFormId);
+    addPlacement(data, placement);
     return record("ACHR", formId, persistentRecordFlag, data);
 }
 
 std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement) {
     SubrecordBuffer data;
-    addFormId(data, "NAME", baseFormId);
-    if (scale != 1.0f) addFloats(data, "XSCL", &scale, 1);
-    addFloats(data, "DATA", placement.data(), placement.size());
+    data.addFormId("NAME", baseFormId);
+    if (scale != 1.0f) data.addFloat("XSCL", scale);
+    addPlacement(data, placement);
     return record("REFR", formId, 0, data);
 }
 

@@ -15,16 +15,6 @@ namespace {
 // the scale, the unkept bits, the base ID's length (32 bits) and its bytes.
 constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4;
 
-uint32_t floatBits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    return bits;
-}
-float bitsFloat(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
-}
 
 void readExactly(FILE* file, void* into, size_t length) {
     errno = 0;
@@ -45,8 +35,8 @@ void StagedReferences::add(const StagedReference& staged) {
     appendUint32(entry_, static_cast<uint32_t>(staged.gridX));
     appendUint32(entry_, static_cast<uint32_t>(staged.gridY));
     const MorrowindReference& reference = staged.reference;
-    for (float value : reference.placement) appendUint32(entry_, floatBits(value));
-    appendUint32(entry_, floatBits(reference.scale));
+    for (float value : reference.placement) appendFloat(entry_, value);
+    appendFloat(entry_, reference.scale);
     appendUint32(entry_, reference.unkept);
     appendUint32(entry_, static_cast<uint32_t>(reference.baseId.size()));
     entry_.insert(entry_.end(), reference.baseId.begin(), reference.baseId.end());
@@ -67,8 +57,8 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         staged.gridX = readInt32(fixed + 8);
         staged.gridY = readInt32(fixed + 12);
         MorrowindReference& reference = staged.reference;
-        for (size_t p = 0; p < 6; ++p) reference.placement[p] = bitsFloat(readUint32(fixed + 16 + 4 * p));
-        reference.scale = bitsFloat(readUint32(fixed + 40));
+        for (size_t p = 0; p < 6; ++p) reference.placement[p] = readFloat(fixed + 16 + 4 * p);
+        reference.scale = readFloat(fixed + 40);
         reference.unkept = readUint32(fixed + 44);
         reference.baseId.resize(readUint32(fixed + 48));
         readExactly(file.get(), reference.baseId.data(), reference.baseId.size());

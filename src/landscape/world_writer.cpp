@@ -20,12 +20,6 @@ namespace landfer {
 
 namespace {
 
-constexpr int32_t worldChildrenGroup = 1;
-constexpr int32_t blockGroup = 4;
-constexpr int32_t subBlockGroup = 5;
-constexpr int32_t cellChildrenGroup = 6;
-constexpr int32_t persistentChildrenGroup = 8;
-constexpr int32_t temporaryChildrenGroup = 9;
 constexpr int32_t cellsPerBlock = 32;
 constexpr int32_t cellsPerSubBlock = 8;
 
@@ -35,13 +29,10 @@ constexpr uint32_t worldStamp = 0x2F09;
 constexpr float cellSize = 4096.0f;  // game units along an Oblivion cell's side
 
 void addPoint(SubrecordBuffer& data, const char* type, float x, float y) {
-    uint8_t point[8];
-    uint32_t bits;
-    std::memcpy(&bits, &x, 4);
-    int32ToBytes(static_cast<int32_t>(bits), point);
-    std::memcpy(&bits, &y, 4);
-    int32ToBytes(static_cast<int32_t>(bits), point + 4);
-    data.add(type, point, 8);
+    std::vector<uint8_t> point;
+    appendFloat(point, x);
+    appendFloat(point, y);
+    data.add(type, point.data(), point.size());
 }
 
 int32_t floorDivide(int32_t value, int32_t divisor) {
@@ -71,19 +62,22 @@ std::array<uint8_t, 4> formIdLabel(uint32_t formId) {
 // their order, closing those of the cell before.
 class BlockGroups {
 public:
-    explicit BlockGroups(OutputPlugin& output) : output_(output), worldDepth_(output.openGroupCount()) {}
+    explicit BlockGroups(OutputPlugin& output) : output_(output) {}
 
     void enter(int32_t gridX, int32_t gridY) {
         BlockGrid block = blockOf(gridX, gridY, cellsPerBlock), subBlock = blockOf(gridX, gridY, cellsPerSubBlock);
         bool newBlock = !started_ || block != block_;
         bool newSubBlock = newBlock || subBlock != subBlock_;
         if (newBlock) {
-            while (output_.openGroupCount() > worldDepth_) output_.closeGroup();
-            output_.openGroup(blockGroup, gridLabel(block).data());
+            if (started_) {
+                output_.closeGroup(GroupType::exteriorSubBlock);
+                output_.closeGroup(GroupType::exteriorBlock);
+            }
+            output_.openGroup(GroupType::exteriorBlock, gridLabel(block).data());
         } else if (newSubBlock) {
-            output_.closeGroup();
+            output_.closeGroup(GroupType::exteriorSubBlock);
         }
-        if (newSubBlock) output_.openGroup(subBlockGroup, gridLabel(subBlock).data());
+        if (newSubBlock) output_.openGroup(GroupType::exteriorSubBlock, gridLabel(subBlock).data());
         started_ = true;
         block_ = block;
         subBlock_ = subBlock;
@@ -91,7 +85,6 @@ public:
 
 private:
     OutputPlugin& output_;
-    size_t worldDepth_;
     bool started_ = false;
     BlockGrid block_, subBlock_;
 };
@@ -137,11 +130,11 @@ void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const 
     if (persistent_.empty()) return;
     copyRun(world, persistentCell_, output);
     std::array<uint8_t, 4> label = formIdLabel(persistentFormId_);
-    output.openGroup(cellChildrenGroup, label.data());
-    output.openGroup(persistentChildrenGroup, label.data());
+    output.openGroup(GroupType::cellChildren, label.data());
+    output.openGroup(GroupType::cellPersistentChildren, label.data());
     for (const StagedRun& run : persistent_) copyRun(world, run, output);
-    output.closeGroup();
-    output.closeGroup();
+    output.closeGroup(GroupType::cellPersistentChildren);
+    output.closeGroup(GroupType::cellChildren);
 }
 
 // A cell's CELL record, then its Cell Children group with its Temporary
@@ -150,12 +143,12 @@ void WorldStaging::writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin
     copyRun(world, cell.cell, output);
     if (cell.placed.empty() && cell.land.records == 0) return;
     std::array<uint8_t, 4> label = formIdLabel(cell.formId);
-    output.openGroup(cellChildrenGroup, label.data());
-    output.openGroup(temporaryChildrenGroup, label.data());
+    output.openGroup(GroupType::cellChildren, label.data());
+    output.openGroup(GroupType::cellTemporaryChildren, label.data());
     if (cell.land.records > 0) copyRun(world, cell.land, output);
     for (const StagedRun& run : cell.placed) copyRun(world, run, output);
-    output.closeGroup();
-    output.closeGroup();
+    output.closeGroup(GroupType::cellTemporaryChildren);
+    output.closeGroup(GroupType::cellChildren);
 }
 
 void WorldStaging::write(OutputPlugin& output) {
@@ -176,7 +169,7 @@ void WorldStaging::write(OutputPlugin& output) {
     if (!world) fatal("Unable to open %s for reading: %s\n", fileName, systemErrorText().c_str());
     output.openTopGroup("WRLD", worldStamp);
     output.writeRecord("WRLD", worldFormId, worldRecordData(), worldStamp);
-    output.openGroup(worldChildrenGroup, formIdLabel(worldFormId).data());
+    output.openGroup(GroupType::worldChildren, formIdLabel(worldFormId).data());
     writePersistentCell(world.get(), output);
     BlockGroups blocks(output);
     for (size_t index : order) {

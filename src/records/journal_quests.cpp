@@ -103,7 +103,7 @@ void JournalQuests::writeQuestGroup() {
         ++questCount_;
         journalEntryCount_ += quest.stageCount;
     }
-    services_.output.closeGroup();
+    services_.output.closeGroup(GroupType::top);
 }
 
 }  // namespace landfer

@@ -42,8 +42,8 @@ const char* const lookupDirectory = "lfdat";
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
-    Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine)
-        : services(progress, messages, lookupDirectory),
+    Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output)
+        : services(progress, messages, lookupDirectory, std::move(output)),
           actors(services),
           landscape(services, actors.npcIndex(), commandLine.placeModels ? &commandLine.modelsPrefix : nullptr),
           globalsAndBooks(services),
@@ -199,20 +199,21 @@ void putOutputInPlace() {
 // The run from the opening of the input to the report, once the paths are
 // checked and the files of an earlier run deleted.
 void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
-    Conversion run(progress, messages, commandLine);
     const std::string& inputName = commandLine.inputPath;
     InputPlugin input;
     input.open(inputName);
-    run.services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
+    Reporter reporter(progress, messages);
+    reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
     // The base objects of each master in load order, then the input's own,
     // so that what is defined after the records using it is known too.
-    for (const std::string& master : commandLine.masterPaths)
-        run.services.baseObjects.readPlugin(master, true, run.services.reporter);
-    run.services.baseObjects.readPlugin(inputName, false, run.services.reporter);
+    BaseObjects baseObjects;
+    for (const std::string& master : commandLine.masterPaths) baseObjects.readPlugin(master, true, reporter);
+    baseObjects.readPlugin(inputName, false, reporter);
 
     FileWriter outputFile;
     if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
-    run.services.output = OutputPlugin(std::move(outputFile));
+    Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)));
+    run.services.baseObjects = std::move(baseObjects);
     run.services.output.writeHeader();
 
     std::vector<uint8_t> record;

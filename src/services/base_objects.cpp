@@ -23,13 +23,6 @@ bool isBaseObjectType(const uint8_t* type) {
     return false;
 }
 
-float readFloat(const uint8_t* p) {
-    uint32_t bits = readUint32(p);
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
-}
-
 // The item numbers of the data subrecords the mapping by kind reads:
 // WPDT weight, value, type (16 bits); AODT and CTDT type, weight, value
 // (16 bits in CTDT); ALDT, IRDT, MCDT, LHDT weight, value; BKDT weight,

@@ -24,9 +24,12 @@
 namespace landfer {
 
 struct ConversionServices {
-    ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory)
+    // The output is opened before the services that write to it; tests of
+    // parts that write nothing leave it without a file.
+    ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory,
+                       OutputPlugin outputPlugin = OutputPlugin())
         : reporter(progress, messages),
-          deflater(reporter),
+          output(std::move(outputPlugin)),
           items(lookupDirectory, reporter),
           classes(lookupDirectory, reporter),
           landTextureFiles(lookupDirectory, reporter),

@@ -21,10 +21,6 @@
 
 using namespace landfer;
 
-namespace {
-// Messages of the compressors go to standard error.
-const Reporter errors(stdout, stderr);
-}  // namespace
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -56,6 +52,15 @@ TEST(ByteOrder, AssemblesAndSplitsLittleEndian) {
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
     int32ToBytes(2000000, bytes);
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0x80, 0x84, 0x1E, 0x00}));
+    storeUint32(bytes, 0x01E84800u);
+    EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0x00, 0x48, 0xE8, 0x01}));
+    storeUint16(bytes, 0xBEEF);
+    EXPECT_EQ(Bytes(bytes, bytes + 2), (Bytes{0xEF, 0xBE}));
+    Bytes appended;
+    appendFloat(appended, -2.5f);  // IEEE 754: 0xC0200000
+    appendUint16(appended, 0x1234);
+    EXPECT_EQ(appended, (Bytes{0, 0, 0x20, 0xC0, 0x34, 0x12}));
+    EXPECT_EQ(floatBits(1.0f), 0x3F800000u);
     char text[] = "Tx_Sand_01.TGA";
     lowercaseInPlace(text);
     EXPECT_STREQ(text, "tx_sand_01.tga");
@@ -99,6 +104,15 @@ TEST(PluginWriter, RecordHeadersTakeConsecutiveFormIdsAndWholeSizes) {
     EXPECT_EQ(formIds.take(), 0x011E8483u);
 }
 
+TEST(PluginWriter, ARecordHeaderWritesItsFlagsAsOneWord) {
+    MemorySink out;
+    writeRecordHeader(out, "LAND", 70000, compressedFlag | 0x20, 0x011E8480u);
+    writeRecordHeader(out, "WRLD", 3, 0, 0x010008FFu, 0x2F09);
+    EXPECT_EQ(out.bytes, (Bytes{'L', 'A', 'N', 'D', 0x70, 0x11, 0x01, 0, 0x20, 0, 4, 0, 0x80, 0x84, 0x1E, 1, 0x04,
+                                0x2F, 0, 0, 'W', 'R', 'L', 'D', 3, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0x08, 0, 1, 0x09,
+                                0x2F, 0, 0}));
+}
+
 TEST(PluginWriter, GroupTailsWriteLabelsAndTypes) {
     ScratchFile scratch;
     FileWriter out = openWriter(scratch);
@@ -130,20 +144,35 @@ TEST(PluginWriter, SubrecordBufferFlagsTheFirstSubrecordTooLargeFor16Bits) {
     EXPECT_EQ(data.tooLargeSize(), 65536u);
 }
 
+TEST(PluginWriter, TypedSubrecordsHoldOneLittleEndianNumber) {
+    SubrecordBuffer data;
+    data.addUint32("XCLC", 0xFFFFFFFEu);
+    data.addInt32("XCLC", -2);
+    data.addFormId("NAME", 0x0001E85Du);
+    data.addFloat("XSCL", 1.0f);
+    data.addUint16("DATA", 0x0102);
+    EXPECT_FALSE(data.tooLarge());
+    EXPECT_EQ(data.bytes(), (Bytes{'X', 'C', 'L', 'C', 4, 0, 0xFE, 0xFF, 0xFF, 0xFF, 'X', 'C', 'L', 'C', 4, 0, 0xFE,
+                                   0xFF, 0xFF, 0xFF, 'N', 'A', 'M', 'E', 4, 0, 0x5D, 0xE8, 0x01, 0x00, 'X', 'S', 'C',
+                                   'L', 4, 0, 0, 0, 0x80, 0x3F, 'D', 'A', 'T', 'A', 2, 0, 0x02, 0x01}));
+    EXPECT_EQ(data.bytes().size(), 4 * (subrecordHeaderSize + 4) + subrecordHeaderSize + 2);
+}
+
 TEST(Compression, CompressedBodyInflatesToTheDataAndCarriesItsLength) {
     Bytes data(70000);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i * 7) ^ (i >> 5));
     RecordBody body;
-    RecordCompressor().makeBody(data.data(), data.size(), errors, body);
+    RecordCompressor().makeBody(data.data(), data.size(), body);
     ASSERT_TRUE(body.compressed);
     EXPECT_EQ(tes4::u32(body.bytes, 0), 70000u);  // all 32 bits of the length
     Bytes inflated(data.size());
     uLongf length = inflated.size();
     ASSERT_EQ(uncompress(inflated.data(), &length, body.bytes.data() + 4, body.bytes.size() - 4), Z_OK);
     EXPECT_EQ(inflated, data);
-    // Level 9, as the zlib header's level bits say.
+    // A zlib stream (RFC 1950): deflate with a 32 KiB window, a header check that divides by 31.
     EXPECT_EQ(body.bytes[4], 0x78);
-    EXPECT_EQ(body.bytes[5], 0xDA);
+    EXPECT_EQ((body.bytes[4] * 256 + body.bytes[5]) % 31, 0);
+    EXPECT_LT(body.bytes.size(), data.size() / 2);
 }
 
 // A body that zlib could not compress is written as a plain record.
@@ -183,7 +212,7 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
     EXPECT_EQ(output.openGroupCount(), 3u);
     output.writeRecord("CELL", formIds.take(), subrecords(7));
     output.openGroup(5, block);  // empty: only its header
-    output.closeGroup();
+    output.closeGroup(GroupType::exteriorSubBlock);
     output.openTopGroup("BOOK");  // closes the three
     output.finish();
 
@@ -208,6 +237,65 @@ TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroup
     EXPECT_EQ(children.children[0].children[1].size, 20u);
     EXPECT_EQ(file.groups[2].size, 20u);
     EXPECT_EQ(file.groups[2].labelText(), "BOOK");
+}
+
+// Closing a group of another type than the innermost open one is a fault
+// of the writer, stopped before a size is patched into the wrong header.
+TEST(OutputPlugin, AGroupClosesOnlyWithTheTypeItWasOpenedWith) {
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    output.writeHeader();
+    output.openTopGroup("WRLD");
+    const uint8_t label[4] = {0, 0, 0, 0};
+    output.openGroup(GroupType::worldChildren, label);
+    auto closeMessage = [&output](int32_t type) {
+        try {
+            output.closeGroup(type);
+        } catch (const FatalError& error) {
+            return std::string(error.what());
+        }
+        return std::string("closed");
+    };
+    EXPECT_EQ(closeMessage(GroupType::cellChildren),
+              "Unable to write " + scratch.path() + ": a group of type 6 was to be closed, but one of type 1 is open.\n");
+    EXPECT_EQ(output.openGroupCount(), 2u);
+    EXPECT_EQ(closeMessage(GroupType::worldChildren), "closed");
+    EXPECT_EQ(closeMessage(GroupType::top), "closed");
+    EXPECT_EQ(closeMessage(GroupType::top),
+              "Unable to write " + scratch.path() + ": a group of type 0 was to be closed, but none is open.\n");
+    output.finish();
+    tes4::File file = tes4::readPlugin(scratch.bytes());
+    ASSERT_EQ(file.groups.size(), 1u);
+    EXPECT_EQ(file.groups[0].size, 40u);
+}
+
+// The output holds its last bytes in memory: sizes are patched there while
+// a group's header is held, and in the file once it has been written out.
+TEST(OutputPlugin, GroupsLongerThanTheHeldBytesArePatchedInTheFile) {
+    ScratchFile scratch;
+    OutputPlugin output(openWriter(scratch));
+    FormIds formIds;
+    SubrecordBuffer data;
+    data.addZeros("DATA", 60000);
+    output.writeHeader();
+    output.openTopGroup("BOOK");
+    const size_t records = HeldOutput::holdLimit / data.bytes().size() + 2;
+    for (size_t i = 0; i < records; ++i) output.writeRecord("BOOK", formIds.take(), data.bytes());
+    const uint8_t label[4] = {1, 0, 0, 0};
+    output.openGroup(GroupType::cellChildren, label);  // held when it closes
+    output.writeRecord("BOOK", formIds.take(), data.bytes());
+    output.closeGroup(GroupType::cellChildren);
+    output.finish();
+
+    Bytes b = scratch.bytes();
+    const size_t record = headerSize + data.bytes().size();
+    ASSERT_EQ(b.size(), fileHeaderSize + headerSize + records * record + headerSize + record);
+    EXPECT_EQ(tes4::u32(b, 30), records + 3);  // the record count, written long after it was held
+    tes4::File file = tes4::readPlugin(b);
+    ASSERT_EQ(file.groups.size(), 1u);
+    EXPECT_EQ(file.groups[0].size, b.size() - fileHeaderSize);
+    ASSERT_EQ(file.groups[0].children.size(), records + 1);
+    EXPECT_EQ(file.groups[0].children.back().size, headerSize + record);
 }
 
 TEST(OutputPlugin, ARecordTakesItsSizeFromItsDataAndItsStampAsGiven) {
