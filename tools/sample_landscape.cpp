@@ -1,6 +1,7 @@
 // The landscape of the sample plugin: a 3 x 3 block of exterior cells with
-// rolling hills, a cliff, vertex colours and painted textures, and the land
-// textures they use (one of them unknown to the lookup data).
+// rolling hills, a cliff, vertex colours and painted textures, a grove in
+// every cell, and the land textures they use (one of them unknown to the
+// lookup data).
 #include <cmath>
 #include <string>
 
@@ -57,6 +58,25 @@ tes3::Bytes placedReference(int32_t number, const char* baseId, float x, float y
     return reference.data();
 }
 
+// A Bitter Coast grove in every cell, standing on the land: objects that
+// lfdat/objects.dat has stand-ins for, some scaled and turned.
+void addGrove(tes3::Record& cell, int32_t gridX, int32_t gridY, int32_t firstNumber) {
+    static const char* const grove[] = {"flora_bc_tree_01", "flora_bc_tree_02",   "flora_bc_knee_02", "flora_bc_fern_01",
+                                        "terrain_rock_bc_17", "flora_bc_tree_05", "flora_bc_fern_03", "terrain_rock_bc_18"};
+    for (int i = 0; i < 8; ++i) {
+        // Game units: 8192 to a cell, 128 to a vertex, 8 to a height unit.
+        float x = 8192.0f * static_cast<float>(gridX) + 900.0f + 800.0f * static_cast<float>(i);
+        float y = 8192.0f * static_cast<float>(gridY) + 2000.0f + 600.0f * static_cast<float>(i % 3);
+        float z = 8.0f * static_cast<float>(worldHeight(static_cast<int>(x / 128.0f), static_cast<int>(y / 128.0f)));
+        tes3::Record reference("FRMR");
+        reference.sub("FRMR", tes3::int32s({firstNumber + i}))
+            .ztext("NAME", grove[i])
+            .sub("XSCL", tes3::floats({i % 4 == 1 ? 1.3f : 1.0f}))
+            .sub("DATA", tes3::floats({x, y, z, 0.0f, 0.0f, 0.7f * static_cast<float>(i)}));
+        cell.raw(reference.data());
+    }
+}
+
 }  // namespace
 
 void addLandscape(tes3::Plugin& plugin) {
@@ -77,6 +97,7 @@ void addLandscape(tes3::Plugin& plugin) {
                 cell.raw(placedReference(5, "lf_ald_warden_ghost", 3500.0f, 3000.0f));
             }
             if (gridX == -1 && gridY == 1) cell.raw(placedReference(6, "lf_scout_ilara", -0.5f, 8200.0f));
+            addGrove(cell, gridX, gridY, 100 + 10 * (3 * (gridY + 1) + gridX + 1));
             plugin.add(cell).add(sampleLand(gridX, gridY));
         }
     }

@@ -1,6 +1,8 @@
 // The shipped sample plugin converts, and reads back whole.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <map>
 #include <string>
 #include <utility>
@@ -50,18 +52,22 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
         const tes4::Bytes& id = npc->find("EDID")->data;
         npcIds[npc->formId] = std::string(id.begin(), id.end() - 1);
     }
-    std::vector<std::pair<std::string, std::string>> placed;  // (cell editor ID, NPC)
-    for (const landscape::WorldCell& cell : landscape::worldCells(file)) {
-        const tes4::Subrecord* edid = cell.cell->find("EDID");
-        for (const tes4::Entry* achr : cell.placed)
-            placed.emplace_back(edid ? std::string(edid->data.begin(), edid->data.end() - 1) : "",
-                                npcIds[tes4::u32(achr->find("NAME")->data, 0)]);
-    }
+    std::vector<std::string> placed;
+    for (const tes4::Entry* achr : landscape::placedNpcs(file)) placed.push_back(npcIds[tes4::u32(achr->find("NAME")->data, 0)]);
     // All in the world's persistent cell, in the order they were placed.
-    EXPECT_EQ(placed, (std::vector<std::pair<std::string, std::string>>{{"", "lf_ald_warden"},
-                                                                        {"", "lf_trader_sinja"},
-                                                                        {"", "lf_pilgrim_orm"},
-                                                                        {"", "lf_scout_ilara"}}));
+    EXPECT_EQ(placed, (std::vector<std::string>{"lf_ald_warden", "lf_trader_sinja", "lf_pilgrim_orm", "lf_scout_ilara"}));
+    // A grove of eight stand-ins in every Morrowind cell, each in the quad cell under it.
+    size_t objects = 0;
+    for (const landscape::WorldCell& cell : landscape::worldCells(file))
+        for (const tes4::Entry* refr : cell.placed) {
+            if (refr->type != "REFR") continue;
+            ++objects;
+            const tes4::Bytes& data = refr->find("DATA")->data;
+            EXPECT_EQ(static_cast<int32_t>(std::floor(tes4::f32(data, 0) / 4096)), cell.gridX);
+            EXPECT_EQ(static_cast<int32_t>(std::floor(tes4::f32(data, 4) / 4096)), cell.gridY);
+        }
+    EXPECT_EQ(objects, 72u);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 72);
     EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      4\n"), std::string::npos);
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
