@@ -49,8 +49,10 @@ BlockGrid blockOf(int32_t gridX, int32_t gridY, int32_t cellsPerSide) {
 
 // A group label of four bytes: Y, then X, each a signed 16-bit number; or a cell's FormID.
 std::array<uint8_t, 4> gridLabel(const BlockGrid& grid) {
-    uint32_t y = static_cast<uint32_t>(grid.first), x = static_cast<uint32_t>(grid.second);
-    return {static_cast<uint8_t>(y), static_cast<uint8_t>(y >> 8), static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8)};
+    std::array<uint8_t, 4> label;
+    storeUint16(label.data(), static_cast<uint16_t>(grid.first));
+    storeUint16(label.data() + 2, static_cast<uint16_t>(grid.second));
+    return label;
 }
 std::array<uint8_t, 4> formIdLabel(uint32_t formId) {
     std::array<uint8_t, 4> label;

@@ -3,8 +3,7 @@
 namespace landfer {
 
 void addStageBlock(SubrecordBuffer& data, const JournalStage& stage) {
-    const uint8_t index[2] = {static_cast<uint8_t>(stage.index), static_cast<uint8_t>(stage.index >> 8)};
-    data.add("INDX", index, 2);
+    data.addUint16("INDX", static_cast<uint16_t>(stage.index));
     const uint8_t stageFlags = stage.completesQuest ? 0x01 : 0x00;  // 0x01: the stage completes the quest
     data.add("QSDT", &stageFlags, 1);
     data.addText("CNAM", stage.text);
