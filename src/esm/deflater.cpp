@@ -11,7 +11,7 @@ void Deflater::compress(const std::vector<uint8_t>& data, RecordBody& body) {
 void Deflater::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
     if (!hardwareChecked_) {
         hardwareChecked_ = true;
-        if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>();
+        if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>(stream_);
     }
     if (twoCores_) {
         twoCores_->compress(data, bodies, count);
