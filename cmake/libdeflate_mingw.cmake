@@ -33,7 +33,7 @@ ExternalProject_Add(libdeflate_mingw
   SOURCE_DIR ${LIBDEFLATE_SOURCE_DIR}
   BUILD_IN_SOURCE TRUE
   CONFIGURE_COMMAND ""
-  BUILD_COMMAND make CC=${MINGW_TRIPLE}-gcc AR=${MINGW_TRIPLE}-ar libdeflatestatic.lib
+  BUILD_COMMAND make CC=${MINGW_TRIPLE}-gcc-posix AR=${MINGW_TRIPLE}-ar libdeflatestatic.lib
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${LIBDEFLATE_STATIC})
 add_library(libdeflate STATIC IMPORTED)

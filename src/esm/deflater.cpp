@@ -5,13 +5,13 @@
 namespace landfer {
 
 void Deflater::compress(const std::vector<uint8_t>& data, RecordBody& body) {
-    stream_.makeBody(data.data(), data.size(), body);
+    compressor_.makeBody(data.data(), data.size(), body);
 }
 
 void Deflater::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
     if (!hardwareChecked_) {
         hardwareChecked_ = true;
-        if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>();
+        if (std::thread::hardware_concurrency() >= 2) twoCores_ = std::make_unique<TwoCoreCompressor>(compressor_);
     }
     if (twoCores_) {
         twoCores_->compress(data, bodies, count);

@@ -21,7 +21,7 @@ public:
     void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
 
 private:
-    RecordCompressor stream_;
+    RecordCompressor compressor_;
     std::unique_ptr<TwoCoreCompressor> twoCores_;
     bool hardwareChecked_ = false;
 };

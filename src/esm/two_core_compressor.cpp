@@ -64,7 +64,7 @@ void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* b
     count_ = count;
     nextRecord_ = 0;
     if (!startWorker()) {
-        compressUntaken(own_);
+        compressUntaken(callers_);
         return;
     }
     {
@@ -72,7 +72,7 @@ void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* b
         jobWaiting_ = true;
     }
     wake_.notify_one();
-    std::exception_ptr error = compressUntakenCatching(own_);
+    std::exception_ptr error = compressUntakenCatching(callers_);
     std::unique_lock<std::mutex> lock(mutex_);
     // A job the worker has not taken yet is withdrawn: it is all done (or
     // this thread failed, and the job is given up).

@@ -22,8 +22,9 @@ namespace landfer {
 
 class TwoCoreCompressor {
 public:
-    // Not copied: it holds a thread and a mutex.
-    TwoCoreCompressor() = default;
+    // Not copied: it holds a thread and a mutex. The calling thread
+    // compresses its share with its own compressor, kept by the caller.
+    explicit TwoCoreCompressor(RecordCompressor& callers) : callers_(callers) {}
     ~TwoCoreCompressor();
 
     // Fills bodies[i] from data[i], i < count, and returns when all are done.
@@ -38,7 +39,8 @@ private:
     // Starts the worker unless it runs; false when it cannot be started.
     bool startWorker();
 
-    RecordCompressor own_, workers_;
+    RecordCompressor& callers_;
+    RecordCompressor workers_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;

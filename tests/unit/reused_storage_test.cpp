@@ -62,7 +62,8 @@ TEST(ReusedStorage, KeptCompressorAndTwoCoresGiveTheBodiesOfFreshCompressors) {
         EXPECT_TRUE(body.compressed);
         EXPECT_EQ(body.bytes, freshBody(data)) << data.size() << " bytes";
     }
-    TwoCoreCompressor twoCores;
+    RecordCompressor callers;
+    TwoCoreCompressor twoCores(callers);
     Deflater deflater;
     std::vector<RecordBody> bodies(records.size()), deflated(records.size());
     for (int repeat = 0; repeat < 50; ++repeat) {

@@ -34,7 +34,8 @@ TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
     for (const auto& data : records) expected.push_back(freshBody(data));
     // 4 MiB more than is mapped: enough to compress, not for a thread's stack.
     int status = limits::runWithAddressSpaceLimit(4 * MiB, [] {}, [&] {
-        TwoCoreCompressor twoCores;
+        RecordCompressor callers;
+        TwoCoreCompressor twoCores(callers);
         std::vector<RecordBody> bodies(4);
         try {
             for (int repeat = 0; repeat < 3; ++repeat) {
@@ -57,7 +58,8 @@ TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
     int status = limits::runWithAddressSpaceLimit(
         12 * MiB, [&] { records = quads(16 * MiB); },
         [&] {
-            TwoCoreCompressor twoCores;
+            RecordCompressor callers;
+        TwoCoreCompressor twoCores(callers);
             std::vector<RecordBody> bodies(4);
             // Repeated, so that the worker too takes records (which thread
             // takes which is up to them).
