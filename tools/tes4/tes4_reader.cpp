@@ -198,14 +198,4 @@ Bytes readFileBytes(const std::string& path) {
     return bytes;
 }
 
-Bytes zlibRecordBody(const Bytes& plain) {
-    uLongf length = compressBound(static_cast<uLong>(plain.size()));
-    Bytes body(4 + length);
-    for (int i = 0; i < 4; ++i) body[static_cast<size_t>(i)] = static_cast<uint8_t>(plain.size() >> (8 * i));
-    if (compress2(body.data() + 4, &length, plain.data(), static_cast<uLong>(plain.size()), 9) != Z_OK)
-        throw std::runtime_error("compress2 failed");
-    body.resize(4 + length);
-    return body;
-}
-
 }  // namespace tes4

@@ -67,8 +67,4 @@ uint32_t u32(const Bytes& data, size_t offset);
 uint16_t u16(const Bytes& data, size_t offset);
 float f32(const Bytes& data, size_t offset);
 
-// A compressed record's data as zlib's own one-shot compress2 makes it at
-// level 9, behind the 4-byte length: what every converter stream must give.
-Bytes zlibRecordBody(const Bytes& plain);
-
 }  // namespace tes4
