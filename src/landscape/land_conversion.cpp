@@ -84,7 +84,7 @@ void noteMoved(MovedHeights& moved, int32_t error) {
 }
 
 // Reads the record; false (after any message) when it is not converted.
-bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
+bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input) {
     SubrecordCursor cursor(record);
     if (!cursor.nextIs("INTV")) return false;
     Subrecord grid = cursor.next();
@@ -110,8 +110,11 @@ bool readLand(const Reporter& reporter, RecordData record, LandInput& input) {
         size_t needed = colours ? normalsSize : texturesSize;
         if (sub.size < needed) {
             // The land is still converted, without this subrecord.
-            reporter.report("A LAND record is malformed (its %.4s subrecord holds %zu of %zu bytes). Ignoring!\n",
-                       sub.type.data(), sub.size, needed);
+            reporter.report("The LAND record at grid (%d, %d) is malformed (its %.4s subrecord holds %zu of %zu bytes): "
+                            "the land is converted without it.\n",
+                            input.gridX, input.gridY, sub.type.data(), sub.size, needed);
+            losses.note(LossKind::leftOutLandscape,
+                        formatText("%.4s of LAND (%d, %d)", sub.type.data(), input.gridX, input.gridY));
             continue;
         }
         (colours ? input.colours : input.textures) = sub.data;
@@ -165,7 +168,7 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
 
 void Landscape::convertLand(RecordData record) {
     LandInput input;
-    if (!readLand(services_.reporter, record, input)) return;
+    if (!readLand(services_.reporter, services_.losses, record, input)) return;
     if (!gridFitsWorld(input.gridX, input.gridY)) {
         services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                    "-131072 to 131071 fit Oblivion's world. Ignoring!\n",

@@ -59,7 +59,9 @@ size_t Landscape::stageReference(RecordData reference, size_t cell, int32_t grid
         break;
     case ReferenceReading::dataTooShort:
         services_.reporter.report(
-            "A CELL record is malformed (a reference's DATA subrecord holds %zu of 24 bytes). Ignoring!\n", read.dataSize);
+            "The CELL record at grid (%d, %d) is malformed (a reference's DATA subrecord holds %zu of 24 bytes). "
+            "Ignoring the reference!\n",
+            gridX, gridY, read.dataSize);
         services_.losses.note(LossKind::brokenReference, baseId);
         break;
     }

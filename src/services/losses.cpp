@@ -24,7 +24,7 @@ const KindText kindTexts[lossKindCount] = {
     {"journal restart", "ordinary stage", "Journal restarts dropped (the stages are kept)"},
     {"clamped height", "nearest height Oblivion can hold", "Land vertices moved (a height step too steep for Oblivion)"},
     {"broken reference", "dropped", "Placed references left out (no NAME, DATA or position)"},
-    {"landscape record", "dropped", "Cells and lands left out (see the messages above)"},
+    {"landscape record", "dropped", "Cells, lands and parts of lands left out (see the messages above)"},
     {"repeated cell", "joins the grid's first cell", "Cells that repeat a grid (their references join the first)"},
     {"reference data", "dropped", "Reference data a placed object cannot carry in Oblivion"},
     {"lost function", "static", "Objects placed as statics (their function is lost)"},

@@ -244,7 +244,8 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
         work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless).add(hugeName), &run);
     EXPECT_EQ(e2e::withoutLossReport(run.err),
               "The LAND record at grid (0, 0) is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
-              "A LAND record is malformed (its VCLR subrecord holds 10 of 12675 bytes). Ignoring!\n"
+              "The LAND record at grid (1, 1) is malformed (its VCLR subrecord holds 10 of 12675 bytes): the land is "
+              "converted without it.\n"
               "Unable to find VHGT!!!\n"
               "The CELL record No data is malformed (it has no DATA). Ignoring!\n"
               "The CELL record " + std::string(70000, 'n') +

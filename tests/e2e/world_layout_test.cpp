@@ -247,7 +247,7 @@ TEST(WorldLayout, GridsBeyondOblivionsWorldAreReported) {
               "Oblivion's world. Ignoring!\n"
               "The LAND record at grid (0, -131073) cannot be converted: only grids from -131072 to 131071 fit "
               "Oblivion's world. Ignoring!\n");
-    EXPECT_NE(run.err.find("\tCells and lands left out (see the messages above): 2: CELL Edge (131072, 0) (1), "
+    EXPECT_NE(run.err.find("\tCells, lands and parts of lands left out (see the messages above): 2: CELL Edge (131072, 0) (1), "
                                   "LAND (0, -131073) (1)\n"), std::string::npos)
         << run.err;
     EXPECT_EQ(file.records("CELL").size(), 4u);

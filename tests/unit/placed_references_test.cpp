@@ -133,7 +133,8 @@ TEST_F(PlacedReferences, OutsideTheCellPlacedDeletedAndBrokenReferencesLeftOut) 
     EXPECT_EQ(text(progress_), "aaWARNING: I COULDN'T DECIDE UPON: (nan, 10.000000) for original cell (0, 0) - quad 0\na");
     EXPECT_EQ(text(messages_),
               "A reference in the CELL record at grid (0, 0) has no NAME. Ignoring it!\n"
-              "A CELL record is malformed (a reference's DATA subrecord holds 8 of 24 bytes). Ignoring!\n");
+              "The CELL record at grid (0, 0) is malformed (a reference's DATA subrecord holds 8 of 24 bytes). "
+              "Ignoring the reference!\n");
     EXPECT_EQ(run_->services.losses.total(LossKind::brokenReference), 3);
 }
 
