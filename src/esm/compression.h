@@ -32,7 +32,7 @@ class RecordCompressor {
 public:
     // The level: the fastest whose output is no larger than zlib's level 9
     // (measured on generated provinces and real plugins, see the README).
-    static constexpr int level = 4;
+    static constexpr int level = 5;
 
     RecordCompressor() = default;
     ~RecordCompressor();

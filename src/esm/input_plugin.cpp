@@ -39,7 +39,9 @@ void InputPlugin::open(const std::string& path) {
         fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
 }
 
-bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
+bool InputPlugin::readRecord(std::vector<uint8_t>& record) { return readRecord(record, nullptr); }
+
+bool InputPlugin::readRecord(std::vector<uint8_t>& record, bool (*wanted)(const uint8_t* header)) {
     uint8_t header[inputHeaderSize];
     errno = 0;
     size_t got = std::fread(header, 1, inputHeaderSize, file_.get());
@@ -61,6 +63,12 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) {
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: the file holds only %lld of "
               "them\n",
               recordSize, name_.c_str(), static_cast<long long>(size_ - position + inputHeaderSize));
+    if (wanted != nullptr && !wanted(header)) {
+        record.assign(header, header + inputHeaderSize);
+        if (!seekFile(file_.get(), static_cast<int64_t>(dataSize), SEEK_CUR))
+            fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+        return true;
+    }
     try {
         record.resize(static_cast<size_t>(recordSize));
     } catch (const std::bad_alloc&) {

@@ -22,6 +22,9 @@ public:
     // false at the end of the input; raises FatalError for a record that
     // cannot be read whole.
     bool readRecord(std::vector<uint8_t>& record);
+    // The same, but a record whose header `wanted` turns down is stepped
+    // over: record then holds its header alone.
+    bool readRecord(std::vector<uint8_t>& record, bool (*wanted)(const uint8_t* header));
     void close() { file_.reset(); }
 
 private:

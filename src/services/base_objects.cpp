@@ -81,7 +81,8 @@ void BaseObjects::readPlugin(const std::string& path, bool isMaster, const Repor
     std::vector<uint8_t> record;
     try {
         plugin.open(path);
-        while (plugin.readRecord(record)) {
+        // Cells and lands, the bulk of a plugin, are stepped over unread.
+        while (plugin.readRecord(record, isBaseObjectType)) {
             if (!isBaseObjectType(record.data())) continue;
             const char* type = reinterpret_cast<const char*>(record.data());
             BaseObject object;
