@@ -83,8 +83,9 @@ CommandLine parseCommandLine(int argc, char* argv[], FILE* progress) {
             continue;
         }
         if (option == modelsOption) {
+            // An empty folder would give every model a leading backslash.
+            if (*optarg == '\0') usageError(self, "The option --models needs a folder name.\n");
             line.modelsPrefix = optarg;
-            line.placeModels = true;
             continue;
         }
         // getopt has said what is wrong.

@@ -15,8 +15,8 @@ struct CommandLine {
     std::string reportPath;  // empty without --report
     std::string inputPath;
     std::vector<std::string> masterPaths;  // in the order given
-    // Objects with a Morrowind model become statics of that model, below this folder.
-    bool placeModels = false;
+    // Objects with a Morrowind model become statics of that model, below
+    // this folder; empty without --models.
     std::string modelsPrefix;
 };
 

@@ -45,7 +45,7 @@ struct Conversion {
     Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output)
         : services(progress, messages, lookupDirectory, std::move(output)),
           actors(services),
-          landscape(services, actors.npcIndex(), commandLine.placeModels ? &commandLine.modelsPrefix : nullptr),
+          landscape(services, actors.npcIndex(), commandLine.modelsPrefix.empty() ? nullptr : &commandLine.modelsPrefix),
           globalsAndBooks(services),
           journals(services) {}
 

@@ -150,6 +150,7 @@ TEST(CommandLine, TwoInputsAnEmptyReportNameOrAFifoAreUsageErrors) {
          "Only one input plugin can be converted at a time, but 3 are named (input.esp, b.esp, ...).\n" + tryHelp},
         {{"--report", "", "input.esp"}, "The option --report needs a file name.\n" + tryHelp},
         {{"input.esp", "--report="}, "The option --report needs a file name.\n" + tryHelp},
+        {{"--models", "", "input.esp"}, "The option --models needs a folder name.\n" + tryHelp},
     };
     if (!e2e::convertsUnderWindows()) {
         EXPECT_EQ(mkfifo(work.path("fifo.esp").c_str(), 0600), 0);
