@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "landscape/landscape.h"
 #include "landscape/texture_layers.h"
 #include "esm/byte_order.h"
 #include "esm/compression.h"
@@ -16,11 +15,6 @@ namespace landfer {
 
 namespace {
 
-// Sizes of the input's subrecords: VNML and VCLR (three bytes a vertex),
-// VHGT (offset, a delta a vertex, three more bytes), VTEX (16 x 16 numbers).
-constexpr size_t normalsSize = inputSide * inputSide * 3;
-constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;
-constexpr size_t texturesSize = 512;
 // And of the quad's: DATA (flags), VNML and VCLR, VHGT.
 constexpr uint16_t landFlagsSize = 4;
 constexpr uint16_t quadGridSize = quadSide * quadSide * 3;
@@ -83,45 +77,6 @@ void noteMoved(MovedHeights& moved, int32_t error) {
     moved.largestError = std::max(moved.largestError, error < 0 ? -error : error);
 }
 
-// Reads the record; false (after any message) when it is not converted.
-bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input) {
-    SubrecordCursor cursor(record);
-    if (!cursor.nextIs("INTV")) return false;
-    Subrecord grid = cursor.next();
-    grid.require(8);
-    input.gridX = readInt32(grid.data);
-    input.gridY = readInt32(grid.data + 4);
-    if (cursor.nextIs("DATA")) cursor.next();
-    if (!cursor.nextIs("VNML")) return false;
-    Subrecord normals = cursor.next();
-    normals.require(normalsSize);
-    input.normals = normals.data;
-    if (!cursor.nextIs("VHGT")) {
-        reporter.report("Unable to find VHGT!!!\n");
-        return false;
-    }
-    Subrecord heights = cursor.next();
-    heights.require(heightsSize);
-    input.heights = heights.data;
-    while (!cursor.atEnd()) {
-        Subrecord sub = cursor.next();
-        bool colours = sub.is("VCLR"), textures = sub.is("VTEX");
-        if (!colours && !textures) continue;
-        size_t needed = colours ? normalsSize : texturesSize;
-        if (sub.size < needed) {
-            // The land is still converted, without this subrecord.
-            reporter.report("The LAND record at grid (%d, %d) is malformed (its %.4s subrecord holds %zu of %zu bytes): "
-                            "the land is converted without it.\n",
-                            input.gridX, input.gridY, sub.type.data(), sub.size, needed);
-            losses.note(LossKind::leftOutLandscape,
-                        formatText("%.4s of LAND (%d, %d)", sub.type.data(), input.gridX, input.gridY));
-            continue;
-        }
-        (colours ? input.colours : input.textures) = sub.data;
-    }
-    return true;
-}
-
 }  // namespace
 
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
@@ -164,47 +119,6 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
         }
     }
     return out;
-}
-
-void Landscape::convertLand(RecordData record) {
-    LandInput input;
-    if (!readLand(services_.reporter, services_.losses, record, input)) return;
-    if (!gridFitsWorld(input.gridX, input.gridY)) {
-        services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
-                   "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                   input.gridX, input.gridY);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY));
-        return;
-    }
-    long found = world_.find(input.gridX, input.gridY);
-    if (found >= 0 && world_.hasLand(static_cast<size_t>(found))) {
-        // Oblivion's world holds one cell, and one land, per grid.
-        services_.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
-                   input.gridY);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY));
-        return;
-    }
-    ++landCount_;
-    if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, services_.losses);
-
-    // A land whose cell is not in the plugin gets unnamed cells, with water.
-    size_t cell = found >= 0 ? static_cast<size_t>(found) : stageCell(input.gridX, input.gridY, "", cellHasWater);
-    if (found < 0) cellsMadeForLand_.insert(cell);
-    // The quads are built first, then compressed together, then staged
-    // in the world behind their cells.
-    MovedHeights moved;
-    for (Quad quad : allQuads) {
-        MovedHeights quadMoved = buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
-        moved.vertices += quadMoved.vertices;
-        moved.largestError = std::max(moved.largestError, quadMoved.largestError);
-    }
-    if (moved.vertices > 0)
-        services_.losses.note(LossKind::clampedHeights,
-                              formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
-                                         8L * moved.largestError),
-                              moved.vertices);
-    services_.deflater.compress(quadData_.data(), quadBodies_.data(), 4);
-    world_.attachLand(cell, quadBodies_, services_.formIds);
 }
 
 }  // namespace landfer

@@ -15,6 +15,11 @@ namespace landfer {
 
 constexpr int inputSide = 65;
 constexpr int quadSide = 33;
+// Sizes of the input's subrecords: VNML and VCLR (three bytes a vertex),
+// VHGT (offset, a delta a vertex, three more bytes), VTEX (16 x 16 numbers).
+constexpr size_t normalsSize = inputSide * inputSide * 3;
+constexpr size_t heightsSize = 4 + inputSide * inputSide + 3;
+constexpr size_t texturesSize = 512;
 
 // The parts of a Morrowind LAND that its quads are built from, pointing
 // into the record's data: VNML and VCLR (65 x 65 x 3 bytes), VHGT (offset,

@@ -1,8 +1,9 @@
+#include "landscape/cell_index.h"
+
 #include <string>
 
 #include "esm/byte_order.h"
 #include "esm/plugin_writer.h"
-#include "landscape/landscape.h"
 
 namespace landfer {
 
@@ -26,7 +27,7 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
 // letter case for one: a name met again gets the smallest number from 2
 // that gives an unused stem ("Riverside", "Riverside2"; then a cell named
 // "Riverside2" gets "Riverside22").
-std::string Landscape::uniqueCellStem(const std::string& name) {
+std::string CellIndex::uniqueCellStem(const std::string& name) {
     if (usedStems_.insert(lowerCase(name)).second) return name;
     int& next = nextStemNumber_[lowerCase(name)];
     if (next < 2) next = 2;
@@ -34,7 +35,7 @@ std::string Landscape::uniqueCellStem(const std::string& name) {
     return name + std::to_string(next++);
 }
 
-std::array<QuadRecord, 4> Landscape::cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
+std::array<QuadRecord, 4> CellIndex::cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
                                                  const std::array<uint32_t, 4>& formIds) const {
     std::array<QuadRecord, 4> cells;
     for (Quad quad : allQuads) {
@@ -54,13 +55,21 @@ std::array<QuadRecord, 4> Landscape::cellRecords(int32_t gridX, int32_t gridY, c
     return cells;
 }
 
-size_t Landscape::stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags) {
+size_t CellIndex::stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags) {
     std::array<uint32_t, 4> formIds;
     for (uint32_t& formId : formIds) formId = services_.formIds.take();
     return world_.stageCell(gridX, gridY, cellRecords(gridX, gridY, stem, flags, formIds));
 }
 
-size_t Landscape::cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags) {
+size_t CellIndex::cellForLand(int32_t gridX, int32_t gridY) {
+    long found = world_.find(gridX, gridY);
+    if (found >= 0) return static_cast<size_t>(found);
+    size_t cell = stageCell(gridX, gridY, "", cellHasWater);
+    cellsMadeForLand_.insert(cell);
+    return cell;
+}
+
+size_t CellIndex::cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags) {
     long found = world_.find(gridX, gridY);
     if (found < 0) return stageCell(gridX, gridY, name.empty() ? name : uniqueCellStem(name), flags);
     size_t cell = static_cast<size_t>(found);
@@ -80,54 +89,26 @@ size_t Landscape::cellForRecord(const std::string& name, int32_t gridX, int32_t 
     return cell;
 }
 
-void Landscape::convertCell(RecordData record) {
-    // Every subrecord must fit before anything is staged.
-    for (SubrecordCursor check(record); !check.atEnd();) check.next();
-
-    // The head: NAME, an optional DELE, DATA (flags, grid X, grid Y), an optional RGNN.
-    SubrecordCursor cursor(record);
-    if (cursor.atEnd()) throw MalformedRecord("it has no NAME");
-    std::string name(cursor.next().text());
-    if (cursor.nextIs("DELE")) cursor.next();
-    if (cursor.atEnd()) throw MalformedRecord("it has no DATA");
-    Subrecord data = cursor.next();
-    data.require(12);
-    uint32_t flags = readUint32(data.data);
-    const int32_t gridX = readInt32(data.data + 4);
-    const int32_t gridY = readInt32(data.data + 8);
-    if (cursor.nextIs("RGNN")) cursor.next();
-
-    // Interior cells carry the interior flag, or interior lighting or water.
-    bool interior = (flags & 0x01) != 0 || cursor.nextIs("INTV") || cursor.nextIs("AMBI") || cursor.nextIs("WHGT");
-    if (interior) return;
-
+std::optional<size_t> CellIndex::exteriorCell(const MorrowindCell& cell) {
+    const std::string& name = cell.name;
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        services_.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more than "
-                   "65535. Ignoring!\n",
-                   name.c_str(), name.size() + 4);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", gridX, gridY));
-        return;
+        services_.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more "
+                                  "than 65535. Ignoring!\n",
+                                  name.c_str(), name.size() + 4);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", cell.gridX, cell.gridY));
+        return std::nullopt;
     }
-    if (!gridFitsWorld(gridX, gridY)) {
+    if (!gridFitsWorld(cell.gridX, cell.gridY)) {
         services_.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
-                   "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                   name.c_str(), gridX, gridY);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL %s (%d, %d)", name.c_str(), gridX, gridY));
-        return;
+                                  "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                                  name.c_str(), cell.gridX, cell.gridY);
+        services_.losses.note(LossKind::leftOutLandscape,
+                              formatText("CELL %s (%d, %d)", name.c_str(), cell.gridX, cell.gridY));
+        return std::nullopt;
     }
     ++exteriorCellCount_;
-    size_t cell = cellForRecord(name, gridX, gridY, static_cast<uint8_t>(flags & cellHasWater));
-
-    size_t offset = cursor.offset();
-    while (offset < record.size) {
-        RecordData rest{record.data + offset, record.size - offset};
-        SubrecordCursor here(rest);
-        if (here.nextIs("FRMR"))
-            offset += stageReference(rest, cell, gridX, gridY);
-        else
-            offset += 8 + here.peek().size;
-    }
+    return cellForRecord(name, cell.gridX, cell.gridY, static_cast<uint8_t>(cell.flags & cellHasWater));
 }
 
 }  // namespace landfer

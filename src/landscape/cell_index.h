@@ -1,0 +1,62 @@
+// The cells of the output: the exterior cells staged in the world (four
+// quads per Morrowind cell), their editor ID stems, unique without regard
+// to case, and the cells made for a land whose CELL record had not come yet.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "landscape/morrowind_cell.h"
+#include "landscape/world_staging.h"
+#include "services/conversion_services.h"
+
+namespace landfer {
+
+class CellIndex {
+public:
+    explicit CellIndex(ConversionServices& services) : services_(services) {}
+
+    // The staged cell of an exterior CELL record: a new one, the one made
+    // earlier for its grid's land, or the grid's first cell; none (after a
+    // message) for a cell that cannot stand in Oblivion's world.
+    std::optional<size_t> exteriorCell(const MorrowindCell& cell);
+    // The staged cell of a land's grid, made (unnamed, with water) when the
+    // plugin has not had its CELL record yet.
+    size_t cellForLand(int32_t gridX, int32_t gridY);
+
+    WorldStaging& world() { return world_; }
+    const WorldStaging& world() const { return world_; }
+    int exteriorCellCount() const { return exteriorCellCount_; }
+
+private:
+    // Stages the four quad cells of a Morrowind cell, with the editor IDs
+    // "<stem> SW" ... (none for an empty stem) and the flags byte.
+    std::array<QuadRecord, 4> cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
+                                         const std::array<uint32_t, 4>& formIds) const;
+    size_t stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags);
+    size_t cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags);
+    // The editor ID stem of a named cell, unique without regard to case.
+    std::string uniqueCellStem(const std::string& name);
+
+    ConversionServices& services_;
+    WorldStaging world_;
+    // Cell editor ID stems used so far (lower case), and for each name the
+    // number to try next.
+    std::unordered_set<std::string> usedStems_;
+    std::unordered_map<std::string, int> nextStemNumber_;
+    std::unordered_set<size_t> cellsMadeForLand_;
+    int exteriorCellCount_ = 0;
+};
+
+// Whether the quads of a Morrowind cell can stand in Oblivion's world: its
+// sub-block labels hold grids divided by 8 as signed 16-bit numbers.
+bool gridFitsWorld(int32_t gridX, int32_t gridY);
+
+// The cell flags byte: has water.
+constexpr uint8_t cellHasWater = 0x02;
+
+}  // namespace landfer

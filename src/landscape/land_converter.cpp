@@ -1,0 +1,138 @@
+// Land: each Morrowind LAND becomes four compressed Oblivion LAND records,
+// one behind each quad cell of its grid. Land textures: each Morrowind
+// LTEX record names a texture file; the lookup file "ltex.dat" maps that
+// file name to an Oblivion land texture. Land records name textures by
+// number: the LTEX index (INTV) + 1.
+#include "landscape/land_converter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "landscape/land_conversion.h"
+
+namespace landfer {
+
+namespace {
+
+// Reads the record; false (after any message) when it is not converted.
+bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input) {
+    SubrecordCursor cursor(record);
+    if (!cursor.nextIs("INTV")) return false;
+    Subrecord grid = cursor.next();
+    grid.require(8);
+    input.gridX = readInt32(grid.data);
+    input.gridY = readInt32(grid.data + 4);
+    if (cursor.nextIs("DATA")) cursor.next();
+    if (!cursor.nextIs("VNML")) return false;
+    Subrecord normals = cursor.next();
+    normals.require(normalsSize);
+    input.normals = normals.data;
+    if (!cursor.nextIs("VHGT")) {
+        reporter.report("Unable to find VHGT!!!\n");
+        return false;
+    }
+    Subrecord heights = cursor.next();
+    heights.require(heightsSize);
+    input.heights = heights.data;
+    while (!cursor.atEnd()) {
+        Subrecord sub = cursor.next();
+        bool colours = sub.is("VCLR"), textures = sub.is("VTEX");
+        if (!colours && !textures) continue;
+        size_t needed = colours ? normalsSize : texturesSize;
+        if (sub.size < needed) {
+            // The land is still converted, without this subrecord.
+            reporter.report("The LAND record at grid (%d, %d) is malformed (its %.4s subrecord holds %zu of %zu bytes): "
+                            "the land is converted without it.\n",
+                            input.gridX, input.gridY, sub.type.data(), sub.size, needed);
+            losses.note(LossKind::leftOutLandscape,
+                        formatText("%.4s of LAND (%d, %d)", sub.type.data(), input.gridX, input.gridY));
+            continue;
+        }
+        (colours ? input.colours : input.textures) = sub.data;
+    }
+    return true;
+}
+
+}  // namespace
+
+void LandConverter::convertLand(RecordData record) {
+    LandInput input;
+    if (!readLand(services_.reporter, services_.losses, record, input)) return;
+    if (!gridFitsWorld(input.gridX, input.gridY)) {
+        services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+                   "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                   input.gridX, input.gridY);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY));
+        return;
+    }
+    long found = cells_.world().find(input.gridX, input.gridY);
+    if (found >= 0 && cells_.world().hasLand(static_cast<size_t>(found))) {
+        // Oblivion's world holds one cell, and one land, per grid.
+        services_.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
+                   input.gridY);
+        services_.losses.note(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY));
+        return;
+    }
+    ++landCount_;
+    if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, services_.losses);
+
+    // A land whose cell is not in the plugin gets unnamed cells, with water.
+    size_t cell = cells_.cellForLand(input.gridX, input.gridY);
+    // The quads are built first, then compressed together, then staged
+    // in the world behind their cells.
+    MovedHeights moved;
+    for (Quad quad : allQuads) {
+        MovedHeights quadMoved = buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
+        moved.vertices += quadMoved.vertices;
+        moved.largestError = std::max(moved.largestError, quadMoved.largestError);
+    }
+    if (moved.vertices > 0)
+        services_.losses.note(LossKind::clampedHeights,
+                              formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
+                                         8L * moved.largestError),
+                              moved.vertices);
+    services_.deflater.compress(quadData_.data(), quadBodies_.data(), 4);
+    cells_.world().attachLand(cell, quadBodies_, services_.formIds);
+}
+
+void LandConverter::handleLandTexture(RecordData record) {
+    SubrecordCursor cursor(record);
+    if (cursor.nextIs("NAME")) cursor.next();
+    uint32_t number = highestTextureNumber_ + 1;
+    bool indexed = cursor.nextIs("INTV");
+    if (indexed) {
+        Subrecord index = cursor.next();
+        index.require(4);
+        number = readUint32(index.data) + 1;
+    }
+    // Texture number 0 is the land's own "no texture": giving it a FormID
+    // would paint every unpainted square. An index of -1 wraps around to it,
+    // and so does the number after the highest, 0xFFFFFFFF.
+    if (number == 0) {
+        if (indexed) throw MalformedRecord("it has the index -1, which would give it texture number 0, no texture");
+        throw MalformedRecord("it has no index, and the number after the highest so far would be 0, no texture");
+    }
+    // A land texture without its file is skipped, with the message among
+    // the progress; deleted ones never come here.
+    if (!cursor.nextIs("DATA")) {
+        services_.reporter.progressText("Couldn't find LTEX DATA subrec!\n");
+        return;
+    }
+    std::string fileName(cursor.next().text());
+
+    uint32_t formId = 0;
+    if (!services_.landTextureFiles.find(fileName, formId)) {
+        services_.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
+        formId = 0;
+    }
+    services_.losses.noteLandTexture(number, fileName, formId != 0);
+    // An unknown texture keeps its number, without a FormID, so that the
+    // numbers of the others stay where the land records expect them.
+    landTextureTable_[number] = formId;
+    if (number > highestTextureNumber_) highestTextureNumber_ = number;
+}
+
+}  // namespace landfer

@@ -1,0 +1,46 @@
+// The land converter: each Morrowind LAND becomes four compressed Oblivion
+// LAND records, staged behind the quad cells of its grid in the cell
+// index; it keeps the land texture table that the LTEX records fill.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "esm/compression.h"
+#include "esm/record_reader.h"
+#include "landscape/cell_index.h"
+#include "landscape/texture_layers.h"
+#include "services/conversion_services.h"
+
+namespace landfer {
+
+class LandConverter {
+public:
+    LandConverter(ConversionServices& services, CellIndex& cells) : services_(services), cells_(cells) {}
+
+    // A LAND record: its four quads, compressed, behind their cells.
+    void convertLand(RecordData record);
+    // A land texture: its number and the Oblivion land texture of its file.
+    void handleLandTexture(RecordData record);
+
+    int landCount() const { return landCount_; }
+
+private:
+    ConversionServices& services_;
+    CellIndex& cells_;
+
+    // Texture number (LTEX index + 1) to Oblivion land texture FormID; 0 for
+    // a texture the lookup file does not know.
+    LandTextureTable landTextureTable_;
+    uint32_t highestTextureNumber_ = 0;
+
+    // The four quads of a land and their compressed bodies, built again for
+    // every land in the same storage.
+    std::array<std::vector<uint8_t>, 4> quadData_;
+    std::array<RecordBody, 4> quadBodies_;
+
+    int landCount_ = 0;
+};
+
+}  // namespace landfer

@@ -1,0 +1,47 @@
+#include "landscape/placement_cell.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace landfer {
+
+namespace {
+
+constexpr double cellSize = 4096.0;  // game units along an Oblivion cell's side
+
+// The Oblivion grid of a finite coordinate; far beyond any world, it
+// stays far beyond it.
+int64_t gridOf(float coordinate) {
+    return static_cast<int64_t>(std::clamp(std::floor(static_cast<double>(coordinate) / cellSize), -1e9, 1e9));
+}
+
+}  // namespace
+
+void ExteriorPlacement::addTemporary(const Placement& placement, const std::vector<uint8_t>& record) {
+    byQuadCell_[quadCellHolding(placement[0], placement[1])].add(record);
+}
+
+void ExteriorPlacement::warnUndecided(const Reporter& reporter, const Placement& placement) const {
+    reporter.progressText("WARNING: I COULDN'T DECIDE UPON: (%f, %f) ", placement[0], placement[1]);
+    reporter.progressText("for original cell (%d, %d) - quad %d\n", gridX_, gridY_, 0);
+}
+
+void ExteriorPlacement::flush(FormIds& formIds) {
+    for (auto& [quadCell, batch] : byQuadCell_) world_.addTemporary(quadCell, batch.bytes, batch.count);
+    byQuadCell_.clear();
+    world_.addPersistent(persistent_.bytes, persistent_.count, formIds);
+    persistent_ = {};
+}
+
+// The cell whose area holds the position, when the world has one there;
+// otherwise the quad of the object's own Morrowind cell nearest to it.
+size_t ExteriorPlacement::quadCellHolding(float x, float y) const {
+    int64_t gridX = gridOf(x), gridY = gridOf(y);
+    long found = world_.quadCellAt(gridX, gridY);
+    if (found >= 0) return static_cast<size_t>(found);
+    bool east = gridX > quadGridX(gridX_, Quad::SW), north = gridY > quadGridY(gridY_, Quad::SW);
+    Quad nearest = north ? (east ? Quad::NE : Quad::NW) : (east ? Quad::SE : Quad::SW);
+    return WorldStaging::quadCellOf(cell_, nearest);
+}
+
+}  // namespace landfer

@@ -1,0 +1,68 @@
+// The cell a reference is placed in, exterior or interior: where its
+// persistent and its temporary records go. The records of one cell's
+// references are gathered and handed to the staging together.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "esm/form_ids.h"
+#include "esm/reporter.h"
+#include "landscape/placed_records.h"
+#include "landscape/world_staging.h"
+
+namespace landfer {
+
+// Whole records and how many.
+struct RecordBatch {
+    std::vector<uint8_t> bytes;
+    uint32_t count = 0;
+    void add(const std::vector<uint8_t>& record) {
+        bytes.insert(bytes.end(), record.begin(), record.end());
+        ++count;
+    }
+};
+
+class PlacementCell {
+public:
+    virtual ~PlacementCell() = default;
+    virtual void addPersistent(const std::vector<uint8_t>& record) = 0;
+    // A record of the cell's temporary children, at the placement given.
+    virtual void addTemporary(const Placement& placement, const std::vector<uint8_t>& record) = 0;
+    // The warning for an NPC whose position is no number.
+    virtual void warnUndecided(const Reporter& reporter, const Placement& placement) const = 0;
+    // Hands the records gathered to the staging.
+    virtual void flush(FormIds& formIds) = 0;
+};
+
+// A Morrowind exterior cell: its objects go to the quad cell whose area
+// holds their position (or the nearest quad of the cell itself), its
+// persistent references to the world's persistent cell.
+class ExteriorPlacement : public PlacementCell {
+public:
+    explicit ExteriorPlacement(WorldStaging& world) : world_(world) {}
+    // The Morrowind cell (its first quad in the staging) and its grid.
+    void enter(size_t cell, int32_t gridX, int32_t gridY) {
+        cell_ = cell;
+        gridX_ = gridX;
+        gridY_ = gridY;
+    }
+
+    void addPersistent(const std::vector<uint8_t>& record) override { persistent_.add(record); }
+    void addTemporary(const Placement& placement, const std::vector<uint8_t>& record) override;
+    void warnUndecided(const Reporter& reporter, const Placement& placement) const override;
+    void flush(FormIds& formIds) override;
+
+private:
+    size_t quadCellHolding(float x, float y) const;
+
+    WorldStaging& world_;
+    size_t cell_ = 0;
+    int32_t gridX_ = 0, gridY_ = 0;
+    std::map<size_t, RecordBatch> byQuadCell_;
+    RecordBatch persistent_;
+};
+
+}  // namespace landfer
