@@ -69,11 +69,22 @@ size_t CellIndex::cellForLand(int32_t gridX, int32_t gridY) {
     return cell;
 }
 
+void CellIndex::listCellName(const std::string& name, size_t cell) {
+    std::vector<uint32_t> formIds;
+    for (Quad quad : allQuads) formIds.push_back(world_.quadFormId(WorldStaging::quadCellOf(cell, quad)));
+    names_.add(name, formIds);
+}
+
 size_t CellIndex::cellForRecord(const std::string& name, int32_t gridX, int32_t gridY, uint8_t flags) {
     long found = world_.find(gridX, gridY);
-    if (found < 0) return stageCell(gridX, gridY, name.empty() ? name : uniqueCellStem(name), flags);
+    if (found < 0) {
+        size_t cell = stageCell(gridX, gridY, name.empty() ? name : uniqueCellStem(name), flags);
+        listCellName(name, cell);
+        return cell;
+    }
     size_t cell = static_cast<size_t>(found);
     if (cellsMadeForLand_.erase(cell) > 0) {
+        listCellName(name, cell);
         std::string stem = name.empty() ? name : uniqueCellStem(name);
         // The land came first: its cells become this record's, with its name and flags.
         std::array<uint32_t, 4> formIds;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "landscape/cell_name_index.h"
 #include "landscape/morrowind_cell.h"
 #include "landscape/world_staging.h"
 #include "services/conversion_services.h"
@@ -31,8 +32,12 @@ public:
     WorldStaging& world() { return world_; }
     const WorldStaging& world() const { return world_; }
     int exteriorCellCount() const { return exteriorCellCount_; }
+    // The cells converted so far, by the names of their Morrowind cells.
+    const ConvertedCells& convertedCells() const { return names_; }
 
 private:
+    // Lists the quad cells of a named Morrowind cell.
+    void listCellName(const std::string& name, size_t cell);
     // Stages the four quad cells of a Morrowind cell, with the editor IDs
     // "<stem> SW" ... (none for an empty stem) and the flags byte.
     std::array<QuadRecord, 4> cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
@@ -49,6 +54,7 @@ private:
     std::unordered_set<std::string> usedStems_;
     std::unordered_map<std::string, int> nextStemNumber_;
     std::unordered_set<size_t> cellsMadeForLand_;
+    CellNameIndex names_;
     int exteriorCellCount_ = 0;
 };
 

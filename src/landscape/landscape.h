@@ -38,6 +38,9 @@ public:
     // At the end of the input: the world top group with every staged cell.
     void writeWorld() { cells_.world().write(services_.output); }
 
+    // The cells converted so far, by the names of their Morrowind cells.
+    const ConvertedCells& convertedCells() const { return cells_.convertedCells(); }
+
     int exteriorCellCount() const { return cells_.exteriorCellCount(); }
     int landCount() const { return lands_.landCount(); }
     int placedNpcCount() const { return placer_.placedNpcCount(); }

@@ -29,7 +29,10 @@ void GlobalsAndBooks::convertGlobal(RecordData record) {
     data.addText("EDID", identifier);
     data.add("FNAM", &valueType, 1);
     data.add("FLTV", value.data, 4);
-    if (stageRecord(services_, globals_, "GLOB", identifier, data)) ++globalCount_;
+    uint32_t formId = 0;
+    if (!stageRecord(services_, globals_, "GLOB", identifier, data, &formId)) return;
+    globalIds_.add(identifier, formId);
+    ++globalCount_;
 }
 
 }  // namespace landfer

@@ -6,6 +6,7 @@
 #include "esm/record_reader.h"
 #include "esm/staged_records.h"
 #include "services/conversion_services.h"
+#include "services/converted_ids.h"
 
 namespace landfer {
 
@@ -25,6 +26,9 @@ public:
     void writeGlobalGroup() { globals_.copyInto(services_.output); }
     void writeBookGroup() { books_.copyInto(services_.output); }
 
+    // The globals converted so far, by name.
+    const ConvertedIds& convertedGlobals() const { return globalIds_; }
+
     int globalCount() const { return globalCount_; }
     int bookCount() const { return bookCount_; }
 
@@ -32,6 +36,7 @@ private:
     ConversionServices& services_;
     StagedRecords globals_{globalsFileName, "GLOB"};
     StagedRecords books_{booksFileName, "BOOK"};
+    ConvertedIdIndex globalIds_;
     int globalCount_ = 0;
     int bookCount_ = 0;
 };

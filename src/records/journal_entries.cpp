@@ -9,58 +9,33 @@
 #include <cstdint>
 #include <string_view>
 
-#include "esm/byte_order.h"
+#include "records/dialogue_records.h"
 #include "records/journals.h"
 
 namespace landfer {
 
 namespace {
 
-// One journal entry as the input gives it.
-struct JournalEntry {
-    std::string_view text;   // the response text (not 0-terminated in the input)
-    int64_t index = 0;       // the journal index, a 32-bit number at offset 4 of DATA
-    bool deleted = false, namesQuest = false, finishesQuest = false, restartsQuest = false;
-};
-
-JournalEntry readJournalEntry(RecordData record) {
-    JournalEntry entry;
-    SubrecordCursor cursor(record);
-    while (!cursor.atEnd()) {
-        Subrecord sub = cursor.next();
-        if (sub.is("NAME")) entry.text = sub.text();
-        if (sub.is("DATA")) {
-            sub.require(8);
-            entry.index = readInt32(sub.data + 4);
-        }
-        entry.deleted = entry.deleted || sub.is("DELE");
-        entry.namesQuest = entry.namesQuest || sub.is("QSTN");
-        entry.finishesQuest = entry.finishesQuest || sub.is("QSTF");
-        entry.restartsQuest = entry.restartsQuest || sub.is("QSTR");
-    }
-    return entry;
-}
-
 constexpr int64_t largestStageIndex = 0xFFFF;
 
 }  // namespace
 
 void Journals::handleJournalEntry(RecordData record) {
-    const JournalEntry entry = readJournalEntry(record);
+    const MorrowindResponse entry = readMorrowindResponse(record);
     if (entry.deleted) return;
     if (entry.namesQuest) return takeQuestName(entry.text);
 
     const std::string& questId = quests_.editorId(topicQuest_);
-    if (entry.index < 0 || entry.index > largestStageIndex) {
+    if (entry.disposition < 0 || entry.disposition > largestStageIndex) {
         services_.reporter.report(
             "The INFO record %s cannot be converted: its journal index %lld is beyond a quest stage's 0 to 65535. "
             "Ignoring!\n",
-            questId.c_str(), static_cast<long long>(entry.index));
+            questId.c_str(), static_cast<long long>(entry.disposition));
         services_.losses.note(LossKind::journalIndex, questId);
         return;
     }
     JournalStage stage;
-    stage.index = static_cast<uint16_t>(entry.index);
+    stage.index = static_cast<uint16_t>(entry.disposition);
     stage.completesQuest = entry.finishesQuest;
     stage.text = std::string(entry.text);
     SubrecordBuffer block;

@@ -1,12 +1,9 @@
 #include <string>
 
+#include "records/dialogue_records.h"
 #include "records/journals.h"
 
 namespace landfer {
-
-namespace {
-constexpr uint8_t journalTopicType = 4;
-}  // namespace
 
 void Journals::closeTopic() {
     if (topicKind_ == TopicKind::journal) quests_.addStages(topicQuest_, topicStages_);
@@ -25,20 +22,11 @@ void Journals::handleDialogueTopic(RecordData record) {
     // responses of a malformed topic are never staged into any quest.
     topicKind_ = TopicKind::ordinary;
 
-    std::string name;
-    bool journal = false;
-    SubrecordCursor cursor(record);
-    while (!cursor.atEnd()) {
-        Subrecord sub = cursor.next();
-        if (sub.is("NAME")) name = std::string(sub.text());
-        if (sub.is("DATA")) {
-            sub.require(1);
-            journal = sub.data[0] == journalTopicType;
-        }
-    }
+    const MorrowindTopic topic = readMorrowindTopic(record);
+    const bool journal = topic.type == static_cast<int>(MorrowindTopicType::journal);
 
     if (journal) {
-        topicQuest_ = quests_.questFor(name);
+        topicQuest_ = quests_.questFor(topic.name);
         topicKind_ = TopicKind::journal;
         services_.reporter.showProgress("J", true);
     }
