@@ -53,6 +53,7 @@ struct GroupType {
     static constexpr int32_t cellChildren = 6;
     static constexpr int32_t cellPersistentChildren = 8;
     static constexpr int32_t cellTemporaryChildren = 9;
+    static constexpr int32_t topicChildren = 7;
 };
 // Bytes 8 to 19 of a group: the label's four bytes as written, the group type, the stamp.
 void writeGroupTail(ByteSink& out, const uint8_t label4[4], int32_t groupType, uint32_t stamp = defaultStamp);

@@ -1,6 +1,7 @@
 #include "records/journal_quests.h"
 
 #include "esm/byte_order.h"
+#include "lookup/lookup_lines.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 #include "esm/staged_file.h"
@@ -31,6 +32,13 @@ size_t JournalQuests::questFor(const std::string& topicName) {
         quests_.back().editorId = topicName;
     }
     return where->second;
+}
+
+bool JournalQuests::find(std::string_view journalName, uint32_t& formId) const {
+    auto found = byName_.find(foldedCase(journalName));
+    if (found == byName_.end() || quests_[found->second].formId == 0) return false;
+    formId = quests_[found->second].formId;
+    return true;
 }
 
 bool JournalQuests::offerTitle(size_t quest, const std::string& title) {
@@ -91,19 +99,17 @@ void JournalQuests::reportEmptyQuests() const {
         if (quest.formId == 0 && !quest.rejected) reportEmptyQuest(services_.reporter, quest.editorId);
 }
 
-void JournalQuests::writeQuestGroup() {
+void JournalQuests::writeQuests() {
     if (formIdOrder_.empty()) return;
     stagesFile_.close();
     ReadFile stages = openForReading(stagesFileName);
     if (!stages) fatal("Unable to open %s for reading: %s\n", stagesFileName, systemErrorText().c_str());
-    services_.output.openTopGroup("QUST");
     for (size_t index : formIdOrder_) {
         const Quest& quest = quests_[index];
         services_.output.writeRecord("QUST", quest.formId, recordData(stages.get(), quest));
         ++questCount_;
         journalEntryCount_ += quest.stageCount;
     }
-    services_.output.closeGroup(GroupType::top);
 }
 
 }  // namespace landfer

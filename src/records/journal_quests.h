@@ -19,11 +19,12 @@
 
 #include "esm/file_writer.h"
 #include "services/conversion_services.h"
+#include "services/converted_ids.h"
 #include "records/journal_stage.h"
 
 namespace landfer {
 
-class JournalQuests {
+class JournalQuests : public ConvertedIds {
 public:
     static constexpr const char* stagesFileName = "quest.tmp";
 
@@ -38,10 +39,14 @@ public:
     // Adds the stages of one closed topic to its quest.
     void addStages(size_t quest, const std::vector<JournalStage>& stages);
 
+    // The FormID of the quest of a journal name, once a stage gave it one.
+    bool find(std::string_view journalName, uint32_t& formId) const override;
+
     // Reports every journal that never got a stage: it gives no quest.
     void reportEmptyQuests() const;
-    // Appends the quest group to the output (nothing without quests).
-    void writeQuestGroup();
+    // The quest records, into the quest group the run has opened.
+    bool hasQuests() const { return !formIdOrder_.empty(); }
+    void writeQuests();
 
     int questCount() const { return questCount_; }
     int journalEntryCount() const { return journalEntryCount_; }

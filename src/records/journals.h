@@ -41,8 +41,12 @@ public:
     // journals that give no quest.
     void finishInput();
 
-    // The quest group, appended to the output (nothing without quests).
-    void writeQuestGroup() { quests_.writeQuestGroup(); }
+    // The quest records, into the quest group the run has opened.
+    bool hasQuests() const { return quests_.hasQuests(); }
+    void writeQuests() { quests_.writeQuests(); }
+
+    // The journal quests by journal name, for the dialogue's journal filters.
+    const ConvertedIds& convertedQuests() const { return quests_; }
 
     int questCount() const { return quests_.questCount(); }
     int journalEntryCount() const { return quests_.journalEntryCount(); }

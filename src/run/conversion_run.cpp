@@ -24,6 +24,7 @@
 #include "landscape/landscape.h"
 #include "services/conversion_services.h"
 #include "records/globals_and_books.h"
+#include "records/dialogue.h"
 #include "records/journals.h"
 #include "esm/input_plugin.h"
 #include "run/command_line.h"
@@ -47,13 +48,15 @@ struct Conversion {
           actors(services),
           landscape(services, actors.npcIndex(), commandLine.modelsPrefix.empty() ? nullptr : &commandLine.modelsPrefix),
           globalsAndBooks(services),
-          journals(services) {}
+          journals(services),
+          dialogue(services, commandLine.inputPath) {}
 
     ConversionServices services;
     Actors actors;
     Landscape landscape;
     GlobalsAndBooks globalsAndBooks;
     Journals journals;
+    Dialogue dialogue;
     // Records of unhandled types since the last "." of progress.
     int skipCounter = 0;
     // The last topic (DIAL) was deleted: the responses (INFO) that follow
@@ -66,13 +69,23 @@ struct Conversion {
     void npc(RecordData data) { actors.convertNpc(data); }
     void global(RecordData data) { globalsAndBooks.convertGlobal(data); }
     void book(RecordData data) { globalsAndBooks.convertBook(data); }
-    void dialogueTopic(RecordData data) { journals.handleDialogueTopic(data); }
-    void journalEntry(RecordData data) {
-        if (journals.inJournal() && !inDeletedTopic) journals.handleJournalEntry(data);
+    void dialogueTopic(RecordData data) {
+        dialogue.leaveTopic();
+        journals.handleDialogueTopic(data);
+        dialogue.handleTopic(data);
+    }
+    void response(RecordData data) {
+        if (inDeletedTopic) return;
+        if (journals.inJournal())
+            journals.handleJournalEntry(data);
+        else
+            dialogue.handleResponse(data);
     }
 
     void dispatch(const std::vector<uint8_t>& record);
     void finish();
+    void writeDialogue();
+    void writeQuestGroup();
     void printSummary() const;
 };
 
@@ -94,7 +107,7 @@ const DispatchRow dispatchTable[] = {
     {"BOOK", "B", false, &Conversion::book},
     {"LTEX", "", false, &Conversion::landTexture},
     {"DIAL", "D", true, &Conversion::dialogueTopic},
-    {"INFO", "", true, &Conversion::journalEntry},
+    {"INFO", "", true, &Conversion::response},
     {"STAT", "", false, nullptr},
 };
 
@@ -142,8 +155,25 @@ void Conversion::finish() {
     landscape.writeStatics();
     actors.writeNpcGroup();
     landscape.writeWorld();
-    journals.writeQuestGroup();
+    writeDialogue();
+    writeQuestGroup();
     services.output.finish();
+}
+
+// Now that every cell, NPC, global and journal quest the conditions name is known.
+void Conversion::writeDialogue() {
+    DialogueSources sources{actors.npcIndex(),        landscape.convertedCells(), journals.convertedQuests(),
+                            globalsAndBooks.convertedGlobals(), services.classes,           services.items};
+    dialogue.writeTopicGroup(sources);
+}
+
+// The journal quests and the dialogue's quest, after it in FormID order.
+void Conversion::writeQuestGroup() {
+    if (!journals.hasQuests() && !dialogue.hasQuest()) return;
+    services.output.openTopGroup("QUST");
+    journals.writeQuests();
+    dialogue.writeQuest();
+    services.output.closeGroup(GroupType::top);
 }
 
 void Conversion::printSummary() const {
@@ -153,10 +183,11 @@ void Conversion::printSummary() const {
         "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Inventory Swapped:          "
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
-        "%d\n",
+        "%d\n\tTotal Dialogue topics:                  %d\n\tTotal Dialogue responses:               %d\n",
         outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
         landscape.placedObjectCount(), actors.inventorySwapCount(), globalsAndBooks.globalCount(),
-        globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount());
+        globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount(), dialogue.topicCount(),
+        dialogue.responseCount());
 }
 
 // Checks every path of the run before anything is touched.

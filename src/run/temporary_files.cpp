@@ -6,6 +6,7 @@
 #include "landscape/model_statics.h"
 #include "landscape/staged_references.h"
 #include "landscape/world_staging.h"
+#include "records/dialogue.h"
 #include "records/globals_and_books.h"
 #include "records/journals.h"
 
@@ -18,7 +19,7 @@ const std::vector<const char*>& temporaryFileNames() {
         "cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp", NpcIndex::fileName,
         Journals::oldStageFileName, Journals::questFileName, GlobalsAndBooks::globalsFileName,
         GlobalsAndBooks::booksFileName, Actors::recordsFileName, WorldStaging::fileName,
-        StagedReferences::fileName, ModelStatics::fileName, partialOutputName,
+        StagedReferences::fileName, ModelStatics::fileName, Dialogue::stagingFileName, partialOutputName,
     };
     return names;
 }

@@ -34,6 +34,11 @@ const KindText kindTexts[lossKindCount] = {
     {"journal index", "dropped", "Journal entries dropped (index beyond a stage's 0 to 65535)"},
     {"journal name", "dropped", "Journal name entries dropped (the quest keeps its first name)"},
     {"repeated NPC", "the first NPC of the id", "NPCs left out (an earlier NPC of the plugin has the same id)"},
+    {"dialogue response", "left out", "Dialogue responses left out (a condition Oblivion cannot carry)"},
+    {"script-only response", "left out", "Dialogue responses left out (only a script's choice reaches them)"},
+    {"result script", "", "Result scripts of dialogue responses not carried over (port them by hand)"},
+    {"voice or persuasion topic", "left out", "Responses of voice and persuasion topics left out"},
+    {"response sound", "dropped", "Sound files of dialogue responses not carried over"},
 };
 
 constexpr size_t listedPerKind = 10;
@@ -133,7 +138,7 @@ void printLossReport(const Reporter& reporter, const Losses& losses) {
         std::vector<LossEntry> list = losses.entries(kind);
         for (size_t i = 0; i < list.size() && i < listedPerKind; ++i)
             line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")" +
-                    (list[i].became.empty() ? "" : " as " + list[i].became);
+                    (list[i].became.empty() ? "" : " as " + withControlCharactersEscaped(list[i].became));
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }

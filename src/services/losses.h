@@ -33,8 +33,13 @@ enum class LossKind {
     journalIndex,      // a journal entry whose index is beyond a stage's 16 bits
     journalName,       // a name entry of a journal already named
     repeatedNpc,       // an NPC_ record whose id an earlier one has, in any letter case
+    dialogueResponse,  // a response with a condition Oblivion's dialogue cannot carry, by topic and reason
+    scriptOnlyResponse,  // a response only a script's choice reaches, by topic
+    resultScript,      // a converted response's result script, by topic and response, with its text
+    dialogueTopic,     // the responses of a voice or persuasion topic, by topic
+    responseSound,     // a converted response's sound file
 };
-constexpr int lossKindCount = 18;
+constexpr int lossKindCount = 23;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

@@ -33,7 +33,9 @@ std::string summary(int globals, int books) {
            "\tTotal Global variables:                 " + std::to_string(globals) + "\n"
            "\tTotal Books:                            " + std::to_string(books) + "\n"
            "\tTotal Quests:                           0\n"
-           "\tTotal Journal entries:                  0\n";
+           "\tTotal Journal entries:                  0\n"
+           "\tTotal Dialogue topics:                  0\n"
+           "\tTotal Dialogue responses:               0\n";
 }
 
 std::string banner() {

@@ -135,7 +135,7 @@ TEST(JournalMarks, RealPluginsQuestsComeOutWithTheirNamesAndEndings) {
         tes4::File file = work.output();
         std::vector<std::string> names;
         int finishingStages = 0;
-        for (const tes4::Entry* quest : file.records("QUST")) {
+        for (const tes4::Entry* quest : e2e::journalQuests(file)) {
             if (const tes4::Subrecord* full = quest->find("FULL")) names.push_back(textOf(full->data));
             for (const Stage& stage : stagesOf(*quest)) finishingStages += stage.flags == 1;
         }
@@ -171,7 +171,7 @@ TEST(JournalMarks, TopicsOfOneNameMakeOneQuest) {
               "\tJournal name entries dropped (the quest keeps its first name): 1: lf_named (1)\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 3);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 6);
-    auto quests = file.records("QUST");
+    auto quests = e2e::journalQuests(file);
     ASSERT_EQ(quests.size(), 3u);
     const uint32_t first = 0x011E8480u;
     struct Expected {

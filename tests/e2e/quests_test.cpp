@@ -33,12 +33,12 @@ TEST(Quests, JournalTopicBecomesAQuestWithItsStagesInOrder) {
     std::string first(30, 'a'), second(50, 'b');
     tes3::Plugin plugin;
     plugin.add(dial("lf_quest", 4)).add(info(first, 10)).add(info(second, 20));
-    plugin.add(dial("Greeting", 0)).add(info("not a journal entry", 5));
+    plugin.add(dial("Hello", 1)).add(info("not a journal entry", 5));
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
 
     EXPECT_NE(run.out.find("\nDJD\n\nLandfer has finished"), std::string::npos) << run.out;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err, "Not carried over:\n\tResponses of voice and persuasion topics left out: 1: Hello (1)\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 1);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 2);
     ASSERT_EQ(file.groups.size(), 1u);
@@ -53,7 +53,7 @@ TEST(Quests, JournalTopicBecomesAQuestWithItsStagesInOrder) {
     EXPECT_EQ(stagesOf(quest), (std::vector<Stage>{{10, first}, {20, second}}));
 }
 
-TEST(Quests, LastJournalOfTheInputIsWrittenAndOrdinaryResponsesAreNot) {
+TEST(Quests, LastJournalOfTheInputIsWrittenAndOrdinaryResponsesAreNoEntries) {
     WorkDir work;
     tes3::Record nameless("DIAL");  // takes no name from the topic before it
     nameless.sub("DATA", {4});
@@ -66,7 +66,8 @@ TEST(Quests, LastJournalOfTheInputIsWrittenAndOrdinaryResponsesAreNot) {
     EXPECT_NE(run.out.find("\nDDJDJDJ\n\n"), std::string::npos) << run.out;
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 3);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 5);
-    auto quests = file.records("QUST");
+    EXPECT_EQ(summaryCount(run.out, "Total Dialogue responses"), 1);  // the ordinary one
+    auto quests = e2e::journalQuests(file);
     ASSERT_EQ(quests.size(), 3u);
     EXPECT_EQ(editorId(*quests[0]), "lf_named");
     EXPECT_EQ(editorId(*quests[1]), "");
@@ -123,13 +124,14 @@ TEST(Quests, QuestFileThatCannotBeCreatedIsFatal) {
 TEST(Quests, NoQuestGroupWithoutJournalEntries) {
     WorkDir work;
     tes3::Plugin plugin;
-    plugin.add(dial("Greeting", 0)).add(info("hello", 0)).add(dial("lf_empty", 4)).add(dial("Farewell", 1));
+    plugin.add(dial("Hello", 1)).add(info("hello", 0)).add(dial("lf_empty", 4)).add(dial("Farewell", 1));
     plugin.add(info("goodbye", 0));
     RunResult run;
     tes4::File file = convertOk(work, plugin, run);
     EXPECT_EQ(run.err,
               "Unable to open temporary quest journal entry file I recently think I've created for quest lf_empty! "
-              "File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.\n");
+              "File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.\n"
+              "Not carried over:\n\tResponses of voice and persuasion topics left out: 2: Hello (1), Farewell (1)\n");
     EXPECT_EQ(summaryCount(run.out, "Total Quests"), 0);
     EXPECT_EQ(summaryCount(run.out, "Total Journal entries"), 0);
     EXPECT_TRUE(file.groups.empty());
@@ -188,7 +190,7 @@ TEST(Quests, RealPluginsWithDialogueConvertSoundly) {
         ASSERT_EQ(run.status, 0) << name << run.err;
         tes4::File file = work.output();
         tes4::checkTopGroupTypes(file);
-        auto quests = file.records("QUST");
+        auto quests = e2e::journalQuests(file);
         EXPECT_GT(quests.size(), 0u) << name;
         EXPECT_EQ(static_cast<int>(quests.size()), summaryCount(run.out, "Total Quests")) << name;
         size_t stages = 0;

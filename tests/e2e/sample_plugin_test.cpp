@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "dialogue_output.h"
+#include "quest_stages.h"
 #include "e2e_run.h"
 #include "run_output.h"
 #include "landscape_support.h"
@@ -72,7 +74,7 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
     EXPECT_EQ(file.groups.back().labelText(), "QUST");
-    auto quests = file.records("QUST");
+    auto quests = e2e::journalQuests(file);
     ASSERT_EQ(quests.size(), 2u);
     std::vector<std::pair<std::string, std::vector<uint16_t>>> found;
     for (const tes4::Entry* quest : quests) {
@@ -86,4 +88,15 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
                          {"LF_SurveyTheCoast", {10, 20, 100}}, {"LF_TollBridge", {5, 50}}}));
     EXPECT_NE(run.out.find("\tTotal Quests:                           2\n"), std::string::npos);
     EXPECT_NE(run.out.find("\tTotal Journal entries:                  5\n"), std::string::npos);
+
+    // The ordinary topic and the greeting, whose text leads to it.
+    const auto topics = e2e::topicsOf(file);
+    ASSERT_EQ(topics.size(), 2u);
+    EXPECT_EQ(topics[0].record->formId, 0x000000C8u);
+    ASSERT_EQ(topics[1].responses.size(), 2u);
+    EXPECT_EQ(e2e::formIdsOf(*topics[0].responses.at(0), "NAME"), std::vector<uint32_t>{topics[1].record->formId});
+    EXPECT_EQ(e2e::conditionsOf(*topics[1].responses[0]).size(), 1u);  // the warden
+    EXPECT_EQ(e2e::conditionsOf(*topics[1].responses[1]).size(), 5u);  // the crossing's four quads, the survey
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 2);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 3);
 }

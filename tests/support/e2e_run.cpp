@@ -277,7 +277,9 @@ std::string wryeBashChecker() {
 }
 
 RunResult wryeBashRoundTrip(const WorkDir& dir, const std::vector<std::string>& names, int timeoutSeconds) {
-    std::vector<std::string> args = {wryeBashChecker(), "--roundtrip", "--quiet"};
+    // Through the wrapper that compares the responses of each topic as a set.
+    std::vector<std::string> args = {std::string(LANDFER_SOURCE_DIR) + "/tests/support/wb_roundtrip.py",
+                                     wryeBashChecker(), "--roundtrip", "--quiet"};
     args.insert(args.end(), names.begin(), names.end());
     RunLimits limits;
     limits.timeoutSeconds = timeoutSeconds;

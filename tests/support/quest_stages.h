@@ -57,4 +57,14 @@ inline std::vector<Stage> stagesOf(const tes4::Entry& quest) {
     return stages;
 }
 
+// The quests made from journals: every QUST but the dialogue's (priority 50).
+inline std::vector<const tes4::Entry*> journalQuests(const tes4::File& file) {
+    std::vector<const tes4::Entry*> quests;
+    for (const tes4::Entry* quest : file.records("QUST")) {
+        const tes4::Subrecord* data = quest->find("DATA");
+        if (data == nullptr || data->data != tes4::Bytes{1, 50}) quests.push_back(quest);
+    }
+    return quests;
+}
+
 }  // namespace e2e

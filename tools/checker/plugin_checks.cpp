@@ -3,6 +3,7 @@
 #include <map>
 
 #include "check_text.h"
+#include "dialogue_checks.h"
 #include "land_layout.h"
 #include "record_checks.h"
 
@@ -43,13 +44,14 @@ int32_t floorDivide(int32_t value, int32_t divisor) {
 }
 
 // The top groups in the order Oblivion's tools write them.
-const char* const topGroupOrder[] = {"GLOB", "BOOK", "STAT", "NPC_", "WRLD", "QUST"};
+const char* const topGroupOrder[] = {"GLOB", "BOOK", "STAT", "NPC_", "WRLD", "DIAL", "QUST"};
 
 struct Walker {
     std::map<uint32_t, const Entry*> records;  // by FormID
     std::vector<const Entry*> placed;  // ACHR and REFR
     CellGrids cellGrids;  // of the exterior cells
     EditorIds editorIds;
+    std::vector<const Entry*> infos;  // every INFO, checked once every record is known
     const Entry* worldRecord = nullptr;
     uint64_t recordsAndGroups = 0;
 
@@ -258,6 +260,15 @@ struct Walker {
                                                               " at the top level");
         if (group.children.empty()) return at(group.offset, "empty " + group.labelText() + " group");
         if (group.labelText() == "WRLD") return world(group);
+        if (group.labelText() == "DIAL")
+            return topicGroupProblem(
+                group,
+                [this](const Entry& entry) {
+                    if (!entry.isGroup) return note(entry);
+                    ++recordsAndGroups;
+                    return std::string();
+                },
+                infos);
         for (const Entry& child : group.children) {
             if (child.isGroup) return at(child.offset, "group nested in the " + group.labelText() + " group");
             if (child.type != group.labelText())
@@ -297,6 +308,8 @@ std::string findFirstProblem(const tes4::File& file) {
     if (declared != walker.recordsAndGroups)
         return at(30, "the header counts " + std::to_string(declared) + " records and groups, the file holds " +
                           std::to_string(walker.recordsAndGroups));
+    for (const Entry* info : walker.infos)
+        if (std::string problem = infoProblem(*info, walker.records); !problem.empty()) return problem;
     for (const Entry* placed : walker.placed)
         if (std::string problem = placedBaseProblem(*placed, walker.records); !problem.empty()) return problem;
     if (walker.worldRecord != nullptr) return worldBoundsProblem(*walker.worldRecord, walker.cellGrids);

@@ -4,7 +4,8 @@
 // NPCs, its blocks, sub-blocks and cells with their temporary children (land,
 // then placed objects) as Oblivion's tools lay them out, the world's bounds,
 // unique FormIDs, editor IDs and cell grids, 1-byte cell DATA, the base
-// objects of placed NPCs and objects, statics and LAND layouts.
+// objects of placed NPCs and objects, statics and LAND layouts, and the
+// dialogue: topics with their responses, quests, conditions and add-topics.
 #pragma once
 
 #include <string>

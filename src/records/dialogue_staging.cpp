@@ -1,0 +1,105 @@
+// The dialogue while the input is read: topics gathered by name, their
+// responses staged as the input gives them (a 32-bit length, then the
+// INFO's data), read back at the end.
+#include <cctype>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "esm/staged_file.h"
+#include "lookup/lookup_lines.h"
+#include "records/dialogue.h"
+
+namespace landfer {
+
+namespace {
+
+// The greeting number of a greeting topic: 0 to 9 for "Greeting 0" to
+// "Greeting 9" (in any letter case), 10 for another name.
+int greetingNumber(const std::string& name) {
+    const std::string folded = foldedCase(name);
+    const std::string stem = "greeting ";
+    if (folded.size() == stem.size() + 1 && folded.compare(0, stem.size(), stem) == 0 &&
+        std::isdigit(static_cast<unsigned char>(folded.back())))
+        return folded.back() - '0';
+    return 10;
+}
+
+// The letters and digits of the plugin's file name without its extension.
+std::string questEditorId(std::string_view inputPath) {
+    const size_t slash = inputPath.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? inputPath : inputPath.substr(slash + 1);
+    name = name.substr(0, name.rfind('.'));
+    std::string stem;
+    for (char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c))) stem += c;
+    return stem + "Dialogue";
+}
+
+}  // namespace
+
+Dialogue::Dialogue(ConversionServices& services, std::string_view inputPath)
+    : services_(services), questEditorId_(questEditorId(inputPath)) {}
+
+size_t Dialogue::topicFor(const MorrowindTopic& topic) {
+    auto [where, added] = byName_.emplace(foldedCase(topic.name), topics_.size());
+    if (added) {
+        topics_.emplace_back();
+        topics_.back().name = topic.name;
+        topics_.back().greeting = topic.type == static_cast<int>(MorrowindTopicType::greeting);
+        topics_.back().greetingNumber = greetingNumber(topic.name);
+    }
+    return where->second;
+}
+
+void Dialogue::handleTopic(RecordData record) {
+    leaveTopic();
+    pieceOpen_ = false;
+    const MorrowindTopic topic = readMorrowindTopic(record);
+    switch (static_cast<MorrowindTopicType>(topic.type)) {
+        case MorrowindTopicType::topic:
+        case MorrowindTopicType::greeting:
+            currentTopic_ = topicFor(topic);
+            inTopic_ = true;
+            break;
+        case MorrowindTopicType::voice:
+        case MorrowindTopicType::persuasion:
+            currentLostTopic_ = topic.name.empty() ? std::string("(no name)") : topic.name;
+            break;
+        default:
+            break;
+    }
+}
+
+void Dialogue::handleResponse(RecordData record) {
+    if (!currentLostTopic_.empty()) return services_.losses.note(LossKind::dialogueTopic, currentLostTopic_);
+    if (!inTopic_) return;
+    const MorrowindResponse response = readMorrowindResponse(record);  // malformed ones are not staged
+    if (response.deleted) return;
+    if (!staging_.isOpen() && !staging_.open(stagingFileName, "wb"))
+        fatal("Unable to open %s for writing: %s\n", stagingFileName, systemErrorText().c_str());
+    std::vector<Piece>& pieces = topics_[currentTopic_].pieces;
+    // The responses that follow one DIAL record stand together.
+    if (!pieceOpen_) pieces.push_back({staging_.position(), 0});
+    pieceOpen_ = true;
+    staging_.writeUint32(static_cast<uint32_t>(record.size));
+    staging_.write(record.data, record.size);
+    ++pieces.back().count;
+}
+
+std::vector<MorrowindResponse> Dialogue::stagedResponses(FILE* staged, const Topic& topic) const {
+    std::vector<MorrowindResponse> responses;
+    for (const Piece& piece : topic.pieces) {
+        if (!seekFile(staged, piece.offset, SEEK_SET))
+            fatal("Unable to read from %s: %s\n", stagingFileName, systemErrorText().c_str());
+        for (size_t i = 0; i < piece.count; ++i) {
+            MemorySink length;
+            copyStagedBytes(staged, stagingFileName, length, 4);
+            MemorySink bytes;
+            copyStagedBytes(staged, stagingFileName, bytes, readUint32(length.bytes.data()));
+            responses.push_back(readMorrowindResponse({bytes.bytes.data(), bytes.bytes.size()}));
+        }
+    }
+    return responses;
+}
+
+}  // namespace landfer

@@ -1,0 +1,182 @@
+// The dialogue at the end of the input: each topic's responses read back,
+// put in Morrowind's order, their conditions made or the response left
+// out, and written with their topics into the DIAL top group.
+#include <algorithm>
+#include <cctype>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "lookup/lookup_lines.h"
+#include "records/dialogue.h"
+#include "records/dialogue_order.h"
+
+namespace landfer {
+
+namespace {
+
+constexpr uint8_t topicType = 0, goodbyeFlag = 0x01;
+constexpr uint8_t startGameEnabled = 0x01, questPriority = 50;
+
+bool isConverted(const ConvertedConditions& conditions) {
+    return conditions.lostReason.empty() && !conditions.scriptOnly;
+}
+
+void addCondition(SubrecordBuffer& data, const Condition& condition) {
+    uint8_t bytes[24] = {};
+    bytes[0] = condition.typeFlags;
+    storeUint32(bytes + 4, floatBits(condition.value));
+    storeUint16(bytes + 8, condition.function);
+    storeUint32(bytes + 12, condition.parameter1);
+    storeUint32(bytes + 16, condition.parameter2);
+    data.add("CTDA", bytes, sizeof bytes);
+}
+
+// One response of an INFO: neutral emotion, its number (from 1), the text, no actor notes.
+void addResponseText(SubrecordBuffer& data, const std::string& text, size_t number) {
+    uint8_t trdt[16] = {};
+    trdt[12] = static_cast<uint8_t>(std::min<size_t>(number, 255));
+    data.add("TRDT", trdt, sizeof trdt);
+    data.addText("NAM1", text);
+    data.addText("NAM2", "");
+}
+
+}  // namespace
+
+std::string Dialogue::uniqueEditorId(const std::string& name) {
+    std::string stem;
+    for (char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c))) stem += c;
+    if (stem.empty()) stem = "Topic";
+    auto [where, added] = editorIds_.emplace(foldedCase(stem), 2);
+    if (added) return stem;
+    while (!editorIds_.emplace(foldedCase(stem + std::to_string(where->second)), 2).second) ++where->second;
+    return stem + std::to_string(where->second++);
+}
+
+void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
+    for (Topic& topic : topics_) {
+        if (topic.name.size() + 1 > maxSubrecordSize) continue;  // no FULL holds it: its responses are lost below
+        for (const MorrowindResponse& response : stagedResponses(staged, topic))
+            topic.converted = topic.converted || isConverted(convertConditions(response, sources));
+    }
+    const bool any = std::any_of(topics_.begin(), topics_.end(), [](const Topic& topic) { return topic.converted; });
+    if (!any) return;
+    questFormId_ = services_.formIds.take();
+    editorIds_.emplace(foldedCase(questEditorId_), 2);
+    for (size_t index = 0; index < topics_.size(); ++index) {
+        Topic& topic = topics_[index];
+        if (!topic.converted || topic.greeting) continue;
+        topic.formId = services_.formIds.take();
+        topic.editorId = uniqueEditorId(topic.name);
+        topicNames_.add(topic.name, topic.formId);
+    }
+}
+
+std::vector<uint8_t> Dialogue::responseData(const MorrowindResponse& response, const ConvertedConditions& conditions,
+                                            uint32_t previous, uint32_t ownTopic) const {
+    SubrecordBuffer data;
+    const uint8_t info[3] = {topicType, 0, saysGoodbye(response.resultScript) ? goodbyeFlag : uint8_t(0)};
+    data.add("DATA", info, sizeof info);
+    data.addFormId("QSTI", questFormId_);
+    data.addFormId("PNAM", previous);
+    for (size_t named : topicNames_.namedIn(response.text))
+        if (named != ownTopic) data.addFormId("NAME", static_cast<uint32_t>(named));
+    const std::vector<std::string> pieces = splitResponseText(response.text);
+    for (size_t i = 0; i < pieces.size(); ++i) addResponseText(data, pieces[i], i + 1);
+    for (const Condition& condition : conditions.conditions) addCondition(data, condition);
+    data.addZeros("SCHR", 20);
+    return data.bytes();
+}
+
+// A response of a topic that keeps none can only be lost for the topic's name.
+void Dialogue::reportLost(const Topic& topic, const ConvertedConditions& conditions) {
+    if (conditions.scriptOnly)
+        services_.losses.note(LossKind::scriptOnlyResponse, topic.name);
+    else if (!conditions.lostReason.empty())
+        services_.losses.note(LossKind::dialogueResponse, topic.name + ": " + conditions.lostReason);
+    else
+        services_.losses.note(LossKind::dialogueResponse, "a topic name too long for Oblivion");
+}
+
+uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous) {
+    const std::vector<MorrowindResponse> responses = stagedResponses(staged, topic);
+    std::vector<ResponseLink> links;
+    for (const MorrowindResponse& response : responses) links.push_back({response.id, response.previous});
+    for (size_t index : chainOrder(links)) {
+        const MorrowindResponse& response = responses[index];
+        const ConvertedConditions conditions = convertConditions(response, sources);
+        if (!isConverted(conditions) || !topic.converted) {
+            reportLost(topic, conditions);
+            continue;
+        }
+        const uint32_t formId = services_.formIds.take();
+        services_.output.writeRecord("INFO", formId, responseData(response, conditions, previous, topic.formId));
+        previous = formId;
+        ++responseCount_;
+        if (!response.resultScript.empty())
+            services_.losses.note(LossKind::resultScript, topic.name + " " + response.id, 1, response.resultScript);
+        if (!response.sound.empty()) services_.losses.note(LossKind::responseSound, response.sound);
+    }
+    return previous;
+}
+
+void Dialogue::writeTopicRecord(uint32_t formId, const std::string& editorId, const std::string* name) {
+    SubrecordBuffer data;
+    data.addText("EDID", editorId);
+    data.addFormId("QSTI", questFormId_);
+    if (name != nullptr) data.addText("FULL", *name);
+    data.add("DATA", &topicType, 1);
+    services_.output.writeRecord("DIAL", formId, data.bytes());
+    uint8_t label[4];
+    storeUint32(label, formId);
+    services_.output.openGroup(GroupType::topicChildren, label);
+}
+
+void Dialogue::writeTopicGroup(DialogueSources& sources) {
+    if (!staging_.isOpen()) return;
+    staging_.close();
+    ReadFile staged = openForReading(stagingFileName);
+    if (!staged) fatal("Unable to open %s for reading: %s\n", stagingFileName, systemErrorText().c_str());
+    chooseTopics(staged.get(), sources);
+    if (questFormId_ == 0) {
+        for (const Topic& topic : topics_) writeResponses(staged.get(), topic, sources, 0);  // only reports them
+        return;
+    }
+    services_.output.openTopGroup("DIAL");
+    std::vector<size_t> greetings;
+    for (size_t index = 0; index < topics_.size(); ++index)
+        if (topics_[index].greeting) greetings.push_back(index);
+    std::stable_sort(greetings.begin(), greetings.end(),
+                     [this](size_t a, size_t b) { return topics_[a].greetingNumber < topics_[b].greetingNumber; });
+    const bool anyGreeting = std::any_of(greetings.begin(), greetings.end(), [this](size_t g) { return topics_[g].converted; });
+    if (anyGreeting) writeTopicRecord(greetingFormId, "GREETING", nullptr);
+    uint32_t previous = 0;
+    for (size_t g : greetings) {
+        previous = writeResponses(staged.get(), topics_[g], sources, previous);
+        if (topics_[g].converted) ++topicCount_;
+    }
+    if (anyGreeting) services_.output.closeGroup(GroupType::topicChildren);
+    for (const Topic& topic : topics_) {
+        if (topic.greeting) continue;
+        if (!topic.converted) {
+            writeResponses(staged.get(), topic, sources, 0);  // none is written: they are reported
+            continue;
+        }
+        writeTopicRecord(topic.formId, topic.editorId, &topic.name);
+        writeResponses(staged.get(), topic, sources, 0);
+        services_.output.closeGroup(GroupType::topicChildren);
+        ++topicCount_;
+    }
+    services_.output.closeGroup(GroupType::top);
+}
+
+void Dialogue::writeQuest() {
+    if (questFormId_ == 0) return;
+    SubrecordBuffer data;
+    data.addText("EDID", questEditorId_);
+    const uint8_t flagsAndPriority[2] = {startGameEnabled, questPriority};
+    data.add("DATA", flagsAndPriority, 2);
+    services_.output.writeRecord("QUST", questFormId_, data.bytes());
+}
+
+}  // namespace landfer
