@@ -200,7 +200,7 @@ void ConditionBuilder::filter(const MorrowindFilter& filter) {
         case '8': return lose("faction " + name);
         case '9': return className(name, op, value, true);
         case 'A': return race(name, op, value, true);
-        case 'B': return lose("the speaker's cell " + name);
+        case 'B': return cell(name, op, value, true);
         default: return lose("a filter Landfer cannot read");
     }
 }

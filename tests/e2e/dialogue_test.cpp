@@ -110,6 +110,7 @@ TEST(Dialogue, EveryConditionKind) {
         {"Not by class.", [](ResponseFields& r) { r.filters = {{"09XX0Warrior", 0}}; }},
         {"By the player's level.", [](ResponseFields& r) { r.filters = {{"01063", 5}}; }},
         {"By the player's sex.", [](ResponseFields& r) { r.filters = {{"01380", 1}}; }},
+        {"Not in a cell.", [](ResponseFields& r) { r.filters = {{"0BXX0river", 1}}; }},
         {"By faction.", [](ResponseFields& r) { r.faction = "lf_faction"; }},
         {"By a local.", [](ResponseFields& r) { r.filters = {{"03sX0lf_local", 1}}; }},
         {"By a journal the plugin lacks.", [](ResponseFields& r) { r.filters = {{"04JX0lf_nowhere", 1}}; }},
@@ -125,7 +126,7 @@ TEST(Dialogue, EveryConditionKind) {
     std::vector<const tes4::Entry*> responses;
     const auto topics = e2e::topicsOf(file);
     ASSERT_NE(topicNamed(topics, "lf topic", &responses), nullptr);
-    ASSERT_EQ(responses.size(), 15u);
+    ASSERT_EQ(responses.size(), 16u);
 
     const uint32_t speaker = file.records("NPC_").at(0)->formId, victim = file.records("NPC_").at(1)->formId;
     const uint32_t quest = formIdNamed(file, "QUST", "lf_quest"), global = formIdNamed(file, "GLOB", "lf_global");
@@ -133,9 +134,11 @@ TEST(Dialogue, EveryConditionKind) {
     for (const char* name : {"Riverbank", "Riverside"})
         for (const char* quad : {" SW", " SE", " NW", " NE"})
             riverCells.push_back(formIdNamed(file, "CELL", std::string(name) + quad));
-    std::vector<OutputCondition> byCell;
-    for (size_t i = 0; i < riverCells.size(); ++i)
+    std::vector<OutputCondition> byCell, notByCell;
+    for (size_t i = 0; i < riverCells.size(); ++i) {
         byCell.push_back({static_cast<uint8_t>(equal | (i + 1 < riverCells.size() ? orFlag : 0)), 1, 67, riverCells[i]});
+        notByCell.push_back({equal, 0, 67, riverCells[i]});
+    }
     const std::vector<std::vector<OutputCondition>> expected = {
         {{equal, 1, 72, speaker}},
         {{equal, 1, 69, darkElf}},
@@ -152,13 +155,14 @@ TEST(Dialogue, EveryConditionKind) {
         {{equal, 1, 68, warrior}},
         {{atLeast | onTarget, 5, 80, 0}},
         {{equal, 1, 131, 1}},
+        notByCell,
     };
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(e2e::conditionsOf(*responses[i]), expected[i]) << e2e::responseTexts(*responses[i]).at(0);
         EXPECT_EQ(e2e::formIdsOf(*responses[i], "QSTI"), std::vector<uint32_t>{formIdNamed(file, "QUST", "inputDialogue")});
     }
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 1);
-    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 15);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 16);
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Quests"), 1);
     const std::string report = e2e::lossReport(run.err);
     EXPECT_NE(report.find("Dialogue responses left out (a condition Oblivion cannot carry): 3"), std::string::npos) << report;
