@@ -9,6 +9,7 @@
 #include "address_space_limit.h"
 #include "e2e_run.h"
 #include "test_helpers.h"
+#include "tes3_dialogue.h"
 #include "tes3_land.h"
 
 using support::putU32;
@@ -634,4 +635,46 @@ TEST(Inspector, DeeplyNestedGroupsAreAProblemNotADeepRecursion) {
     EXPECT_EQ(verdict.status, 1);
     EXPECT_NE(verdict.out.find("deep.esp: PROBLEM at byte 405: groups nested more than 16 deep"), std::string::npos)
         << verdict.out;
+}
+
+// The dialogue: a topic without its children, a response without its
+// quest, a condition Oblivion does not know, an add-topic that is no topic.
+TEST(Inspector, CatchesBrokenDialogue) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    plugin.add(tes3::topic("lf first", 0)).add(tes3::dialogueResponse({"1", "", "", "Ask about lf second."}));
+    tes3::ResponseFields conditioned{"2", "", "", "By sex."};
+    conditioned.sex = 1;
+    plugin.add(tes3::topic("lf second", 0)).add(tes3::dialogueResponse(conditioned));
+    ASSERT_EQ(work.convert(plugin).status, 0);
+    const Bytes sound = work.outputBytes();
+    ASSERT_EQ(work.inspect({"LANDFER.ESP"}).status, 0);
+    auto find = [&](const std::string& pattern, size_t from = 0) {
+        auto at = std::search(sound.begin() + from, sound.end(), pattern.begin(), pattern.end());
+        return static_cast<size_t>(at - sound.begin());
+    };
+    struct Break {
+        const char* problem;
+        size_t offset;
+        std::string bytes;
+    };
+    // The first topic stands behind the DIAL group's header; its children group's type behind it.
+    const size_t firstTopic = find("DIAL", find("DIAL") + 4);
+    const size_t childrenType = firstTopic + 20 + tes4::u32(sound, firstTopic + 4) + 12;
+    const Break breaks[] = {
+        {"without its Topic Children group", childrenType, std::string("\x06", 1)},
+        {"without a quest", find("QSTI", find("INFO")), "QSTX"},
+        {"with condition function 999, which Oblivion's dialogue does not know", find("CTDA") + 6 + 8,
+         std::string("\xE7\x03", 2)},
+        {", no DIAL", find("NAME", find("INFO")) + 6, std::string("\xFF\xFF", 2)},
+    };
+    for (const Break& broken : breaks) {
+        ASSERT_LT(broken.offset, sound.size()) << broken.problem;
+        Bytes bytes = sound;
+        std::copy(broken.bytes.begin(), broken.bytes.end(), bytes.begin() + broken.offset);
+        work.writeFile("broken.esp", bytes);
+        RunResult verdict = work.inspect({"broken.esp"});
+        EXPECT_EQ(verdict.status, 1) << broken.problem;
+        EXPECT_NE((verdict.out + verdict.err).find(broken.problem), std::string::npos) << verdict.out << verdict.err;
+    }
 }
