@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -408,4 +409,29 @@ TEST(Dialogue, VoiceAndPersuasionTopicsStayBehind) {
     EXPECT_NE(report.find("Dialogue responses left out (only a script's choice reaches them): 1: lf chosen (1)"),
               std::string::npos) << report;
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 0);
+}
+
+// The real plugins with dialogue: every topic's responses chained in the
+// order they stand, as many as the summary counts, each naming the quest.
+TEST(Dialogue, RealPluginsTopicsAreChainedAndCounted) {
+    for (const char* name : {"red_wisdom.esp", "sable_dragon_gmst.esp"}) {
+        const std::string path = LANDFER_SOURCE_DIR "/../shared/samples/" + std::string(name);
+        if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
+        WorkDir work;
+        RunResult run = work.run({path});
+        ASSERT_EQ(run.status, 0) << name << run.err;
+        tes4::File file = work.output();
+        const auto topics = e2e::topicsOf(file);
+        ASSERT_FALSE(topics.empty()) << name;
+        EXPECT_EQ(topics[0].record->formId, greeting) << name;
+        size_t responses = 0;
+        uint32_t lastTopic = 0;
+        for (const OutputTopic& topic : topics) {
+            EXPECT_LT(lastTopic, topic.record->formId) << name;
+            lastTopic = topic.record->formId;
+            expectChained(topic);
+            responses += topic.responses.size();
+        }
+        EXPECT_EQ(static_cast<int>(responses), e2e::summaryCount(run.out, "Total Dialogue responses")) << name;
+    }
 }
