@@ -6,9 +6,9 @@
 // output's. Conversion time / zlib time is how far the conversion stays
 // from the floor set by zlib.
 //
-//   landfer-benchmark [--rounds N] [--levels] WORKDIR PLUGIN
+//   landfer-benchmark [--rounds N] [--levels] [--master FILE]... WORKDIR PLUGIN
 //
-// WORKDIR holds PLUGIN and lfdat/; LANDFER.ESP is written there. Messages
+// WORKDIR holds PLUGIN, its masters and lfdat/; LANDFER.ESP is written there. Messages
 // and progress go to /dev/null. Each round prints its figures; the peak
 // resident memory is the process's own (getrusage), taken after the
 // conversions and before the floors are measured. --levels also times
@@ -172,17 +172,20 @@ void printLevels(const Floor& floor) {
 int main(int argc, char* argv[]) {
     int rounds = 3;
     bool levels = false;
+    std::vector<std::string> masters;
     int next = 1;
     for (; next < argc && argv[next][0] == '-'; ++next) {
         if (std::strcmp(argv[next], "--rounds") == 0 && next + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++next]));
         else if (std::strcmp(argv[next], "--levels") == 0)
             levels = true;
+        else if (std::strcmp(argv[next], "--master") == 0 && next + 1 < argc)
+            masters.push_back(argv[++next]);
         else
             break;
     }
     if (argc - next != 2) {
-        std::fprintf(stderr, "Usage: %s [--rounds N] [--levels] WORKDIR PLUGIN\n", argv[0]);
+        std::fprintf(stderr, "Usage: %s [--rounds N] [--levels] [--master FILE]... WORKDIR PLUGIN\n", argv[0]);
         return 1;
     }
     try {
@@ -193,11 +196,17 @@ int main(int argc, char* argv[]) {
         std::vector<double> conversions, floors, ratios, cpuRatios;
         long peak = 0;
         for (int round = 1; round <= rounds; ++round) {
-            char name[] = "landfer";
-            char* args[] = {name, plugin.data(), nullptr};
+            std::string name = "landfer", option = "--master";
+            std::vector<char*> args = {name.data()};
+            for (std::string& master : masters) {
+                args.push_back(option.data());
+                args.push_back(master.data());
+            }
+            args.push_back(plugin.data());
+            args.push_back(nullptr);
             double cpuStart = cpuSeconds();
             Clock::time_point start = Clock::now();
-            landfer::runLandfer(2, args, nowhere, nowhere);
+            landfer::runLandfer(static_cast<int>(args.size()) - 1, args.data(), nowhere, nowhere);
             double conversion = seconds(Clock::now() - start), cpu = cpuSeconds() - cpuStart;
             peak = std::max(peak, peakResidentKiB());
             Floor floor = measureFloor("LANDFER.ESP", levels);

@@ -6,8 +6,13 @@
 // arguments give the same bytes. Records are written as they are made, so
 // the generator's memory stays small whatever the size.
 //
-//   landfer-make-big-plugin small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]
+//   landfer-make-big-plugin small|province|province4|master OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]
+//   landfer-make-big-plugin edits OUTPUT.esp LFDAT_DIR --master-name MASTER.esm
 //
+// "master" is a master of Morrowind.esm's size (2,500 exterior cells with
+// their lands and forests, about 80 MB); "edits" a small plugin naming the
+// master MASTER.esm, which edits 50 of its cells (a few references added
+// to each, no land of its own), as most mods do.
 // The ids come from the lookup files in LFDAT_DIR; --enlarge first grows
 // those files to a few thousand lines each (a copy of lfdat/, not the
 // repository's own). --cells-first writes every cell before the first land,
@@ -33,13 +38,16 @@ namespace {
 struct Size {
     const char* name;
     int cells, npcs, placedNpcs, books, globals, journals;
+    bool isMaster = false;  // no MAST list
 };
 
 const Size sizes[] = {
     {"small", 100, 60, 200, 20, 20, 8},
     {"province", 4000, 1500, 6000, 200, 100, 60},
     {"province4", 16000, 6000, 24000, 800, 400, 240},
+    {"master", 2500, 1500, 3000, 500, 70, 600, true},
 };
+constexpr int editedCells = 50;
 
 constexpr int landTextureCount = 300;
 constexpr int enlargedLookupLines = 3000;
@@ -232,6 +240,24 @@ void addCells(PluginFile& plugin, const Size& size, const big::LookupIds& ids, b
     for (int i = 0; i < size.cells; ++i) plugin.add(big::bigLand(i % side - side / 2, i / side - side / 2, landTextureCount));
 }
 
+// A small plugin editing cells of the master "master" made: every 50th of
+// its cells, which get a few references of their own and keep the master's land.
+void addEdits(PluginFile& plugin, const big::LookupIds& ids, big::Random& random) {
+    const Size& master = sizes[3];
+    int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(master.cells))));
+    int32_t reference = 1;
+    for (int e = 0; e < editedCells; ++e) {
+        int i = e * (master.cells / editedCells);
+        int32_t gridX = i % side - side / 2, gridY = i / side - side / 2;
+        tes3::Record cell = tes3::cell("", gridX, gridY);
+        for (int n = 0; n < 5; ++n) {
+            std::string id = objectId(ids.objects[random.below(static_cast<uint32_t>(ids.objects.size()))], random);
+            cell.raw(placedReference(reference++, id, inCell(gridX, gridY, random)));
+        }
+        plugin.add(cell);
+    }
+}
+
 void addJournals(PluginFile& plugin, const Size& size, big::Random& random) {
     for (int i = 0; i < size.journals; ++i) {
         plugin.add(tes3::topic(numbered("lf_big_quest_", i), 4));
@@ -248,20 +274,26 @@ void addJournals(PluginFile& plugin, const Size& size, big::Random& random) {
 
 int main(int argc, char* argv[]) {
     bool enlarge = false, cellsFirst = false, badOption = false;
+    std::string masterName;
     for (int i = 4; i < argc; ++i) {
         if (std::strcmp(argv[i], "--enlarge") == 0)
             enlarge = true;
         else if (std::strcmp(argv[i], "--cells-first") == 0)
             cellsFirst = true;
+        else if (std::strcmp(argv[i], "--master-name") == 0 && i + 1 < argc)
+            masterName = argv[++i];
         else
             badOption = true;
     }
     const Size* size = nullptr;
     for (const Size& candidate : sizes)
         if (argc >= 2 && std::strcmp(argv[1], candidate.name) == 0) size = &candidate;
-    if (size == nullptr || argc < 4 || badOption) {
-        std::fprintf(stderr, "Usage: %s small|province|province4 OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]\n",
-                     argv[0]);
+    bool edits = argc >= 2 && std::strcmp(argv[1], "edits") == 0;
+    if ((size == nullptr && !edits) || (edits && masterName.empty()) || argc < 4 || badOption) {
+        std::fprintf(stderr,
+                     "Usage: %s small|province|province4|master OUTPUT.esp LFDAT_DIR [--enlarge] [--cells-first]\n"
+                     "       %s edits OUTPUT.esp LFDAT_DIR --master-name MASTER.esm\n",
+                     argv[0], argv[0]);
         return 1;
     }
     try {
@@ -269,7 +301,14 @@ int main(int argc, char* argv[]) {
         big::LookupIds ids = big::readLookupIds(argv[3]);
         big::Random random(0x5052564Eull);
         PluginFile plugin(argv[2]);
-        plugin.add(tes3::headerRecord("Landfer benchmark", size->name));
+        if (edits) {
+            plugin.add(tes3::headerRecord("Landfer benchmark", "edits", {masterName}));
+            addEdits(plugin, ids, random);
+            plugin.close();
+            return 0;
+        }
+        plugin.add(tes3::headerRecord("Landfer benchmark", size->name,
+                                      size->isMaster ? std::vector<std::string>{} : std::vector<std::string>{"Morrowind.esm"}));
         addGlobals(plugin, *size, random);
         addLandTextures(plugin, ids, random);
         addBooks(plugin, *size, random);

@@ -41,8 +41,7 @@ void InputPlugin::open(const std::string& path) {
 
 bool InputPlugin::readRecord(std::vector<uint8_t>& record) { return readRecord(record, nullptr); }
 
-bool InputPlugin::readRecord(std::vector<uint8_t>& record, bool (*wanted)(const uint8_t* header)) {
-    uint8_t header[inputHeaderSize];
+bool InputPlugin::readHeader(uint8_t header[]) {
     errno = 0;
     size_t got = std::fread(header, 1, inputHeaderSize, file_.get());
     if (got == 0) {
@@ -63,12 +62,11 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record, bool (*wanted)(const 
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: the file holds only %lld of "
               "them\n",
               recordSize, name_.c_str(), static_cast<long long>(size_ - position + inputHeaderSize));
-    if (wanted != nullptr && !wanted(header)) {
-        record.assign(header, header + inputHeaderSize);
-        if (!seekFile(file_.get(), static_cast<int64_t>(dataSize), SEEK_CUR))
-            fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
-        return true;
-    }
+    return true;
+}
+
+void InputPlugin::readData(std::vector<uint8_t>& record, const uint8_t header[], uint64_t dataSize) {
+    unsigned long long recordSize = dataSize + inputHeaderSize;
     try {
         record.resize(static_cast<size_t>(recordSize));
     } catch (const std::bad_alloc&) {
@@ -81,7 +79,42 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record, bool (*wanted)(const 
     if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_.get()) != dataSize)
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
               name_.c_str(), std::ferror(file_.get()) ? systemErrorText().c_str() : "the file ended before it");
+}
+
+void InputPlugin::skip(uint64_t bytes) {
+    if (bytes > 0 && !seekFile(file_.get(), static_cast<int64_t>(bytes), SEEK_CUR))
+        fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+}
+
+bool InputPlugin::readRecord(std::vector<uint8_t>& record, bool (*wanted)(const uint8_t* header)) {
+    uint8_t header[inputHeaderSize];
+    if (!readHeader(header)) return false;
+    uint64_t dataSize = readUint32(header + 4);
+    if (wanted != nullptr && !wanted(header)) {
+        record.assign(header, header + inputHeaderSize);
+        skip(dataSize);
+        return true;
+    }
+    readData(record, header, dataSize);
     return true;
+}
+
+bool InputPlugin::readRecordHead(std::vector<uint8_t>& record, size_t (*headSize)(const uint8_t* header)) {
+    uint8_t header[inputHeaderSize];
+    if (!readHeader(header)) return false;
+    uint64_t dataSize = readUint32(header + 4);
+    uint64_t head = std::min<uint64_t>(dataSize, headSize(header));
+    readData(record, header, head);
+    skip(dataSize - head);
+    return true;
+}
+
+int64_t InputPlugin::position() const { return tellFile(file_.get()); }
+
+void InputPlugin::readRecordAt(int64_t offset, std::vector<uint8_t>& record) {
+    if (!seekFile(file_.get(), offset, SEEK_SET))
+        fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+    if (!readRecord(record)) fatal("Unable to read from %s: the file ended before a record it indexed\n", name_.c_str());
 }
 
 }  // namespace landfer

@@ -25,9 +25,21 @@ public:
     // The same, but a record whose header `wanted` turns down is stepped
     // over: record then holds its header alone.
     bool readRecord(std::vector<uint8_t>& record, bool (*wanted)(const uint8_t* header));
+    // The same, but only as many data bytes as `headSize` gives for the
+    // header are read (all of a smaller record); the rest is stepped over.
+    bool readRecordHead(std::vector<uint8_t>& record, size_t (*headSize)(const uint8_t* header));
+    // Where the next record starts: its byte offset in the file.
+    int64_t position() const;
+    // The whole record that starts at `offset`, as readRecord reads it.
+    void readRecordAt(int64_t offset, std::vector<uint8_t>& record);
     void close() { file_.reset(); }
 
 private:
+    // Reads the next header; false at the end of the input.
+    bool readHeader(uint8_t header[]);
+    void readData(std::vector<uint8_t>& record, const uint8_t header[], uint64_t dataSize);
+    void skip(uint64_t bytes);
+
     ReadFile file_;
     std::string name_;
     int64_t size_ = 0;

@@ -10,6 +10,8 @@
 #include "landscape/texture_layers.h"
 
 #include "esm/record_reader.h"
+#include "esm/reporter.h"
+#include "services/losses.h"
 
 namespace landfer {
 
@@ -56,5 +58,8 @@ struct QuadHeights {
     MovedHeights moved;
 };
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad);
+
+// Reads a LAND record's parts; false (after any message) when it cannot be converted.
+bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input);
 
 }  // namespace landfer

@@ -15,9 +15,6 @@
 
 namespace landfer {
 
-namespace {
-
-// Reads the record; false (after any message) when it is not converted.
 bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input) {
     SubrecordCursor cursor(record);
     if (!cursor.nextIs("INTV")) return false;
@@ -56,8 +53,6 @@ bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandI
     return true;
 }
 
-}  // namespace
-
 void LandConverter::convertLand(RecordData record) {
     LandInput input;
     if (!readLand(services_.reporter, services_.losses, record, input)) return;
@@ -80,12 +75,15 @@ void LandConverter::convertLand(RecordData record) {
     if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, services_.losses);
 
     // A land whose cell is not in the plugin gets unnamed cells, with water.
-    size_t cell = cells_.cellForLand(input.gridX, input.gridY);
-    // The quads are built first, then compressed together, then staged
-    // in the world behind their cells.
+    attachLand(cells_.cellForLand(input.gridX, input.gridY), input, landTextureTable_);
+}
+
+// The quads are built first, then compressed together, then staged in
+// the world behind their cells.
+void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTextureTable& textures) {
     MovedHeights moved;
     for (Quad quad : allQuads) {
-        MovedHeights quadMoved = buildQuadData(landTextureTable_, input, quad, quadData_[quadIndex(quad)]);
+        MovedHeights quadMoved = buildQuadData(textures, input, quad, quadData_[quadIndex(quad)]);
         moved.vertices += quadMoved.vertices;
         moved.largestError = std::max(moved.largestError, quadMoved.largestError);
     }

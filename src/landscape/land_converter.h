@@ -5,11 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "esm/compression.h"
 #include "esm/record_reader.h"
 #include "landscape/cell_index.h"
+#include "landscape/land_conversion.h"
 #include "landscape/texture_layers.h"
 #include "services/conversion_services.h"
 
@@ -24,9 +26,19 @@ public:
     // A land texture: its number and the Oblivion land texture of its file.
     void handleLandTexture(RecordData record);
 
+    // After the last record: every cell of the plugin without land of its
+    // own gets the land of its grid from the last master that has one. In
+    // master_ground.cpp.
+    void groundFromMasters();
+
     int landCount() const { return landCount_; }
 
 private:
+    // Converts a land's quads and stages them behind the cell's quads.
+    void attachLand(size_t cell, const LandInput& input, const LandTextureTable& textures);
+    // A master's texture numbers mapped through ltex.dat, made at its first use.
+    const LandTextureTable& masterTextures(size_t master);
+
     ConversionServices& services_;
     CellIndex& cells_;
 
@@ -34,6 +46,7 @@ private:
     // a texture the lookup file does not know.
     LandTextureTable landTextureTable_;
     uint32_t highestTextureNumber_ = 0;
+    std::map<size_t, LandTextureTable> masterTextures_;
 
     // The four quads of a land and their compressed bodies, built again for
     // every land in the same storage.

@@ -1,34 +1,39 @@
 #include "landscape/landscape.h"
 
 #include "landscape/morrowind_cell.h"
+#include "landscape/morrowind_reference.h"
 #include "landscape/placement_cell.h"
 
 namespace landfer {
 
+// A cell of the plugin that a master has too is converted as the game
+// shows it: the masters' references, the plugin's changes on top.
 void Landscape::convertCell(RecordData record) {
     MorrowindCell cell = readCell(record);
     if (cell.interior) return;
+    CellEdit edit;
+    std::string masterName = addMasterReferences(edit, cell.gridX, cell.gridY);
+    // The plugin's record names the cell, unless it leaves the name to its master.
+    if (cell.name.empty()) cell.name = masterName;
     std::optional<size_t> staged = cells_.exteriorCell(cell);
     if (!staged) return;
 
-    size_t offset = cell.afterHead;
-    while (offset < record.size) {
-        RecordData rest{record.data + offset, record.size - offset};
-        SubrecordCursor here(rest);
-        if (here.nextIs("FRMR"))
-            offset += stageReference(rest, *staged, cell.gridX, cell.gridY);
-        else
-            offset += 8 + here.peek().size;
-    }
+    const MasterFiles& masters = services_.masters;
+    long plugin = static_cast<long>(masters.count());
+    auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
+    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
+        if (checkReference(read, cell.gridX, cell.gridY) || read.deleted) edit.add(read, move, plugin, true, pluginMaster);
+    });
+    edit.finish();
+    stageEdited(edit, *staged, cell.gridX, cell.gridY);
+    noteEditCounts(edit.counts(), cell.name, cell.gridX, cell.gridY);
 }
 
-size_t Landscape::stageReference(RecordData reference, size_t cell, int32_t gridX, int32_t gridY) {
-    ReadReference read = readReference(reference);
+bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t gridY) {
     const std::string& baseId = read.reference.baseId;
     switch (read.reading) {
     case ReferenceReading::complete:
-        references_.add({cell, gridX, gridY, read.reference});
-        break;
+        return true;
     case ReferenceReading::deleted:
         break;
     case ReferenceReading::withoutName:
@@ -51,7 +56,7 @@ size_t Landscape::stageReference(RecordData reference, size_t cell, int32_t grid
         services_.losses.note(LossKind::brokenReference, baseId);
         break;
     }
-    return read.length;
+    return false;
 }
 
 void Landscape::placeReferences() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "esm/record_reader.h"
+#include "landscape/cell_edits.h"
 #include "landscape/cell_index.h"
 #include "landscape/land_converter.h"
 #include "landscape/reference_placer.h"
@@ -30,6 +31,9 @@ public:
     void convertLand(RecordData record) { lands_.convertLand(record); }
     // A land texture: its number and the Oblivion land texture of its file.
     void handleLandTexture(RecordData record) { lands_.handleLandTexture(record); }
+    // After the last record: the plugin's cells without land of their own
+    // get their masters' land.
+    void groundFromMasters() { lands_.groundFromMasters(); }
     // After the last record, when every NPC of the plugin is known: the
     // staged references are placed in their cells.
     void placeReferences();
@@ -47,9 +51,14 @@ public:
     int placedObjectCount() const { return placer_.placedObjectCount(); }
 
 private:
-    // Reads one reference (from its FRMR to the end of the cell's data) and
-    // stages it; returns its length.
-    size_t stageReference(RecordData reference, size_t cell, int32_t gridX, int32_t gridY);
+    // Reports a reference of the plugin that cannot be placed; true for a complete one.
+    bool checkReference(const ReadReference& read, int32_t gridX, int32_t gridY);
+    // The masters' references of an exterior cell, in load order, into
+    // `edit`; returns the last master's name of the cell. In edited_cells.cpp.
+    std::string addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY);
+    // Stages the references of an edited cell in it, or in the cell they moved to.
+    void stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY);
+    void noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY);
 
     ConversionServices& services_;
     CellIndex cells_;

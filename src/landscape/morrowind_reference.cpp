@@ -40,11 +40,12 @@ const char* referenceDataKindName(int bit) {
 ReadReference readReference(RecordData fromFrmr) {
     ReadReference read;
     SubrecordCursor cursor(fromFrmr);
-    cursor.next();  // FRMR: the reference number
+    Subrecord frmr = cursor.next();
+    if (frmr.size >= 4) read.number = readUint32(frmr.data);
     bool named = cursor.nextIs("NAME");
     if (named) read.reference.baseId = std::string(cursor.next().text());
     bool placed = false, deleted = false;
-    while (!cursor.atEnd() && !cursor.nextIs("FRMR")) {
+    while (!cursor.atEnd() && !cursor.nextIs("FRMR") && !cursor.nextIs("MVRF")) {
         Subrecord sub = cursor.next();
         if (sub.is("DATA") && !placed) {
             placed = true;
@@ -59,6 +60,7 @@ ReadReference readReference(RecordData fromFrmr) {
             read.reference.unkept |= unkeptKind(sub);
         }
     }
+    read.deleted = deleted;
     read.length = cursor.offset();
     read.followedByReference = !cursor.atEnd();
     if (!named)
@@ -70,6 +72,33 @@ ReadReference readReference(RecordData fromFrmr) {
     else if (read.dataSize < placementSize)
         read.reading = ReferenceReading::dataTooShort;
     return read;
+}
+
+void walkReferences(RecordData cell, size_t offset,
+                    const std::function<void(const ReadReference&, const ReferenceMove&)>& use) {
+    ReferenceMove move;
+    while (offset < cell.size) {
+        RecordData rest{cell.data + offset, cell.size - offset};
+        SubrecordCursor here(rest);
+        Subrecord sub = here.peek();
+        if (sub.is("FRMR")) {
+            ReadReference read = readReference(rest);
+            use(read, move);
+            move = ReferenceMove();
+            offset += read.length;
+            continue;
+        }
+        if (sub.is("MVRF") && sub.size >= 4) {
+            move.moved = false;
+            move.number = readUint32(sub.data);
+        } else if (sub.is("CNDT") && sub.size >= 8) {
+            // An interior target (CNAM) is no grid: the reference stays where it is listed.
+            move.moved = true;
+            move.gridX = readInt32(sub.data);
+            move.gridY = readInt32(sub.data + 4);
+        }
+        offset += inputSubrecordHeaderSize + sub.size;
+    }
 }
 
 }  // namespace landfer

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "esm/record_reader.h"
@@ -46,6 +47,10 @@ enum class ReferenceReading {
 
 struct ReadReference {
     ReferenceReading reading = ReferenceReading::complete;
+    // FRMR: the object index in the low 24 bits; in the high byte 0 for a
+    // new reference of the file, N for one of its N-th master's references.
+    uint32_t number = 0;
+    bool deleted = false;        // DELE, whatever else it lacks
     size_t length = 0;           // bytes from its FRMR to the next FRMR or the end
     bool followedByReference = false;  // another FRMR follows
     size_t dataSize = 0;         // of a DATA too short
@@ -53,8 +58,22 @@ struct ReadReference {
 };
 
 // Reads the reference whose FRMR starts `fromFrmr`, which runs to the end
-// of the cell's data. Raises MalformedRecord only where a subrecord does
-// not fit the data.
+// of the cell's data (or to the next FRMR or MVRF). Raises MalformedRecord
+// only where a subrecord does not fit the data.
 ReadReference readReference(RecordData fromFrmr);
+
+// A reference that moved to another cell: an MVRF (the reference's number)
+// and a CNDT (the exterior grid it moved to) before its FRMR.
+struct ReferenceMove {
+    bool moved = false;
+    uint32_t number = 0;
+    int32_t gridX = 0, gridY = 0;
+};
+
+// Walks the references of a cell's data from `offset` to its end: each
+// FRMR with its subrecords, and the move before it, if any. Other
+// subrecords are stepped over.
+void walkReferences(RecordData cell, size_t offset,
+                    const std::function<void(const ReadReference&, const ReferenceMove&)>& use);
 
 }  // namespace landfer

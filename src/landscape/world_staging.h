@@ -46,6 +46,11 @@ public:
     // The cell of a Morrowind grid, or -1 when none has been staged.
     long find(int32_t gridX, int32_t gridY) const;
     bool hasLand(size_t cell) const;
+    // The first quad of every staged Morrowind cell, in staging order, and its Morrowind grid.
+    size_t cellCount() const { return cells_.size() / 4; }
+    static size_t nthCell(size_t n) { return 4 * n; }
+    int32_t morrowindGridX(size_t cell) const { return cells_[cell].gridX / 2; }
+    int32_t morrowindGridY(size_t cell) const { return cells_[cell].gridY / 2; }
     // The land of a cell: one compressed LAND record per quad, each given a FormID.
     void attachLand(size_t cell, const std::array<RecordBody, 4>& quads, FormIds& formIds);
 

@@ -27,6 +27,7 @@
 #include "records/dialogue.h"
 #include "records/journals.h"
 #include "esm/input_plugin.h"
+#include "esm/master_list.h"
 #include "run/command_line.h"
 #include "run/deleted_records.h"
 #include "run/path_checks.h"
@@ -149,6 +150,7 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
 // Oblivion's tools keep, then the record count in the header.
 void Conversion::finish() {
     journals.finishInput();  // the last journal topic has no following topic to close it
+    landscape.groundFromMasters();  // the plugin's cells without land of their own
     landscape.placeReferences();  // now that every NPC of the plugin is known
     globalsAndBooks.writeGlobalGroup();
     globalsAndBooks.writeBookGroup();
@@ -238,13 +240,17 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     // The base objects of each master in load order, then the input's own,
     // so that what is defined after the records using it is known too.
     BaseObjects baseObjects;
-    for (const std::string& master : commandLine.masterPaths) baseObjects.readPlugin(master, true, reporter);
+    MasterFiles masters;
+    masters.read(commandLine.masterPaths, readPluginMasterList(inputName), baseObjects, reporter);
     baseObjects.readPlugin(inputName, false, reporter);
 
     FileWriter outputFile;
     if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
     Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)));
     run.services.baseObjects = std::move(baseObjects);
+    run.services.masters = std::move(masters);
+    for (const std::string& missing : run.services.masters.missing())
+        run.services.losses.note(LossKind::missingMaster, missing);
     run.services.output.writeHeader();
 
     std::vector<uint8_t> record;

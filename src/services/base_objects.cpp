@@ -17,12 +17,6 @@ const char* const baseObjectTypes[] = {"ACTI", "ALCH", "APPA", "ARMO", "BOOK", "
                                        "MISC", "NPC_", "PROB", "REPA", "STAT", "WEAP"};
 constexpr uint32_t deletedRecordFlag = 0x20;
 
-bool isBaseObjectType(const uint8_t* type) {
-    for (const char* known : baseObjectTypes)
-        if (std::memcmp(type, known, 4) == 0) return true;
-    return false;
-}
-
 // The item numbers of the data subrecords the mapping by kind reads:
 // WPDT weight, value, type (16 bits); AODT and CTDT type, weight, value
 // (16 bits in CTDT); ALDT, IRDT, MCDT, LHDT weight, value; BKDT weight,
@@ -56,6 +50,12 @@ void readItemData(std::string_view type, const Subrecord& sub, BaseObject& objec
 
 }  // namespace
 
+bool BaseObjects::isBaseObjectType(const uint8_t* type) {
+    for (const char* known : baseObjectTypes)
+        if (std::memcmp(type, known, 4) == 0) return true;
+    return false;
+}
+
 bool BaseObjects::readObject(const char type[4], RecordData record, BaseObject& object) {
     std::string_view recordType(type, 4);
     std::memcpy(object.type.data(), type, 4);
@@ -82,30 +82,33 @@ void BaseObjects::readPlugin(const std::string& path, bool isMaster, const Repor
     try {
         plugin.open(path);
         // Cells and lands, the bulk of a plugin, are stepped over unread.
-        while (plugin.readRecord(record, isBaseObjectType)) {
-            if (!isBaseObjectType(record.data())) continue;
-            const char* type = reinterpret_cast<const char*>(record.data());
-            BaseObject object;
-            object.fromMaster = isMaster;
-            bool live = false;
-            try {
-                live = readObject(type, {record.data() + inputHeaderSize, record.size() - inputHeaderSize}, object);
-            } catch (const MalformedRecord& problem) {
-                if (isMaster)
-                    reporter.report("A %.4s record of the master %s is malformed (%s). Ignoring!\n", type,
-                                    path.c_str(), problem.what());
-                continue;
-            }
-            std::string key = foldedCase(object.id);
-            if (!live || (readUint32(record.data() + 12) & deletedRecordFlag) != 0)
-                objects_.erase(key);
-            else
-                objects_[key] = std::move(object);
-        }
+        while (plugin.readRecord(record, isBaseObjectType)) addRecord(record, isMaster, path, reporter);
     } catch (const FatalError& error) {
         // The pass over the input meets the same fault and reports it.
         if (isMaster) fatal("Unable to read the master file %s: %s", path.c_str(), error.what());
     }
+}
+
+void BaseObjects::addRecord(const std::vector<uint8_t>& record, bool isMaster, const std::string& path,
+                            const Reporter& reporter) {
+    if (!isBaseObjectType(record.data())) return;
+    const char* type = reinterpret_cast<const char*>(record.data());
+    BaseObject object;
+    object.fromMaster = isMaster;
+    bool live = false;
+    try {
+        live = readObject(type, {record.data() + inputHeaderSize, record.size() - inputHeaderSize}, object);
+    } catch (const MalformedRecord& problem) {
+        if (isMaster)
+            reporter.report("A %.4s record of the master %s is malformed (%s). Ignoring!\n", type, path.c_str(),
+                            problem.what());
+        return;
+    }
+    std::string key = foldedCase(object.id);
+    if (!live || (readUint32(record.data() + 12) & deletedRecordFlag) != 0)
+        objects_.erase(key);
+    else
+        objects_[key] = std::move(object);
 }
 
 const BaseObject* BaseObjects::find(std::string_view id) const {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "esm/record_reader.h"
 #include "esm/reporter.h"
@@ -43,6 +44,10 @@ public:
     // reported and left out; for the input, whose faults the conversion
     // pass reports, the index keeps what could be read.
     void readPlugin(const std::string& path, bool isMaster, const Reporter& reporter);
+    // One record of a pass over a file (header and data), when it is a
+    // base object; its faults are reported for a master only.
+    void addRecord(const std::vector<uint8_t>& record, bool isMaster, const std::string& path, const Reporter& reporter);
+    static bool isBaseObjectType(const uint8_t* type);
 
     // The object of an id, matched without regard to letter case, or null.
     const BaseObject* find(std::string_view id) const;

@@ -20,6 +20,7 @@
 #include "services/losses.h"
 #include "lookup/object_table.h"
 #include "services/base_objects.h"
+#include "services/master_files.h"
 
 namespace landfer {
 
@@ -52,6 +53,8 @@ struct ConversionServices {
 
     // The base objects of the masters and the input, read before the pass.
     BaseObjects baseObjects;
+    // The masters in load order, their cells and lands indexed.
+    MasterFiles masters;
 
     // What could not be carried over, for the report after the summary.
     Losses losses;

@@ -39,6 +39,14 @@ const KindText kindTexts[lossKindCount] = {
     {"result script", "", "Result scripts of dialogue responses not carried over (port them by hand)"},
     {"voice or persuasion topic", "left out", "Responses of voice and persuasion topics left out"},
     {"response sound", "dropped", "Sound files of dialogue responses not carried over"},
+    {"missing master", "its references' changes kept as new references", "Masters of the plugin no --master gives"},
+    {"unknown master reference", "a new reference",
+     "References of the plugin changing one no master has (kept as new references)"},
+    {"land from master", "converted", "Lands taken from a master (cells of the plugin without land of their own)"},
+    {"master reference", "converted", "References of the masters in the cells the plugin edits"},
+    {"replaced reference", "the plugin's version", "References of the masters the plugin replaces"},
+    {"deleted reference", "removed", "References of the masters the plugin deletes"},
+    {"moved reference", "placed in the new cell", "References moved to another cell (by the cell they left)"},
 };
 
 constexpr size_t listedPerKind = 10;
@@ -120,15 +128,20 @@ long Losses::total(LossKind kind) const {
 long Losses::unpaintedSquares() const { return unpaintedSquares_; }
 
 bool Losses::empty() const {
-    for (int kind = 0; kind < lossKindCount; ++kind)
+    for (int kind = 0; kind < static_cast<int>(firstFromMasters); ++kind)
         if (total(static_cast<LossKind>(kind)) > 0) return false;
     return true;
 }
 
-void printLossReport(const Reporter& reporter, const Losses& losses) {
-    if (losses.empty()) return;
-    reporter.report("Not carried over:\n");
-    for (int k = 0; k < lossKindCount; ++k) {
+namespace {
+
+// The report lines of the kinds from `first` to before `end`, under a heading, when any has entries.
+void printKinds(const Reporter& reporter, const Losses& losses, const char* heading, int first, int end) {
+    bool any = false;
+    for (int k = first; k < end; ++k) any = any || losses.total(static_cast<LossKind>(k)) > 0;
+    if (!any) return;
+    reporter.report("%s", heading);
+    for (int k = first; k < end; ++k) {
         LossKind kind = static_cast<LossKind>(k);
         long total = losses.total(kind);
         if (total == 0) continue;
@@ -142,6 +155,13 @@ void printLossReport(const Reporter& reporter, const Losses& losses) {
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }
+}
+
+}  // namespace
+
+void printLossReport(const Reporter& reporter, const Losses& losses) {
+    printKinds(reporter, losses, "Not carried over:\n", 0, static_cast<int>(firstFromMasters));
+    printKinds(reporter, losses, "Taken from the masters:\n", static_cast<int>(firstFromMasters), lossKindCount);
 }
 
 std::string withControlCharactersEscaped(std::string_view text) {

@@ -38,8 +38,18 @@ enum class LossKind {
     resultScript,      // a converted response's result script, by topic and response, with its text
     dialogueTopic,     // the responses of a voice or persuasion topic, by topic
     responseSound,     // a converted response's sound file
+    missingMaster,     // a master of the plugin's MAST list that no --master gives
+    unknownMasterReference,  // a reference of the plugin naming one no master has: kept as new
+    // What came from the masters, reported apart from the losses:
+    landFromMaster,    // a land of a master under a cell of the plugin without its own, by master
+    masterReference,   // a master's reference in a cell the plugin edits, by cell
+    replacedReference, // a master's reference the plugin replaces, by cell
+    deletedReference,  // a master's reference the plugin deletes, by cell
+    movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 23;
+constexpr int lossKindCount = 30;
+// The first of the kinds that tell what came from the masters.
+constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 
 // One identifier of one kind and how often it was lost.
 struct LossEntry {

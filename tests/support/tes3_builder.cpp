@@ -95,7 +95,7 @@ void Plugin::save(const std::string& path) const {
     if (!ok) throw std::runtime_error("cannot write " + path);
 }
 
-Record headerRecord(std::string_view author, std::string_view description) {
+Record headerRecord(std::string_view author, std::string_view description, const std::vector<std::string>& masters) {
     // HEDR: version 1.3, file type 0 (plugin), author (32 bytes),
     // description (256 bytes), number of records.
     Bytes hedr = floats({1.3f});
@@ -110,7 +110,7 @@ Record headerRecord(std::string_view author, std::string_view description) {
     hedr.insert(hedr.end(), count.begin(), count.end());
     Record header("TES3");
     header.sub("HEDR", hedr);
-    header.ztext("MAST", "Morrowind.esm").sub("DATA", Bytes(8, 0));
+    for (const std::string& master : masters) header.ztext("MAST", master).sub("DATA", Bytes(8, 0));
     return header;
 }
 

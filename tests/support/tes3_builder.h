@@ -61,8 +61,9 @@ private:
     std::vector<size_t> offsets_;
 };
 
-// The TES3 header record of a plugin.
-Record headerRecord(std::string_view author = "Landfer tests", std::string_view description = "");
+// The TES3 header record of a plugin, naming its masters (MAST, DATA) in load order.
+Record headerRecord(std::string_view author = "Landfer tests", std::string_view description = "",
+                    const std::vector<std::string>& masters = {"Morrowind.esm"});
 // Common records.
 Record global(std::string_view name, char type, float value);
 Record book(std::string_view id, std::string_view name, std::string_view bookText);

@@ -51,6 +51,28 @@ Record landTexture(std::string_view id, int32_t index, std::string_view file) {
     return record;
 }
 
+Bytes reference(uint32_t number, std::string_view id, float x, float y, float z, const Bytes& extra) {
+    Record ref("FRMR");
+    ref.sub("FRMR", int32s({static_cast<int32_t>(number)})).ztext("NAME", id).raw(extra);
+    ref.sub("DATA", floats({x, y, z, 0, 0, 0}));
+    return ref.data();
+}
+
+Bytes deletedReference(uint32_t number, std::string_view id) {
+    Record ref("FRMR");
+    ref.sub("FRMR", int32s({static_cast<int32_t>(number)})).ztext("NAME", id).sub("DELE", int32s({0}));
+    return ref.data();
+}
+
+Bytes movedReference(uint32_t number, int32_t gridX, int32_t gridY, std::string_view id, float x, float y) {
+    Record move("MVRF");
+    move.sub("MVRF", int32s({static_cast<int32_t>(number)})).sub("CNDT", int32s({gridX, gridY}));
+    Bytes bytes = move.data();
+    Bytes moved = reference(number, id, x, y);
+    bytes.insert(bytes.end(), moved.begin(), moved.end());
+    return bytes;
+}
+
 std::vector<double> decodeHeights(const Bytes& vhgt, int side) {
     float offset;
     std::memcpy(&offset, vhgt.data(), 4);

@@ -33,6 +33,16 @@ Record land(int32_t gridX, int32_t gridY, const HeightFunction& heights, const L
 
 Record landTexture(std::string_view id, int32_t index, std::string_view file);
 
+// References, to append to a CELL with raw(). FRMR is the object index in
+// its low 24 bits, the master (N-th of the MAST list, 0 for the file's own) in the high byte.
+constexpr uint32_t frmr(uint32_t master, uint32_t index) { return master << 24 | index; }
+// FRMR, NAME, the extra subrecords, DATA (the position, rotation 0).
+Bytes reference(uint32_t number, std::string_view id, float x, float y, float z = 0, const Bytes& extra = {});
+// FRMR, NAME, DELE: the reference removed.
+Bytes deletedReference(uint32_t number, std::string_view id);
+// MVRF (the number), CNDT (the exterior grid it moves to), then the reference at its new place.
+Bytes movedReference(uint32_t number, int32_t gridX, int32_t gridY, std::string_view id, float x, float y);
+
 // The vertex heights (offset + deltas) that a VHGT of side x side vertices
 // encodes: 65 in a Morrowind land, 33 in an Oblivion one.
 std::vector<double> decodeHeights(const Bytes& vhgt, int side);

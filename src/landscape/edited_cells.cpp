@@ -1,0 +1,76 @@
+// The cells a plugin edits, whole: most plugins change cells of their
+// masters rather than make new ones, and list only what they add or
+// change. A cell of the plugin that a master has too gets the masters'
+// references, with the plugin's changes applied, as the game shows it.
+#include <vector>
+
+#include "esm/byte_order.h"
+#include "esm/fatal_error.h"
+#include "landscape/landscape.h"
+#include "landscape/morrowind_cell.h"
+
+namespace landfer {
+
+namespace {
+
+std::string cellLabel(const std::string& name, int32_t gridX, int32_t gridY) {
+    return name.empty() ? formatText("(%d, %d)", gridX, gridY) : formatText("%s (%d, %d)", name.c_str(), gridX, gridY);
+}
+
+}  // namespace
+
+std::string Landscape::addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY) {
+    const MasterFiles& masters = services_.masters;
+    std::string lastName;
+    std::vector<uint8_t> record;
+    for (size_t m = 0; m < masters.count(); ++m) {
+        auto found = masters.master(m).exteriorCells.find(cellGridKey(gridX, gridY));
+        if (found == masters.master(m).exteriorCells.end()) continue;
+        masters.readRecord(m, found->second, record);
+        RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
+        try {
+            MorrowindCell cell = readCell(data);
+            auto masterOf = [&](uint32_t n) { return masters.masterOfMaster(m, n); };
+            walkReferences(data, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
+                edit.add(read, move, static_cast<long>(m), false, masterOf);
+            });
+            if (!cell.name.empty()) lastName = cell.name;
+        } catch (const MalformedRecord& problem) {
+            services_.reporter.report("The CELL record at grid (%d, %d) of the master %s is malformed (%s): its "
+                                      "references are left out.\n",
+                                      gridX, gridY, masters.master(m).path.c_str(), problem.what());
+        }
+    }
+    return lastName;
+}
+
+void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY) {
+    for (const EditedReference& edited : edit.references()) {
+        if (edited.removed) continue;
+        const ReferenceMove& move = edited.move;
+        if (move.moved && gridFitsWorld(move.gridX, move.gridY)) {
+            // The cell it moved to is a cell of the plugin from now on: its CELL record may still come, and its
+            // land comes from the masters.
+            references_.add({cells_.cellForLand(move.gridX, move.gridY), move.gridX, move.gridY, edited.reference});
+            continue;
+        }
+        references_.add({cell, gridX, gridY, edited.reference});
+    }
+}
+
+void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY) {
+    std::string label = cellLabel(name, gridX, gridY);
+    Losses& losses = services_.losses;
+    if (counts.fromMasters > 0) losses.note(LossKind::masterReference, label, counts.fromMasters);
+    if (counts.replaced > 0) losses.note(LossKind::replacedReference, label, counts.replaced);
+    if (counts.deleted > 0) losses.note(LossKind::deletedReference, label, counts.deleted);
+    if (counts.moved > 0) losses.note(LossKind::movedReference, label, counts.moved);
+    if (counts.unknown > 0) {
+        services_.reporter.report("The CELL record %s changes %ld reference%s that no master has: kept as new "
+                                  "references.\n",
+                                  label.c_str(), counts.unknown, counts.unknown == 1 ? "" : "s");
+        losses.note(LossKind::unknownMasterReference, label, counts.unknown);
+    }
+}
+
+}  // namespace landfer
