@@ -24,11 +24,17 @@ void CellEdit::add(const ReadReference& read, const ReferenceMove& move, long fi
         return;
     }
     uint64_t key = loadOrderKey(owner, read.number);
+    if (masterNumber == 0) {
+        // A new reference of the file: never one it listed before, even where it repeats an index.
+        if (!complete || read.deleted) return;
+        byKey_.emplace(key, references_.size());
+        references_.push_back({read.reference, !isPlugin, false, move});
+        return;
+    }
     auto found = byKey_.find(key);
     if (found == byKey_.end() || references_[found->second].removed) {
-        if (masterNumber != 0 && isPlugin) ++counts_.unknown;
+        if (isPlugin) ++counts_.unknown;
         if (!complete || read.deleted) return;
-        byKey_[key] = references_.size();
         references_.push_back({read.reference, !isPlugin, false, move});
         return;
     }

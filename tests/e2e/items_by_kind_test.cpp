@@ -77,7 +77,9 @@ TEST(ItemsThroughMiscDat, IdsMatchInAnyLetterCase) {
 TEST(ItemsByKind, AMastersWeaponArmourAndPotionWithMaster) {
     WorkDir work;
     work.writeFile("Master.esm", masterFile().bytes());
-    tes3::Plugin plugin;
+    // The plugin names its master, as a real one does.
+    tes3::Plugin plugin(false);
+    plugin.add(tes3::headerRecord("Landfer tests", "", {"Master.esm"}));
     plugin.add(carrying({"tr_longsword", "TR_CUIRASS", "TR_potion"}));
     RunResult run;
     // Without the master the items are unknown.
