@@ -47,6 +47,8 @@ void LandConverter::groundFromMasters() {
                 continue;
             }
             ++landCount_;
+            if (input.textures != nullptr)
+                noteUnpaintedSquares(masterTextures(m), input.textures, services_.losses, &masters.master(m).landTextures);
             attachLand(cell, input, masterTextures(m));
             services_.losses.note(LossKind::landFromMaster, masters.master(m).name);
             break;

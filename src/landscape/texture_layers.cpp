@@ -73,13 +73,24 @@ bool mayDropLayers(const TextureGrid& grid) {
 
 }  // namespace
 
-void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses) {
+void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses,
+                          const std::unordered_map<uint32_t, std::string>* masterFiles) {
     std::map<uint32_t, long> squares;
     for (int square = 0; square < 256; ++square) {
         uint32_t number = readUint16(vtex + 2 * square);
         if (number != 0 && textureFormId(table, number) == 0) ++squares[number];
     }
-    for (const auto& [number, count] : squares) losses.noteUnpaintedSquares(number, count);
+    for (const auto& [number, count] : squares) {
+        if (masterFiles == nullptr) {
+            losses.noteUnpaintedSquares(number, count);
+            continue;
+        }
+        auto file = masterFiles->find(number);
+        losses.noteUnpaintedSquaresOf(file != masterFiles->end() ? file->second
+                                                                 : "texture number " + std::to_string(number) +
+                                                                       " without LTEX",
+                                      count);
+    }
     TextureGrid grid = unblockTextureGrid(vtex);
     if (!mayDropLayers(grid)) return;
     for (Quad quad : allQuads) noteDroppedLayers(table, grid, quad, losses);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <unordered_map>
@@ -31,7 +32,10 @@ TextureGrid unblockTextureGrid(const uint8_t vtex[512]);
 // texture number without an Oblivion land texture (0, the default ground, is
 // none), and those of a texture left without a layer in a quadrant of more
 // than nine textures, drawn with the quadrant's base instead.
-void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses);
+// A master's land names its textures by the master's numbers: with
+// `masterFiles` (the master's texture number to file), the squares count for those files.
+void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512], Losses& losses,
+                          const std::unordered_map<uint32_t, std::string>* masterFiles = nullptr);
 
 // The FormIDs of quad 1 to 4 (SW, SE, NW, NE), sampled on a 34 x 34 grid.
 QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad);

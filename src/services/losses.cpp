@@ -97,6 +97,12 @@ void Losses::noteUnpaintedSquares(uint32_t textureNumber, long squares) {
     unpaintedSquares_ += squares;
 }
 
+void Losses::noteUnpaintedSquaresOf(std::string_view fileName, long squares) {
+    if (squares <= 0) return;
+    add(textureSquares_, fileName, squares);
+    unpaintedSquares_ += squares;
+}
+
 // The missing textures that painted squares or are still missing at the
 // end: a file whose number a found record took over before any land used
 // it was no loss.

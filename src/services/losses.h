@@ -72,6 +72,8 @@ public:
     // they count for the file that the number's record named when the land
     // was converted, or for the number when no record defined it.
     void noteUnpaintedSquares(uint32_t textureNumber, long squares);
+    // The same for squares of a master's land, by the master's texture file.
+    void noteUnpaintedSquaresOf(std::string_view fileName, long squares);
 
     // The entries of a kind, most frequent first (first met first on a tie).
     std::vector<LossEntry> entries(LossKind kind) const;

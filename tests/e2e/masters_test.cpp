@@ -3,6 +3,7 @@
 // whole, with the masters' references and the plugin's changes on top.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -98,9 +99,12 @@ TEST(Masters, ACellWithoutLandGetsItsMastersLandWithTheMastersOwnTextureNumbers)
     WorkDir work;
     // The master's texture 1 is its own tx_master; the plugin's texture 1 is tx_plugin.
     tes3::Plugin master = withMasters({});
+    tes3::LandOptions shoreTextures = paintedWith(1);
+    std::fill(shoreTextures.vtex.begin(), shoreTextures.vtex.begin() + 16, 2);  // one block of squares
     master.add(tes3::landTexture("master_ground", 0, "tx_master.tga"))
+        .add(tes3::landTexture("master_unknown", 1, "tx_master_unknown.tga"))
         .add(tes3::cell("Shore", 0, 0))
-        .add(tes3::land(0, 0, slope, paintedWith(1)))
+        .add(tes3::land(0, 0, slope, shoreTextures))
         .add(tes3::cell("", 9, 9))
         .add(tes3::land(9, 9, flat, paintedWith(1)));
     master.save(work.path("Base.esm"));
@@ -124,6 +128,10 @@ TEST(Masters, ACellWithoutLandGetsItsMastersLandWithTheMastersOwnTextureNumbers)
     EXPECT_EQ(baseTexture(*cellAt(cells, 10, 10)->land), 0xA1u);
     EXPECT_NE(fromMastersReport(run.err).find(
                   "\tLands taken from a master (cells of the plugin without land of their own): 1: Base.esm (1)\n"),
+              std::string::npos)
+        << run.err;
+    // The master's texture that ltex.dat lacks is reported by its file.
+    EXPECT_NE(e2e::lossReport(run.err).find("16 texture squares unpainted: tx_master_unknown.tga (16)"),
               std::string::npos)
         << run.err;
     expectWryeBashLoadsIt(work);

@@ -10,6 +10,7 @@
 
 #include "e2e_run.h"
 #include "landscape_support.h"
+#include "run_output.h"
 #include "tes3_land.h"
 
 namespace fs = std::filesystem;
@@ -122,4 +123,30 @@ TEST(RealSamples, EveryPluginConvertsWithItsLandUnderItsOwnCells) {
         EXPECT_EQ(persistentCells, placed > 0 ? 1u : 0u);
     }
     EXPECT_GT(plugins, 0);
+}
+
+// The Bitter Coast add-on names the swamp trees plugin as one of its
+// masters (by its released name): given, it lends the add-on the ground
+// of its cells without land and the references of the cells both edit.
+TEST(RealSamples, TheBitterCoastAddOnWithItsSwampTreesMaster) {
+    if (!fs::is_directory(samplesDir)) GTEST_SKIP() << "no sample plugins here";
+    e2e::WorkDir work;
+    work.writeFile("input.esp", tes4::readFileBytes(samplesDir + "/vality_bc_addon.esp"));
+    work.writeFile("Graht Morrowind Swamp Trees.esm", tes4::readFileBytes(samplesDir + "/graht_swamp_trees.esp"));
+    e2e::RunResult alone = work.run({"input.esp"});
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    e2e::RunResult run = work.run({"--master", "Graht Morrowind Swamp Trees.esm", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // Two more lands, and the master's trees in the cells the add-on edits.
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total LAND records"), e2e::summaryCount(alone.out, "Total LAND records") + 2);
+    EXPECT_GT(e2e::summaryCount(run.out, "Total Placed objects"), e2e::summaryCount(alone.out, "Total Placed objects"));
+    EXPECT_NE(run.err.find("\tLands taken from a master (cells of the plugin without land of their own): 2: Graht "
+                           "Morrowind Swamp Trees.esm (2)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("The plugin names the master Morrowind.esm, which no --master gives"), std::string::npos);
+    work.output();
+    if (e2e::wryeBashChecker().empty()) return;
+    e2e::RunResult judged = e2e::wryeBashRoundTrip(work, {"LANDFER.ESP"});
+    EXPECT_EQ(judged.status, 0) << judged.out << judged.err;
 }
