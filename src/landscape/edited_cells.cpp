@@ -2,6 +2,8 @@
 // masters rather than make new ones, and list only what they add or
 // change. A cell of the plugin that a master has too gets the masters'
 // references, with the plugin's changes applied, as the game shows it.
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "esm/byte_order.h"
@@ -19,14 +21,16 @@ std::string cellLabel(const std::string& name, int32_t gridX, int32_t gridY) {
 
 }  // namespace
 
-std::string Landscape::addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY) {
+std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit,
+                                                           const std::function<int64_t(const MasterIndex&)>& offsetIn,
+                                                           const std::string& label) {
     const MasterFiles& masters = services_.masters;
-    std::string lastName;
+    std::optional<MorrowindCell> last;
     std::vector<uint8_t> record;
     for (size_t m = 0; m < masters.count(); ++m) {
-        auto found = masters.master(m).exteriorCells.find(cellGridKey(gridX, gridY));
-        if (found == masters.master(m).exteriorCells.end()) continue;
-        masters.readRecord(m, found->second, record);
+        int64_t offset = offsetIn(masters.master(m));
+        if (offset < 0) continue;
+        masters.readRecord(m, offset, record);
         RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
         try {
             MorrowindCell cell = readCell(data);
@@ -34,14 +38,26 @@ std::string Landscape::addMasterReferences(CellEdit& edit, int32_t gridX, int32_
             walkReferences(data, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
                 edit.add(read, move, static_cast<long>(m), false, masterOf);
             });
-            if (!cell.name.empty()) lastName = cell.name;
+            if (last && cell.name.empty()) cell.name = last->name;
+            last = std::move(cell);
         } catch (const MalformedRecord& problem) {
-            services_.reporter.report("The CELL record at grid (%d, %d) of the master %s is malformed (%s): its "
-                                      "references are left out.\n",
-                                      gridX, gridY, masters.master(m).path.c_str(), problem.what());
+            services_.reporter.report("The CELL record %s of the master %s is malformed (%s): its references are left "
+                                      "out.\n",
+                                      label.c_str(), masters.master(m).path.c_str(), problem.what());
         }
     }
-    return lastName;
+    return last;
+}
+
+std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY) {
+    uint64_t grid = cellGridKey(gridX, gridY);
+    return addMasterReferences(
+        edit,
+        [grid](const MasterIndex& master) {
+            auto found = master.exteriorCells.find(grid);
+            return found == master.exteriorCells.end() ? int64_t{-1} : found->second;
+        },
+        formatText("at grid (%d, %d)", gridX, gridY));
 }
 
 void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY) {

@@ -12,9 +12,9 @@ void Landscape::convertCell(RecordData record) {
     MorrowindCell cell = readCell(record);
     if (cell.interior) return;
     CellEdit edit;
-    std::string masterName = addMasterReferences(edit, cell.gridX, cell.gridY);
+    std::optional<MorrowindCell> master = addMasterReferences(edit, cell.gridX, cell.gridY);
     // The plugin's record names the cell, unless it leaves the name to its master.
-    if (cell.name.empty()) cell.name = masterName;
+    if (cell.name.empty() && master) cell.name = master->name;
     std::optional<size_t> staged = cells_.exteriorCell(cell);
     if (!staged) return;
 

@@ -4,12 +4,15 @@
 // until the end of the input.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "esm/record_reader.h"
 #include "landscape/cell_edits.h"
 #include "landscape/cell_index.h"
 #include "landscape/land_converter.h"
+#include "landscape/morrowind_cell.h"
 #include "landscape/reference_placer.h"
 #include "landscape/staged_references.h"
 #include "services/conversion_services.h"
@@ -53,9 +56,14 @@ public:
 private:
     // Reports a reference of the plugin that cannot be placed; true for a complete one.
     bool checkReference(const ReadReference& read, int32_t gridX, int32_t gridY);
-    // The masters' references of an exterior cell, in load order, into
-    // `edit`; returns the last master's name of the cell. In edited_cells.cpp.
-    std::string addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY);
+    // The masters' references of a cell, in load order, into `edit`, from
+    // the record each master has at `offsetIn` (-1 for none); returns the
+    // head of the last master's record (its name the last one given). In
+    // edited_cells.cpp.
+    std::optional<MorrowindCell> addMasterReferences(CellEdit& edit,
+                                                     const std::function<int64_t(const MasterIndex&)>& offsetIn,
+                                                     const std::string& label);
+    std::optional<MorrowindCell> addMasterReferences(CellEdit& edit, int32_t gridX, int32_t gridY);
     // Stages the references of an edited cell in it, or in the cell they moved to.
     void stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY);
     void noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY);
