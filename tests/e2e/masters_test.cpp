@@ -195,7 +195,8 @@ TEST(Masters, AnEditedExteriorIsConvertedWholeWithThePluginsChangesOnTop) {
 TEST(Masters, TheLaterMasterWinsAndChangesItsOwnMastersReferences) {
     WorkDir work;
     tes3::Plugin base = withMasters({});
-    base.add(tes3::cell("", 0, 0)
+    // A name longer than the head the index reads of a cell at first.
+    base.add(tes3::cell(std::string(600, 'x'), 0, 0)
                  .raw(tes3::reference(frmr(0, 1), "lf_rock_a", 100, 100))
                  .raw(tes3::reference(frmr(0, 2), "lf_rock_b", 200, 100)))
         .add(tes3::land(0, 0, flat));
