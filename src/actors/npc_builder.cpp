@@ -63,12 +63,7 @@ SubrecordBuffer buildNpcData(const MorrowindNpc& npc, const NpcChoices& choices)
     std::vector<uint8_t> formId;
     appendUint32(formId, choices.race->formId);
     data.add("RNAM", formId.data(), 4);
-    for (const InventoryItem& item : choices.inventory) {
-        std::vector<uint8_t> cnto;
-        appendUint32(cnto, item.formId);
-        appendUint32(cnto, item.count);
-        data.add("CNTO", cnto.data(), cnto.size());
-    }
+    addInventory(data, choices.inventory);
     std::vector<uint8_t> aidt = aiData(npc);
     data.add("AIDT", aidt.data(), aidt.size());
     formId.clear();

@@ -9,13 +9,9 @@
 #include "actors/npc_record.h"
 #include "esm/plugin_writer.h"
 #include "lookup/race_table.h"
+#include "services/item_choice.h"
 
 namespace landfer {
-
-struct InventoryItem {
-    uint32_t formId;
-    uint32_t count;
-};
 
 struct NpcChoices {
     const RaceRow* race = nullptr;  // never null: a race outside the table is Imperial

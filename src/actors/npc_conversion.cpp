@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "actors/actors.h"
-#include "actors/items_by_kind.h"
+#include "services/item_choice.h"
 #include "actors/npc_builder.h"
 #include "esm/fatal_error.h"
 #include "lookup/race_table.h"
@@ -10,23 +10,16 @@ namespace landfer {
 
 namespace {
 
-// A restocking item has a negative count in Morrowind; Oblivion gets its size.
-uint32_t inventoryCount(int32_t count) {
-    return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
-}
-
-// A lookup line first; else an item of the plugin or a master by its kind,
-// noted with what it became.
+// The item an inventory entry becomes; one mapped by its kind is noted
+// with what it became.
 bool chooseItem(ConversionServices& services, const std::string& itemId, uint32_t& formId) {
-    if (services.items.find(itemId, formId)) return true;
-    const BaseObject* item = services.baseObjects.find(itemId);
-    KindChoice choice;
-    if (item == nullptr || !itemByKind(*item, choice)) {
+    ItemChoice choice;
+    if (!landfer::chooseItem(services, itemId, choice)) {
         services.losses.note(LossKind::inventoryItem, itemId);
         return false;
     }
     formId = choice.formId;
-    services.losses.note(LossKind::inventoryByKind, itemId, 1, formatText("%s %08X", choice.editorId, formId));
+    if (choice.byKind != nullptr) services.losses.note(LossKind::inventoryByKind, itemId, 1, byKindText(choice));
     return true;
 }
 
@@ -35,7 +28,7 @@ std::vector<InventoryItem> lookUpInventory(ConversionServices& services, const M
     for (const NpcInventoryEntry& entry : npc.inventory) {
         uint32_t formId = 0;
         if (!chooseItem(services, entry.itemId, formId)) continue;
-        items.push_back({formId, inventoryCount(entry.count)});
+        items.push_back({formId, carriedCount(entry.count)});
         ++swapCount;
     }
     return items;

@@ -22,7 +22,8 @@ namespace landfer {
 
 class Landscape {
 public:
-    // With a models prefix, objects with a Morrowind model are placed as statics of that model.
+    // With a models prefix, objects with a Morrowind model are placed as
+    // records of that model (see ReferencePlacer).
     Landscape(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix = nullptr)
         : services_(services), cells_(services), lands_(services, cells_), placer_(services, npcs, modelsPrefix) {}
 
@@ -40,8 +41,9 @@ public:
     // After the last record, when every NPC of the plugin is known: the
     // staged references are placed in their cells.
     void placeReferences();
-    // The top group of the statics made for Morrowind models, if any.
-    void writeStatics() { placer_.writeStatics(); }
+    // The top groups of the base records made for placed objects, of the
+    // given types in that order (none without records).
+    void writeBases(std::initializer_list<std::string_view> types) { placer_.writeBases(types); }
     // At the end of the input: the world top group with every staged cell.
     void writeWorld() { cells_.world().write(services_.output); }
 
@@ -52,6 +54,7 @@ public:
     int landCount() const { return lands_.landCount(); }
     int placedNpcCount() const { return placer_.placedNpcCount(); }
     int placedObjectCount() const { return placer_.placedObjectCount(); }
+    int placedItemCount() const { return placer_.placedItemCount(); }
 
 private:
     // Reports a reference of the plugin that cannot be placed; true for a complete one.

@@ -16,8 +16,8 @@ struct UnkeptSubrecord {
     uint32_t kind;
 };
 const UnkeptSubrecord unkeptSubrecords[] = {
-    {"ANAM", referenceOwner}, {"BNAM", referenceOwner},     {"CNAM", referenceOwner},
-    {"INDX", referenceOwner}, {"FLTV", referenceLock},      {"KNAM", referenceKey},
+    {"ANAM", referenceOwner}, {"BNAM", referenceGlobal},    {"CNAM", referenceFaction},
+    {"INDX", referenceRank},  {"FLTV", referenceLock},      {"KNAM", referenceKey},
     {"TNAM", referenceTrap},  {"XSOL", referenceSoul},      {"XCHG", referenceCharge},
     {"INTV", referenceCondition}, {"NAM9", referenceCount}, {"DODT", referenceTeleport},
     {"DNAM", referenceTeleport},
@@ -29,11 +29,34 @@ uint32_t unkeptKind(const Subrecord& sub) {
     return 0;
 }
 
+// The owner, key, lock level and count, which a placed object can keep;
+// false for any other subrecord (a lock level or count too short to read
+// among them: it still counts as carried).
+bool readKeptData(const Subrecord& sub, MorrowindReference& reference) {
+    if (sub.is("ANAM")) {
+        reference.owner = std::string(sub.text());
+        reference.unkept |= referenceOwner;
+    } else if (sub.is("KNAM")) {
+        reference.key = std::string(sub.text());
+        reference.unkept |= referenceKey;
+    } else if (sub.is("FLTV") && sub.size >= 4) {
+        reference.lockLevel = readInt32(sub.data);
+        reference.unkept |= referenceLock;
+    } else if (sub.is("NAM9") && sub.size >= 4) {
+        reference.count = readInt32(sub.data);
+        reference.unkept |= referenceCount;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* referenceDataKindName(int bit) {
-    static const char* const names[referenceDataKindCount] = {"owner",  "lock",   "key",       "trap",    "soul",
-                                                               "charge", "condition", "count", "teleport"};
+    static const char* const names[referenceDataKindCount] = {
+        "owner",     "lock",     "key",           "trap",         "soul",      "charge",
+        "condition", "count",    "teleport",      "faction owner", "owner global", "owner rank"};
     return bit >= 0 && bit < referenceDataKindCount ? names[bit] : "";
 }
 
@@ -56,7 +79,7 @@ ReadReference readReference(RecordData fromFrmr) {
             deleted = true;
         } else if (sub.is("XSCL") && sub.size >= 4) {
             read.reference.scale = readFloat(sub.data);
-        } else {
+        } else if (!readKeptData(sub, read.reference)) {
             read.reference.unkept |= unkeptKind(sub);
         }
     }

@@ -14,9 +14,10 @@
 
 namespace landfer {
 
-// What a Morrowind reference can carry and Oblivion's REFR cannot, one bit per kind.
+// What a Morrowind reference can carry, one bit per kind: what the placed
+// object does not keep is reported by these kinds.
 enum ReferenceDataKind : uint32_t {
-    referenceOwner = 1 << 0,      // ANAM, BNAM, CNAM, INDX: the owner, its global, faction and rank
+    referenceOwner = 1 << 0,      // ANAM: the NPC that owns it
     referenceLock = 1 << 1,       // FLTV: the lock level
     referenceKey = 1 << 2,        // KNAM: the key that opens it
     referenceTrap = 1 << 3,       // TNAM: the trap spell
@@ -25,9 +26,13 @@ enum ReferenceDataKind : uint32_t {
     referenceCondition = 1 << 6,  // INTV: health or uses left
     referenceCount = 1 << 7,      // NAM9: the count, or the value of gold
     referenceTeleport = 1 << 8,   // DODT, DNAM: where a door leads
+    referenceFaction = 1 << 9,    // CNAM: the faction that owns it
+    referenceGlobal = 1 << 10,    // BNAM: the global that lets the player use it
+    referenceRank = 1 << 11,      // INDX: the faction rank that may use it
 };
-constexpr int referenceDataKindCount = 9;
-// The kind's name in the loss report: "owner", "lock" ...
+constexpr int referenceDataKindCount = 12;
+// The kind's name in the loss report: "owner", "lock" ... "faction owner",
+// "owner global", "owner rank".
 const char* referenceDataKindName(int bit);
 
 struct MorrowindReference {
@@ -35,6 +40,12 @@ struct MorrowindReference {
     std::array<float, 6> placement{};  // position x, y, z, rotation x, y, z
     float scale = 1.0f;                // XSCL, 1 without one
     uint32_t unkept = 0;               // ReferenceDataKind bits of what it carries
+    std::string owner;                 // ANAM: the owner NPC's id, empty without
+    std::string key;                   // KNAM: the key's id, empty without
+    int32_t lockLevel = 0;             // FLTV, where referenceLock is set
+    int32_t count = 1;                 // NAM9, 1 without one
+
+    bool locked() const { return (unkept & referenceLock) != 0; }
 };
 
 enum class ReferenceReading {

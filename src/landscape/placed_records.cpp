@@ -31,10 +31,19 @@ std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const
     return record("ACHR", formId, persistentRecordFlag, data);
 }
 
-std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement) {
+std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
+                                        const Placement& placement) {
     SubrecordBuffer data;
     data.addFormId("NAME", baseFormId);
-    if (scale != 1.0f) data.addFloat("XSCL", scale);
+    if (extras.locked) {
+        // Level, 3 unused bytes, key, flags (none), 3 unused bytes.
+        uint8_t xloc[12] = {extras.lockLevel};
+        storeUint32(xloc + 4, extras.key);
+        data.add("XLOC", xloc, sizeof xloc);
+    }
+    if (extras.owner != 0) data.addFormId("XOWN", extras.owner);
+    if (extras.count > 1) data.addUint32("XCNT", extras.count);
+    if (extras.scale != 1.0f) data.addFloat("XSCL", extras.scale);
     addPlacement(data, placement);
     return record("REFR", formId, 0, data);
 }

@@ -17,8 +17,20 @@ using Placement = std::array<float, 6>;
 
 // An ACHR: its base NPC and placement; persistent.
 std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const Placement& placement);
-// A REFR: its base object, a scale (XSCL only when it is not 1) and placement.
-std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement);
+// What a REFR keeps of a Morrowind reference beside its base and placement.
+struct ReferenceExtras {
+    bool locked = false;
+    uint8_t lockLevel = 0;  // Oblivion's 0 to 100 (100: only the key opens it)
+    uint32_t key = 0;       // the key's FormID, or 0
+    uint32_t owner = 0;     // the owner NPC's FormID, or 0
+    uint32_t count = 1;     // of an item: XCNT when more than 1
+    float scale = 1.0f;     // XSCL when not 1
+};
+
+// A REFR: its base object, lock (XLOC), owner (XOWN), count (XCNT), scale
+// (XSCL) and placement.
+std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
+                                        const Placement& placement);
 // The world's persistent cell: persistent, with water, at grid (0, 0), without an editor ID.
 std::vector<uint8_t> persistentCellRecord(uint32_t formId);
 

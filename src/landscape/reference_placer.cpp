@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "esm/byte_order.h"
+#include "landscape/lock_levels.h"
+#include "services/item_choice.h"
 
 namespace landfer {
 
@@ -17,6 +19,9 @@ constexpr float largestScale = 2.0f;
 bool losesItsFunction(const BaseObject& base) {
     return !base.is("STAT");
 }
+
+// Only doors and containers keep a lock.
+bool lockable(std::string_view type) { return type == "CONT" || type == "DOOR"; }
 
 }  // namespace
 
@@ -35,44 +40,84 @@ void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& 
         ++placedNpcCount_;
         return;
     }
-    if (placeWithModel(reference, cell) || placeStandIn(reference, cell)) return;
+    const BaseObject* base = services_.baseObjects.find(reference.baseId);
+    std::string_view madeType = base != nullptr ? bases_.typeFor(*base) : std::string_view();
+    if (placeItem(reference, madeType, cell)) return;
+    if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
+    if (placeStandIn(reference, cell)) return;
     services_.losses.note(LossKind::placedReference, reference.baseId);
 }
 
-bool ReferencePlacer::placeWithModel(const MorrowindReference& reference, PlacementCell& cell) {
-    if (!statics_) return false;
-    const BaseObject* base = services_.baseObjects.find(reference.baseId);
-    // Actors are no statics, whatever their model.
-    if (base == nullptr || base->model.empty() || base->is("NPC_") || base->is("CREA")) return false;
-    uint32_t formId = statics_->staticFor(*base, services_.formIds);
-    if (formId == 0 || !placeObject(reference, cell, formId, 1.0f, 0.0f)) return formId != 0;
-    if (losesItsFunction(*base))
-        services_.losses.note(LossKind::lostFunction, reference.baseId + " (" + std::string(base->type.data(), 4) + ")");
+// An item a lookup line or the plugin's books name is that item; one of a
+// kind becomes the Oblivion item of its kind, unless it becomes a record
+// of its own kind (a light that can be carried, with models).
+bool ReferencePlacer::placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell) {
+    ItemChoice item;
+    if (!chooseItem(services_, reference.baseId, item)) return false;
+    if (item.byKind != nullptr && !madeType.empty() && madeType != "STAT") return false;
+    if (placeObject(reference, cell, {item.formId, "item", 1.0f, 0.0f}) && item.byKind != nullptr)
+        services_.losses.note(LossKind::itemByKind, reference.baseId, 1, byKindText(item));
+    return true;
+}
+
+bool ReferencePlacer::placeMadeBase(const MorrowindReference& reference, const BaseObject& base, PlacementCell& cell) {
+    const MadeBase* made = bases_.baseFor(base, services_);
+    if (made == nullptr) return false;
+    if (placeObject(reference, cell, {made->formId, made->type, 1.0f, 0.0f}) && made->type == "STAT" &&
+        losesItsFunction(base))
+        services_.losses.note(LossKind::lostFunction, reference.baseId + " (" + std::string(base.type.data(), 4) + ")");
     return true;
 }
 
 bool ReferencePlacer::placeStandIn(const MorrowindReference& reference, PlacementCell& cell) {
     const StandIn* standIn = services_.objects.find(reference.baseId);
     if (standIn == nullptr) return false;
-    placeObject(reference, cell, standIn->formId, standIn->scale, standIn->zOffset);
+    placeObject(reference, cell, {standIn->formId, "stand-in", standIn->scale, standIn->zOffset});
     return true;
 }
 
+ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, const PlacedBase& base) {
+    ReferenceExtras extras;
+    uint32_t kept = 0;
+    uint8_t owner[4];
+    if (!reference.owner.empty() && npcs_.find(reference.owner, owner)) {
+        extras.owner = readUint32(owner);
+        kept |= referenceOwner;
+    }
+    if (reference.locked() && lockable(base.type)) {
+        extras.locked = true;
+        extras.lockLevel = oblivionLockLevel(reference.lockLevel);
+        kept |= referenceLock | (reference.key.empty() ? 0 : referenceKey);
+        // The key when it is an item of the output: one that a lookup line names.
+        ItemChoice key;
+        if (!reference.key.empty() && chooseItem(services_, reference.key, key) && key.byKind == nullptr)
+            extras.key = key.formId;
+        else if (!reference.key.empty())
+            services_.losses.note(LossKind::lockKey, reference.key);
+    }
+    if (base.type == "item") {
+        extras.count = reference.count > 1 ? static_cast<uint32_t>(reference.count) : 1;
+        kept |= referenceCount;
+    }
+    for (int bit = 0; bit < referenceDataKindCount; ++bit)
+        if ((reference.unkept & ~kept & (1u << bit)) != 0)
+            services_.losses.note(LossKind::referenceData, referenceDataKindName(bit));
+    return extras;
+}
+
 // Returns false, after noting the loss, for a placement Oblivion cannot hold.
-bool ReferencePlacer::placeObject(const MorrowindReference& reference, PlacementCell& cell, uint32_t baseFormId,
-                                  float scaleFactor, float zOffset) {
+bool ReferencePlacer::placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base) {
     Placement placement = reference.placement;
-    placement[2] += zOffset;
+    placement[2] += base.zOffset;
     if (!std::all_of(placement.begin(), placement.end(), [](float value) { return std::isfinite(value); })) {
         services_.losses.note(LossKind::brokenReference, reference.baseId);
         return false;
     }
-    float scale = std::clamp(reference.scale * scaleFactor, smallestScale, largestScale);
-    if (!std::isfinite(scale)) scale = 1.0f;
-    cell.addTemporary(placement, placedObjectRecord(services_.formIds.take(), baseFormId, scale, placement));
-    ++placedObjectCount_;
-    for (int bit = 0; bit < referenceDataKindCount; ++bit)
-        if ((reference.unkept & (1u << bit)) != 0) services_.losses.note(LossKind::referenceData, referenceDataKindName(bit));
+    ReferenceExtras extras = extrasFor(reference, base);
+    extras.scale = std::clamp(reference.scale * base.scale, smallestScale, largestScale);
+    if (!std::isfinite(extras.scale)) extras.scale = 1.0f;
+    cell.addTemporary(placement, placedObjectRecord(services_.formIds.take(), base.formId, extras, placement));
+    ++(base.type == "item" ? placedItemCount_ : placedObjectCount_);
     return true;
 }
 

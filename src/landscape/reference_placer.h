@@ -1,14 +1,18 @@
 // The reference placer: places one Morrowind reference into the cell given
 // to it, exterior or interior. A converted NPC becomes a persistent ACHR;
-// any other object whose base Landfer knows (a static of its Morrowind
-// model with --models, or a stand-in of objects.dat) a REFR.
+// an item the item lookups know a REFR of that item; any other object
+// whose base Landfer knows (a record made for it, see ModelBases, or a
+// stand-in of objects.dat) a REFR of that base, with its lock and owner
+// where the base keeps them.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "landscape/model_statics.h"
+#include "landscape/model_bases.h"
 #include "landscape/morrowind_reference.h"
 #include "landscape/placement_cell.h"
 #include "services/conversion_services.h"
@@ -18,35 +22,50 @@ namespace landfer {
 
 class ReferencePlacer {
 public:
-    // With a models prefix, objects with a Morrowind model are placed as statics of that model.
+    // With a models prefix, objects with a Morrowind model are placed as
+    // records of that model: containers, lights and activators of their
+    // own kind, any other object a static.
     ReferencePlacer(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix)
-        : services_(services), npcs_(npcs) {
-        if (modelsPrefix != nullptr) statics_.emplace(*modelsPrefix);
-    }
+        : services_(services),
+          npcs_(npcs),
+          bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt) {}
 
     // Places the reference, or notes why it is not placed.
     void place(const MorrowindReference& reference, PlacementCell& cell);
-    // The top group of the statics made for Morrowind models, if any.
-    void writeStatics() {
-        if (statics_) statics_->writeGroup(services_.output);
-    }
+    // The top groups of the base records made, of the given types in that
+    // order (none without records).
+    void writeBases(std::initializer_list<std::string_view> types) { bases_.writeGroups(services_.output, types); }
 
     int placedNpcCount() const { return placedNpcCount_; }
     int placedObjectCount() const { return placedObjectCount_; }
+    int placedItemCount() const { return placedItemCount_; }
 
 private:
-    // A base of a Morrowind model, or a stand-in; false when neither is known.
-    bool placeWithModel(const MorrowindReference& reference, PlacementCell& cell);
+    // The base of a placed object: its FormID, what it is ("item",
+    // "stand-in" or the type of a record made for it), and the scale factor
+    // and height offset of a stand-in.
+    struct PlacedBase {
+        uint32_t formId;
+        std::string_view type;
+        float scale;
+        float zOffset;
+    };
+    // An item the lookups know, unless the base becomes a record of its own kind.
+    bool placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell);
+    // A record made for the base, or a stand-in; false when there is none.
+    bool placeMadeBase(const MorrowindReference& reference, const BaseObject& base, PlacementCell& cell);
     bool placeStandIn(const MorrowindReference& reference, PlacementCell& cell);
-    bool placeObject(const MorrowindReference& reference, PlacementCell& cell, uint32_t baseFormId, float scale,
-                     float zOffset);
+    bool placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base);
+    // What the REFR keeps of the owner, lock, key and count; the rest is noted by kind.
+    ReferenceExtras extrasFor(const MorrowindReference& reference, const PlacedBase& base);
 
     ConversionServices& services_;
-    // The NPCs converted, for the placed NPCs.
+    // The NPCs converted, for the placed NPCs and the owners.
     const ConvertedNpcs& npcs_;
-    std::optional<ModelStatics> statics_;
+    ModelBases bases_;
     int placedNpcCount_ = 0;
     int placedObjectCount_ = 0;
+    int placedItemCount_ = 0;
 };
 
 }  // namespace landfer

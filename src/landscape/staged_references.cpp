@@ -12,8 +12,14 @@ namespace landfer {
 namespace {
 
 // An entry: cell index (64 bits), grid x and y, the six placement floats,
-// the scale, the unkept bits, the base ID's length (32 bits) and its bytes.
-constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4;
+// the scale, the unkept bits, the lock level, the count, then the base's,
+// the owner's and the key's ids, each its length (32 bits) and its bytes.
+constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4;
+
+void appendText(std::vector<uint8_t>& entry, const std::string& text) {
+    appendUint32(entry, static_cast<uint32_t>(text.size()));
+    entry.insert(entry.end(), text.begin(), text.end());
+}
 
 
 void readExactly(FILE* file, void* into, size_t length) {
@@ -38,8 +44,9 @@ void StagedReferences::add(const StagedReference& staged) {
     for (float value : reference.placement) appendFloat(entry_, value);
     appendFloat(entry_, reference.scale);
     appendUint32(entry_, reference.unkept);
-    appendUint32(entry_, static_cast<uint32_t>(reference.baseId.size()));
-    entry_.insert(entry_.end(), reference.baseId.begin(), reference.baseId.end());
+    appendUint32(entry_, static_cast<uint32_t>(reference.lockLevel));
+    appendUint32(entry_, static_cast<uint32_t>(reference.count));
+    for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) appendText(entry_, *text);
     file_.write(entry_.data(), entry_.size());
     ++count_;
 }
@@ -60,8 +67,14 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         for (size_t p = 0; p < 6; ++p) reference.placement[p] = readFloat(fixed + 16 + 4 * p);
         reference.scale = readFloat(fixed + 40);
         reference.unkept = readUint32(fixed + 44);
-        reference.baseId.resize(readUint32(fixed + 48));
-        readExactly(file.get(), reference.baseId.data(), reference.baseId.size());
+        reference.lockLevel = readInt32(fixed + 48);
+        reference.count = readInt32(fixed + 52);
+        for (std::string* text : {&reference.baseId, &reference.owner, &reference.key}) {
+            uint8_t length[4];
+            readExactly(file.get(), length, 4);
+            text->resize(readUint32(length));
+            readExactly(file.get(), text->data(), text->size());
+        }
         use(staged);
     }
 }

@@ -50,7 +50,10 @@ void GlobalsAndBooks::convertBook(RecordData record) {
     data.addText("ICON", bookIcon);
     data.addText("DESC", text);
     data.addZeros("DATA", 10);
-    if (stageRecord(services_, books_, "BOOK", identifier, data)) ++bookCount_;
+    uint32_t formId = 0;
+    if (!stageRecord(services_, books_, "BOOK", identifier, data, &formId)) return;
+    ++bookCount_;
+    services_.convertedBooks.add(identifier, formId);
 }
 
 }  // namespace landfer

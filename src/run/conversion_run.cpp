@@ -153,8 +153,9 @@ void Conversion::finish() {
     landscape.groundFromMasters();  // the plugin's cells without land of their own
     landscape.placeReferences();  // now that every NPC of the plugin is known
     globalsAndBooks.writeGlobalGroup();
+    landscape.writeBases({"ACTI"});
     globalsAndBooks.writeBookGroup();
-    landscape.writeStatics();
+    landscape.writeBases({"CONT", "LIGH", "STAT"});
     actors.writeNpcGroup();
     landscape.writeWorld();
     writeDialogue();
@@ -182,14 +183,14 @@ void Conversion::printSummary() const {
     services.reporter.progressText(
         "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
         "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
-        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Inventory Swapped:          "
+        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Items placed:                     %d\n\tTotal Inventory Swapped:          "
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
         "%d\n\tTotal Dialogue topics:                  %d\n\tTotal Dialogue responses:               %d\n",
         outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
-        landscape.placedObjectCount(), actors.inventorySwapCount(), globalsAndBooks.globalCount(),
-        globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount(), dialogue.topicCount(),
-        dialogue.responseCount());
+        landscape.placedObjectCount(), landscape.placedItemCount(), actors.inventorySwapCount(),
+        globalsAndBooks.globalCount(), globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount(),
+        dialogue.topicCount(), dialogue.responseCount());
 }
 
 // Checks every path of the run before anything is touched.

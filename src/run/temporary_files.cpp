@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "actors/actors.h"
-#include "landscape/model_statics.h"
+#include "landscape/model_bases.h"
 #include "landscape/staged_references.h"
 #include "landscape/world_staging.h"
 #include "records/dialogue.h"
@@ -19,7 +19,8 @@ const std::vector<const char*>& temporaryFileNames() {
         "cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp", NpcIndex::fileName,
         Journals::oldStageFileName, Journals::questFileName, GlobalsAndBooks::globalsFileName,
         GlobalsAndBooks::booksFileName, Actors::recordsFileName, WorldStaging::fileName,
-        StagedReferences::fileName, ModelStatics::fileName, Dialogue::stagingFileName, partialOutputName,
+        StagedReferences::fileName, ModelBases::staticsFileName, ModelBases::containersFileName,
+        ModelBases::lightsFileName, ModelBases::activatorsFileName, Dialogue::stagingFileName, partialOutputName,
     };
     return names;
 }

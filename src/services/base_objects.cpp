@@ -17,11 +17,21 @@ const char* const baseObjectTypes[] = {"ACTI", "ALCH", "APPA", "ARMO", "BOOK", "
                                        "MISC", "NPC_", "PROB", "REPA", "STAT", "WEAP"};
 constexpr uint32_t deletedRecordFlag = 0x20;
 
+// A light's time, radius, colour and flags, behind its weight and value.
+void readLightData(const Subrecord& sub, BaseObject& object) {
+    sub.require(24);
+    object.light.time = readInt32(sub.data + 8);
+    object.light.radius = readUint32(sub.data + 12);
+    std::memcpy(object.light.colour.data(), sub.data + 16, 4);
+    object.flags = readUint32(sub.data + 20);
+}
+
 // The item numbers of the data subrecords the mapping by kind reads:
 // WPDT weight, value, type (16 bits); AODT and CTDT type, weight, value
 // (16 bits in CTDT); ALDT, IRDT, MCDT, LHDT weight, value; BKDT weight,
 // value, scroll flag; ENAM (a potion's effects) effect (16 bits), skill,
-// attribute.
+// attribute. MCDT's flags follow its value; LHDT's time, radius, colour
+// and flags follow its value.
 void readItemData(std::string_view type, const Subrecord& sub, BaseObject& object) {
     if (sub.is("WPDT") && type == "WEAP") {
         sub.require(10);
@@ -41,10 +51,28 @@ void readItemData(std::string_view type, const Subrecord& sub, BaseObject& objec
             sub.require(12);
             object.kind = readInt32(sub.data + 8) != 0 ? 1 : 0;
         }
+        if (sub.is("MCDT")) object.flags = sub.size >= 12 ? readUint32(sub.data + 8) : 0;
+        if (sub.is("LHDT")) readLightData(sub, object);
     } else if (sub.is("ENAM") && type == "ALCH" && object.kind < 0) {
         sub.require(4);
         object.kind = readUint16(sub.data);
         object.attribute = static_cast<int8_t>(sub.data[3]);
+    }
+}
+
+// A container's capacity (CNDT), flags (FLAG) and contents (NPCO: a
+// 32-bit count and a 32-byte id).
+void readContainerData(const Subrecord& sub, BaseObject& object) {
+    if (sub.is("CNDT")) {
+        sub.require(4);
+        object.weight = readFloat(sub.data);
+    } else if (sub.is("FLAG")) {
+        sub.require(4);
+        object.flags = readUint32(sub.data);
+    } else if (sub.is("NPCO")) {
+        sub.require(36);
+        const char* id = reinterpret_cast<const char*>(sub.data + 4);
+        object.contents.push_back({readInt32(sub.data), std::string(id, strnlen(id, 32))});
     }
 }
 
@@ -67,6 +95,12 @@ bool BaseObjects::readObject(const char type[4], RecordData record, BaseObject& 
             object.id = std::string(sub.text());
         else if (sub.is("MODL"))
             object.model = std::string(sub.text());
+        else if (sub.is("FNAM"))
+            object.name = std::string(sub.text());
+        else if (sub.is("SCRI"))
+            object.script = std::string(sub.text());
+        else if (recordType == "CONT")
+            readContainerData(sub, object);
         else if (sub.is("DELE"))
             deleted = true;
         else

@@ -21,6 +21,7 @@
 #include "lookup/object_table.h"
 #include "services/base_objects.h"
 #include "services/master_files.h"
+#include "services/converted_ids.h"
 
 namespace landfer {
 
@@ -55,6 +56,9 @@ struct ConversionServices {
     BaseObjects baseObjects;
     // The masters in load order, their cells and lands indexed.
     MasterFiles masters;
+    // The books converted so far, by Morrowind id: a book of the plugin
+    // lying in the world or in a container becomes the book made of it.
+    ConvertedIdIndex convertedBooks;
 
     // What could not be carried over, for the report after the summary.
     Losses losses;

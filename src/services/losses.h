@@ -26,7 +26,7 @@ enum class LossKind {
     leftOutLandscape,  // a cell or land that cannot stand in Oblivion's world
     repeatedCell,      // a second CELL record of a grid: its name and flags
     referenceData,     // what a placed reference carries that Oblivion's REFR cannot, by kind
-    lostFunction,      // a door, container, light or item placed as a static
+    lostFunction,      // a door, container, light, activator or item placed as a static
     textureLayer,      // texture squares drawn with their quadrant's base: no ninth layer
     inventoryByKind,   // an inventory entry of the plugin's or a master's item, mapped by its kind
     journalTooLong,    // a journal entry whose text no stage (or quest name) holds
@@ -40,6 +40,11 @@ enum class LossKind {
     responseSound,     // a converted response's sound file
     missingMaster,     // a master of the plugin's MAST list that no --master gives
     unknownMasterReference,  // a reference of the plugin naming one no master has: kept as new
+    containerItem,     // a container's entry whose item no lookup file holds
+    itemByKind,        // an item lying in the world or in a container, mapped by its kind
+    objectScript,      // the script of a container, light or activator made a record of its own
+    standInContents,   // a container placed through a stand-in: it holds the stand-in's contents
+    lockKey,           // a lock's key that is no item of the output: the lock is kept without it
     // What came from the masters, reported apart from the losses:
     landFromMaster,    // a land of a master under a cell of the plugin without its own, by master
     masterReference,   // a master's reference in a cell the plugin edits, by cell
@@ -47,7 +52,7 @@ enum class LossKind {
     deletedReference,  // a master's reference the plugin deletes, by cell
     movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 30;
+constexpr int lossKindCount = 35;
 // The first of the kinds that tell what came from the masters.
 constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 

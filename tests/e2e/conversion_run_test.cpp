@@ -29,6 +29,7 @@ std::string summary(int globals, int books) {
            "\tTotal NPC_ records:                     0\n"
            "\tTotal Placed NPCs:                      0\n"
            "\tTotal Placed objects:                   0\n"
+           "\tTotal Items placed:                     0\n"
            "\tTotal Inventory Swapped:                0\n"
            "\tTotal Global variables:                 " + std::to_string(globals) + "\n"
            "\tTotal Books:                            " + std::to_string(books) + "\n"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "actors/items_by_kind.h"
+#include "services/items_by_kind.h"
 #include "e2e_run.h"
 #include "services/base_objects.h"
 #include "tes3_items.h"

@@ -44,7 +44,8 @@ int32_t floorDivide(int32_t value, int32_t divisor) {
 }
 
 // The top groups in the order Oblivion's tools write them.
-const char* const topGroupOrder[] = {"GLOB", "BOOK", "STAT", "NPC_", "WRLD", "DIAL", "QUST"};
+const char* const topGroupOrder[] = {"GLOB", "ACTI", "BOOK", "CONT", "DOOR", "LIGH", "STAT",
+                                     "NPC_", "WRLD", "DIAL", "QUST"};
 
 struct Walker {
     std::map<uint32_t, const Entry*> records;  // by FormID
@@ -312,6 +313,8 @@ std::string findFirstProblem(const tes4::File& file) {
         if (std::string problem = infoProblem(*info, walker.records); !problem.empty()) return problem;
     for (const Entry* placed : walker.placed)
         if (std::string problem = placedBaseProblem(*placed, walker.records); !problem.empty()) return problem;
+    for (const auto& [formId, record] : walker.records)
+        if (std::string problem = namedItemsProblem(*record, walker.records); !problem.empty()) return problem;
     if (walker.worldRecord != nullptr) return worldBoundsProblem(*walker.worldRecord, walker.cellGrids);
     return "";
 }

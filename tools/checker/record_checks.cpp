@@ -28,9 +28,51 @@ std::string placedObjectProblem(const tes4::Entry& placed) {
                   "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells");
     const tes4::Subrecord* data = placed.find("DATA");
     if (data == nullptr || data->data.size() != 24) return at(placed.offset, "REFR without its 24-byte DATA");
-    const tes4::Subrecord* scale = placed.find("XSCL");
-    if (scale != nullptr && scale->data.size() != 4) return at(placed.offset, "REFR with an XSCL that is not 4 bytes");
+    for (auto [type, size] : {std::pair<const char*, size_t>{"XSCL", 4}, {"XLOC", 12}, {"XOWN", 4}, {"XCNT", 4}}) {
+        const tes4::Subrecord* sub = placed.find(type);
+        if (sub != nullptr && sub->data.size() != size)
+            return at(placed.offset, "REFR with an " + std::string(type) + " that is not " + std::to_string(size) +
+                                         " bytes");
+    }
     return "";
+}
+
+// What a record of a base type Landfer makes must hold by itself: a
+// container its flags and weight and whole CNTO entries, a light its
+// 32-byte DATA with a radius and its fade.
+std::string baseRecordProblem(const tes4::Entry& record) {
+    if (record.find("EDID") == nullptr) return at(record.offset, record.type + " without its EDID");
+    if (record.type == "CONT") {
+        const tes4::Subrecord* data = record.find("DATA");
+        if (data == nullptr || data->data.size() != 5) return at(record.offset, "CONT without its 5-byte DATA");
+        for (const tes4::Subrecord& sub : record.subrecords)
+            if (sub.type == "CNTO" && sub.data.size() != 8)
+                return at(record.offset, "CONT with a CNTO that is not 8 bytes");
+    }
+    if (record.type == "LIGH") {
+        const tes4::Subrecord* data = record.find("DATA");
+        if (data == nullptr || data->data.size() != 32) return at(record.offset, "LIGH without its 32-byte DATA");
+        if (tes4::u32(data->data, 4) == 0) return at(record.offset, "LIGH with a radius of 0");
+        const tes4::Subrecord* fade = record.find("FNAM");
+        if (fade == nullptr || fade->data.size() != 4) return at(record.offset, "LIGH without its FNAM fade");
+    }
+    return "";
+}
+
+// The records a plugin's REFR, CNTO or XLOC key may name, when they are the plugin's own.
+const std::set<std::string> placeableTypes = {"ACTI", "BOOK", "CONT", "DOOR", "LIGH", "STAT"};
+const std::set<std::string> itemTypes = {"ALCH", "AMMO", "APPA", "ARMO", "BOOK", "CLOT", "INGR",
+                                         "KEYM", "LIGH", "LVLI", "MISC", "SGST", "SLGM", "WEAP"};
+
+// A FormID of Oblivion.esm (top byte 00), or one of a record of the file of one of the types.
+std::string namedRecordProblem(const tes4::Entry& record, const char* what, uint32_t formId,
+                               const std::set<std::string>& types, const char* kind,
+                               const std::map<uint32_t, const tes4::Entry*>& records) {
+    if (formId >> 24 == 0) return "";
+    auto found = records.find(formId);
+    if (found != records.end() && types.count(found->second->type) != 0) return "";
+    return at(record.offset, record.type + " " + hex(record.formId) + " whose " + what + " " + hex(formId) +
+                                 " is no " + kind + " of the file");
 }
 
 }  // namespace
@@ -59,6 +101,19 @@ std::string recordProblem(const tes4::Entry& record) {
     if (record.type == "ACHR" && (record.flags & persistentFlag) == 0)
         return at(record.offset, "ACHR without the Persistent flag (0x400)");
     if (record.type == "REFR") return placedObjectProblem(record);
+    if (record.type == "CONT" || record.type == "LIGH" || record.type == "ACTI") return baseRecordProblem(record);
+    return "";
+}
+
+std::string namedItemsProblem(const tes4::Entry& record, const std::map<uint32_t, const tes4::Entry*>& records) {
+    for (const tes4::Subrecord& sub : record.subrecords) {
+        std::string problem;
+        if (record.type == "CONT" && sub.type == "CNTO" && sub.data.size() == 8)
+            problem = namedRecordProblem(record, "content", tes4::u32(sub.data, 0), itemTypes, "item", records);
+        if (record.type == "REFR" && sub.type == "XLOC" && sub.data.size() == 12 && tes4::u32(sub.data, 4) != 0)
+            problem = namedRecordProblem(record, "lock's key", tes4::u32(sub.data, 4), itemTypes, "item", records);
+        if (!problem.empty()) return problem;
+    }
     return "";
 }
 
@@ -67,11 +122,20 @@ std::string placedBaseProblem(const tes4::Entry& placed, const std::map<uint32_t
     if (base == nullptr || base->data.size() != 4) return at(placed.offset, placed.type + " without its base object");
     uint32_t baseId = tes4::u32(base->data, 0);
     if (baseId >> 24 == 0) return "";  // an object of the master file
-    const char* expected = placed.type == "ACHR" ? "NPC_" : "STAT";
+    if (placed.type == "REFR") {
+        if (std::string problem = namedRecordProblem(placed, "base object", baseId, placeableTypes, "placeable object", records);
+            !problem.empty())
+            return problem;
+        const tes4::Subrecord* owner = placed.find("XOWN");
+        if (owner == nullptr || owner->data.size() != 4 || tes4::u32(owner->data, 0) >> 24 == 0) return "";
+        auto npc = records.find(tes4::u32(owner->data, 0));
+        if (npc == records.end() || npc->second->type != "NPC_")
+            return at(placed.offset, "REFR whose owner " + hex(tes4::u32(owner->data, 0)) + " is no NPC_ of the file");
+        return "";
+    }
     auto found = records.find(baseId);
-    if (found == records.end() || found->second->type != expected)
-        return at(placed.offset, placed.type + " whose base object " + hex(baseId) + " is no " + expected +
-                                     " of the file");
+    if (found == records.end() || found->second->type != "NPC_")
+        return at(placed.offset, placed.type + " whose base object " + hex(baseId) + " is no NPC_ of the file");
     return "";
 }
 

@@ -31,13 +31,20 @@ private:
 };
 
 // What a record of its type must hold by itself: a STAT its EDID and MODL,
-// an ACHR the Persistent flag, a REFR its NAME, DATA and optional XSCL
-// and no Persistent flag.
+// an ACHR the Persistent flag, a REFR its NAME, DATA, optional XSCL, XLOC,
+// XOWN and XCNT of their sizes and no Persistent flag, a CONT its EDID,
+// 5-byte DATA and 8-byte CNTO entries, a LIGH its EDID, 32-byte DATA with
+// a radius and FNAM, an ACTI its EDID.
 std::string recordProblem(const tes4::Entry& record);
 
-// The base object of an ACHR (an NPC_) or a REFR (a STAT): one of the
-// plugin's own, or of Oblivion.esm (FormID with top byte 00).
+// The base object of an ACHR (an NPC_) or a REFR (a STAT, CONT, LIGH,
+// ACTI, DOOR or BOOK), and a REFR's owner (an NPC_): one of the plugin's
+// own, or of Oblivion.esm (FormID with top byte 00).
 std::string placedBaseProblem(const tes4::Entry& placed, const std::map<uint32_t, const tes4::Entry*>& records);
+
+// The items a record names: a container's contents (CNTO) and a lock's key
+// (XLOC), each an item of the plugin or of Oblivion.esm.
+std::string namedItemsProblem(const tes4::Entry& record, const std::map<uint32_t, const tes4::Entry*>& records);
 
 using CellGrids = std::set<std::pair<int32_t, int32_t>>;
 

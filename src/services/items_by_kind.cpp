@@ -1,4 +1,4 @@
-#include "actors/items_by_kind.h"
+#include "services/items_by_kind.h"
 
 #include <cmath>
 
@@ -218,6 +218,9 @@ bool itemByKind(const BaseObject& item, KindChoice& choice) {
         choice = item.kind == 1 ? genericScroll : genericBook;
         return true;
     }
+    // Every Oblivion key opens a lock of its own, and a light that stays
+    // where it is placed is no item.
+    if (item.isKey() || (item.is("LIGH") && !item.isCarriedLight())) return false;
     for (const GenericRow& row : generics)
         if (item.is(row.type)) {
             choice = row.object;

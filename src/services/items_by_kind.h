@@ -19,8 +19,8 @@ struct KindChoice {
 };
 
 // False when the kind has no Oblivion counterpart (pauldrons, belts,
-// gloves, spears, staves, crossbows, thrown weapons, bolts, levelled lists
-// and every object that is no item).
+// gloves, spears, staves, crossbows, thrown weapons, bolts, keys, levelled
+// lists, lights that cannot be carried and every object that is no item).
 bool itemByKind(const BaseObject& item, KindChoice& choice);
 
 }  // namespace landfer

@@ -1,0 +1,49 @@
+// The data of the Oblivion base records made for Morrowind containers,
+// lights and activators (built from what was read of the Morrowind record
+// and what was chosen for it; no file is touched):
+//   CONT: EDID FULL MODL MODB CNTO* DATA (flags, weight)
+//   LIGH: EDID MODL MODB FULL DATA (32 bytes) FNAM (fade)
+//   ACTI: EDID FULL MODL MODB
+//   STAT: EDID MODL MODB
+// A name (FULL) only where the Morrowind record has one, a model only
+// where it has one. Scripts are not carried: the caller reports them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "esm/plugin_writer.h"
+#include "services/base_objects.h"
+#include "services/item_choice.h"
+
+namespace landfer {
+
+// What every base record made of a Morrowind object starts with: its
+// editor ID and its model path in the output (empty for none).
+struct BaseRecordHead {
+    std::string editorId;
+    std::string model;
+};
+
+// MODB, the model's bound radius, which Oblivion's own objects always
+// carry with their model. The mesh is not read, so the radius is a
+// generous guess: the size of a large tree, so that nothing is culled
+// while still in sight.
+constexpr float guessedBoundRadius = 512.0f;
+
+// Oblivion's container flag "respawns" (CONT DATA), Morrowind's (FLAG) the same bit.
+constexpr uint8_t containerRespawns = 0x02;
+// The Morrowind light flags Oblivion has, at the same bits: dynamic, can be
+// carried, negative, flicker, off by default, flicker slow, pulse, pulse
+// slow. Morrowind's 0x10, fire, has no Oblivion counterpart.
+constexpr uint32_t keptLightFlags = 0x1EF;
+
+// The contents are the items chosen for the container's entries.
+SubrecordBuffer containerData(const BaseObject& container, const BaseRecordHead& head,
+                              const std::vector<InventoryItem>& contents);
+SubrecordBuffer lightData(const BaseObject& light, const BaseRecordHead& head);
+SubrecordBuffer activatorData(const BaseObject& activator, const BaseRecordHead& head);
+SubrecordBuffer staticData(const BaseRecordHead& head);
+
+}  // namespace landfer

@@ -1,0 +1,97 @@
+#include "landscape/model_bases.h"
+
+#include "esm/plugin_writer.h"
+#include "landscape/base_records.h"
+#include "lookup/lookup_lines.h"
+#include "services/item_choice.h"
+
+namespace landfer {
+
+namespace {
+
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string staticEditorId(const std::string& morrowindId) {
+    std::string editorId;
+    for (char c : morrowindId)
+        if (isAsciiLetter(c) || isAsciiDigit(c)) editorId += c;
+    if (editorId.empty() || !isAsciiLetter(editorId[0])) editorId = "MW" + editorId;
+    return editorId;
+}
+
+std::string ModelBases::uniqueEditorId(const std::string& morrowindId) {
+    std::string stem = staticEditorId(morrowindId);
+    std::string editorId = stem;
+    for (int number = 2; !editorIds_.insert(foldedCase(editorId)).second; ++number)
+        editorId = stem + std::to_string(number);
+    return editorId;
+}
+
+std::string_view ModelBases::typeFor(const BaseObject& base) const {
+    if (base.is("LIGH") && (prefix_ || base.model.empty())) return "LIGH";
+    // Actors are no statics, whatever their model.
+    if (!prefix_ || base.model.empty() || base.is("NPC_") || base.is("CREA")) return {};
+    if (base.is("CONT")) return "CONT";
+    if (base.is("ACTI")) return "ACTI";
+    return "STAT";
+}
+
+StagedRecords* ModelBases::recordsOf(std::string_view type) {
+    if (type == "STAT") return &statics_;
+    if (type == "CONT") return &containers_;
+    if (type == "LIGH") return &lights_;
+    if (type == "ACTI") return &activators_;
+    return nullptr;
+}
+
+// Each entry through the item lookups, as an NPC's inventory; an item none
+// knows is left out.
+std::vector<InventoryItem> ModelBases::contentsOf(const BaseObject& container, ConversionServices& services) const {
+    std::vector<InventoryItem> contents;
+    for (const ContainedItem& entry : container.contents) {
+        ItemChoice choice;
+        if (!chooseItem(services, entry.itemId, choice)) {
+            services.losses.note(LossKind::containerItem, entry.itemId);
+            continue;
+        }
+        if (choice.byKind != nullptr) services.losses.note(LossKind::itemByKind, entry.itemId, 1, byKindText(choice));
+        contents.push_back({choice.formId, carriedCount(entry.count)});
+    }
+    return contents;
+}
+
+const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& services) {
+    auto [known, added] = byBase_.emplace(foldedCase(base.id), std::nullopt);
+    if (!added) return known->second ? &*known->second : nullptr;
+    std::string_view type = typeFor(base);
+    if (type.empty()) return nullptr;
+    BaseRecordHead head{uniqueEditorId(base.id), base.model.empty() ? "" : *prefix_ + "\\" + base.model};
+    SubrecordBuffer data;
+    if (type == "CONT")
+        data = containerData(base, head, contentsOf(base, services));
+    else if (type == "LIGH")
+        data = lightData(base, head);
+    else if (type == "ACTI")
+        data = activatorData(base, head);
+    else
+        data = staticData(head);
+    if (services.rejectOversized(type, head.editorId, data)) return nullptr;
+    if (!base.script.empty() && type != "STAT")
+        services.losses.note(LossKind::objectScript, base.id + " (" + base.script + ")");
+    MadeBase made{services.formIds.take(), type};
+    StagedRecords& records = *recordsOf(type);
+    writePlainRecord(records.file(), made.formId, type, data.bytes());
+    records.recordWritten();
+    known->second = made;
+    return &*known->second;
+}
+
+void ModelBases::writeGroups(OutputPlugin& output, std::initializer_list<std::string_view> types) {
+    for (std::string_view type : types)
+        if (StagedRecords* records = recordsOf(type)) records->copyInto(output);
+}
+
+}  // namespace landfer

@@ -1,0 +1,75 @@
+// The base records Landfer makes for the Morrowind objects placed in the
+// world. With a models prefix (for a modder who ports Morrowind's meshes),
+// each base object with a model that a reference uses becomes one new
+// Oblivion record whose model is the prefix, a backslash and the Morrowind
+// model path as stored ("morrowind\f\flora_bc_tree_01.nif", found in
+// Data\Meshes\morrowind\f\): a container (CONT), light (LIGH) or activator
+// (ACTI) one of its own kind, any other object a static (STAT). A light
+// without a model needs no mesh: it becomes a LIGH with or without the
+// prefix. The records wait in staging files for their top groups.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "esm/output_plugin.h"
+#include "esm/staged_records.h"
+#include "services/base_objects.h"
+#include "services/conversion_services.h"
+#include "services/item_choice.h"
+
+namespace landfer {
+
+// A static's editor ID from a Morrowind id: its letters and digits only
+// (what the editor accepts), beginning with a letter.
+std::string staticEditorId(const std::string& morrowindId);
+
+// What a Morrowind base object became: the FormID and type of its record.
+struct MadeBase {
+    uint32_t formId = 0;
+    std::string_view type;  // "CONT", "LIGH", "ACTI", "STAT"
+};
+
+class ModelBases {
+public:
+    // The staging files, by record type.
+    static constexpr const char* staticsFileName = "statics.tmp";
+    static constexpr const char* containersFileName = "containers.tmp";
+    static constexpr const char* lightsFileName = "lights.tmp";
+    static constexpr const char* activatorsFileName = "activators.tmp";
+
+    // Without a prefix, only lights without a model are made.
+    explicit ModelBases(std::optional<std::string> prefix) : prefix_(std::move(prefix)) {}
+
+    // The record made for a base object at its first use; null when it gets
+    // none (no model, an actor, a record too large to be written). A
+    // container's contents and a script left behind are noted as losses.
+    const MadeBase* baseFor(const BaseObject& base, ConversionServices& services);
+    // The top groups of the given types, in that order (none without records).
+    void writeGroups(OutputPlugin& output, std::initializer_list<std::string_view> types);
+
+    // The type of record a base object becomes, or empty for none.
+    std::string_view typeFor(const BaseObject& base) const;
+
+private:
+    std::string uniqueEditorId(const std::string& morrowindId);
+    std::vector<InventoryItem> contentsOf(const BaseObject& container, ConversionServices& services) const;
+
+    // The staged records of a type made here, or null.
+    StagedRecords* recordsOf(std::string_view type);
+
+    std::optional<std::string> prefix_;
+    StagedRecords statics_{staticsFileName, "STAT"};
+    StagedRecords containers_{containersFileName, "CONT"};
+    StagedRecords lights_{lightsFileName, "LIGH"};
+    StagedRecords activators_{activatorsFileName, "ACTI"};
+    std::unordered_map<std::string, std::optional<MadeBase>> byBase_;  // by folded Morrowind id
+    std::unordered_set<std::string> editorIds_;                         // folded
+};
+
+}  // namespace landfer
