@@ -26,11 +26,8 @@ namespace {
 
 float flat(int, int) { return 0.0f; }
 
-// A reference with its placement, rotation (0.1, 0.2, 0.3) and the subrecords given before DATA.
 Bytes reference(const std::string& id, float x, float y, float z, const tes3::Bytes& extra = {}) {
-    tes3::Record ref("FRMR");
-    ref.sub("FRMR", tes3::int32s({1})).ztext("NAME", id).raw(extra).sub("DATA", tes3::floats({x, y, z, 0.1f, 0.2f, 0.3f}));
-    return ref.data();
+    return tes3::placedReference(id, x, y, z, extra);
 }
 
 tes3::Bytes scaled(float scale) { return tes3::Record("X").sub("XSCL", tes3::floats({scale})).data(); }

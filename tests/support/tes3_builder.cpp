@@ -158,4 +158,11 @@ Record plainRecord(std::string_view type, std::string_view id) {
     return record;
 }
 
+Bytes placedReference(std::string_view baseId, float x, float y, float z, const Bytes& extra) {
+    Record reference("FRMR");
+    reference.sub("FRMR", int32s({1})).ztext("NAME", baseId).raw(extra);
+    reference.sub("DATA", floats({x, y, z, 0.1f, 0.2f, 0.3f}));
+    return reference.data();
+}
+
 }  // namespace tes3

@@ -72,5 +72,8 @@ Record book(std::string_view id, std::string_view name, std::string_view bookTex
 Record topic(std::string_view name, uint8_t topicType);
 Record response(std::string_view id, std::string_view responseText, int32_t journalIndex);
 Record plainRecord(std::string_view type, std::string_view id);
+// A reference of a cell (its FRMR up to its DATA, for Record::raw): base
+// id, position, rotation (0.1, 0.2, 0.3) and the subrecords given before DATA.
+Bytes placedReference(std::string_view baseId, float x, float y, float z, const Bytes& extra = {});
 
 }  // namespace tes3
