@@ -9,6 +9,7 @@
 
 #include "landscape/base_records.h"
 #include "landscape/lock_levels.h"
+#include "record_subrecords.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
 
@@ -17,26 +18,9 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-struct Sub {
-    std::string type;
-    Bytes data;
-};
+using support::Sub;
 
-std::vector<Sub> subrecords(const SubrecordBuffer& buffer) {
-    const Bytes& data = buffer.bytes();
-    std::vector<Sub> subs;
-    for (size_t at = 0; at + 6 <= data.size();) {
-        size_t size = tes4::u16(data, at + 4);
-        if (at + 6 + size > data.size()) {
-            ADD_FAILURE() << "cut-off subrecord";
-            break;
-        }
-        subs.push_back({std::string(data.begin() + at, data.begin() + at + 4),
-                        Bytes(data.begin() + at + 6, data.begin() + at + 6 + size)});
-        at += 6 + size;
-    }
-    return subs;
-}
+std::vector<Sub> subrecords(const SubrecordBuffer& buffer) { return support::subrecords(buffer.bytes()); }
 
 std::vector<std::string> types(const std::vector<Sub>& subs) {
     std::vector<std::string> out;

@@ -8,6 +8,7 @@
 
 #include "actors/npc_builder.h"
 #include "landscape/land_conversion.h"
+#include "record_subrecords.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
@@ -15,27 +16,8 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-struct Sub {
-    std::string type;
-    Bytes data;
-};
-
-// Walks subrecords of 16-bit sizes; fails the test on a cut-off one.
-std::vector<Sub> subrecords(const Bytes& data) {
-    std::vector<Sub> subs;
-    size_t at = 0;
-    while (at < data.size()) {
-        EXPECT_LE(at + 6, data.size());
-        if (at + 6 > data.size()) break;
-        size_t size = tes4::u16(data, at + 4);
-        EXPECT_LE(at + 6 + size, data.size());
-        if (at + 6 + size > data.size()) break;
-        subs.push_back({std::string(data.begin() + at, data.begin() + at + 4),
-                        Bytes(data.begin() + at + 6, data.begin() + at + 6 + size)});
-        at += 6 + size;
-    }
-    return subs;
-}
+using support::Sub;
+using support::subrecords;
 
 // A land whose normals hold their own position, flat at height offset 0.
 struct TestLand {
