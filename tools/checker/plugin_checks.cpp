@@ -50,6 +50,7 @@ const char* const topGroupOrder[] = {"GLOB", "ACTI", "BOOK", "CONT", "DOOR", "LI
 struct Walker {
     std::map<uint32_t, const Entry*> records;  // by FormID
     std::vector<const Entry*> placed;  // ACHR and REFR
+    std::vector<const Entry*> containers;  // CONT
     CellGrids cellGrids;  // of the exterior cells
     EditorIds editorIds;
     std::vector<const Entry*> infos;  // every INFO, checked once every record is known
@@ -64,6 +65,7 @@ struct Walker {
         if (std::string problem = editorIds.note(record); !problem.empty()) return problem;
         if (std::string problem = recordProblem(record); !problem.empty()) return problem;
         if (record.type == "ACHR" || record.type == "REFR") placed.push_back(&record);
+        if (record.type == "CONT") containers.push_back(&record);
         if (record.type == "LAND") {
             std::string problem = landLayoutProblem(record);
             return problem.empty() ? "" : at(record.offset, problem);
@@ -313,8 +315,9 @@ std::string findFirstProblem(const tes4::File& file) {
         if (std::string problem = infoProblem(*info, walker.records); !problem.empty()) return problem;
     for (const Entry* placed : walker.placed)
         if (std::string problem = placedBaseProblem(*placed, walker.records); !problem.empty()) return problem;
-    for (const auto& [formId, record] : walker.records)
-        if (std::string problem = namedItemsProblem(*record, walker.records); !problem.empty()) return problem;
+    for (const auto* named : {&walker.placed, &walker.containers})
+        for (const Entry* record : *named)
+            if (std::string problem = namedItemsProblem(*record, walker.records); !problem.empty()) return problem;
     if (walker.worldRecord != nullptr) return worldBoundsProblem(*walker.worldRecord, walker.cellGrids);
     return "";
 }
