@@ -63,6 +63,7 @@ void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
     if (!any) return;
     questFormId_ = services_.formIds.take();
     editorIds_.emplace(foldedCase(questEditorId_), 2);
+    editorIds_.emplace("greeting", 2);  // Oblivion's topic, whose editor ID its override repeats
     for (size_t index = 0; index < topics_.size(); ++index) {
         Topic& topic = topics_[index];
         if (!topic.converted || topic.greeting) continue;

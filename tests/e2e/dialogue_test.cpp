@@ -250,10 +250,13 @@ TEST(Dialogue, GreetingsOfEveryNumberIntoGreeting) {
         if (number == 5) plugin.add(tes3::dialogueResponse(said(name + "b", "Hello again 5", name + "a")));
     }
     plugin.add(tes3::topic("lf after", 0)).add(tes3::dialogueResponse(said("x", "After.")));
+    // An ordinary topic of the editor ID Oblivion's greetings have.
+    plugin.add(tes3::topic("Greeting", 0)).add(tes3::dialogueResponse(said("y", "Not a greeting.")));
     RunResult run;
     tes4::File file = e2e::convertOk(work, plugin, run);
     const auto topics = e2e::topicsOf(file);
-    ASSERT_EQ(topics.size(), 2u);
+    ASSERT_EQ(topics.size(), 3u);
+    EXPECT_EQ(e2e::textOf(topics[2].record->find("EDID")->data), "Greeting2");
     const tes4::Entry& greetingTopic = *topics[0].record;
     EXPECT_EQ(greetingTopic.formId, greeting);
     EXPECT_EQ(e2e::textOf(greetingTopic.find("EDID")->data), "GREETING");
@@ -266,8 +269,8 @@ TEST(Dialogue, GreetingsOfEveryNumberIntoGreeting) {
     expectChained(topics[0]);
     for (const tes4::Entry* info : topics[0].responses) EXPECT_GT(info->formId, 0x01000000u);
     EXPECT_LT(greeting, topics[1].record->formId);
-    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 11);
-    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 12);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 12);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 13);
     expectRoundTrip(work);
 }
 
