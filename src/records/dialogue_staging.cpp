@@ -28,11 +28,7 @@ int greetingNumber(const std::string& name) {
 std::string questEditorId(std::string_view inputPath) {
     const size_t slash = inputPath.find_last_of("/\\");
     std::string_view name = slash == std::string_view::npos ? inputPath : inputPath.substr(slash + 1);
-    name = name.substr(0, name.rfind('.'));
-    std::string stem;
-    for (char c : name)
-        if (std::isalnum(static_cast<unsigned char>(c))) stem += c;
-    return stem + "Dialogue";
+    return alphanumericStem(name.substr(0, name.rfind('.'))) + "Dialogue";
 }
 
 }  // namespace

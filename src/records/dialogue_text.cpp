@@ -1,6 +1,7 @@
 #include "records/dialogue_text.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "lookup/lookup_lines.h"
 
@@ -39,6 +40,13 @@ std::vector<std::string> splitResponseText(std::string_view text, size_t limit) 
     while (end > start && text[end - 1] == ' ') --end;
     if (end > start || pieces.empty()) pieces.emplace_back(text.substr(start, end - start));
     return pieces;
+}
+
+std::string alphanumericStem(std::string_view name) {
+    std::string stem;
+    for (char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c))) stem += c;
+    return stem;
 }
 
 bool saysGoodbye(std::string_view script) {

@@ -18,6 +18,9 @@ constexpr size_t responseTextLimit = 150;
 // piece for an empty text.
 std::vector<std::string> splitResponseText(std::string_view text, size_t limit = responseTextLimit);
 
+// The letters and digits of a name, for an editor ID made from it.
+std::string alphanumericStem(std::string_view name);
+
 // Whether a result script says Goodbye (as a word of a line, outside its
 // comment), which ends the conversation after the response.
 bool saysGoodbye(std::string_view script);

@@ -2,7 +2,6 @@
 // put in Morrowind's order, their conditions made or the response left
 // out, and written with their topics into the DIAL top group.
 #include <algorithm>
-#include <cctype>
 
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
@@ -43,9 +42,7 @@ void addResponseText(SubrecordBuffer& data, const std::string& text, size_t numb
 }  // namespace
 
 std::string Dialogue::uniqueEditorId(const std::string& name) {
-    std::string stem;
-    for (char c : name)
-        if (std::isalnum(static_cast<unsigned char>(c))) stem += c;
+    std::string stem = alphanumericStem(name);
     if (stem.empty()) stem = "Topic";
     auto [where, added] = editorIds_.emplace(foldedCase(stem), 2);
     if (added) return stem;
