@@ -315,7 +315,9 @@ TEST(LandTextures, AQuadrantHasABaseAndAtMostEightLayers) {
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
         EXPECT_EQ(se[quadrant].type, "BTXT");
         EXPECT_EQ(se[quadrant].quadrant, quadrant);
-        if (quadrant > 0) EXPECT_EQ(se[quadrant].formId, formIdOf(1));
+        if (quadrant > 0) {
+            EXPECT_EQ(se[quadrant].formId, formIdOf(1));
+        }
     }
 
     EXPECT_NE(run.err.find("\tTexture squares drawn with their quadrant's base (more than eight layers): 7: 000232DA (1), "

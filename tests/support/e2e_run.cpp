@@ -189,6 +189,8 @@ RunResult runCommand(const std::string& root, const std::string& work, const std
     RunResult result;
     result.peakKilobytes = usage.ru_maxrss;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    result.cpuSeconds = toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.out = readText(outPath);

@@ -25,6 +25,9 @@ struct RunResult {
     std::string err;
     long peakKilobytes = 0;  // the largest resident set the process had
     double seconds = 0;  // wall-clock time
+    // CPU time (user and system) the process spent: what a cap on work
+    // checks, since it does not grow when other work loads the machine.
+    double cpuSeconds = 0;
 };
 
 struct RunLimits {
