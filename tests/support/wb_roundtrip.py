@@ -14,9 +14,9 @@ import sys
 
 
 def load_checker(path):
-    spec = importlib.util.spec_from_file_location('wb_check', path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    loader_source = importlib.util.spec_from_file_location('wb_check', path)
+    module = importlib.util.module_from_spec(loader_source)
+    loader_source.loader.exec_module(module)
     return module
 
 
