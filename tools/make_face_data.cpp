@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 
 namespace {
 
@@ -44,23 +44,19 @@ const RaceFace faces[] = {
     {"WoodElf", 0x000690BC, 0x00069473, 0x00027308},   // WoodElfSpiky, WoodElfFringes, eyeDefault
 };
 
-void addUint32(landfer::SubrecordBuffer& data, const char* type, uint32_t value) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    data.add(type, bytes, 4);
-}
-
 std::vector<uint8_t> faceData(uint32_t hair, uint32_t eyes) {
-    landfer::SubrecordBuffer data;
-    addUint32(data, "HNAM", hair);
-    addUint32(data, "LNAM", 0x3F000000);  // 0.5f
-    addUint32(data, "ENAM", eyes);
-    const uint8_t hairColour[4] = {0x3C, 0x2A, 0x1E, 0x00};
-    data.add("HCLR", hairColour, 4);
-    data.addZeros("FGGS", 50 * 4);
-    data.addZeros("FGGA", 30 * 4);
-    data.addZeros("FGTS", 50 * 4);
-    return data.bytes();
+    landfer::MemorySink out;
+    landfer::RecordWriter data(out);
+    data.beginSubrecords("NPC_", "");
+    data.uint32("HNAM", hair);
+    data.float32("LNAM", 0.5f);
+    data.uint32("ENAM", eyes);
+    data.uint32("HCLR", 0x001E2A3C);
+    data.zeros("FGGS", 50 * 4);
+    data.zeros("FGGA", 30 * 4);
+    data.zeros("FGTS", 50 * 4);
+    data.end();
+    return out.bytes;
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -36,10 +36,8 @@ public:
 private:
     ConversionServices& services_;
     NpcIndex npcIndex_;
+    // Its writer builds every NPC in the same storage.
     StagedRecords records_{recordsFileName, "NPC_"};
-    // Record data and its compressed body, built again for every NPC in the same storage.
-    std::vector<uint8_t> recordData_;
-    RecordBody body_;
     int npcCount_ = 0;
     int inventorySwapCount_ = 0;
 };

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "actors/npc_record.h"
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "lookup/race_table.h"
 #include "services/item_choice.h"
 
@@ -19,7 +19,7 @@ struct NpcChoices {
     std::vector<InventoryItem> inventory;  // the items found, in input order
 };
 
-// EDID FULL MODL MODB ACBS RNAM CNTO* AIDT CNAM DATA.
-SubrecordBuffer buildNpcData(const MorrowindNpc& npc, const NpcChoices& choices);
+// EDID FULL MODL MODB ACBS RNAM CNTO* AIDT CNAM DATA, into a record begun.
+void writeNpcData(const MorrowindNpc& npc, const NpcChoices& choices, RecordWriter& record);
 
 }  // namespace landfer

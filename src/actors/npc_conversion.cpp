@@ -64,19 +64,12 @@ void Actors::convertNpc(RecordData record) {
     choices.classFormId = services.classes.find(npc.classId, &classFound);
     if (!classFound) services.losses.note(LossKind::defaultClass, npc.classId);
 
-    SubrecordBuffer data = buildNpcData(npc, choices);
-    if (services.rejectOversized("NPC_", npc.editorId, data)) return;
-
-    std::vector<uint8_t>& bytes = recordData_;
-    bytes.assign(data.bytes().begin(), data.bytes().end());
+    RecordWriter& converted = records_.begin("NPC_", services.formIds);
+    writeNpcData(npc, choices, converted);
+    converted.checkSizes();  // before the face is looked up
     const std::vector<uint8_t>& face = services.faces.find(race, npc.editorId, npc.raceId, npc.female);
-    bytes.insert(bytes.end(), face.begin(), face.end());
-    services.deflater.compress(bytes, body_);
-
-    uint32_t formId = services.formIds.take();
-    npcIndex_.add(npc.editorId, formId);
-    writeRecordBody(records_.file(), formId, "NPC_", body_);
-    records_.recordWritten();
+    converted.subrecords(face.data(), face.size());
+    npcIndex_.add(npc.editorId, records_.endCompressed(services.deflater));
 }
 
 }  // namespace landfer

@@ -3,13 +3,12 @@
 #include <cstring>
 
 #include "esm/byte_order.h"
-#include "lookup/lookup_lines.h"
 
 namespace landfer {
 
 void NpcIndex::add(std::string_view editorId, uint32_t formId) {
     std::array<uint8_t, 4> bytes;
-    int32ToBytes(static_cast<int32_t>(formId), bytes.data());
+    storeUint32(bytes.data(), formId);
     entries_.emplace(foldedCase(editorId), bytes);
 }
 

@@ -2,17 +2,15 @@
 
 namespace landfer {
 
-int32_t bytesToInt32(int b0, int b1, int b2, int b3) {
-    uint32_t value = static_cast<uint32_t>(b0 & 0xFF) | (static_cast<uint32_t>(b1 & 0xFF) << 8) |
-                     (static_cast<uint32_t>(b2 & 0xFF) << 16) |
-                     (static_cast<uint32_t>(b3 & 0xFF) << 24);
-    return static_cast<int32_t>(value);
+void foldCase(std::string& text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 }
 
-void lowercaseInPlace(char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
-    }
+std::string foldedCase(std::string_view text) {
+    std::string folded(text);
+    foldCase(folded);
+    return folded;
 }
 
 }  // namespace landfer

@@ -7,22 +7,18 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace landfer {
 
-// b0 + 256*b1 + 65536*b2 + 16777216*b3, using only the low 8 bits of each.
-int32_t bytesToInt32(int b0, int b1, int b2, int b3);
-
-// Replaces A-Z by a-z in a 0-terminated text, in place.
-void lowercaseInPlace(char* text);
-
-inline uint32_t readUint32(const uint8_t* p) {
-    return static_cast<uint32_t>(bytesToInt32(p[0], p[1], p[2], p[3]));
-}
-inline int32_t readInt32(const uint8_t* p) { return bytesToInt32(p[0], p[1], p[2], p[3]); }
+// A number from the bytes at p, low byte first.
 inline uint16_t readUint16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t readUint32(const uint8_t* p) {
+    return static_cast<uint32_t>(readUint16(p)) | (static_cast<uint32_t>(readUint16(p + 2)) << 16);
+}
+inline int32_t readInt32(const uint8_t* p) { return static_cast<int32_t>(readUint32(p)); }
 
 // Stores a number into dest, low byte first.
 inline void storeUint16(uint8_t* dest, uint16_t value) {
@@ -33,8 +29,6 @@ inline void storeUint32(uint8_t* dest, uint32_t value) {
     storeUint16(dest, static_cast<uint16_t>(value & 0xFFFF));
     storeUint16(dest + 2, static_cast<uint16_t>(value >> 16));
 }
-// Stores value into dest[0..3], low byte first.
-inline void int32ToBytes(int32_t value, uint8_t dest[4]) { storeUint32(dest, static_cast<uint32_t>(value)); }
 
 // The bits of an IEEE 754 single, as the formats store a float.
 inline uint32_t floatBits(float value) {
@@ -65,5 +59,10 @@ inline void appendFloat(std::vector<uint8_t>& out, float value) { appendUint32(o
 inline void appendType(std::vector<uint8_t>& out, std::string_view type) {
     out.insert(out.end(), type.begin(), type.begin() + 4);
 }
+
+// A-Z folded to a-z, as both games compare ids and names: the one way
+// letter case is folded, in place (storage kept) or into a copy.
+void foldCase(std::string& text);
+std::string foldedCase(std::string_view text);
 
 }  // namespace landfer

@@ -5,7 +5,6 @@
 #include <new>
 
 #include "esm/byte_order.h"
-#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -32,11 +31,6 @@ void RecordCompressor::makeBody(const uint8_t* data, size_t length, RecordBody& 
     }
     body.bytes.resize(plainLengthSize + streamLength);
     body.compressed = true;
-}
-
-void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body) {
-    writeRecordHeader(out, type, static_cast<uint32_t>(body.bytes.size()), body.compressed ? compressedFlag : 0, formId);
-    out.write(body.bytes.data(), body.bytes.size());
 }
 
 }  // namespace landfer

@@ -23,6 +23,12 @@ struct RecordBody {
     std::vector<uint8_t> bytes;
 };
 
+// One record of a batch to compress: its data and the body made of it.
+struct CompressionJob {
+    const std::vector<uint8_t>* data;
+    RecordBody* body;
+};
+
 // One libdeflate compressor used for record after record, made at the
 // first record and kept for the run (each thread has its own). It keeps no
 // state from one record to the next: each body is exactly what a fresh
@@ -47,8 +53,5 @@ public:
 private:
     libdeflate_compressor* compressor_ = nullptr;
 };
-
-// Writes a record header (flag 0x00040000 when the body is compressed) and the body.
-void writeRecordBody(ByteSink& out, uint32_t formId, std::string_view type, const RecordBody& body);
 
 }  // namespace landfer

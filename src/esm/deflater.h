@@ -17,8 +17,8 @@ namespace landfer {
 class Deflater {
 public:
     void compress(const std::vector<uint8_t>& data, RecordBody& body);
-    // Fills bodies[i] from data[i], i < count.
-    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
+    // Fills the body of each of count jobs from its data.
+    void compress(const CompressionJob* jobs, int count);
 
 private:
     RecordCompressor compressor_;

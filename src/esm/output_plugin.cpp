@@ -14,27 +14,29 @@ constexpr uint64_t largestField = 0xFFFFFFFFu;
 
 void OutputPlugin::writeHeader() { writeFileHeader(out_); }
 
-void OutputPlugin::pushGroup(int32_t groupType) {
+void OutputPlugin::pushGroup(const uint8_t label4[4], int32_t groupType, uint32_t stamp) {
     openGroups_.push_back(OpenGroup{out_.position(), groupType});
     ++recordCount_;
     // The size is a placeholder until the group closes.
-    writeTypeAndSize(out_, "GRUP", 0);
+    writeGroupHeader(out_, 0, label4, groupType, stamp);
 }
 
-void OutputPlugin::openTopGroup(std::string_view label, uint32_t stamp) {
+void OutputPlugin::openTopGroup(RecordType label, uint32_t stamp) {
     closeAllGroups();
-    pushGroup(GroupType::top);
-    writeTopGroupTail(out_, label, stamp);
+    pushGroup(reinterpret_cast<const uint8_t*>(label.data()), GroupType::top, stamp);
 }
 
-void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) {
-    pushGroup(groupType);
-    writeGroupTail(out_, label4, groupType);
+void OutputPlugin::openGroup(int32_t groupType, const uint8_t label4[4]) { pushGroup(label4, groupType, defaultStamp); }
+
+RecordWriter& OutputPlugin::beginRecord(RecordType type, uint32_t formId, uint32_t flags, uint32_t stamp) {
+    // Given its sink at every record: the plugin may have moved since the last.
+    record_.writeTo(out_);
+    record_.begin(type, formId, flags, stamp);
+    return record_;
 }
 
-void OutputPlugin::writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
-                               uint32_t stamp) {
-    writePlainRecord(out_, formId, type, data, stamp);
+void OutputPlugin::endRecord() {
+    record_.end();
     ++recordCount_;
 }
 

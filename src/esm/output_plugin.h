@@ -16,6 +16,7 @@
 #include "esm/file_writer.h"
 #include "esm/held_output.h"
 #include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 
 namespace landfer {
 
@@ -29,7 +30,7 @@ public:
     void writeHeader();
 
     // Closes every open group and opens a top group for label.
-    void openTopGroup(std::string_view label, uint32_t stamp = defaultStamp);
+    void openTopGroup(RecordType label, uint32_t stamp = defaultStamp);
     // Opens a group of groupType (GroupType::...) inside the innermost open
     // group; label4 holds the label's four bytes as they are written.
     void openGroup(int32_t groupType, const uint8_t label4[4]);
@@ -40,9 +41,10 @@ public:
     void closeAllGroups();
     size_t openGroupCount() const { return openGroups_.size(); }
 
-    // A plain record with the FormID and stamp given; its size is its data's.
-    void writeRecord(std::string_view type, uint32_t formId, const std::vector<uint8_t>& data,
-                     uint32_t stamp = defaultStamp);
+    // A record written straight into the innermost open group: begun
+    // here, its subrecords added to the writer returned, ended here.
+    RecordWriter& beginRecord(RecordType type, uint32_t formId, uint32_t flags = 0, uint32_t stamp = defaultStamp);
+    void endRecord();
     // Copies length bytes of whole records, as staged in a temporary file,
     // from the current position of `from`; they hold `records` records and groups.
     void copyStaged(FILE* from, const char* fromName, uint64_t length, uint64_t records);
@@ -53,11 +55,12 @@ public:
 
 private:
     HeldOutput out_;
+    RecordWriter record_;
     struct OpenGroup {
         int64_t offset;
         int32_t type;
     };
-    void pushGroup(int32_t groupType);
+    void pushGroup(const uint8_t label4[4], int32_t groupType, uint32_t stamp);
 
     std::vector<OpenGroup> openGroups_;
 

@@ -11,6 +11,18 @@ FileWriter& StagedRecords::file() {
     return file_;
 }
 
+uint32_t StagedRecords::end() {
+    writer_.checkSizes();
+    file();
+    ++records_;
+    return writer_.end();
+}
+
+uint32_t StagedRecords::endCompressed(Deflater& deflater) {
+    writer_.compress(deflater);
+    return end();
+}
+
 void StagedRecords::copyInto(OutputPlugin& output) {
     if (records_ == 0) return;
     uint64_t length = static_cast<uint64_t>(file_.position());

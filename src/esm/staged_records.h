@@ -9,17 +9,24 @@
 
 #include "esm/file_writer.h"
 #include "esm/output_plugin.h"
+#include "esm/record_writer.h"
 
 namespace landfer {
 
 class StagedRecords {
 public:
-    StagedRecords(const char* fileName, const char* label) : fileName_(fileName), label_(label) {}
+    StagedRecords(const char* fileName, RecordType label) : fileName_(fileName), label_(label) {}
 
-    // The staging file, created at the first record. Each record written
-    // to it is announced with recordWritten.
-    FileWriter& file();
-    void recordWritten() { ++records_; }
+    // Starts a record to stage, its FormID taken when it ends whole.
+    RecordWriter& begin(RecordType type, FormIds& formIds) {
+        writer_.begin(type, formIds);
+        return writer_;
+    }
+    // Ends it, plain or compressed, into the staging file (created at the
+    // first record); returns its FormID. Raises OversizedSubrecord before
+    // anything is written or taken.
+    uint32_t end();
+    uint32_t endCompressed(Deflater& deflater);
     uint64_t records() const { return records_; }
 
     // Closes the file and appends the top group of every staged record to
@@ -27,9 +34,12 @@ public:
     void copyInto(OutputPlugin& output);
 
 private:
+    FileWriter& file();
+
     std::string fileName_;
-    const char* label_;
+    RecordType label_;
     FileWriter file_;
+    RecordWriter writer_{file_};
     uint64_t records_ = 0;
 };
 

@@ -16,7 +16,7 @@ TwoCoreCompressor::~TwoCoreCompressor() {
 
 void TwoCoreCompressor::compressUntaken(RecordCompressor& compressor) {
     for (int i; (i = nextRecord_.fetch_add(1)) < count_;)
-        compressor.makeBody(data_[i].data(), data_[i].size(), bodies_[i]);
+        compressor.makeBody(jobs_[i].data->data(), jobs_[i].data->size(), *jobs_[i].body);
 }
 
 std::exception_ptr TwoCoreCompressor::compressUntakenCatching(RecordCompressor& compressor) {
@@ -58,9 +58,8 @@ bool TwoCoreCompressor::startWorker() {
     }
 }
 
-void TwoCoreCompressor::compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count) {
-    data_ = data;
-    bodies_ = bodies;
+void TwoCoreCompressor::compress(const CompressionJob* jobs, int count) {
+    jobs_ = jobs;
     count_ = count;
     nextRecord_ = 0;
     if (!startWorker()) {

@@ -27,8 +27,8 @@ public:
     explicit TwoCoreCompressor(RecordCompressor& callers) : callers_(callers) {}
     ~TwoCoreCompressor();
 
-    // Fills bodies[i] from data[i], i < count, and returns when all are done.
-    void compress(const std::vector<uint8_t>* data, RecordBody* bodies, int count);
+    // Fills the body of each of count jobs from its data, and returns when all are done.
+    void compress(const CompressionJob* jobs, int count);
 
 private:
     void compressUntaken(RecordCompressor& compressor);
@@ -48,8 +48,7 @@ private:
     bool oneCore_ = false;  // the worker could not be started
     std::exception_ptr workerError_;
     std::atomic<int> nextRecord_{0};
-    const std::vector<uint8_t>* data_ = nullptr;
-    RecordBody* bodies_ = nullptr;
+    const CompressionJob* jobs_ = nullptr;
     int count_ = 0;
 };
 

@@ -12,38 +12,34 @@ constexpr float lightFalloff = 1.0f;
 constexpr float lightFieldOfView = 90.0f;
 constexpr float lightFade = 1.0f;
 
-void addModel(SubrecordBuffer& data, const BaseRecordHead& head) {
+void addModel(RecordWriter& data, const BaseRecordHead& head) {
     if (head.model.empty()) return;
-    data.addText("MODL", head.model);
-    data.addFloat("MODB", guessedBoundRadius);
+    data.text("MODL", head.model);
+    data.float32("MODB", guessedBoundRadius);
 }
 
-void addName(SubrecordBuffer& data, const BaseObject& object) {
-    if (!object.name.empty()) data.addText("FULL", object.name);
+void addName(RecordWriter& data, const BaseObject& object) {
+    if (!object.name.empty()) data.text("FULL", object.name);
 }
 
 }  // namespace
 
-SubrecordBuffer containerData(const BaseObject& container, const BaseRecordHead& head,
-                              const std::vector<InventoryItem>& contents) {
-    SubrecordBuffer data;
-    data.addText("EDID", head.editorId);
+void writeContainer(RecordWriter& data, const BaseObject& container, const BaseRecordHead& head,
+                    const std::vector<InventoryItem>& contents) {
+    data.text("EDID", head.editorId);
     addName(data, container);
     addModel(data, head);
     addInventory(data, contents);
-    std::vector<uint8_t> flagsAndWeight;
+    std::vector<uint8_t>& flagsAndWeight = data.subrecord("DATA");
     flagsAndWeight.push_back(static_cast<uint8_t>(container.flags & containerRespawns));
     appendFloat(flagsAndWeight, container.weight);
-    data.add("DATA", flagsAndWeight.data(), flagsAndWeight.size());
-    return data;
 }
 
-SubrecordBuffer lightData(const BaseObject& light, const BaseRecordHead& head) {
-    SubrecordBuffer data;
-    data.addText("EDID", head.editorId);
+void writeLight(RecordWriter& data, const BaseObject& light, const BaseRecordHead& head) {
+    data.text("EDID", head.editorId);
     addModel(data, head);
     addName(data, light);
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t>& bytes = data.subrecord("DATA");
     appendUint32(bytes, static_cast<uint32_t>(light.light.time));
     appendUint32(bytes, light.light.radius);
     bytes.insert(bytes.end(), light.light.colour.begin(), light.light.colour.begin() + 3);
@@ -53,24 +49,18 @@ SubrecordBuffer lightData(const BaseObject& light, const BaseRecordHead& head) {
     appendFloat(bytes, lightFieldOfView);
     appendUint32(bytes, static_cast<uint32_t>(light.value));
     appendFloat(bytes, light.weight);
-    data.add("DATA", bytes.data(), bytes.size());
-    data.addFloat("FNAM", lightFade);
-    return data;
+    data.float32("FNAM", lightFade);
 }
 
-SubrecordBuffer activatorData(const BaseObject& activator, const BaseRecordHead& head) {
-    SubrecordBuffer data;
-    data.addText("EDID", head.editorId);
+void writeActivator(RecordWriter& data, const BaseObject& activator, const BaseRecordHead& head) {
+    data.text("EDID", head.editorId);
     addName(data, activator);
     addModel(data, head);
-    return data;
 }
 
-SubrecordBuffer staticData(const BaseRecordHead& head) {
-    SubrecordBuffer data;
-    data.addText("EDID", head.editorId);
+void writeStatic(RecordWriter& data, const BaseRecordHead& head) {
+    data.text("EDID", head.editorId);
     addModel(data, head);
-    return data;
 }
 
 }  // namespace landfer

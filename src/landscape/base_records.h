@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "services/base_objects.h"
 #include "services/item_choice.h"
 
@@ -40,10 +40,11 @@ constexpr uint8_t containerRespawns = 0x02;
 constexpr uint32_t keptLightFlags = 0x1EF;
 
 // The contents are the items chosen for the container's entries.
-SubrecordBuffer containerData(const BaseObject& container, const BaseRecordHead& head,
-                              const std::vector<InventoryItem>& contents);
-SubrecordBuffer lightData(const BaseObject& light, const BaseRecordHead& head);
-SubrecordBuffer activatorData(const BaseObject& activator, const BaseRecordHead& head);
-SubrecordBuffer staticData(const BaseRecordHead& head);
+// Each into a record begun.
+void writeContainer(RecordWriter& data, const BaseObject& container, const BaseRecordHead& head,
+                    const std::vector<InventoryItem>& contents);
+void writeLight(RecordWriter& data, const BaseObject& light, const BaseRecordHead& head);
+void writeActivator(RecordWriter& data, const BaseObject& activator, const BaseRecordHead& head);
+void writeStatic(RecordWriter& data, const BaseRecordHead& head);
 
 }  // namespace landfer

@@ -3,19 +3,9 @@
 #include <string>
 
 #include "esm/byte_order.h"
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 
 namespace landfer {
-
-namespace {
-
-std::string lowerCase(const std::string& text) {
-    std::string lower = text;
-    lowercaseInPlace(lower.data());
-    return lower;
-}
-
-}  // namespace
 
 bool gridFitsWorld(int32_t gridX, int32_t gridY) {
     // Oblivion grids from -8 * 32768 to 8 * 32768 - 1, two per Morrowind grid.
@@ -28,10 +18,10 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
 // that gives an unused stem ("Riverside", "Riverside2"; then a cell named
 // "Riverside2" gets "Riverside22").
 std::string CellIndex::uniqueCellStem(const std::string& name) {
-    if (usedStems_.insert(lowerCase(name)).second) return name;
-    int& next = nextStemNumber_[lowerCase(name)];
+    if (usedStems_.insert(foldedCase(name)).second) return name;
+    int& next = nextStemNumber_[foldedCase(name)];
     if (next < 2) next = 2;
-    while (!usedStems_.insert(lowerCase(name + std::to_string(next))).second) ++next;
+    while (!usedStems_.insert(foldedCase(name + std::to_string(next))).second) ++next;
     return name + std::to_string(next++);
 }
 
@@ -41,16 +31,16 @@ std::array<QuadRecord, 4> CellIndex::cellRecords(int32_t gridX, int32_t gridY, c
     for (Quad quad : allQuads) {
         QuadRecord& cell = cells[quadIndex(quad)];
         cell.formId = formIds[quadIndex(quad)];
-        SubrecordBuffer data;
-        if (!stem.empty()) data.addText("EDID", stem + quadSuffix(quad));
-        data.add("DATA", &flags, 1);
-        uint8_t grid[8];
-        int32ToBytes(static_cast<int32_t>(quadGridX(gridX, quad)), grid);
-        int32ToBytes(static_cast<int32_t>(quadGridY(gridY, quad)), grid + 4);
-        data.add("XCLC", grid, 8);
-        MemorySink record;
-        writePlainRecord(record, cell.formId, "CELL", data.bytes());
-        cell.bytes = std::move(record.bytes);
+        MemorySink out;
+        RecordWriter record(out);
+        record.begin("CELL", cell.formId);
+        if (!stem.empty()) record.text("EDID", stem + quadSuffix(quad));
+        record.uint8("DATA", flags);
+        std::vector<uint8_t>& grid = record.subrecord("XCLC");
+        appendUint32(grid, static_cast<uint32_t>(quadGridX(gridX, quad)));
+        appendUint32(grid, static_cast<uint32_t>(quadGridY(gridY, quad)));
+        record.end();
+        cell.bytes = std::move(out.bytes);
     }
     return cells;
 }

@@ -1,6 +1,6 @@
 #include "landscape/cell_name_index.h"
 
-#include "lookup/lookup_lines.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 

@@ -7,23 +7,15 @@
 
 #include "landscape/texture_layers.h"
 #include "esm/byte_order.h"
-#include "esm/compression.h"
 #include "esm/fatal_error.h"
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 
 namespace landfer {
 
 namespace {
 
-// And of the quad's: DATA (flags), VNML and VCLR, VHGT.
-constexpr uint16_t landFlagsSize = 4;
-constexpr uint16_t quadGridSize = quadSide * quadSide * 3;
-constexpr uint16_t quadHeightsSize = 4 + quadSide * quadSide + 3;
 // A quad's vertex window starts 32 vertices from the land's south or west edge.
 constexpr int quadStep = quadSide - 1;
-// Room for DATA, VNML, VHGT, VCLR and four quadrants of layers, so that
-// building a quad seldom allocates.
-constexpr size_t typicalQuadSize = 7658 + 4 * 2332;
 
 // A subrecord's 33 x 33 window of a 65 x 65 grid of 3-byte elements.
 void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, Quad quad) {
@@ -33,38 +25,24 @@ void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, Quad quad) {
     }
 }
 
-void appendHeader(std::vector<uint8_t>& out, const char* type, uint16_t size) {
-    appendType(out, type);
-    appendUint16(out, size);
-}
-
-// Fills data (its storage reused from quad to quad) with a quad's LAND data.
 }  // namespace
 
-MovedHeights buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data) {
-    data.clear();
-    data.reserve(typicalQuadSize);
-    appendHeader(data, "DATA", landFlagsSize);
-    const uint8_t flags[landFlagsSize] = {0x1F, 0, 0, 0};
-    data.insert(data.end(), flags, flags + landFlagsSize);
-    appendHeader(data, "VNML", quadGridSize);
-    appendWindow(data, input.normals, quad);
+MovedHeights writeQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, RecordWriter& record) {
+    record.uint32("DATA", 0x1F);  // the land's flags
+    appendWindow(record.subrecord("VNML"), input.normals, quad);
 
     QuadHeights heights =
         encodeQuadHeights(readFloat(input.heights), reinterpret_cast<const int8_t*>(input.heights + 4), quad);
-    appendHeader(data, "VHGT", quadHeightsSize);
-    appendFloat(data, heights.offset);
-    for (int8_t delta : heights.deltas) data.push_back(static_cast<uint8_t>(delta));
+    std::vector<uint8_t>& vhgt = record.subrecord("VHGT");
+    appendFloat(vhgt, heights.offset);
+    for (int8_t delta : heights.deltas) vhgt.push_back(static_cast<uint8_t>(delta));
     const uint8_t* trailing = input.heights + 4 + inputSide * inputSide;
-    data.insert(data.end(), trailing, trailing + 3);
+    vhgt.insert(vhgt.end(), trailing, trailing + 3);
 
-    if (input.colours != nullptr) {
-        appendHeader(data, "VCLR", quadGridSize);
-        appendWindow(data, input.colours, quad);
-    }
+    if (input.colours != nullptr) appendWindow(record.subrecord("VCLR"), input.colours, quad);
     if (input.textures != nullptr) {
         QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
-        for (Quad quadrant : allQuads) writeQuadrantLayers(grid, quadrant, data);
+        for (Quad quadrant : allQuads) writeQuadrantLayers(grid, quadrant, record);
     }
     return heights.moved;
 }

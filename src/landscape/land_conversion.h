@@ -12,6 +12,7 @@
 #include "esm/record_reader.h"
 #include "esm/reporter.h"
 #include "services/losses.h"
+#include "esm/record_writer.h"
 
 namespace landfer {
 
@@ -43,9 +44,9 @@ struct MovedHeights {
     int32_t largestError = 0;
 };
 
-// The data of the LAND record of a quad, into data
-// (its storage reused): DATA, VNML, VHGT, VCLR and the texture layers.
-MovedHeights buildQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, std::vector<uint8_t>& data);
+// The data of the LAND record of a quad, into a record begun: DATA, VNML,
+// VHGT, VCLR and the texture layers.
+MovedHeights writeQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, RecordWriter& record);
 
 // The VHGT of one quad: its height offset and 33 x 33 deltas. The first
 // delta of a row is relative to the first vertex of the row below, every

@@ -82,8 +82,12 @@ void LandConverter::convertLand(RecordData record) {
 // the world behind their cells.
 void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTextureTable& textures) {
     MovedHeights moved;
+    std::array<RecordWriter*, 4> quads;
     for (Quad quad : allQuads) {
-        MovedHeights quadMoved = buildQuadData(textures, input, quad, quadData_[quadIndex(quad)]);
+        RecordWriter& record = quadRecords_[quadIndex(quad)];
+        quads[quadIndex(quad)] = &record;
+        record.begin("LAND", services_.formIds);
+        MovedHeights quadMoved = writeQuadData(textures, input, quad, record);
         moved.vertices += quadMoved.vertices;
         moved.largestError = std::max(moved.largestError, quadMoved.largestError);
     }
@@ -92,8 +96,8 @@ void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTe
                               formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
                                          8L * moved.largestError),
                               moved.vertices);
-    services_.deflater.compress(quadData_.data(), quadBodies_.data(), 4);
-    cells_.world().attachLand(cell, quadBodies_, services_.formIds);
+    RecordWriter::compress(services_.deflater, quads.data(), 4);
+    cells_.world().attachLand(cell, quadRecords_);
 }
 
 void LandConverter::handleLandTexture(RecordData record) {

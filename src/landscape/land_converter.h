@@ -8,8 +8,8 @@
 #include <map>
 #include <vector>
 
-#include "esm/compression.h"
 #include "esm/record_reader.h"
+#include "esm/record_writer.h"
 #include "landscape/cell_index.h"
 #include "landscape/land_conversion.h"
 #include "landscape/texture_layers.h"
@@ -48,10 +48,9 @@ private:
     uint32_t highestTextureNumber_ = 0;
     std::map<size_t, LandTextureTable> masterTextures_;
 
-    // The four quads of a land and their compressed bodies, built again for
-    // every land in the same storage.
-    std::array<std::vector<uint8_t>, 4> quadData_;
-    std::array<RecordBody, 4> quadBodies_;
+    // The LAND records of a land's four quads, built again for every land
+    // in the same storage.
+    std::array<RecordWriter, 4> quadRecords_;
 
     int landCount_ = 0;
 };

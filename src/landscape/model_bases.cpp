@@ -1,8 +1,8 @@
 #include "landscape/model_bases.h"
 
-#include "esm/plugin_writer.h"
+#include "esm/byte_order.h"
+#include "esm/record_writer.h"
 #include "landscape/base_records.h"
-#include "lookup/lookup_lines.h"
 #include "services/item_choice.h"
 
 namespace landfer {
@@ -69,23 +69,25 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
     std::string_view type = typeFor(base);
     if (type.empty()) return nullptr;
     BaseRecordHead head{uniqueEditorId(base.id), base.model.empty() ? "" : *prefix_ + "\\" + base.model};
-    SubrecordBuffer data;
-    if (type == "CONT")
-        data = containerData(base, head, contentsOf(base, services));
-    else if (type == "LIGH")
-        data = lightData(base, head);
-    else if (type == "ACTI")
-        data = activatorData(base, head);
-    else
-        data = staticData(head);
-    if (services.rejectOversized(type, head.editorId, data)) return nullptr;
+    StagedRecords& records = *recordsOf(type);
+    RecordWriter& data = records.begin(RecordType::at(type.data()), services.formIds);
+    try {
+        if (type == "CONT")
+            writeContainer(data, base, head, contentsOf(base, services));
+        else if (type == "LIGH")
+            writeLight(data, base, head);
+        else if (type == "ACTI")
+            writeActivator(data, base, head);
+        else
+            writeStatic(data, head);
+        data.checkSizes();
+    } catch (const OversizedSubrecord& problem) {
+        services.reporter.report("%s", problem.what());
+        return nullptr;
+    }
     if (!base.script.empty() && type != "STAT")
         services.losses.note(LossKind::objectScript, base.id + " (" + base.script + ")");
-    MadeBase made{services.formIds.take(), type};
-    StagedRecords& records = *recordsOf(type);
-    writePlainRecord(records.file(), made.formId, type, data.bytes());
-    records.recordWritten();
-    known->second = made;
+    known->second = MadeBase{records.end(), type};
     return &*known->second;
 }
 

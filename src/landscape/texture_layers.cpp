@@ -115,13 +115,12 @@ uint32_t quadrantVertex(const QuadTextureGrid& grid, Quad quadrant, int r, int c
 }
 
 // BTXT and ATXT: the texture, the quadrant, an unused byte, the layer number.
-void appendLayerHeader(std::vector<uint8_t>& out, const char* type, uint32_t formId, Quad quadrant, size_t layer) {
-    appendType(out, type);
-    appendUint16(out, 8);
-    appendUint32(out, formId);
-    out.push_back(static_cast<uint8_t>(quadIndex(quadrant)));
-    out.push_back(0x79);
-    appendUint16(out, static_cast<uint32_t>(layer));
+void writeLayerHeader(RecordWriter& record, RecordType type, uint32_t formId, Quad quadrant, size_t layer) {
+    std::vector<uint8_t>& data = record.subrecord(type);
+    appendUint32(data, formId);
+    data.push_back(static_cast<uint8_t>(quadIndex(quadrant)));
+    data.push_back(0x79);
+    appendUint16(data, static_cast<uint32_t>(layer));
 }
 
 }  // namespace
@@ -161,26 +160,21 @@ QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
     return paint;
 }
 
-void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector<uint8_t>& out) {
+void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record) {
     QuadrantPaint paint = planQuadrant(grid, quadrant);
     if (paint.base == 0) return;
-    appendLayerHeader(out, "BTXT", paint.base, quadrant, 0);
+    writeLayerHeader(record, "BTXT", paint.base, quadrant, 0);
     for (size_t layer = 0; layer < paint.layers.size(); ++layer) {
         uint32_t formId = paint.layers[layer];
-        appendLayerHeader(out, "ATXT", formId, quadrant, layer);
-        std::array<uint16_t, 17 * 17> positions;
-        size_t positionCount = 0;
+        writeLayerHeader(record, "ATXT", formId, quadrant, layer);
+        std::vector<uint8_t>& positions = record.subrecord("VTXT");
         for (int r = 0; r < 17; ++r)
-            for (int c = 0; c < 17; ++c)
-                if (quadrantVertex(grid, quadrant, r, c) == formId)
-                    positions[positionCount++] = static_cast<uint16_t>(17 * r + c);
-        appendType(out, "VTXT");
-        appendUint16(out, static_cast<uint32_t>(8 * positionCount));
-        for (size_t p = 0; p < positionCount; ++p) {
-            appendUint16(out, positions[p]);
-            appendUint16(out, 0);
-            appendUint32(out, 0x3F800000);  // opacity 1.0
-        }
+            for (int c = 0; c < 17; ++c) {
+                if (quadrantVertex(grid, quadrant, r, c) != formId) continue;
+                appendUint16(positions, static_cast<uint32_t>(17 * r + c));
+                appendUint16(positions, 0);
+                appendUint32(positions, 0x3F800000);  // opacity 1.0
+            }
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <unordered_map>
 
+#include "esm/record_writer.h"
 #include "landscape/quad.h"
 #include "services/losses.h"
 
@@ -54,8 +55,8 @@ struct QuadrantPaint {
 };
 QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant);
 
-// The BTXT, then the ATXT/VTXT pairs of quadrant 0 to 3, appended to out;
-// every layer's vertex at full opacity, the base's vertices in no VTXT.
-void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, std::vector<uint8_t>& out);
+// The BTXT, then the ATXT/VTXT pairs of quadrant 0 to 3, into a record
+// begun; every layer's vertex at full opacity, the base's vertices in no VTXT.
+void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record);
 
 }  // namespace landfer

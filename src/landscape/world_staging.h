@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "esm/compression.h"
+#include "esm/record_writer.h"
 #include "esm/file_writer.h"
 #include "esm/form_ids.h"
 #include "esm/output_plugin.h"
@@ -51,8 +51,8 @@ public:
     static size_t nthCell(size_t n) { return 4 * n; }
     int32_t morrowindGridX(size_t cell) const { return cells_[cell].gridX / 2; }
     int32_t morrowindGridY(size_t cell) const { return cells_[cell].gridY / 2; }
-    // The land of a cell: one compressed LAND record per quad, each given a FormID.
-    void attachLand(size_t cell, const std::array<RecordBody, 4>& quads, FormIds& formIds);
+    // The land of a cell: one LAND record per quad, ended here (taking their FormIDs in quad order).
+    void attachLand(size_t cell, std::array<RecordWriter, 4>& quads);
 
     uint32_t quadFormId(size_t quadCell) const { return cells_[quadCell].formId; }
     // The quad cell of an Oblivion grid, or -1 when the world has none there.
@@ -84,7 +84,7 @@ private:
     StagedRun stage(const std::vector<uint8_t>& records, uint32_t count);
     void writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const;
     void writePersistentCell(FILE* world, OutputPlugin& output) const;
-    std::vector<uint8_t> worldRecordData() const;
+    void writeWorldRecord(OutputPlugin& output) const;
 
     // Every quad cell of the world, four (SW, SE, NW, NE) per Morrowind
     // cell, in the order they were staged.

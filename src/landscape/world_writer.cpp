@@ -12,7 +12,7 @@
 
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "esm/read_file.h"
 #include "landscape/world_staging.h"
 
@@ -28,11 +28,10 @@ constexpr uint32_t worldFormId = 0x010008FF;
 constexpr uint32_t worldStamp = 0x2F09;
 constexpr float cellSize = 4096.0f;  // game units along an Oblivion cell's side
 
-void addPoint(SubrecordBuffer& data, const char* type, float x, float y) {
-    std::vector<uint8_t> point;
+void writePoint(RecordWriter& record, RecordType type, float x, float y) {
+    std::vector<uint8_t>& point = record.subrecord(type);
     appendFloat(point, x);
     appendFloat(point, y);
-    data.add(type, point.data(), point.size());
 }
 
 int32_t floorDivide(int32_t value, int32_t divisor) {
@@ -56,7 +55,7 @@ std::array<uint8_t, 4> gridLabel(const BlockGrid& grid) {
 }
 std::array<uint8_t, 4> formIdLabel(uint32_t formId) {
     std::array<uint8_t, 4> label;
-    int32ToBytes(static_cast<int32_t>(formId), label.data());
+    storeUint32(label.data(), formId);
     return label;
 }
 
@@ -101,10 +100,10 @@ void copyRun(FILE* world, const StagedRun& run, OutputPlugin& output) {
 
 }  // namespace
 
-// The world's extent in game units, from the south-west corner of its
+// The world record; its bounds are the world's extent in game units, from the south-west corner of its
 // most south-western cell to the north-east corner of its most
 // north-eastern one (the Object Bounds of the editors).
-std::vector<uint8_t> WorldStaging::worldRecordData() const {
+void WorldStaging::writeWorldRecord(OutputPlugin& output) const {
     int32_t lowX = std::numeric_limits<int32_t>::max(), lowY = lowX;
     int32_t highX = std::numeric_limits<int32_t>::min(), highY = highX;
     for (const QuadCell& cell : cells_) {
@@ -113,17 +112,16 @@ std::vector<uint8_t> WorldStaging::worldRecordData() const {
         highX = std::max(highX, cell.gridX);
         highY = std::max(highY, cell.gridY);
     }
-    SubrecordBuffer data;
-    data.addText("EDID", "Landfer");
-    data.addText("FULL", "Landfer");
-    const uint8_t water[4] = {0x18, 0, 0, 0};
-    data.add("NAM2", water, 4);
-    data.addZeros("MNAM", 16);
-    const uint8_t flags = 1;
-    data.add("DATA", &flags, 1);
-    addPoint(data, "NAM0", static_cast<float>(lowX) * cellSize, static_cast<float>(lowY) * cellSize);
-    addPoint(data, "NAM9", (static_cast<float>(highX) + 1.0f) * cellSize, (static_cast<float>(highY) + 1.0f) * cellSize);
-    return data.bytes();
+    RecordWriter& world = output.beginRecord("WRLD", worldFormId, 0, worldStamp);
+    world.text("EDID", "Landfer");
+    world.text("FULL", "Landfer");
+    world.uint32("NAM2", 0x18);  // the water
+    world.zeros("MNAM", 16);
+    world.uint8("DATA", 1);  // the flags
+    writePoint(world, "NAM0", static_cast<float>(lowX) * cellSize, static_cast<float>(lowY) * cellSize);
+    writePoint(world, "NAM9", (static_cast<float>(highX) + 1.0f) * cellSize,
+               (static_cast<float>(highY) + 1.0f) * cellSize);
+    output.endRecord();
 }
 
 // The world's persistent cell stands first in the World Children group,
@@ -170,7 +168,7 @@ void WorldStaging::write(OutputPlugin& output) {
     ReadFile world = openForReading(fileName);
     if (!world) fatal("Unable to open %s for reading: %s\n", fileName, systemErrorText().c_str());
     output.openTopGroup("WRLD", worldStamp);
-    output.writeRecord("WRLD", worldFormId, worldRecordData(), worldStamp);
+    writeWorldRecord(output);
     output.openGroup(GroupType::worldChildren, formIdLabel(worldFormId).data());
     writePersistentCell(world.get(), output);
     BlockGroups blocks(output);

@@ -1,5 +1,6 @@
 #include "lookup/item_table.h"
 
+#include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 #include "lookup/lookup_lines.h"

@@ -1,5 +1,6 @@
 #include "lookup/land_texture_files.h"
 
+#include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 #include "lookup/lookup_lines.h"

@@ -53,11 +53,5 @@ bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId) {
     return parseHexFormId(line.substr(offset, 8), formId);
 }
 
-std::string foldedCase(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
 
 }  // namespace landfer

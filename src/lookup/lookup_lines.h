@@ -33,7 +33,4 @@ bool parseHexFormId(std::string_view text, uint32_t& formId);
 // eight hexadecimal digits (or the line is shorter).
 bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId);
 
-// The text with A-Z replaced by a-z.
-std::string foldedCase(std::string_view text);
-
 }  // namespace landfer

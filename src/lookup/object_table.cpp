@@ -94,7 +94,7 @@ void ObjectTable::load() const {
 const StandIn* ObjectTable::find(std::string_view morrowindId) const {
     if (!loaded_) load();
     key_.assign(morrowindId.data(), morrowindId.size());
-    lowercaseInPlace(key_.data());  // base ids hold no 0 byte (their text ends at the first)
+    foldCase(key_);
     auto exact = exact_.find(key_);
     if (exact != exact_.end()) return &exact->second;
     std::string_view key(key_);

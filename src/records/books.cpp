@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "records/record_staging.h"
 
 namespace landfer {
 
@@ -41,19 +40,17 @@ void GlobalsAndBooks::convertBook(RecordData record) {
         return;
     }
 
-    SubrecordBuffer data;
-    data.addText("EDID", identifier);
-    data.addText("FULL", displayName);
-    data.addText("MODL", bookModel);
-    data.addZeros("MODB", 4);
-    data.addZeros("MODT", 48);
-    data.addText("ICON", bookIcon);
-    data.addText("DESC", text);
-    data.addZeros("DATA", 10);
-    uint32_t formId = 0;
-    if (!stageRecord(services_, books_, "BOOK", identifier, data, &formId)) return;
+    RecordWriter& book = books_.begin("BOOK", services_.formIds);
+    book.text("EDID", identifier);
+    book.text("FULL", displayName);
+    book.text("MODL", bookModel);
+    book.zeros("MODB", 4);
+    book.zeros("MODT", 48);
+    book.text("ICON", bookIcon);
+    book.text("DESC", text);
+    book.zeros("DATA", 10);
+    services_.convertedBooks.add(identifier, books_.end());
     ++bookCount_;
-    services_.convertedBooks.add(identifier, formId);
 }
 
 }  // namespace landfer

@@ -76,8 +76,8 @@ private:
     // The converted responses of a topic in Morrowind's order, chained
     // behind `previous`, each reported lost or taken; the FormID of the last.
     uint32_t writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous);
-    std::vector<uint8_t> responseData(const MorrowindResponse& response, const ConvertedConditions& conditions,
-                                      uint32_t previous, uint32_t ownTopic) const;
+    void writeResponse(uint32_t formId, const MorrowindResponse& response, const ConvertedConditions& conditions,
+                       uint32_t previous, uint32_t ownTopic);
     void reportLost(const Topic& topic, const ConvertedConditions& conditions);
     void writeTopicRecord(uint32_t formId, const std::string& editorId, const std::string* name);
     // An editor ID made of the name's letters and digits, unique among the dialogue's.

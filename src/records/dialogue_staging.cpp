@@ -6,7 +6,6 @@
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/staged_file.h"
-#include "lookup/lookup_lines.h"
 #include "records/dialogue.h"
 
 namespace landfer {

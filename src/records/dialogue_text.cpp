@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "lookup/lookup_lines.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 

@@ -5,7 +5,6 @@
 
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
-#include "lookup/lookup_lines.h"
 #include "records/dialogue.h"
 #include "records/dialogue_order.h"
 
@@ -20,23 +19,23 @@ bool isConverted(const ConvertedConditions& conditions) {
     return conditions.lostReason.empty() && !conditions.scriptOnly;
 }
 
-void addCondition(SubrecordBuffer& data, const Condition& condition) {
-    uint8_t bytes[24] = {};
-    bytes[0] = condition.typeFlags;
-    storeUint32(bytes + 4, floatBits(condition.value));
-    storeUint16(bytes + 8, condition.function);
-    storeUint32(bytes + 12, condition.parameter1);
-    storeUint32(bytes + 16, condition.parameter2);
-    data.add("CTDA", bytes, sizeof bytes);
+void addCondition(RecordWriter& record, const Condition& condition) {
+    std::vector<uint8_t>& ctda = record.subrecord("CTDA");
+    appendUint32(ctda, condition.typeFlags);  // and three unused bytes
+    appendFloat(ctda, condition.value);
+    appendUint32(ctda, condition.function);  // and two unused bytes
+    appendUint32(ctda, condition.parameter1);
+    appendUint32(ctda, condition.parameter2);
+    appendUint32(ctda, 0);
 }
 
 // One response of an INFO: neutral emotion, its number (from 1), the text, no actor notes.
-void addResponseText(SubrecordBuffer& data, const std::string& text, size_t number) {
+void addResponseText(RecordWriter& record, const std::string& text, size_t number) {
     uint8_t trdt[16] = {};
     trdt[12] = static_cast<uint8_t>(std::min<size_t>(number, 255));
-    data.add("TRDT", trdt, sizeof trdt);
-    data.addText("NAM1", text);
-    data.addText("NAM2", "");
+    record.bytes("TRDT", trdt, sizeof trdt);
+    record.text("NAM1", text);
+    record.text("NAM2", "");
 }
 
 }  // namespace
@@ -52,7 +51,7 @@ std::string Dialogue::uniqueEditorId(const std::string& name) {
 
 void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
     for (Topic& topic : topics_) {
-        if (topic.name.size() + 1 > maxSubrecordSize) continue;  // no FULL holds it: its responses are lost below
+        if (!subrecordFits(topic.name.size() + 1)) continue;  // no FULL holds it: its responses are lost below
         for (const MorrowindResponse& response : stagedResponses(staged, topic))
             topic.converted = topic.converted || isConverted(convertConditions(response, sources));
     }
@@ -70,20 +69,20 @@ void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
     }
 }
 
-std::vector<uint8_t> Dialogue::responseData(const MorrowindResponse& response, const ConvertedConditions& conditions,
-                                            uint32_t previous, uint32_t ownTopic) const {
-    SubrecordBuffer data;
+void Dialogue::writeResponse(uint32_t formId, const MorrowindResponse& response, const ConvertedConditions& conditions,
+                             uint32_t previous, uint32_t ownTopic) {
+    RecordWriter& record = services_.output.beginRecord("INFO", formId);
     const uint8_t info[3] = {topicType, 0, saysGoodbye(response.resultScript) ? goodbyeFlag : uint8_t(0)};
-    data.add("DATA", info, sizeof info);
-    data.addFormId("QSTI", questFormId_);
-    data.addFormId("PNAM", previous);
+    record.bytes("DATA", info, sizeof info);
+    record.formId("QSTI", questFormId_);
+    record.formId("PNAM", previous);
     for (size_t named : topicNames_.namedIn(response.text))
-        if (named != ownTopic) data.addFormId("NAME", static_cast<uint32_t>(named));
+        if (named != ownTopic) record.formId("NAME", static_cast<uint32_t>(named));
     const std::vector<std::string> pieces = splitResponseText(response.text);
-    for (size_t i = 0; i < pieces.size(); ++i) addResponseText(data, pieces[i], i + 1);
-    for (const Condition& condition : conditions.conditions) addCondition(data, condition);
-    data.addZeros("SCHR", 20);
-    return data.bytes();
+    for (size_t i = 0; i < pieces.size(); ++i) addResponseText(record, pieces[i], i + 1);
+    for (const Condition& condition : conditions.conditions) addCondition(record, condition);
+    record.zeros("SCHR", 20);
+    services_.output.endRecord();
 }
 
 // A response of a topic that keeps none can only be lost for the topic's name.
@@ -108,7 +107,7 @@ uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSour
             continue;
         }
         const uint32_t formId = services_.formIds.take();
-        services_.output.writeRecord("INFO", formId, responseData(response, conditions, previous, topic.formId));
+        writeResponse(formId, response, conditions, previous, topic.formId);
         previous = formId;
         ++responseCount_;
         if (!response.resultScript.empty())
@@ -119,12 +118,12 @@ uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSour
 }
 
 void Dialogue::writeTopicRecord(uint32_t formId, const std::string& editorId, const std::string* name) {
-    SubrecordBuffer data;
-    data.addText("EDID", editorId);
-    data.addFormId("QSTI", questFormId_);
-    if (name != nullptr) data.addText("FULL", *name);
-    data.add("DATA", &topicType, 1);
-    services_.output.writeRecord("DIAL", formId, data.bytes());
+    RecordWriter& record = services_.output.beginRecord("DIAL", formId);
+    record.text("EDID", editorId);
+    record.formId("QSTI", questFormId_);
+    if (name != nullptr) record.text("FULL", *name);
+    record.uint8("DATA", topicType);
+    services_.output.endRecord();
     uint8_t label[4];
     storeUint32(label, formId);
     services_.output.openGroup(GroupType::topicChildren, label);
@@ -170,11 +169,11 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
 
 void Dialogue::writeQuest() {
     if (questFormId_ == 0) return;
-    SubrecordBuffer data;
-    data.addText("EDID", questEditorId_);
+    RecordWriter& record = services_.output.beginRecord("QUST", questFormId_);
+    record.text("EDID", questEditorId_);
     const uint8_t flagsAndPriority[2] = {startGameEnabled, questPriority};
-    data.add("DATA", flagsAndPriority, 2);
-    services_.output.writeRecord("QUST", questFormId_, data.bytes());
+    record.bytes("DATA", flagsAndPriority, 2);
+    services_.output.endRecord();
 }
 
 }  // namespace landfer

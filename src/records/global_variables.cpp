@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "records/record_staging.h"
 
 namespace landfer {
 
@@ -25,13 +24,11 @@ void GlobalsAndBooks::convertGlobal(RecordData record) {
     Subrecord value = cursor.next();
     value.require(4);
 
-    SubrecordBuffer data;
-    data.addText("EDID", identifier);
-    data.add("FNAM", &valueType, 1);
-    data.add("FLTV", value.data, 4);
-    uint32_t formId = 0;
-    if (!stageRecord(services_, globals_, "GLOB", identifier, data, &formId)) return;
-    globalIds_.add(identifier, formId);
+    RecordWriter& global = globals_.begin("GLOB", services_.formIds);
+    global.text("EDID", identifier);
+    global.uint8("FNAM", valueType);
+    global.bytes("FLTV", value.data, 4);
+    globalIds_.add(identifier, globals_.end());
     ++globalCount_;
 }
 

@@ -38,10 +38,8 @@ void Journals::handleJournalEntry(RecordData record) {
     stage.index = static_cast<uint16_t>(entry.disposition);
     stage.completesQuest = entry.finishesQuest;
     stage.text = std::string(entry.text);
-    SubrecordBuffer block;
-    addStageBlock(block, stage);
     // A text too long for a 16-bit CNAM loses only its own stage.
-    if (services_.rejectOversized("INFO", questId, block)) {
+    if (!subrecordsFit(services_.reporter, "INFO", questId, [&stage](RecordWriter& block) { addStageBlock(block, stage); })) {
         services_.losses.note(LossKind::journalTooLong, questId);
         return;
     }
@@ -53,9 +51,7 @@ void Journals::handleJournalEntry(RecordData record) {
 // name too long for a 16-bit FULL.
 void Journals::takeQuestName(std::string_view name) {
     const std::string& questId = quests_.editorId(topicQuest_);
-    SubrecordBuffer title;
-    title.addText("FULL", name);
-    if (services_.rejectOversized("INFO", questId, title))
+    if (!subrecordsFit(services_.reporter, "INFO", questId, [name](RecordWriter& title) { title.text("FULL", name); }))
         services_.losses.note(LossKind::journalTooLong, questId);
     else if (!quests_.offerTitle(topicQuest_, std::string(name)))
         services_.losses.note(LossKind::journalName, questId);

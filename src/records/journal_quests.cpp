@@ -1,7 +1,6 @@
 #include "records/journal_quests.h"
 
 #include "esm/byte_order.h"
-#include "lookup/lookup_lines.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
 #include "esm/staged_file.h"
@@ -22,11 +21,8 @@ void reportEmptyQuest(const Reporter& reporter, const std::string& editorId) {
 }  // namespace
 
 size_t JournalQuests::questFor(const std::string& topicName) {
-    // Morrowind's ids ignore the case of the ASCII letters; a topic name
-    // holds no 0 byte.
-    std::string key = topicName;
-    lowercaseInPlace(key.data());
-    auto [where, added] = byName_.emplace(std::move(key), quests_.size());
+    // Morrowind's ids ignore the case of the ASCII letters.
+    auto [where, added] = byName_.emplace(foldedCase(topicName), quests_.size());
     if (added) {
         quests_.emplace_back();
         quests_.back().editorId = topicName;
@@ -49,19 +45,17 @@ bool JournalQuests::offerTitle(size_t quest, const std::string& title) {
     return true;
 }
 
-SubrecordBuffer JournalQuests::questHead(const Quest& quest) {
-    SubrecordBuffer head;
-    head.addText("EDID", quest.editorId);
-    if (quest.hasTitle) head.addText("FULL", quest.title);
-    const uint8_t flagsAndPriority[2] = {1, 0};
-    head.add("DATA", flagsAndPriority, 2);
-    return head;
+void JournalQuests::writeQuestHead(const Quest& quest, RecordWriter& record) {
+    record.text("EDID", quest.editorId);
+    if (quest.hasTitle) record.text("FULL", quest.title);
+    record.uint16("DATA", 1);  // flags 1, priority 0
 }
 
 bool JournalQuests::acceptStages(size_t index) {
     Quest& quest = quests_[index];
     if (quest.rejected || quest.formId != 0) return !quest.rejected;
-    if (services_.rejectOversized("QUST", quest.editorId, questHead(quest))) {
+    if (!subrecordsFit(services_.reporter, "QUST", quest.editorId,
+                       [&quest](RecordWriter& head) { writeQuestHead(quest, head); })) {
         quest.rejected = true;
         return false;
     }
@@ -73,25 +67,27 @@ bool JournalQuests::acceptStages(size_t index) {
 void JournalQuests::addStages(size_t quest, const std::vector<JournalStage>& stages) {
     if (stages.empty() || !acceptStages(quest)) return;
     Quest& staged = quests_[quest];
-    SubrecordBuffer blocks;
-    for (const JournalStage& stage : stages) addStageBlock(blocks, stage);
     if (!stagesFile_.isOpen() && !stagesFile_.open(stagesFileName, "wb"))
         fatal("Unable to open %s for writing: %s\n", stagesFileName, systemErrorText().c_str());
-    staged.pieces.push_back({stagesFile_.position(), blocks.bytes().size()});
-    stagesFile_.write(blocks.bytes().data(), blocks.bytes().size());
+    int64_t start = stagesFile_.position();
+    stageWriter_.beginSubrecords("QUST", staged.editorId);
+    for (const JournalStage& stage : stages) addStageBlock(stageWriter_, stage);
+    stageWriter_.end();
+    staged.pieces.push_back({start, static_cast<uint64_t>(stagesFile_.position() - start)});
     staged.stageCount += static_cast<int>(stages.size());
 }
 
-// The whole record data of a quest: its head, then its topics' stage blocks.
-std::vector<uint8_t> JournalQuests::recordData(FILE* stages, const Quest& quest) const {
-    MemorySink data;
-    data.bytes = questHead(quest).bytes();
+void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
+    RecordWriter& record = services_.output.beginRecord("QUST", quest.formId);
+    writeQuestHead(quest, record);
     for (const Piece& piece : quest.pieces) {
         if (!seekFile(stages, piece.offset, SEEK_SET))
             fatal("Unable to read from %s: %s\n", stagesFileName, systemErrorText().c_str());
-        copyStagedBytes(stages, stagesFileName, data, piece.length);
+        piece_.bytes.clear();
+        copyStagedBytes(stages, stagesFileName, piece_, piece.length);
+        record.subrecords(piece_.bytes.data(), piece_.bytes.size());
     }
-    return std::move(data.bytes);
+    services_.output.endRecord();
 }
 
 void JournalQuests::reportEmptyQuests() const {
@@ -106,7 +102,7 @@ void JournalQuests::writeQuests() {
     if (!stages) fatal("Unable to open %s for reading: %s\n", stagesFileName, systemErrorText().c_str());
     for (size_t index : formIdOrder_) {
         const Quest& quest = quests_[index];
-        services_.output.writeRecord("QUST", quest.formId, recordData(stages.get(), quest));
+        writeQuest(stages.get(), quest);
         ++questCount_;
         journalEntryCount_ += quest.stageCount;
     }

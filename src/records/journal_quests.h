@@ -68,16 +68,19 @@ private:
     };
 
     // EDID, FULL (when a name entry named the quest) and DATA (flags 1, priority 0).
-    static SubrecordBuffer questHead(const Quest& quest);
+    static void writeQuestHead(const Quest& quest, RecordWriter& record);
     // Takes the quest's FormID at its first stage, or rejects it.
     bool acceptStages(size_t quest);
-    std::vector<uint8_t> recordData(FILE* stages, const Quest& quest) const;
+    // The whole quest record: its head, then its topics' stage blocks.
+    void writeQuest(FILE* stages, const Quest& quest);
 
     ConversionServices& services_;
     std::vector<Quest> quests_;                        // in the order first met
     std::unordered_map<std::string, size_t> byName_;  // by the name in lower case
     std::vector<size_t> formIdOrder_;                  // the quests with a FormID, in the order taken
     FileWriter stagesFile_;
+    RecordWriter stageWriter_{stagesFile_};
+    MemorySink piece_;  // a piece read back, in storage reused
     int questCount_ = 0;
     int journalEntryCount_ = 0;
 };

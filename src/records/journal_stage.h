@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "esm/plugin_writer.h"
+#include <string_view>
+
+#include "esm/record_writer.h"
+#include "esm/reporter.h"
 
 namespace landfer {
 
@@ -16,6 +19,24 @@ struct JournalStage {
     std::string text;
 };
 
-void addStageBlock(SubrecordBuffer& data, const JournalStage& stage);
+void addStageBlock(RecordWriter& record, const JournalStage& stage);
+
+// True when the subrecords that add writes fit a record of `type` named
+// editorId (a journal's pieces are checked when they come, written later);
+// else the message, and false.
+template <typename Add>
+bool subrecordsFit(const Reporter& reporter, RecordType type, std::string_view editorId, Add add) {
+    MemorySink unused;
+    RecordWriter probe(unused);
+    probe.beginSubrecords(type, editorId);
+    try {
+        add(probe);
+        probe.checkSizes();
+    } catch (const OversizedSubrecord& problem) {
+        reporter.report("%s", problem.what());
+        return false;
+    }
+    return true;
+}
 
 }  // namespace landfer

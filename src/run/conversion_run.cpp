@@ -21,6 +21,7 @@
 #include "actors/actors.h"
 #include "esm/fatal_error.h"
 #include "esm/record_reader.h"
+#include "esm/record_writer.h"
 #include "landscape/landscape.h"
 #include "services/conversion_services.h"
 #include "records/globals_and_books.h"
@@ -133,6 +134,8 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
         } catch (const MalformedRecord& problem) {
             services.reporter.report("The %.4s record %s is malformed (%s). Ignoring!\n", row.type,
                                      recordEditorId(row.type, data).c_str(), problem.what());
+        } catch (const OversizedSubrecord& problem) {
+            services.reporter.report("%s", problem.what());
         } catch (const std::bad_alloc&) {
             errno = ENOMEM;
             fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,

@@ -6,7 +6,6 @@
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/input_plugin.h"
-#include "lookup/lookup_lines.h"
 
 namespace landfer {
 

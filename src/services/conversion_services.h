@@ -62,11 +62,6 @@ struct ConversionServices {
 
     // What could not be carried over, for the report after the summary.
     Losses losses;
-
-    // A record whose data holds a subrecord of 65536 bytes or more cannot be
-    // written (subrecord sizes are 16-bit). Reports it, naming the record
-    // type and editor ID, and returns true so the converter skips it.
-    bool rejectOversized(std::string_view recordType, std::string_view editorId, const SubrecordBuffer& data) const;
 };
 
 }  // namespace landfer

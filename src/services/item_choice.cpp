@@ -17,12 +17,11 @@ bool chooseItem(ConversionServices& services, std::string_view itemId, ItemChoic
     return true;
 }
 
-void addInventory(SubrecordBuffer& data, const std::vector<InventoryItem>& items) {
+void addInventory(RecordWriter& record, const std::vector<InventoryItem>& items) {
     for (const InventoryItem& item : items) {
-        uint8_t cnto[8];
-        storeUint32(cnto, item.formId);
-        storeUint32(cnto + 4, item.count);
-        data.add("CNTO", cnto, sizeof cnto);
+        std::vector<uint8_t>& cnto = record.subrecord("CNTO");
+        appendUint32(cnto, item.formId);
+        appendUint32(cnto, item.count);
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "services/conversion_services.h"
 #include "services/items_by_kind.h"
 
@@ -34,7 +34,7 @@ inline uint32_t carriedCount(int32_t count) {
     return count < 0 ? 0u - static_cast<uint32_t>(count) : static_cast<uint32_t>(count);
 }
 // One CNTO subrecord (item FormID, count) per item, in order.
-void addInventory(SubrecordBuffer& data, const std::vector<InventoryItem>& items);
+void addInventory(RecordWriter& record, const std::vector<InventoryItem>& items);
 
 // What a choice by kind became, as the loss report gives it: "WeapSteelLongsword 000229BA".
 std::string byKindText(const ItemChoice& choice);

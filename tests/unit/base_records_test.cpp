@@ -12,6 +12,7 @@
 #include "record_subrecords.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
+#include "written_subrecords.h"
 
 using namespace landfer;
 using Bytes = std::vector<uint8_t>;
@@ -20,7 +21,19 @@ namespace {
 
 using support::Sub;
 
-std::vector<Sub> subrecords(const SubrecordBuffer& buffer) { return support::subrecords(buffer.bytes()); }
+Bytes containerData(const BaseObject& object, const BaseRecordHead& head, const std::vector<InventoryItem>& contents) {
+    return writtenSubrecords([&](RecordWriter& record) { writeContainer(record, object, head, contents); });
+}
+Bytes lightData(const BaseObject& object, const BaseRecordHead& head) {
+    return writtenSubrecords([&](RecordWriter& record) { writeLight(record, object, head); });
+}
+Bytes activatorData(const BaseObject& object, const BaseRecordHead& head) {
+    return writtenSubrecords([&](RecordWriter& record) { writeActivator(record, object, head); });
+}
+Bytes staticData(const BaseRecordHead& head) {
+    return writtenSubrecords([&](RecordWriter& record) { writeStatic(record, head); });
+}
+using support::subrecords;
 
 std::vector<std::string> types(const std::vector<Sub>& subs) {
     std::vector<std::string> out;

@@ -10,6 +10,7 @@
 #include "landscape/land_conversion.h"
 #include "record_subrecords.h"
 #include "tes4_reader.h"
+#include "written_subrecords.h"
 
 using namespace landfer;
 using Bytes = std::vector<uint8_t>;
@@ -38,13 +39,15 @@ struct TestLand {
     }
 };
 
+Bytes quadData(const LandTextureTable& textures, const LandInput& input, Quad quad) {
+    return writtenSubrecords([&](RecordWriter& record) { writeQuadData(textures, input, quad, record); });
+}
+
 }  // namespace
 
 TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
     TestLand land;
-    Bytes data;
-    buildQuadData(LandTextureTable(), land.input(false), Quad::SE, data);
-    std::vector<Sub> subs = subrecords(data);
+    std::vector<Sub> subs = subrecords(quadData(LandTextureTable(), land.input(false), Quad::SE));
     ASSERT_EQ(subs.size(), 3u);  // no colours, no textures
     EXPECT_EQ(subs[0].type, "DATA");
     EXPECT_EQ(subs[0].data, (Bytes{0x1F, 0, 0, 0}));
@@ -66,9 +69,7 @@ TEST(QuadBuilder, TheSouthEastQuadTakesItsWindowAndHeights) {
 
 TEST(QuadBuilder, OneTextureEverywhereIsEachQuadrantsBaseWithoutALayer) {
     TestLand land;
-    Bytes data;
-    buildQuadData(LandTextureTable{{1, 0x00012345}}, land.input(true), Quad::NE, data);
-    std::vector<Sub> subs = subrecords(data);
+    std::vector<Sub> subs = subrecords(quadData(LandTextureTable{{1, 0x00012345}}, land.input(true), Quad::NE));
     ASSERT_EQ(subs.size(), 3u + 4u);
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
         const Sub& btxt = subs[static_cast<size_t>(3 + quadrant)];
@@ -76,8 +77,7 @@ TEST(QuadBuilder, OneTextureEverywhereIsEachQuadrantsBaseWithoutALayer) {
         EXPECT_EQ(btxt.data, (Bytes{0x45, 0x23, 0x01, 0x00, static_cast<uint8_t>(quadrant), 0x79, 0, 0}));
     }
     // A texture without a FormID paints nothing.
-    buildQuadData(LandTextureTable{{1, 0}}, land.input(true), Quad::NE, data);
-    EXPECT_EQ(subrecords(data).size(), 3u);
+    EXPECT_EQ(subrecords(quadData(LandTextureTable{{1, 0}}, land.input(true), Quad::NE)).size(), 3u);
 }
 
 TEST(NpcBuilder, TheRecordCarriesWhatTheLookupsChose) {
@@ -97,9 +97,8 @@ TEST(NpcBuilder, TheRecordCarriesWhatTheLookupsChose) {
     choices.race = findRace("Argonian");
     choices.classFormId = 0x000237A8;
     choices.inventory = {{0x0002C0F3, 2}, {0x00000F, 100}};
-    SubrecordBuffer buffer = buildNpcData(npc, choices);
-    EXPECT_FALSE(buffer.tooLarge());
-    std::vector<Sub> subs = subrecords(buffer.bytes());
+    std::vector<Sub> subs =
+        subrecords(writtenSubrecords([&](RecordWriter& record) { writeNpcData(npc, choices, record); }));
     std::string order;
     for (const Sub& sub : subs) order += sub.type + " ";
     EXPECT_EQ(order, "EDID FULL MODL MODB ACBS RNAM CNTO CNTO AIDT CNAM DATA ");

@@ -15,6 +15,7 @@
 #include "esm/output_plugin.h"
 #include "esm/form_ids.h"
 #include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "esm/read_file.h"
 #include "e2e_run.h"
 #include "tes4_reader.h"
@@ -44,13 +45,15 @@ FileWriter openWriter(const ScratchFile& scratch) {
 }  // namespace
 
 TEST(ByteOrder, AssemblesAndSplitsLittleEndian) {
-    EXPECT_EQ(bytesToInt32(0x34, 0x12, 0, 0), 0x1234);
-    EXPECT_EQ(bytesToInt32(0x134, 0x212, 0x300, 0x400), 0x1234);  // only the low bytes count
-    EXPECT_EQ(bytesToInt32(0xF0, 0xFF, 0xFF, 0xFF), -16);
+    const uint8_t small[4] = {0x34, 0x12, 0, 0}, negative[4] = {0xF0, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(readInt32(small), 0x1234);
+    EXPECT_EQ(readInt32(negative), -16);
+    EXPECT_EQ(readUint32(negative), 0xFFFFFFF0u);
+    EXPECT_EQ(readUint16(negative + 2), 0xFFFFu);
     uint8_t bytes[4];
-    int32ToBytes(-2, bytes);
+    storeUint32(bytes, static_cast<uint32_t>(-2));
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
-    int32ToBytes(2000000, bytes);
+    storeUint32(bytes, 2000000);
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0x80, 0x84, 0x1E, 0x00}));
     storeUint32(bytes, 0x01E84800u);
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{0x00, 0x48, 0xE8, 0x01}));
@@ -61,9 +64,10 @@ TEST(ByteOrder, AssemblesAndSplitsLittleEndian) {
     appendUint16(appended, 0x1234);
     EXPECT_EQ(appended, (Bytes{0, 0, 0x20, 0xC0, 0x34, 0x12}));
     EXPECT_EQ(floatBits(1.0f), 0x3F800000u);
-    char text[] = "Tx_Sand_01.TGA";
-    lowercaseInPlace(text);
-    EXPECT_STREQ(text, "tx_sand_01.tga");
+    EXPECT_EQ(foldedCase("Tx_Sand_01.TGA"), "tx_sand_01.tga");
+    std::string text("\xC4" "Bc\0D", 5);  // only A to Z change, past a 0 byte too
+    foldCase(text);
+    EXPECT_EQ(text, std::string("\xC4" "bc\0d", 5));
 }
 
 TEST(PluginWriter, FileHeaderIsTheFixed85Bytes) {
@@ -82,26 +86,18 @@ TEST(PluginWriter, FileHeaderIsTheFixed85Bytes) {
 }
 
 TEST(PluginWriter, RecordHeadersTakeConsecutiveFormIdsAndWholeSizes) {
-    ScratchFile scratch;
-    FileWriter out = openWriter(scratch);
+    MemorySink out;
     FormIds formIds;
-    writeTypeAndSize(out, "BOOK", 300);
-    writeRecordTail(out, formIds.take(), 0);
-    writeTypeAndSize(out, "LAND", 70000);
-    writeRecordTail(out, formIds.take(), 4);
-    writeTypeAndSize(out, "NPC_", 10);
+    writeRecordHeader(out, "BOOK", 300, 0, formIds.take());
+    writeRecordHeader(out, "LAND", 70000, compressedFlag, formIds.take());
     EXPECT_EQ(formIds.peek(), 0x011E8482u);  // known before its record is written
-    writeCompressedRecordTail(out, formIds.take());
-    out.close();
-    Bytes b = scratch.bytes();
-    ASSERT_EQ(b.size(), 60u);
+    Bytes& b = out.bytes;
+    ASSERT_EQ(b.size(), 40u);
     EXPECT_EQ(Bytes(b.begin() + 4, b.begin() + 20),
               (Bytes{0x2C, 0x01, 0, 0, 0, 0, 0, 0, 0x80, 0x84, 0x1E, 0x01, 0x04, 0x2F, 0, 0}));
-    // 70000 keeps its high half in bytes 6 and 7; flag byte 4 is the compressed flag.
+    // 70000 keeps its high half in bytes 6 and 7.
     EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 36), (Bytes{0x70, 0x11, 0x01, 0, 0, 0, 4, 0, 0x81, 0x84, 0x1E, 1}));
-    EXPECT_EQ(tes4::u32(b, 48), 0x00040000u);
-    EXPECT_EQ(tes4::u32(b, 52), 0x011E8482u);
-    EXPECT_EQ(formIds.take(), 0x011E8483u);
+    EXPECT_EQ(formIds.take(), 0x011E8482u);
 }
 
 TEST(PluginWriter, ARecordHeaderWritesItsFlagsAsOneWord) {
@@ -113,49 +109,17 @@ TEST(PluginWriter, ARecordHeaderWritesItsFlagsAsOneWord) {
                                 0x2F, 0, 0}));
 }
 
-TEST(PluginWriter, GroupTailsWriteLabelsAndTypes) {
-    ScratchFile scratch;
-    FileWriter out = openWriter(scratch);
+TEST(PluginWriter, GroupHeadersWriteLabelsAndTypes) {
+    MemorySink out;
     const uint8_t label[4] = {0x10, 0x27, 0x00, 0x01};  // a FormID, as a cell's children group has it
     const uint8_t none[4] = {0, 0, 0, 0};
-    writeLabelledGroupTail(out, 6, label);
-    writeLabelledGroupTail(out, 1, none);
-    writeTopGroupTail(out, "GLOB");
-    out.close();
-    Bytes b = scratch.bytes();
-    EXPECT_EQ(Bytes(b.begin(), b.begin() + 12), (Bytes{0x10, 0x27, 0, 0x01, 6, 0, 0, 0, 0x04, 0x2F, 0, 0}));
-    EXPECT_EQ(Bytes(b.begin() + 12, b.begin() + 24), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 0x04, 0x2F, 0, 0}));
-    EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 36), (Bytes{'G', 'L', 'O', 'B', 0, 0, 0, 0, 0x04, 0x2F, 0, 0}));
-}
-
-TEST(PluginWriter, SubrecordBufferFlagsTheFirstSubrecordTooLargeFor16Bits) {
-    SubrecordBuffer data;
-    data.addText("EDID", "Gold");
-    data.addZeros("MODB", 4);
-    EXPECT_FALSE(data.tooLarge());
-    EXPECT_EQ(data.bytes(), (Bytes{'E', 'D', 'I', 'D', 5, 0, 'G', 'o', 'l', 'd', 0, 'M', 'O', 'D', 'B', 4, 0, 0, 0,
-                                   0, 0}));
-    data.addText("DESC", std::string(65534, 'x'));  // 65535 with its 0 byte: still fits
-    EXPECT_FALSE(data.tooLarge());
-    data.addText("DESC", std::string(65535, 'y'));
-    data.addZeros("MODT", 70000);
-    ASSERT_TRUE(data.tooLarge());
-    EXPECT_EQ(data.tooLargeType(), "DESC");
-    EXPECT_EQ(data.tooLargeSize(), 65536u);
-}
-
-TEST(PluginWriter, TypedSubrecordsHoldOneLittleEndianNumber) {
-    SubrecordBuffer data;
-    data.addUint32("XCLC", 0xFFFFFFFEu);
-    data.addInt32("XCLC", -2);
-    data.addFormId("NAME", 0x0001E85Du);
-    data.addFloat("XSCL", 1.0f);
-    data.addUint16("DATA", 0x0102);
-    EXPECT_FALSE(data.tooLarge());
-    EXPECT_EQ(data.bytes(), (Bytes{'X', 'C', 'L', 'C', 4, 0, 0xFE, 0xFF, 0xFF, 0xFF, 'X', 'C', 'L', 'C', 4, 0, 0xFE,
-                                   0xFF, 0xFF, 0xFF, 'N', 'A', 'M', 'E', 4, 0, 0x5D, 0xE8, 0x01, 0x00, 'X', 'S', 'C',
-                                   'L', 4, 0, 0, 0, 0x80, 0x3F, 'D', 'A', 'T', 'A', 2, 0, 0x02, 0x01}));
-    EXPECT_EQ(data.bytes().size(), 4 * (subrecordHeaderSize + 4) + subrecordHeaderSize + 2);
+    writeGroupHeader(out, 300, label, 6);
+    writeGroupHeader(out, 20, none, 1, 0x2F09);
+    Bytes& b = out.bytes;
+    ASSERT_EQ(b.size(), 40u);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 20),
+              (Bytes{'G', 'R', 'U', 'P', 0x2C, 0x01, 0, 0, 0x10, 0x27, 0, 0x01, 6, 0, 0, 0, 0x04, 0x2F, 0, 0}));
+    EXPECT_EQ(Bytes(b.begin() + 28, b.begin() + 40), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 0x09, 0x2F, 0, 0}));
 }
 
 TEST(Compression, CompressedBodyInflatesToTheDataAndCarriesItsLength) {
@@ -175,42 +139,26 @@ TEST(Compression, CompressedBodyInflatesToTheDataAndCarriesItsLength) {
     EXPECT_LT(body.bytes.size(), data.size() / 2);
 }
 
-// A body that zlib could not compress is written as a plain record.
-TEST(Compression, APlainBodyIsWrittenAsAPlainRecord) {
-    Bytes data = {1, 2, 3};
-    ScratchFile scratch;
-    FileWriter out = openWriter(scratch);
-    RecordBody plain;
-    plain.bytes = data;
-    writeRecordBody(out, FormIds().take(), "NPC_", plain);
-    out.close();
-    Bytes b = scratch.bytes();
-    ASSERT_EQ(b.size(), 23u);
-    EXPECT_EQ(tes4::u32(b, 4), 3u);
-    EXPECT_EQ(tes4::u32(b, 8), 0u);  // plain flags
-    EXPECT_EQ(Bytes(b.begin() + 20, b.end()), data);
-}
-
 TEST(OutputPlugin, NestedGroupSizesArePatchedWhenTheyCloseAndEveryRecordAndGroupCounts) {
     ScratchFile scratch;
     OutputPlugin output(openWriter(scratch));
     FormIds formIds;
-    auto subrecords = [](size_t length) {
-        SubrecordBuffer data;
-        data.addZeros("DATA", length - 6);
-        return data.bytes();
+    // A record with one DATA subrecord, `length` bytes of data in all.
+    auto writeRecord = [&output, &formIds](RecordType type, size_t length) {
+        output.beginRecord(type, formIds.take()).zeros("DATA", length - 6);
+        output.endRecord();
     };
     output.writeHeader();
     output.openTopGroup("GLOB");
-    output.writeRecord("GLOB", formIds.take(), subrecords(10));
-    output.writeRecord("GLOB", formIds.take(), subrecords(6));
+    writeRecord("GLOB", 10);
+    writeRecord("GLOB", 6);
     // A top group with a stamp of its own, with groups nested three deep in it.
     output.openTopGroup("WRLD", 0x2F09);
     const uint8_t block[4] = {0xFF, 0xFF, 0x01, 0x00};  // Y -1, X 1
     output.openGroup(1, block);
     output.openGroup(4, block);
     EXPECT_EQ(output.openGroupCount(), 3u);
-    output.writeRecord("CELL", formIds.take(), subrecords(7));
+    writeRecord("CELL", 7);
     output.openGroup(5, block);  // empty: only its header
     output.closeGroup(GroupType::exteriorSubBlock);
     output.openTopGroup("BOOK");  // closes the three
@@ -275,20 +223,23 @@ TEST(OutputPlugin, GroupsLongerThanTheHeldBytesArePatchedInTheFile) {
     ScratchFile scratch;
     OutputPlugin output(openWriter(scratch));
     FormIds formIds;
-    SubrecordBuffer data;
-    data.addZeros("DATA", 60000);
+    const size_t dataSize = 60006;
+    auto writeBook = [&output, &formIds] {
+        output.beginRecord("BOOK", formIds.take()).zeros("DATA", 60000);
+        output.endRecord();
+    };
     output.writeHeader();
     output.openTopGroup("BOOK");
-    const size_t records = HeldOutput::holdLimit / data.bytes().size() + 2;
-    for (size_t i = 0; i < records; ++i) output.writeRecord("BOOK", formIds.take(), data.bytes());
+    const size_t records = HeldOutput::holdLimit / dataSize + 2;
+    for (size_t i = 0; i < records; ++i) writeBook();
     const uint8_t label[4] = {1, 0, 0, 0};
     output.openGroup(GroupType::cellChildren, label);  // held when it closes
-    output.writeRecord("BOOK", formIds.take(), data.bytes());
+    writeBook();
     output.closeGroup(GroupType::cellChildren);
     output.finish();
 
     Bytes b = scratch.bytes();
-    const size_t record = headerSize + data.bytes().size();
+    const size_t record = headerSize + dataSize;
     ASSERT_EQ(b.size(), fileHeaderSize + headerSize + records * record + headerSize + record);
     EXPECT_EQ(tes4::u32(b, 30), records + 3);  // the record count, written long after it was held
     tes4::File file = tes4::readPlugin(b);
@@ -303,11 +254,13 @@ TEST(OutputPlugin, ARecordTakesItsSizeFromItsDataAndItsStampAsGiven) {
     OutputPlugin output(openWriter(scratch));
     output.writeHeader();
     output.openTopGroup("WRLD", 0x2F09);
-    SubrecordBuffer data;
-    data.addText("EDID", "Landfer");  // 14 bytes
-    data.addZeros("MNAM", 16);        // 22 bytes
-    output.writeRecord("WRLD", 0x010008FF, data.bytes(), 0x2F09);
+    RecordWriter& world = output.beginRecord("WRLD", 0x010008FF, 0, 0x2F09);
+    world.text("EDID", "Landfer");  // 14 bytes
+    world.zeros("MNAM", 16);        // 22 bytes
+    output.endRecord();
     output.finish();
+    Bytes data = {'E', 'D', 'I', 'D', 8, 0, 'L', 'a', 'n', 'd', 'f', 'e', 'r', 0, 'M', 'N', 'A', 'M', 16, 0};
+    data.resize(36, 0);
 
     Bytes b = scratch.bytes();
     ASSERT_EQ(b.size(), 85u + 20u + 20u + 36u);
@@ -318,7 +271,7 @@ TEST(OutputPlugin, ARecordTakesItsSizeFromItsDataAndItsStampAsGiven) {
     EXPECT_EQ(tes4::u32(b, 105 + 8), 0u);            // plain
     EXPECT_EQ(tes4::u32(b, 105 + 12), 0x010008FFu);
     EXPECT_EQ(tes4::u32(b, 105 + 16), 0x2F09u);
-    EXPECT_EQ(Bytes(b.begin() + 125, b.end()), data.bytes());
+    EXPECT_EQ(Bytes(b.begin() + 125, b.end()), data);
 }
 
 TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
@@ -327,10 +280,12 @@ TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
     FileWriter staged;
     ASSERT_TRUE(staged.open(stagedPath, "wb"));
     staged.write("skipped");
-    SubrecordBuffer data;
-    data.addZeros("DATA", 4);
-    writePlainRecord(staged, 0x01000001, "BOOK", data.bytes());
-    writePlainRecord(staged, 0x01000002, "BOOK", data.bytes());
+    RecordWriter book(staged);
+    for (uint32_t formId : {0x01000001u, 0x01000002u}) {
+        book.begin("BOOK", formId);
+        book.zeros("DATA", 4);
+        book.end();
+    }
     staged.write("after");
     staged.close();
 

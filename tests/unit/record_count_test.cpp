@@ -41,8 +41,8 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     StagedRecords books("books.tmp", "BOOK");
     StagedRecords globals("globals.tmp", "GLOB");
     for (int i = 0; i < 3; ++i) {
-        writePlainRecord(books.file(), formIds.take(), "BOOK", std::vector<uint8_t>(6, 0));
-        books.recordWritten();
+        books.begin("BOOK", formIds).zeros("DATA", 0);
+        books.end();
     }
     globals.copyInto(output);  // no record: no group, no file
     EXPECT_FALSE(fs::exists("globals.tmp"));
@@ -52,7 +52,8 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     const uint8_t label[4] = {1, 0, 0, 0};
     output.openGroup(2, label);
     for (int i = 0; i < 2; ++i) {
-        output.writeRecord("CELL", formIds.take(), std::vector<uint8_t>(6, 0));
+        output.beginRecord("CELL", formIds.take()).zeros("DATA", 0);
+        output.endRecord();
     }
     output.openGroup(3, label);
     output.finish();

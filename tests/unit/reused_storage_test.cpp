@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "compression_jobs.h"
 #include "fresh_body.h"
 #include "patterned_bytes.h"
 #include "esm/two_core_compressor.h"
@@ -67,8 +68,8 @@ TEST(ReusedStorage, KeptCompressorAndTwoCoresGiveTheBodiesOfFreshCompressors) {
     Deflater deflater;
     std::vector<RecordBody> bodies(records.size()), deflated(records.size());
     for (int repeat = 0; repeat < 50; ++repeat) {
-        twoCores.compress(records.data(), bodies.data(), static_cast<int>(records.size()));
-        deflater.compress(records.data(), deflated.data(), static_cast<int>(records.size()));
+        twoCores.compress(compressionJobs(records, bodies).data(), static_cast<int>(records.size()));
+        deflater.compress(compressionJobs(records, deflated).data(), static_cast<int>(records.size()));
         for (size_t i = 0; i < records.size(); ++i) {
             tes4::Bytes reference = freshBody(records[i]);
             ASSERT_EQ(bodies[i].bytes, reference) << "record " << i;

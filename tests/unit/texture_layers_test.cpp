@@ -7,6 +7,7 @@
 
 #include "esm/byte_order.h"
 #include "landscape/texture_layers.h"
+#include "written_subrecords.h"
 
 using namespace landfer;
 
@@ -29,6 +30,10 @@ QuadTextureGrid runsOf(const std::vector<int>& counts) {
     return quadrantOf([&positions](int p) { return positions[p]; });
 }
 
+std::vector<uint8_t> layersOf(const QuadTextureGrid& grid, Quad quadrant) {
+    return writtenSubrecords([&](RecordWriter& record) { writeQuadrantLayers(grid, quadrant, record); });
+}
+
 std::vector<uint32_t> ids(std::initializer_list<int> ks) {
     std::vector<uint32_t> out;
     for (int k : ks) out.push_back(0x100 + static_cast<uint32_t>(k));
@@ -42,15 +47,12 @@ TEST(TextureLayers, OneTextureIsTheBaseAlone) {
     QuadrantPaint paint = planQuadrant(grid, Quad::SW);
     EXPECT_EQ(paint.base, 0xA1u);
     EXPECT_TRUE(paint.layers.empty());
-    std::vector<uint8_t> out;
-    writeQuadrantLayers(grid, Quad::SW, out);
+    std::vector<uint8_t> out = layersOf(grid, Quad::SW);
     EXPECT_EQ(out, (std::vector<uint8_t>{'B', 'T', 'X', 'T', 8, 0, 0xA1, 0, 0, 0, 0, 0x79, 0, 0}));
     // The other quadrants hold no known texture: neither a base nor a layer.
     for (Quad quadrant : {Quad::SE, Quad::NW, Quad::NE}) {
         EXPECT_EQ(planQuadrant(grid, quadrant).base, 0u);
-        std::vector<uint8_t> none;
-        writeQuadrantLayers(grid, quadrant, none);
-        EXPECT_TRUE(none.empty());
+        EXPECT_TRUE(layersOf(grid, quadrant).empty());
     }
 }
 
@@ -62,10 +64,8 @@ TEST(TextureLayers, TheMostCoveringIsTheBaseAndTheOthersLayersInOrderOfFirstAppe
     EXPECT_EQ(paint.layers, (std::vector<uint32_t>{0xC, 0xB}));
     EXPECT_TRUE(paint.dropped.empty());
 
-    std::vector<uint8_t> out;
-    writeQuadrantLayers(grid, Quad::NW, out);  // quadrant 2 is empty in this grid
-    EXPECT_TRUE(out.empty());
-    writeQuadrantLayers(grid, Quad::SW, out);
+    EXPECT_TRUE(layersOf(grid, Quad::NW).empty());  // quadrant 2 is empty in this grid
+    std::vector<uint8_t> out = layersOf(grid, Quad::SW);
     ASSERT_EQ(out.size(), 14u + 14u + 6u + 8u * 8u + 14u + 6u + 8u * 128u);
     EXPECT_EQ(std::string(out.begin(), out.begin() + 4), "BTXT");
     EXPECT_EQ(std::string(out.begin() + 14, out.begin() + 18), "ATXT");
@@ -95,8 +95,7 @@ TEST(TextureLayers, OfSixteenTexturesTheEightCoveringMostKeepTheirLayers) {
     EXPECT_EQ(paint.base, 0x100u);
     EXPECT_EQ(paint.layers, ids({2, 4, 6, 8, 9, 10, 11, 15}));
     EXPECT_EQ(paint.dropped, ids({1, 3, 5, 7, 12, 13, 14}));
-    std::vector<uint8_t> out;
-    writeQuadrantLayers(grid, Quad::SW, out);
+    std::vector<uint8_t> out = layersOf(grid, Quad::SW);
     // The base's and the dropped textures' vertices are in no VTXT.
     size_t listed = 0, atxt = 0;
     for (size_t p = 14; p < out.size();) {

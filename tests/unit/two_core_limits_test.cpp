@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "compression_jobs.h"
 #include "fresh_body.h"
 #include "patterned_bytes.h"
 #include "address_space_limit.h"
@@ -39,7 +40,7 @@ TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
         std::vector<RecordBody> bodies(4);
         try {
             for (int repeat = 0; repeat < 3; ++repeat) {
-                twoCores.compress(records.data(), bodies.data(), 4);
+                twoCores.compress(compressionJobs(records, bodies).data(), 4);
                 for (size_t i = 0; i < 4; ++i)
                     if (!bodies[i].compressed || bodies[i].bytes != expected[i]) return 2;
             }
@@ -65,7 +66,7 @@ TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
             // takes which is up to them).
             for (int repeat = 0; repeat < 20; ++repeat) {
                 try {
-                    twoCores.compress(records.data(), bodies.data(), 4);
+                    twoCores.compress(compressionJobs(records, bodies).data(), 4);
                     return 0;
                 } catch (const std::bad_alloc&) {
                 }
