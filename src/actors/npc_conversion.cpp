@@ -15,11 +15,12 @@ namespace {
 bool chooseItem(ConversionServices& services, const std::string& itemId, uint32_t& formId) {
     ItemChoice choice;
     if (!landfer::chooseItem(services, itemId, choice)) {
-        services.losses.note(LossKind::inventoryItem, itemId);
+        services.problems.tell(Problem::lost(LossKind::inventoryItem, itemId));
         return false;
     }
     formId = choice.formId;
-    if (choice.byKind != nullptr) services.losses.note(LossKind::inventoryByKind, itemId, 1, byKindText(choice));
+    if (choice.byKind != nullptr)
+        services.problems.tell(Problem::lost(LossKind::inventoryByKind, itemId, 1, byKindText(choice)));
     return true;
 }
 
@@ -45,24 +46,27 @@ void Actors::convertNpc(RecordData record) {
     // two editor IDs that differ only in case for one: the first NPC stays.
     uint8_t earlier[4];
     if (npcIndex_.find(npc.editorId, earlier)) {
-        services.reporter.report("The NPC_ record %s repeats an NPC of this plugin (ids are the same in any letter "
-                                 "case). Ignoring!\n",
-                                 npc.editorId.c_str());
-        services.losses.note(LossKind::repeatedNpc, npc.editorId);
+        services.problems.tell(Problem::lost(LossKind::repeatedNpc, npc.editorId)
+                                   .saying("NPC_", formatText("The NPC_ record %s repeats an NPC of this plugin (ids "
+                                                              "are the same in any letter case). Ignoring!\n",
+                                                              npc.editorId.c_str())));
         return;
     }
 
     std::vector<InventoryItem> inventory = lookUpInventory(services, npc, inventorySwapCount_);
-    if (!npc.hasAi) services.reporter.report("For the NPC called %s I didn't find AIDT!!\n", npc.fullName.c_str());
+    if (!npc.hasAi)
+        services.problems.tell(Problem::warned("NPC_", npc.editorId,
+                                               formatText("For the NPC called %s I didn't find AIDT!!\n",
+                                                          npc.fullName.c_str())));
 
     NpcChoices choices;
     choices.inventory = std::move(inventory);
     const RaceRow* race = findRace(npc.raceId);
     choices.race = race != nullptr ? race : &imperialRace();
-    if (race == nullptr) services.losses.note(LossKind::race, npc.raceId);
+    if (race == nullptr) services.problems.tell(Problem::lost(LossKind::race, npc.raceId));
     bool classFound = false;
     choices.classFormId = services.classes.find(npc.classId, &classFound);
-    if (!classFound) services.losses.note(LossKind::defaultClass, npc.classId);
+    if (!classFound) services.problems.tell(Problem::lost(LossKind::defaultClass, npc.classId));
 
     RecordWriter& converted = records_.begin("NPC_", services.formIds);
     writeNpcData(npc, choices, converted);

@@ -62,6 +62,7 @@ bool InputPlugin::readHeader(uint8_t header[]) {
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: the file holds only %lld of "
               "them\n",
               recordSize, name_.c_str(), static_cast<long long>(size_ - position + inputHeaderSize));
+    recordOffset_ = position - static_cast<int64_t>(inputHeaderSize);
     return true;
 }
 

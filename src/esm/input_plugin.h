@@ -33,6 +33,9 @@ public:
     // The whole record that starts at `offset`, as readRecord reads it.
     void readRecordAt(int64_t offset, std::vector<uint8_t>& record);
     void close() { file_.reset(); }
+    const std::string& name() const { return name_; }
+    // The byte offset of the last record read, from the start of the file.
+    int64_t recordOffset() const { return recordOffset_; }
 
 private:
     // Reads the next header; false at the end of the input.
@@ -43,6 +46,7 @@ private:
     ReadFile file_;
     std::string name_;
     int64_t size_ = 0;
+    int64_t recordOffset_ = 0;
 };
 
 }  // namespace landfer

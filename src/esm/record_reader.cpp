@@ -15,7 +15,8 @@ std::string_view Subrecord::text() const {
 
 void Subrecord::require(size_t needed) const {
     if (size < needed)
-        throw MalformedRecord(formatText("its %.4s subrecord holds %zu of %zu bytes", type.data(), size, needed));
+        throw MalformedRecord(formatText("its %.4s subrecord holds %zu of %zu bytes", type.data(), size, needed),
+                              data != nullptr ? data - inputSubrecordHeaderSize : nullptr);
 }
 
 bool SubrecordCursor::nextIs(std::string_view type) const {
@@ -26,7 +27,8 @@ bool SubrecordCursor::nextIs(std::string_view type) const {
 Subrecord SubrecordCursor::peek() const {
     size_t left = record_.size - offset_;
     if (left < inputSubrecordHeaderSize)
-        throw MalformedRecord(formatText("a subrecord header is cut off after %zu of 8 bytes", left));
+        throw MalformedRecord(formatText("a subrecord header is cut off after %zu of 8 bytes", left),
+                              record_.data + offset_);
     const uint8_t* header = record_.data + offset_;
     Subrecord sub;
     sub.type = std::string_view(reinterpret_cast<const char*>(header), 4);
@@ -34,7 +36,8 @@ Subrecord SubrecordCursor::peek() const {
     sub.data = header + inputSubrecordHeaderSize;
     if (sub.size > left - inputSubrecordHeaderSize)
         throw MalformedRecord(formatText("its %.4s subrecord of %zu bytes runs past the end of the record",
-                                         sub.type.data(), sub.size));
+                                         sub.type.data(), sub.size),
+                              header);
     return sub;
 }
 

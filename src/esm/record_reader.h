@@ -16,10 +16,16 @@ namespace landfer {
 // A TES3 subrecord's type and 32-bit size.
 constexpr size_t inputSubrecordHeaderSize = 8;
 
-// A record that cannot be converted; what() says what is wrong with it.
+// A record that cannot be converted; what() says what is wrong with it,
+// at() the subrecord header where it is, when one is known.
 class MalformedRecord : public std::runtime_error {
 public:
-    explicit MalformedRecord(const std::string& problem) : std::runtime_error(problem) {}
+    explicit MalformedRecord(const std::string& problem, const uint8_t* at = nullptr)
+        : std::runtime_error(problem), at_(at) {}
+    const uint8_t* at() const { return at_; }
+
+private:
+    const uint8_t* at_;
 };
 
 // The bytes behind a record header.

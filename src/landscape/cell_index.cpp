@@ -83,10 +83,11 @@ size_t CellIndex::cellForRecord(const std::string& name, int32_t gridX, int32_t 
         return cell;
     }
     // Oblivion's world holds one cell per grid.
-    services_.reporter.report("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: its placed "
-                              "references join that cell.\n",
-                              name.c_str(), gridX, gridY);
-    services_.losses.note(LossKind::repeatedCell, formatText("%s (%d, %d)", name.c_str(), gridX, gridY));
+    services_.problems.tell(
+        Problem::lost(LossKind::repeatedCell, formatText("%s (%d, %d)", name.c_str(), gridX, gridY))
+            .saying("CELL", formatText("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: "
+                                       "its placed references join that cell.\n",
+                                       name.c_str(), gridX, gridY)));
     return cell;
 }
 
@@ -94,18 +95,20 @@ std::optional<size_t> CellIndex::exteriorCell(const MorrowindCell& cell) {
     const std::string& name = cell.name;
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        services_.reporter.report("The CELL record %s cannot be converted: its EDID subrecord would hold %zu bytes, more "
-                                  "than 65535. Ignoring!\n",
-                                  name.c_str(), name.size() + 4);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", cell.gridX, cell.gridY));
+        services_.problems.tell(
+            Problem::lost(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", cell.gridX, cell.gridY))
+                .saying("CELL", formatText("The CELL record %s cannot be converted: its EDID subrecord would hold "
+                                           "%zu bytes, more than 65535. Ignoring!\n",
+                                           name.c_str(), name.size() + 4)));
         return std::nullopt;
     }
     if (!gridFitsWorld(cell.gridX, cell.gridY)) {
-        services_.reporter.report("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
-                                  "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                                  name.c_str(), cell.gridX, cell.gridY);
-        services_.losses.note(LossKind::leftOutLandscape,
-                              formatText("CELL %s (%d, %d)", name.c_str(), cell.gridX, cell.gridY));
+        services_.problems.tell(
+            Problem::lost(LossKind::leftOutLandscape,
+                          formatText("CELL %s (%d, %d)", name.c_str(), cell.gridX, cell.gridY))
+                .saying("CELL", formatText("The CELL record %s at grid (%d, %d) cannot be converted: only grids "
+                                           "from -131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                                           name.c_str(), cell.gridX, cell.gridY)));
         return std::nullopt;
     }
     ++exteriorCellCount_;

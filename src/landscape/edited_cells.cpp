@@ -41,9 +41,10 @@ std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit,
             if (last && cell.name.empty()) cell.name = last->name;
             last = std::move(cell);
         } catch (const MalformedRecord& problem) {
-            services_.reporter.report("The CELL record %s of the master %s is malformed (%s): its references are left "
-                                      "out.\n",
-                                      label.c_str(), masters.master(m).path.c_str(), problem.what());
+            services_.problems.tell(Problem::skipped(
+                {}, "CELL " + label + " of the master " + masters.master(m).path,
+                formatText("The CELL record %s of the master %s is malformed (%s): its references are left out.\n",
+                           label.c_str(), masters.master(m).path.c_str(), problem.what())));
         }
     }
     return last;
@@ -76,17 +77,16 @@ void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, in
 
 void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY) {
     std::string label = cellLabel(name, gridX, gridY);
-    Losses& losses = services_.losses;
-    if (counts.fromMasters > 0) losses.note(LossKind::masterReference, label, counts.fromMasters);
-    if (counts.replaced > 0) losses.note(LossKind::replacedReference, label, counts.replaced);
-    if (counts.deleted > 0) losses.note(LossKind::deletedReference, label, counts.deleted);
-    if (counts.moved > 0) losses.note(LossKind::movedReference, label, counts.moved);
-    if (counts.unknown > 0) {
-        services_.reporter.report("The CELL record %s changes %ld reference%s that no master has: kept as new "
-                                  "references.\n",
-                                  label.c_str(), counts.unknown, counts.unknown == 1 ? "" : "s");
-        losses.note(LossKind::unknownMasterReference, label, counts.unknown);
-    }
+    Problems& problems = services_.problems;
+    if (counts.fromMasters > 0) problems.tell(Problem::lost(LossKind::masterReference, label, counts.fromMasters));
+    if (counts.replaced > 0) problems.tell(Problem::lost(LossKind::replacedReference, label, counts.replaced));
+    if (counts.deleted > 0) problems.tell(Problem::lost(LossKind::deletedReference, label, counts.deleted));
+    if (counts.moved > 0) problems.tell(Problem::lost(LossKind::movedReference, label, counts.moved));
+    if (counts.unknown > 0)
+        problems.tell(Problem::lost(LossKind::unknownMasterReference, label, counts.unknown)
+                          .saying("CELL", formatText("The CELL record %s changes %ld reference%s that no master has: "
+                                                     "kept as new references.\n",
+                                                     label.c_str(), counts.unknown, counts.unknown == 1 ? "" : "s")));
 }
 
 }  // namespace landfer

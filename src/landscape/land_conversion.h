@@ -9,6 +9,7 @@
 #include "landscape/quad.h"
 #include "landscape/texture_layers.h"
 
+#include "esm/problem.h"
 #include "esm/record_reader.h"
 #include "esm/reporter.h"
 #include "services/losses.h"
@@ -61,6 +62,6 @@ struct QuadHeights {
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad);
 
 // Reads a LAND record's parts; false (after any message) when it cannot be converted.
-bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input);
+bool readLand(ProblemSink& problems, RecordData record, LandInput& input);
 
 }  // namespace landfer

@@ -15,7 +15,7 @@
 
 namespace landfer {
 
-bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandInput& input) {
+bool readLand(ProblemSink& problems, RecordData record, LandInput& input) {
     SubrecordCursor cursor(record);
     if (!cursor.nextIs("INTV")) return false;
     Subrecord grid = cursor.next();
@@ -28,7 +28,8 @@ bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandI
     normals.require(normalsSize);
     input.normals = normals.data;
     if (!cursor.nextIs("VHGT")) {
-        reporter.report("Unable to find VHGT!!!\n");
+        problems.tell(Problem::skipped("LAND", formatText("at grid (%d, %d)", input.gridX, input.gridY),
+                                       "Unable to find VHGT!!!\n"));
         return false;
     }
     Subrecord heights = cursor.next();
@@ -41,11 +42,13 @@ bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandI
         size_t needed = colours ? normalsSize : texturesSize;
         if (sub.size < needed) {
             // The land is still converted, without this subrecord.
-            reporter.report("The LAND record at grid (%d, %d) is malformed (its %.4s subrecord holds %zu of %zu bytes): "
-                            "the land is converted without it.\n",
-                            input.gridX, input.gridY, sub.type.data(), sub.size, needed);
-            losses.note(LossKind::leftOutLandscape,
-                        formatText("%.4s of LAND (%d, %d)", sub.type.data(), input.gridX, input.gridY));
+            problems.tell(
+                Problem::lost(LossKind::leftOutLandscape,
+                              formatText("%.4s of LAND (%d, %d)", sub.type.data(), input.gridX, input.gridY))
+                    .saying("LAND", formatText("The LAND record at grid (%d, %d) is malformed (its %.4s subrecord "
+                                               "holds %zu of %zu bytes): the land is converted without it.\n",
+                                               input.gridX, input.gridY, sub.type.data(), sub.size, needed))
+                    .placedAt(sub.data - inputSubrecordHeaderSize));
             continue;
         }
         (colours ? input.colours : input.textures) = sub.data;
@@ -55,20 +58,23 @@ bool readLand(const Reporter& reporter, Losses& losses, RecordData record, LandI
 
 void LandConverter::convertLand(RecordData record) {
     LandInput input;
-    if (!readLand(services_.reporter, services_.losses, record, input)) return;
+    if (!readLand(services_.problems, record, input)) return;
     if (!gridFitsWorld(input.gridX, input.gridY)) {
-        services_.reporter.report("The LAND record at grid (%d, %d) cannot be converted: only grids from "
-                   "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
-                   input.gridX, input.gridY);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY));
+        services_.problems.tell(
+            Problem::lost(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY))
+                .saying("LAND", formatText("The LAND record at grid (%d, %d) cannot be converted: only grids from "
+                                           "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
+                                           input.gridX, input.gridY)));
         return;
     }
     long found = cells_.world().find(input.gridX, input.gridY);
     if (found >= 0 && cells_.world().hasLand(static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        services_.reporter.report("The LAND record at grid (%d, %d) repeats the land of that grid. Ignoring!\n", input.gridX,
-                   input.gridY);
-        services_.losses.note(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY));
+        services_.problems.tell(
+            Problem::lost(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY))
+                .saying("LAND", formatText("The LAND record at grid (%d, %d) repeats the land of that grid. "
+                                           "Ignoring!\n",
+                                           input.gridX, input.gridY)));
         return;
     }
     ++landCount_;
@@ -92,17 +98,18 @@ void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTe
         moved.largestError = std::max(moved.largestError, quadMoved.largestError);
     }
     if (moved.vertices > 0)
-        services_.losses.note(LossKind::clampedHeights,
-                              formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
-                                         8L * moved.largestError),
-                              moved.vertices);
+        services_.problems.tell(Problem::lost(LossKind::clampedHeights,
+                                              formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
+                                                         8L * moved.largestError),
+                                              moved.vertices));
     RecordWriter::compress(services_.deflater, quads.data(), 4);
     cells_.world().attachLand(cell, quadRecords_);
 }
 
 void LandConverter::handleLandTexture(RecordData record) {
     SubrecordCursor cursor(record);
-    if (cursor.nextIs("NAME")) cursor.next();
+    std::string id;
+    if (cursor.nextIs("NAME")) id = std::string(cursor.next().text());
     uint32_t number = highestTextureNumber_ + 1;
     bool indexed = cursor.nextIs("INTV");
     if (indexed) {
@@ -120,14 +127,18 @@ void LandConverter::handleLandTexture(RecordData record) {
     // A land texture without its file is skipped, with the message among
     // the progress; deleted ones never come here.
     if (!cursor.nextIs("DATA")) {
-        services_.reporter.progressText("Couldn't find LTEX DATA subrec!\n");
+        services_.problems.tell(Problem::skipped("LTEX", id, "Couldn't find LTEX DATA subrec!\n").amongTheProgress());
         return;
     }
     std::string fileName(cursor.next().text());
 
     uint32_t formId = 0;
     if (!services_.landTextureFiles.find(fileName, formId)) {
-        services_.reporter.report("Unable to populate an ltex FormID for %s: Not in my LTEX file!!\n", fileName.c_str());
+        // Its squares are counted when a land paints them (noteLandTexture).
+        services_.problems.tell(Problem::lost(LossKind::landTexture, fileName, 0)
+                                    .saying("LTEX", formatText("Unable to populate an ltex FormID for %s: Not in my "
+                                                               "LTEX file!!\n",
+                                                               fileName.c_str())));
         formId = 0;
     }
     services_.losses.noteLandTexture(number, fileName, formId != 0);

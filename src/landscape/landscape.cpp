@@ -37,23 +37,26 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
     case ReferenceReading::deleted:
         break;
     case ReferenceReading::withoutName:
-        services_.reporter.report("A reference in the CELL record at grid (%d, %d) has no NAME. Ignoring it!\n", gridX,
-                                  gridY);
-        services_.losses.note(LossKind::brokenReference, "");
+        services_.problems.tell(Problem::lost(LossKind::brokenReference, "")
+                                    .saying("CELL", formatText("A reference in the CELL record at grid (%d, %d) has "
+                                                               "no NAME. Ignoring it!\n",
+                                                               gridX, gridY)));
         break;
     case ReferenceReading::withoutData:
-        if (read.followedByReference)
-            services_.reporter.progressText("Recursive FRMR - returning %d\n", static_cast<int>(read.length));
-        else
-            services_.reporter.report("Unable to find DATA statement for placed FRMR object!!!\n");
-        services_.losses.note(LossKind::brokenReference, baseId);
+        services_.problems.tell(
+            read.followedByReference
+                ? Problem::lost(LossKind::brokenReference, baseId)
+                      .saying("CELL", formatText("Recursive FRMR - returning %d\n", static_cast<int>(read.length)))
+                      .amongTheProgress()
+                : Problem::lost(LossKind::brokenReference, baseId)
+                      .saying("CELL", "Unable to find DATA statement for placed FRMR object!!!\n"));
         break;
     case ReferenceReading::dataTooShort:
-        services_.reporter.report(
-            "The CELL record at grid (%d, %d) is malformed (a reference's DATA subrecord holds %zu of 24 bytes). "
-            "Ignoring the reference!\n",
-            gridX, gridY, read.dataSize);
-        services_.losses.note(LossKind::brokenReference, baseId);
+        services_.problems.tell(
+            Problem::lost(LossKind::brokenReference, baseId)
+                .saying("CELL", formatText("The CELL record at grid (%d, %d) is malformed (a reference's DATA "
+                                           "subrecord holds %zu of 24 bytes). Ignoring the reference!\n",
+                                           gridX, gridY, read.dataSize)));
         break;
     }
     return false;

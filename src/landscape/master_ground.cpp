@@ -37,20 +37,22 @@ void LandConverter::groundFromMasters() {
             masters.readRecord(m, land->second, record);
             LandInput input;
             try {
-                if (!readLand(services_.reporter, services_.losses,
-                              {record.data() + inputHeaderSize, record.size() - inputHeaderSize}, input))
+                if (!readLand(services_.problems, {record.data() + inputHeaderSize, record.size() - inputHeaderSize},
+                              input))
                     continue;
             } catch (const MalformedRecord& problem) {
-                services_.reporter.report("The LAND record at grid (%d, %d) of the master %s is malformed (%s). "
-                                          "Ignoring!\n",
-                                          gridX, gridY, masters.master(m).path.c_str(), problem.what());
+                // Its file is in the message; the input's record being read is no place of it.
+                services_.problems.tell(Problem::skipped(
+                    {}, formatText("LAND at grid (%d, %d) of the master %s", gridX, gridY, masters.master(m).path.c_str()),
+                    formatText("The LAND record at grid (%d, %d) of the master %s is malformed (%s). Ignoring!\n", gridX,
+                               gridY, masters.master(m).path.c_str(), problem.what())));
                 continue;
             }
             ++landCount_;
             if (input.textures != nullptr)
                 noteUnpaintedSquares(masterTextures(m), input.textures, services_.losses, &masters.master(m).landTextures);
             attachLand(cell, input, masterTextures(m));
-            services_.losses.note(LossKind::landFromMaster, masters.master(m).name);
+            services_.problems.tell(Problem::lost(LossKind::landFromMaster, masters.master(m).name));
             break;
         }
     }

@@ -54,10 +54,11 @@ std::vector<InventoryItem> ModelBases::contentsOf(const BaseObject& container, C
     for (const ContainedItem& entry : container.contents) {
         ItemChoice choice;
         if (!chooseItem(services, entry.itemId, choice)) {
-            services.losses.note(LossKind::containerItem, entry.itemId);
+            services.problems.tell(Problem::lost(LossKind::containerItem, entry.itemId));
             continue;
         }
-        if (choice.byKind != nullptr) services.losses.note(LossKind::itemByKind, entry.itemId, 1, byKindText(choice));
+        if (choice.byKind != nullptr)
+            services.problems.tell(Problem::lost(LossKind::itemByKind, entry.itemId, 1, byKindText(choice)));
         contents.push_back({choice.formId, carriedCount(entry.count)});
     }
     return contents;
@@ -82,11 +83,11 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
             writeStatic(data, head);
         data.checkSizes();
     } catch (const OversizedSubrecord& problem) {
-        services.reporter.report("%s", problem.what());
+        services.tellOversized(problem);
         return nullptr;
     }
     if (!base.script.empty() && type != "STAT")
-        services.losses.note(LossKind::objectScript, base.id + " (" + base.script + ")");
+        services.problems.tell(Problem::lost(LossKind::objectScript, base.id + " (" + base.script + ")"));
     known->second = MadeBase{records.end(), type};
     return &*known->second;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "esm/fatal_error.h"
+
 namespace landfer {
 
 namespace {
@@ -21,9 +23,9 @@ void ExteriorPlacement::addTemporary(const Placement& placement, const std::vect
     byQuadCell_[quadCellHolding(placement[0], placement[1])].add(record);
 }
 
-void ExteriorPlacement::warnUndecided(const Reporter& reporter, const Placement& placement) const {
-    reporter.progressText("WARNING: I COULDN'T DECIDE UPON: (%f, %f) ", placement[0], placement[1]);
-    reporter.progressText("for original cell (%d, %d) - quad %d\n", gridX_, gridY_, 0);
+std::string ExteriorPlacement::undecided(const Placement& placement) const {
+    return formatText("WARNING: I COULDN'T DECIDE UPON: (%f, %f) for original cell (%d, %d) - quad %d\n", placement[0],
+                      placement[1], gridX_, gridY_, 0);
 }
 
 void ExteriorPlacement::flush(FormIds& formIds) {

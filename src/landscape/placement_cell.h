@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "esm/form_ids.h"
+#include <string>
+
 #include "esm/reporter.h"
 #include "landscape/placed_records.h"
 #include "landscape/world_staging.h"
@@ -31,8 +33,8 @@ public:
     virtual void addPersistent(const std::vector<uint8_t>& record) = 0;
     // A record of the cell's temporary children, at the placement given.
     virtual void addTemporary(const Placement& placement, const std::vector<uint8_t>& record) = 0;
-    // The warning for an NPC whose position is no number.
-    virtual void warnUndecided(const Reporter& reporter, const Placement& placement) const = 0;
+    // The message for an NPC whose position is no number.
+    virtual std::string undecided(const Placement& placement) const = 0;
     // Hands the records gathered to the staging.
     virtual void flush(FormIds& formIds) = 0;
 };
@@ -52,7 +54,7 @@ public:
 
     void addPersistent(const std::vector<uint8_t>& record) override { persistent_.add(record); }
     void addTemporary(const Placement& placement, const std::vector<uint8_t>& record) override;
-    void warnUndecided(const Reporter& reporter, const Placement& placement) const override;
+    std::string undecided(const Placement& placement) const override;
     void flush(FormIds& formIds) override;
 
 private:

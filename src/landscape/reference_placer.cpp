@@ -31,8 +31,9 @@ void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& 
     if (npcs_.find(reference.baseId, npc)) {
         // The game places a persistent reference by its position, wherever it is.
         if (!std::isfinite(placement[0]) || !std::isfinite(placement[1])) {
-            cell.warnUndecided(services_.reporter, placement);
-            services_.losses.note(LossKind::brokenReference, reference.baseId);
+            services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId)
+                                        .saying("CELL", cell.undecided(placement))
+                                        .amongTheProgress());
             return;
         }
         services_.reporter.showProgress("a");
@@ -45,7 +46,7 @@ void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& 
     if (placeItem(reference, madeType, cell)) return;
     if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
     if (placeStandIn(reference, cell)) return;
-    services_.losses.note(LossKind::placedReference, reference.baseId);
+    services_.problems.tell(Problem::lost(LossKind::placedReference, reference.baseId));
 }
 
 // An item a lookup line or the plugin's books name is that item; one of a
@@ -56,7 +57,7 @@ bool ReferencePlacer::placeItem(const MorrowindReference& reference, std::string
     if (!chooseItem(services_, reference.baseId, item)) return false;
     if (item.byKind != nullptr && !madeType.empty() && madeType != "STAT") return false;
     if (placeObject(reference, cell, {item.formId, "item", 1.0f, 0.0f}) && item.byKind != nullptr)
-        services_.losses.note(LossKind::itemByKind, reference.baseId, 1, byKindText(item));
+        services_.problems.tell(Problem::lost(LossKind::itemByKind, reference.baseId, 1, byKindText(item)));
     return true;
 }
 
@@ -65,7 +66,8 @@ bool ReferencePlacer::placeMadeBase(const MorrowindReference& reference, const B
     if (made == nullptr) return false;
     if (placeObject(reference, cell, {made->formId, made->type, 1.0f, 0.0f}) && made->type == "STAT" &&
         losesItsFunction(base))
-        services_.losses.note(LossKind::lostFunction, reference.baseId + " (" + std::string(base.type.data(), 4) + ")");
+        services_.problems.tell(
+            Problem::lost(LossKind::lostFunction, reference.baseId + " (" + std::string(base.type.data(), 4) + ")"));
     return true;
 }
 
@@ -93,7 +95,7 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
         if (!reference.key.empty() && chooseItem(services_, reference.key, key) && key.byKind == nullptr)
             extras.key = key.formId;
         else if (!reference.key.empty())
-            services_.losses.note(LossKind::lockKey, reference.key);
+            services_.problems.tell(Problem::lost(LossKind::lockKey, reference.key));
     }
     if (base.type == "item") {
         extras.count = reference.count > 1 ? static_cast<uint32_t>(reference.count) : 1;
@@ -101,7 +103,7 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
     }
     for (int bit = 0; bit < referenceDataKindCount; ++bit)
         if ((reference.unkept & ~kept & (1u << bit)) != 0)
-            services_.losses.note(LossKind::referenceData, referenceDataKindName(bit));
+            services_.problems.tell(Problem::lost(LossKind::referenceData, referenceDataKindName(bit)));
     return extras;
 }
 
@@ -110,7 +112,7 @@ bool ReferencePlacer::placeObject(const MorrowindReference& reference, Placement
     Placement placement = reference.placement;
     placement[2] += base.zOffset;
     if (!std::all_of(placement.begin(), placement.end(), [](float value) { return std::isfinite(value); })) {
-        services_.losses.note(LossKind::brokenReference, reference.baseId);
+        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
         return false;
     }
     ReferenceExtras extras = extrasFor(reference, base);

@@ -32,9 +32,9 @@ uint32_t ClassTable::find(std::string_view classId, bool* foundOut) {
     for (; reportedCorruptLines_ < corruptLines_.size(); ++reportedCorruptLines_) {
         const auto& corrupt = corruptLines_[reportedCorruptLines_];
         if (corrupt.first > matchLine) break;
-        reporter_.report(
-            "Found a corrupt line in %s. Should be 2 fields, commar delimited. Ignoring. Line was: %s\n",
-            path_.c_str(), corrupt.second.c_str());
+        warn(path_, formatText("Found a corrupt line in %s. Should be 2 fields, commar delimited. Ignoring. Line "
+                               "was: %s\n",
+                               path_.c_str(), corrupt.second.c_str()));
     }
     bool found = match != firstLines_.end();
     if (foundOut != nullptr) *foundOut = found;

@@ -79,19 +79,21 @@ const std::vector<uint8_t>& FaceData::find(const RaceRow* race, std::string_view
     const std::vector<uint8_t>* cached = usable ? kept(own) : nullptr;
     ReadFile file = usable && cached == nullptr ? openForReading(own) : nullptr;
     if (cached != nullptr || file) {
-        reporter_.report(
-            "The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial, with the face "
-            "data of %s\n",
-            raceLength, raceId.data(), npcLength, npcId.data(), own.c_str());
+        problems_.tell(Problem::warned(
+            "NPC_", npcId,
+            formatText("The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial, with the "
+                       "face data of %s\n",
+                       raceLength, raceId.data(), npcLength, npcId.data(), own.c_str())));
         return cached != nullptr ? *cached : read(std::move(file), own);
     }
 
     std::string fallback = facePath(imperialRace().faceName, female);
-    reporter_.report(
-        "The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial. No face data "
-        "for race %.*s in %s; using %s\n",
-        raceLength, raceId.data(), npcLength, npcId.data(), raceLength, raceId.data(), own.c_str(),
-        fallback.c_str());
+    problems_.tell(Problem::warned(
+        "NPC_", npcId,
+        formatText("The race %.*s of the NPC %.*s is not in the race table: the race becomes Imperial. No face data "
+                   "for race %.*s in %s; using %s\n",
+                   raceLength, raceId.data(), npcLength, npcId.data(), raceLength, raceId.data(), own.c_str(),
+                   fallback.c_str())));
     return required(fallback);
 }
 

@@ -33,8 +33,8 @@ void LandTextureFiles::load() {
     loaded_ = true;
     ReadFile file = openLookupFile(path_);
     if (!file) {
-        reporter_.report("Unable to open the LTEX texture lookup file (%s): %s\n", path_.c_str(),
-                         systemErrorText().c_str());
+        warn(path_, formatText("Unable to open the LTEX texture lookup file (%s): %s\n", path_.c_str(),
+                               systemErrorText().c_str()));
         return;
     }
     std::string line;

@@ -68,7 +68,8 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
     if (prefix) id.pop_back();
     StandIn standIn;
     if (id.empty() || !parseStandIn(fields, standIn)) {
-        reporter_.report("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str());
+        warn(path(fileName),
+             formatText("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str()));
         return;
     }
     if (!prefix) {

@@ -34,9 +34,10 @@ void GlobalsAndBooks::convertBook(RecordData record) {
             cursor.next();
             continue;
         }
-        services_.reporter.report(
-            "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,ITEX,TEXT order I expected. "
-            "Ignoring!\n");
+        services_.problems.tell(Problem::skipped("BOOK", identifier,
+                                                 "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,"
+                                                 "ITEX,TEXT order I expected. Ignoring!\n")
+                                    .placedAt(sub.data - inputSubrecordHeaderSize));
         return;
     }
 

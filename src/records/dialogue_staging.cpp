@@ -66,7 +66,8 @@ void Dialogue::handleTopic(RecordData record) {
 }
 
 void Dialogue::handleResponse(RecordData record) {
-    if (!currentLostTopic_.empty()) return services_.losses.note(LossKind::dialogueTopic, currentLostTopic_);
+    if (!currentLostTopic_.empty())
+        return services_.problems.tell(Problem::lost(LossKind::dialogueTopic, currentLostTopic_));
     if (!inTopic_) return;
     const MorrowindResponse response = readMorrowindResponse(record);  // malformed ones are not staged
     if (response.deleted) return;

@@ -88,11 +88,12 @@ void Dialogue::writeResponse(uint32_t formId, const MorrowindResponse& response,
 // A response of a topic that keeps none can only be lost for the topic's name.
 void Dialogue::reportLost(const Topic& topic, const ConvertedConditions& conditions) {
     if (conditions.scriptOnly)
-        services_.losses.note(LossKind::scriptOnlyResponse, topic.name);
+        services_.problems.tell(Problem::lost(LossKind::scriptOnlyResponse, topic.name));
     else if (!conditions.lostReason.empty())
-        services_.losses.note(LossKind::dialogueResponse, topic.name + ": " + conditions.lostReason);
+        services_.problems.tell(
+            Problem::lost(LossKind::dialogueResponse, topic.name + ": " + conditions.lostReason));
     else
-        services_.losses.note(LossKind::dialogueResponse, "a topic name too long for Oblivion");
+        services_.problems.tell(Problem::lost(LossKind::dialogueResponse, "a topic name too long for Oblivion"));
 }
 
 uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous) {
@@ -111,8 +112,9 @@ uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSour
         previous = formId;
         ++responseCount_;
         if (!response.resultScript.empty())
-            services_.losses.note(LossKind::resultScript, topic.name + " " + response.id, 1, response.resultScript);
-        if (!response.sound.empty()) services_.losses.note(LossKind::responseSound, response.sound);
+            services_.problems.tell(
+                Problem::lost(LossKind::resultScript, topic.name + " " + response.id, 1, response.resultScript));
+        if (!response.sound.empty()) services_.problems.tell(Problem::lost(LossKind::responseSound, response.sound));
     }
     return previous;
 }

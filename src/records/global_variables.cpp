@@ -18,7 +18,9 @@ void GlobalsAndBooks::convertGlobal(RecordData record) {
         valueType = type.data[0];
     }
     if (!cursor.nextIs("FLTV")) {
-        services_.reporter.report("A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n");
+        services_.problems.tell(Problem::skipped(
+            "GLOB", identifier, "A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n")
+                                    .placedAt(cursor.atEnd() ? nullptr : record.data + cursor.offset()));
         return;
     }
     Subrecord value = cursor.next();

@@ -11,11 +11,13 @@ namespace {
 
 // The message for a journal that gives no stage. Its words are those of
 // the time when the stages waited in a file of their own.
-void reportEmptyQuest(const Reporter& reporter, const std::string& editorId) {
-    reporter.report("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
-                    "File should be called quest_indx.tmp: No such file or directory - probably just an empty "
-                    "quest.\n",
-                    editorId.c_str());
+void reportEmptyQuest(ProblemSink& problems, const std::string& editorId) {
+    problems.tell(Problem::warned(
+        "DIAL", editorId,
+        formatText("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
+                   "File should be called quest_indx.tmp: No such file or directory - probably just an empty "
+                   "quest.\n",
+                   editorId.c_str())));
 }
 
 }  // namespace
@@ -54,7 +56,7 @@ void JournalQuests::writeQuestHead(const Quest& quest, RecordWriter& record) {
 bool JournalQuests::acceptStages(size_t index) {
     Quest& quest = quests_[index];
     if (quest.rejected || quest.formId != 0) return !quest.rejected;
-    if (!subrecordsFit(services_.reporter, "QUST", quest.editorId,
+    if (!subrecordsFit(services_, "QUST", quest.editorId,
                        [&quest](RecordWriter& head) { writeQuestHead(quest, head); })) {
         quest.rejected = true;
         return false;
@@ -92,7 +94,7 @@ void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
 
 void JournalQuests::reportEmptyQuests() const {
     for (const Quest& quest : quests_)
-        if (quest.formId == 0 && !quest.rejected) reportEmptyQuest(services_.reporter, quest.editorId);
+        if (quest.formId == 0 && !quest.rejected) reportEmptyQuest(services_.problems, quest.editorId);
 }
 
 void JournalQuests::writeQuests() {

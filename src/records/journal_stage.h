@@ -4,12 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-
 #include <string_view>
 
 #include "esm/record_writer.h"
-#include "esm/reporter.h"
+#include "esm/file_writer.h"
+#include "services/conversion_services.h"
 
 namespace landfer {
 
@@ -23,9 +24,10 @@ void addStageBlock(RecordWriter& record, const JournalStage& stage);
 
 // True when the subrecords that add writes fit a record of `type` named
 // editorId (a journal's pieces are checked when they come, written later);
-// else the message, and false.
+// else the problem is told (as a loss of partLost when given), and false.
 template <typename Add>
-bool subrecordsFit(const Reporter& reporter, RecordType type, std::string_view editorId, Add add) {
+bool subrecordsFit(ConversionServices& services, RecordType type, std::string_view editorId, Add add,
+                   std::optional<LossKind> partLost = std::nullopt) {
     MemorySink unused;
     RecordWriter probe(unused);
     probe.beginSubrecords(type, editorId);
@@ -33,7 +35,7 @@ bool subrecordsFit(const Reporter& reporter, RecordType type, std::string_view e
         add(probe);
         probe.checkSizes();
     } catch (const OversizedSubrecord& problem) {
-        reporter.report("%s", problem.what());
+        services.tellOversized(problem, partLost);
         return false;
     }
     return true;

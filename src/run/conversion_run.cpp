@@ -42,6 +42,8 @@ namespace {
 // The lookup data directory, below the working directory.
 const char* const lookupDirectory = "lfdat";
 
+struct DispatchRow;
+
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them through the dispatch table.
 struct Conversion {
@@ -85,6 +87,7 @@ struct Conversion {
     }
 
     void dispatch(const std::vector<uint8_t>& record);
+    void convertRecord(const DispatchRow& row, RecordData data);
     void finish();
     void writeDialogue();
     void writeQuestGroup();
@@ -127,25 +130,34 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
         if (row.convert == &Conversion::dialogueTopic) inDeletedTopic = deleted;
         if (deleted) return;
         services.reporter.showProgress(row.progress, row.flush);
-        // The one place where a record that cannot be converted is reported,
-        // by its type and editor ID.
-        try {
-            (this->*row.convert)(data);
-        } catch (const MalformedRecord& problem) {
-            services.reporter.report("The %.4s record %s is malformed (%s). Ignoring!\n", row.type,
-                                     recordEditorId(row.type, data).c_str(), problem.what());
-        } catch (const OversizedSubrecord& problem) {
-            services.reporter.report("%s", problem.what());
-        } catch (const std::bad_alloc&) {
-            errno = ENOMEM;
-            fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
-                  systemErrorText().c_str());
-        }
+        convertRecord(row, data);
         return;
     }
     if (++skipCounter == 10) {
         services.reporter.showProgress(".");
         skipCounter = 0;
+    }
+}
+
+// The one place where a record that cannot be converted is reported, by
+// its type and editor ID.
+void Conversion::convertRecord(const DispatchRow& row, RecordData data) {
+    try {
+        (this->*row.convert)(data);
+    } catch (const MalformedRecord& problem) {
+        std::string id = recordEditorId(row.type, data);
+        services.problems.tell(
+            Problem::skipped(std::string_view(row.type, 4), id,
+                             formatText("The %.4s record %s is malformed (%s). Ignoring!\n", row.type, id.c_str(),
+                                        problem.what()))
+                .placedAt(problem.at()));
+    } catch (const OversizedSubrecord& problem) {
+        services.tellOversized(problem);
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        // Told as it is, with nothing more allocated for where it is.
+        fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
+              systemErrorText().c_str());
     }
 }
 
@@ -239,26 +251,24 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     const std::string& inputName = commandLine.inputPath;
     InputPlugin input;
     input.open(inputName);
-    Reporter reporter(progress, messages);
-    reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
-    // The base objects of each master in load order, then the input's own,
-    // so that what is defined after the records using it is known too.
-    BaseObjects baseObjects;
-    MasterFiles masters;
-    masters.read(commandLine.masterPaths, readPluginMasterList(inputName), baseObjects, reporter);
-    baseObjects.readPlugin(inputName, false, reporter);
-
     FileWriter outputFile;
     if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
     Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)));
-    run.services.baseObjects = std::move(baseObjects);
-    run.services.masters = std::move(masters);
-    for (const std::string& missing : run.services.masters.missing())
-        run.services.losses.note(LossKind::missingMaster, missing);
+    ConversionServices& services = run.services;
+    services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
+    // The base objects of each master in load order, then the input's own,
+    // so that what is defined after the records using it is known too.
+    services.masters.read(commandLine.masterPaths, readPluginMasterList(inputName), services.baseObjects,
+                          services.problems);
+    services.baseObjects.readPlugin(inputName, false, services.problems);
     run.services.output.writeHeader();
 
     std::vector<uint8_t> record;
-    while (input.readRecord(record)) run.dispatch(record);
+    while (input.readRecord(record)) {
+        run.services.problems.enterRecord(inputName, input.recordOffset(), record.data(), record.size());
+        run.dispatch(record);
+    }
+    run.services.problems.leaveRecord();
 
     input.close();
     run.finish();

@@ -109,13 +109,27 @@ bool BaseObjects::readObject(const char type[4], RecordData record, BaseObject& 
     return !deleted;
 }
 
-void BaseObjects::readPlugin(const std::string& path, bool isMaster, const Reporter& reporter) {
+
+void BaseObjects::reportMalformed(Problems& problems, const std::vector<uint8_t>& record, const std::string& path,
+                                  const MalformedRecord& problem) {
+    std::string_view type(reinterpret_cast<const char*>(record.data()), 4);
+    problems.tell(Problem::skipped(type, "of the master " + path,
+                                   formatText("A %.4s record of the master %s is malformed (%s). Ignoring!\n",
+                                              type.data(), path.c_str(), problem.what()))
+                      .placedAt(problem.at()));
+}
+
+void BaseObjects::readPlugin(const std::string& path, bool isMaster, Problems& problems) {
     InputPlugin plugin;
     std::vector<uint8_t> record;
     try {
         plugin.open(path);
         // Cells and lands, the bulk of a plugin, are stepped over unread.
-        while (plugin.readRecord(record, isBaseObjectType)) addRecord(record, isMaster, path, reporter);
+        while (plugin.readRecord(record, isBaseObjectType)) {
+            problems.enterRecord(path, plugin.recordOffset(), record.data(), record.size());
+            addRecord(record, isMaster, path, problems);
+        }
+        problems.leaveRecord();
     } catch (const FatalError& error) {
         // The pass over the input meets the same fault and reports it.
         if (isMaster) fatal("Unable to read the master file %s: %s", path.c_str(), error.what());
@@ -123,7 +137,7 @@ void BaseObjects::readPlugin(const std::string& path, bool isMaster, const Repor
 }
 
 void BaseObjects::addRecord(const std::vector<uint8_t>& record, bool isMaster, const std::string& path,
-                            const Reporter& reporter) {
+                            Problems& problems) {
     if (!isBaseObjectType(record.data())) return;
     const char* type = reinterpret_cast<const char*>(record.data());
     BaseObject object;
@@ -132,9 +146,8 @@ void BaseObjects::addRecord(const std::vector<uint8_t>& record, bool isMaster, c
     try {
         live = readObject(type, {record.data() + inputHeaderSize, record.size() - inputHeaderSize}, object);
     } catch (const MalformedRecord& problem) {
-        if (isMaster)
-            reporter.report("A %.4s record of the master %s is malformed (%s). Ignoring!\n", type, path.c_str(),
-                            problem.what());
+        // The input's own are reported by the pass over it.
+        if (isMaster) reportMalformed(problems, record, path, problem);
         return;
     }
     std::string key = foldedCase(object.id);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "esm/record_reader.h"
-#include "esm/reporter.h"
+#include "services/problems.h"
 
 namespace landfer {
 
@@ -66,10 +66,13 @@ public:
     // read whole is a fatal error naming it, and its malformed records are
     // reported and left out; for the input, whose faults the conversion
     // pass reports, the index keeps what could be read.
-    void readPlugin(const std::string& path, bool isMaster, const Reporter& reporter);
+    void readPlugin(const std::string& path, bool isMaster, Problems& problems);
     // One record of a pass over a file (header and data), when it is a
     // base object; its faults are reported for a master only.
-    void addRecord(const std::vector<uint8_t>& record, bool isMaster, const std::string& path, const Reporter& reporter);
+    void addRecord(const std::vector<uint8_t>& record, bool isMaster, const std::string& path, Problems& problems);
+    // Tells a malformed record of the master at `path`, the record being read.
+    static void reportMalformed(Problems& problems, const std::vector<uint8_t>& record, const std::string& path,
+                                const MalformedRecord& problem);
     static bool isBaseObjectType(const uint8_t* type);
 
     // The object of an id, matched without regard to letter case, or null.

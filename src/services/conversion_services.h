@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,12 +13,14 @@
 #include "esm/form_ids.h"
 #include "esm/output_plugin.h"
 #include "esm/plugin_writer.h"
+#include "esm/record_writer.h"
 #include "esm/reporter.h"
 #include "lookup/class_table.h"
 #include "lookup/face_data.h"
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
 #include "services/losses.h"
+#include "services/problems.h"
 #include "lookup/object_table.h"
 #include "services/base_objects.h"
 #include "services/master_files.h"
@@ -31,16 +34,21 @@ struct ConversionServices {
     ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory,
                        OutputPlugin outputPlugin = OutputPlugin())
         : reporter(progress, messages),
+          problems(reporter, losses),
           output(std::move(outputPlugin)),
-          items(lookupDirectory, reporter),
-          classes(lookupDirectory, reporter),
-          landTextureFiles(lookupDirectory, reporter),
-          faces(lookupDirectory, reporter),
-          objects(lookupDirectory, reporter) {}
+          items(lookupDirectory, problems),
+          classes(lookupDirectory, problems),
+          landTextureFiles(lookupDirectory, problems),
+          faces(lookupDirectory, problems),
+          objects(lookupDirectory, problems) {}
     ConversionServices(const ConversionServices&) = delete;
     ConversionServices& operator=(const ConversionServices&) = delete;
 
     Reporter reporter;
+    // What could not be carried over, for the report after the summary.
+    Losses losses;
+    // Where every problem is told: its message, its loss and its CSV line.
+    Problems problems;
     OutputPlugin output;
     FormIds formIds;
     Deflater deflater;
@@ -60,8 +68,12 @@ struct ConversionServices {
     // lying in the world or in a container becomes the book made of it.
     ConvertedIdIndex convertedBooks;
 
-    // What could not be carried over, for the report after the summary.
-    Losses losses;
+
+    // A record holding a subrecord of 65536 bytes or more cannot be written
+    // (subrecord sizes are 16-bit). Tells it, naming the record type and
+    // editor ID, as a skipped record or, where only a part of the record
+    // is lost, as a loss of that kind.
+    void tellOversized(const OversizedSubrecord& problem, std::optional<LossKind> partLost = std::nullopt);
 };
 
 }  // namespace landfer

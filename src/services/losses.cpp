@@ -47,6 +47,8 @@ const KindText kindTexts[lossKindCount] = {
     {"object script", "dropped", "Scripts of containers, lights and activators not carried (the object is placed without it)"},
     {"stand-in contents", "the stand-in's contents", "Containers placed through a stand-in (they hold the stand-in's contents, not their own)"},
     {"lock key", "lock kept without its key", "Keys of locks that are no item of the output (the lock is kept)"},
+    {"skipped record", "dropped", "Records skipped (see the messages above)"},
+    {"warning", "", "Warnings (see the messages above)"},
     {"land from master", "converted", "Lands taken from a master (cells of the plugin without land of their own)"},
     {"master reference", "converted", "References of the masters in the cells the plugin edits"},
     {"replaced reference", "the plugin's version", "References of the masters the plugin replaces"},
@@ -160,9 +162,11 @@ void printKinds(const Reporter& reporter, const Losses& losses, const char* head
         if (kind == LossKind::landTexture)
             line += ", " + std::to_string(losses.unpaintedSquares()) + " texture squares unpainted";
         std::vector<LossEntry> list = losses.entries(kind);
+        // The messages of skipped records and warnings stand above the report already.
+        bool toldAbove = kind == LossKind::skippedRecord || kind == LossKind::warning;
         for (size_t i = 0; i < list.size() && i < listedPerKind; ++i)
             line += (i == 0 ? ": " : ", ") + shown(list[i].identifier) + " (" + std::to_string(list[i].count) + ")" +
-                    (list[i].became.empty() ? "" : " as " + withControlCharactersEscaped(list[i].became));
+                    (list[i].became.empty() || toldAbove ? "" : " as " + withControlCharactersEscaped(list[i].became));
         if (list.size() > listedPerKind) line += ", and " + std::to_string(list.size() - listedPerKind) + " more";
         reporter.report("%s\n", line.c_str());
     }

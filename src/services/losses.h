@@ -10,11 +10,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "esm/problem.h"
 #include "esm/reporter.h"
 
 namespace landfer {
 
-enum class LossKind {
+enum class LossKind : int {
     inventoryItem,     // an NPC's inventory entry whose item no lookup file holds
     defaultClass,      // an NPC whose class classes.dat lacks
     race,              // an NPC whose race is outside the race table
@@ -45,6 +46,8 @@ enum class LossKind {
     objectScript,      // the script of a container, light or activator made a record of its own
     standInContents,   // a container placed through a stand-in: it holds the stand-in's contents
     lockKey,           // a lock's key that is no item of the output: the lock is kept without it
+    skippedRecord,     // an input record that gives nothing, by its type and id, with its message
+    warning,           // something carried over not as it was, or a lookup line passed over, with its message
     // What came from the masters, reported apart from the losses:
     landFromMaster,    // a land of a master under a cell of the plugin without its own, by master
     masterReference,   // a master's reference in a cell the plugin edits, by cell
@@ -52,7 +55,7 @@ enum class LossKind {
     deletedReference,  // a master's reference the plugin deletes, by cell
     movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 35;
+constexpr int lossKindCount = 37;
 // The first of the kinds that tell what came from the masters.
 constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 

@@ -69,13 +69,14 @@ void indexLandTexture(RecordData record, MasterIndex& index) {
 
 }  // namespace
 
-void MasterFiles::index(Master& master, BaseObjects& baseObjects, const Reporter& reporter) {
+void MasterFiles::index(Master& master, BaseObjects& baseObjects, Problems& problems) {
     MasterIndex& index = master.index;
     InputPlugin& file = *master.file;
     std::vector<uint8_t> record, whole;
     int64_t offset = file.position();
     while (file.readRecordHead(record, headSize)) {
         const uint8_t* header = record.data();
+        problems.enterRecord(index.path, offset, record.data(), record.size());
         bool deleted = (readUint32(header + 12) & deletedRecordFlag) != 0;
         try {
             if (isType(header, "TES3")) {
@@ -93,14 +94,14 @@ void MasterFiles::index(Master& master, BaseObjects& baseObjects, const Reporter
             } else if (isType(header, "LTEX") && !deleted) {
                 indexLandTexture(dataOf(record), index);
             } else {
-                baseObjects.addRecord(record, true, index.path, reporter);
+                baseObjects.addRecord(record, true, index.path, problems);
             }
         } catch (const MalformedRecord& problem) {
-            reporter.report("A %.4s record of the master %s is malformed (%s). Ignoring!\n",
-                            reinterpret_cast<const char*>(header), index.path.c_str(), problem.what());
+            BaseObjects::reportMalformed(problems, record, index.path, problem);
         }
         offset = file.position();
     }
+    problems.leaveRecord();
 }
 
 long MasterFiles::loadIndexOf(const std::string& fileName) const {
@@ -110,7 +111,7 @@ long MasterFiles::loadIndexOf(const std::string& fileName) const {
 }
 
 void MasterFiles::read(const std::vector<std::string>& paths, const std::vector<std::string>& pluginMasters,
-                       BaseObjects& baseObjects, const Reporter& reporter) {
+                       BaseObjects& baseObjects, Problems& problems) {
     // The load order is the MAST list's; a --master it does not name only lends its objects.
     std::vector<std::string> others;
     for (const std::string& mast : pluginMasters) {
@@ -136,24 +137,27 @@ void MasterFiles::read(const std::vector<std::string>& paths, const std::vector<
         try {
             master->file = std::make_unique<InputPlugin>();
             master->file->open(master->index.path);
-            index(*master, baseObjects, reporter);
+            index(*master, baseObjects, problems);
         } catch (const FatalError& error) {
             fatal("Unable to read the master file %s: %s", master->index.path.c_str(), error.what());
         }
         for (const std::string& own : master->index.masters) master->mastersInLoadOrder.push_back(loadIndexOf(own));
     }
-    for (const std::string& path : others) baseObjects.readPlugin(path, true, reporter);
+    for (const std::string& path : others) baseObjects.readPlugin(path, true, problems);
     // Without any --master the plugin is converted alone, as it always was.
     if (paths.empty()) missing_.clear();
 
     for (const std::string& mast : missing_)
-        reporter.report("The plugin names the master %s, which no --master gives: its changes to that master's "
-                        "references are converted as references of its own.\n",
-                        mast.c_str());
+        problems.tell(Problem::lost(LossKind::missingMaster, mast)
+                          .saying({}, formatText("The plugin names the master %s, which no --master gives: its "
+                                                 "changes to that master's references are converted as references "
+                                                 "of its own.\n",
+                                                 mast.c_str())));
     for (const std::string& path : others)
-        reporter.report("The master %s is not among the plugin's masters: it lends its objects and items, but none "
-                        "of its cells or lands.\n",
-                        path.c_str());
+        problems.tell(Problem::warned({}, path,
+                                      formatText("The master %s is not among the plugin's masters: it lends its "
+                                                 "objects and items, but none of its cells or lands.\n",
+                                                 path.c_str())));
 }
 
 long MasterFiles::pluginMaster(uint32_t n) const {

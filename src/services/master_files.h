@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "esm/input_plugin.h"
-#include "esm/reporter.h"
+#include "services/problems.h"
 #include "services/base_objects.h"
 
 namespace landfer {
@@ -42,7 +42,7 @@ public:
     // fatal error naming it. Reports each MAST entry that no --master gives,
     // and each --master that the list does not name.
     void read(const std::vector<std::string>& paths, const std::vector<std::string>& pluginMasters,
-              BaseObjects& baseObjects, const Reporter& reporter);
+              BaseObjects& baseObjects, Problems& problems);
 
     // The masters of the load order (those the MAST list names), in order.
     size_t count() const { return masters_.size(); }
@@ -64,7 +64,7 @@ private:
         std::vector<long> mastersInLoadOrder;
         std::unique_ptr<InputPlugin> file;  // kept open for reading back
     };
-    void index(Master& master, BaseObjects& baseObjects, const Reporter& reporter);
+    void index(Master& master, BaseObjects& baseObjects, Problems& problems);
     long loadIndexOf(const std::string& fileName) const;
 
     std::vector<std::unique_ptr<Master>> masters_;

@@ -86,11 +86,12 @@ TEST(LandTextures, NumbersFollowTheIndexAndUnknownTexturesKeepTheirPlace) {
     for (int i = 0; i < 5; ++i) plugin.add(tes3::cell("", i, 0)).add(tes3::land(i, 0, flat, textures(i)));
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(e2e::withoutPlaces(run.err),
               corruptLines +
               "Unable to populate an ltex FormID for tx_moss.tga: Not in my LTEX file!!\n"
               "Not carried over:\n"
-              "\tLand textures not in ltex.dat: 1, 256 texture squares unpainted: tx_moss.tga (256)\n");
+              "\tLand textures not in ltex.dat: 1, 256 texture squares unpainted: tx_moss.tga (256)\n"
+              "\tWarnings (see the messages above): 2: lfdat/ltex.dat (2)\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 20u);
     // Number 0 is no texture; 1 grass; 2 the unknown moss; 3 rock (first line wins); 4 sand in other case.
@@ -149,7 +150,7 @@ TEST(LandTextures, LookupFileRules) {
         .add(tes3::landTexture("b", 2, "tx_bad.tga"));      // no eight hex digits
     RunResult run;
     convertWithLookup(work, plugin, run);
-    EXPECT_EQ(e2e::withoutLossReport(run.err),
+    EXPECT_EQ(e2e::withoutPlaces(e2e::withoutLossReport(run.err)),
               corruptLines +
               "Unable to populate an ltex FormID for test textures: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_short.tga: Not in my LTEX file!!\n"
@@ -163,7 +164,7 @@ TEST(LandTextures, LookupFileRules) {
                                          .add(tes3::cell("", 0, 0))
                                          .add(tes3::land(0, 0, flat, textures(1))));
     EXPECT_EQ(missing.status, 0);
-    EXPECT_EQ(e2e::withoutLossReport(missing.err),
+    EXPECT_EQ(e2e::withoutPlaces(e2e::withoutLossReport(missing.err)),
               "Unable to open the LTEX texture lookup file (lfdat/ltex.dat): No such file or directory\n"
               "Unable to populate an ltex FormID for tx_grass.tga: Not in my LTEX file!!\n"
               "Unable to populate an ltex FormID for tx_rock.tga: Not in my LTEX file!!\n");
@@ -180,8 +181,11 @@ TEST(LandTextures, DeletedOrFilelessRecordsAreSkippedAndTheRunGoesOn) {
     plugin.add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(3)));
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
-    EXPECT_EQ(run.err, corruptLines);
-    EXPECT_EQ(run.out, "Landfer is now reading input.esp ... \nCouldn't find LTEX DATA subrec!\nCL" +
+    EXPECT_EQ(e2e::withoutPlaces(run.err), corruptLines +
+                                               "Not carried over:\n"
+                                               "\tRecords skipped (see the messages above): 1: LTEX x (1)\n"
+                                               "\tWarnings (see the messages above): 2: lfdat/ltex.dat (2)\n");
+    EXPECT_EQ(e2e::withoutPlaces(run.out), "Landfer is now reading input.esp ... \nCouldn't find LTEX DATA subrec!\nCL" +
                            run.out.substr(run.out.find("\n\nLandfer has finished")));
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
@@ -211,7 +215,8 @@ TEST(LandTextures, ANumberDefinedTwiceCountsItsSquaresForTheFileItHadThen) {
     EXPECT_EQ(e2e::lossReport(run.err),
               "Not carried over:\n"
               "\tLand textures not in ltex.dat: 2, 356 texture squares unpainted: lf_first_missing.dds (256), "
-              "lf_second_missing.dds (100)\n");
+              "lf_second_missing.dds (100)\n"
+              "\tWarnings (see the messages above): 2: lfdat/ltex.dat (2)\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 12u);
     EXPECT_TRUE(layers(*cells[0].land).empty());
@@ -231,12 +236,15 @@ TEST(LandTextures, NumberZeroNeverGetsATexture) {
     plugin.add(noIndex).add(tes3::cell("", 0, 0)).add(tes3::land(0, 0, flat, textures(0)));
     RunResult run;
     tes4::File file = convertWithLookup(work, plugin, run);
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(e2e::withoutPlaces(run.err),
               "The LTEX record minus is malformed (it has the index -1, which would give it texture number 0, no "
               "texture). Ignoring!\n" +
               corruptLines +
               "The LTEX record after is malformed (it has no index, and the number after the highest so far would "
-              "be 0, no texture). Ignoring!\n");
+              "be 0, no texture). Ignoring!\n"
+              "Not carried over:\n"
+              "\tRecords skipped (see the messages above): 2: LTEX minus (1), LTEX after (1)\n"
+              "\tWarnings (see the messages above): 2: lfdat/ltex.dat (2)\n");
     std::vector<landscape::WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     for (const landscape::WorldCell& cell : cells) EXPECT_TRUE(layers(*cell.land).empty());

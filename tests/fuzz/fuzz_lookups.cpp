@@ -13,6 +13,7 @@
 #include "esm/reporter.h"
 #include "fuzz_workdir.h"
 #include "lookup/class_table.h"
+#include "services/problems.h"
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
 #include "lookup/object_table.h"
@@ -37,10 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view names[] = {firstField(text), "", "Tx_Grass_01.dds", "common_shirt_01", "Guard",
                                       std::string_view("a\0b", 3)};
     landfer::Reporter reporter(fuzz::nullDevice(), fuzz::nullDevice());
-    landfer::LandTextureFiles landTextures("lfdat", reporter);
-    landfer::ItemTable items("lfdat", reporter);
-    landfer::ClassTable classes("lfdat", reporter);
-    landfer::ObjectTable objects("lfdat", reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    landfer::LandTextureFiles landTextures("lfdat", problems);
+    landfer::ItemTable items("lfdat", problems);
+    landfer::ClassTable classes("lfdat", problems);
+    landfer::ObjectTable objects("lfdat", problems);
     for (std::string_view name : names) {
         try {
             uint32_t formId = 0;

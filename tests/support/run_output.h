@@ -3,6 +3,7 @@
 // on standard error.
 #pragma once
 
+#include <regex>
 #include <string>
 
 namespace e2e {
@@ -24,6 +25,13 @@ inline std::string withoutLossReport(const std::string& err) {
 inline std::string lossReport(const std::string& err) {
     size_t at = err.rfind("Not carried over:\n");
     return at == std::string::npos ? std::string() : err.substr(at);
+}
+
+// Messages without where in the input each problem is (" (record at byte
+// N of FILE[, subrecord at byte M])"), for the tests of their words.
+inline std::string withoutPlaces(const std::string& text) {
+    static const std::regex place(" \\(record at byte [0-9]+ of [^,)]*(, subrecord at byte [0-9]+)?\\)");
+    return std::regex_replace(text, place, "");
 }
 
 }  // namespace e2e

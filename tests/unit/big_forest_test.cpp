@@ -11,6 +11,7 @@
 
 #include "e2e_run.h"
 #include "lookup/object_table.h"
+#include "services/problems.h"
 #include "tes3_land.h"
 #include "tes4_reader.h"
 
@@ -68,7 +69,9 @@ TEST(BigForest, EveryCellHoldsAForestOfStandIns) {
 
     FILE* messages = std::tmpfile();
     landfer::Reporter reporter(messages, messages);
-    landfer::ObjectTable objects(work.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    landfer::ObjectTable objects(work.path("lfdat"), problems);
     int cells = 0;
     for (const tes3::ReadRecord& record : tes3::readPlugin(plugin)) {
         const tes3::ReadSubrecord* data = record.find("DATA");

@@ -11,6 +11,7 @@
 #include "records/dialogue_text.h"
 #include "e2e_run.h"
 #include "services/converted_ids.h"
+#include "services/problems.h"
 
 using namespace landfer;
 
@@ -72,8 +73,10 @@ TEST(DialogueConditions, NotFiltersTurnedRoundAndNeverHolding) {
     NoCells cells;
     ConvertedIdIndex quests, globals;
     Reporter reporter;
-    ClassTable classes(work.path("lfdat"), reporter);
-    ItemTable items(work.path("lfdat"), reporter);
+    Losses losses;
+    Problems problems(reporter, losses);
+    ClassTable classes(work.path("lfdat"), problems);
+    ItemTable items(work.path("lfdat"), problems);
     DialogueSources sources{npcs, cells, quests, globals, classes, items};
     auto with = [&](const std::string& rule, int32_t value) {
         MorrowindResponse response;

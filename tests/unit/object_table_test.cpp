@@ -8,6 +8,7 @@
 
 #include "e2e_run.h"
 #include "lookup/object_table.h"
+#include "services/problems.h"
 
 using landfer::ObjectTable;
 using landfer::StandIn;
@@ -68,7 +69,9 @@ protected:
 TEST_F(ObjectTableTest, ExactLinesWinThenTheLongestPrefix) {
     work_.writeFile("lfdat/objects.dat", std::string(objectsFile));
     landfer::Reporter reporter(messages_, messages_);
-    ObjectTable table(work_.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    ObjectTable table(work_.path("lfdat"), problems);
     expectMatches(table, {
                              {"flora_bc_tree_02", "TreeSwampCypressForestFG08", 0x00089789, 1.25f, -16.0f},
                              {"FLORA_bc_TREE_02", "TreeSwampCypressForestFG08", 0x00089789, 1.25f, -16.0f},
@@ -88,7 +91,9 @@ TEST_F(ObjectTableTest, ExactLinesWinThenTheLongestPrefix) {
 TEST_F(ObjectTableTest, CorruptLinesAreReportedOnceWithTheirNumbers) {
     work_.writeFile("lfdat/objects.dat", std::string(objectsFile));
     landfer::Reporter reporter(messages_, messages_);
-    ObjectTable table(work_.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    ObjectTable table(work_.path("lfdat"), problems);
     EXPECT_EQ(table.find("flora_kelp_02"), nullptr);
     EXPECT_EQ(table.find("flora_kelp_02"), nullptr);
     EXPECT_NE(table.find("flora_bc_fern_01"), nullptr);
@@ -107,7 +112,9 @@ TEST_F(ObjectTableTest, CorruptLinesAreReportedOnceWithTheirNumbers) {
 TEST_F(ObjectTableTest, AMissingFileHoldsNoStandIns) {
     std::remove(work_.path("lfdat/objects.dat").c_str());
     landfer::Reporter reporter(messages_, messages_);
-    ObjectTable table(work_.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    ObjectTable table(work_.path("lfdat"), problems);
     EXPECT_EQ(table.find("flora_bc_tree_01"), nullptr);
     EXPECT_EQ(messages(), "");
 }
@@ -123,7 +130,9 @@ TEST_F(ObjectTableTest, ManyLinesAndManyLookups) {
     }
     work_.writeFile("lfdat/objects.dat", text);
     landfer::Reporter reporter(messages_, messages_);
-    ObjectTable table(work_.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    ObjectTable table(work_.path("lfdat"), problems);
     int found = 0, expected = 0;
     for (int i = 0; i < 200000; ++i) {
         expected += i % 6000 < 5000;

@@ -13,6 +13,7 @@
 
 #include "e2e_run.h"
 #include "lookup/object_table.h"
+#include "services/problems.h"
 
 namespace {
 
@@ -53,7 +54,9 @@ std::vector<std::vector<std::string>> entries() {
 TEST(ShippedObjects, EveryLineReadsAndEveryFormIdIsAReferenceTreeStaticOrFlora) {
     FILE* messages = std::tmpfile();
     landfer::Reporter reporter(messages, messages);
-    landfer::ObjectTable table(lfdat, reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    landfer::ObjectTable table(lfdat, problems);
     std::vector<std::vector<std::string>> lines = entries();
     EXPECT_GT(lines.size(), 100u);
     for (const std::vector<std::string>& fields : lines) {
@@ -80,7 +83,9 @@ TEST(ShippedObjects, EveryLineReadsAndEveryFormIdIsAReferenceTreeStaticOrFlora) 
 TEST(ShippedObjects, TheBaseGameFamiliesAreFound) {
     FILE* messages = std::tmpfile();
     landfer::Reporter reporter(messages, messages);
-    landfer::ObjectTable table(lfdat, reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    landfer::ObjectTable table(lfdat, problems);
     const std::pair<const char*, const char*> found[] = {
         {"Flora_BC_Tree_14", "TreeSwampCypressForest"}, {"flora_bc_tree_02", "TreeCPSwampCypressForest"},
         {"terrain_rock_BC_17", "RockGreatForest690Moss"}, {"flora_ashtree_02", "Kvatchtree02"},
