@@ -53,7 +53,7 @@ void writeSkillsAndAttributes(const MorrowindNpc& npc, RecordWriter& record) {
 }  // namespace
 
 void writeNpcData(const MorrowindNpc& npc, const NpcChoices& choices, RecordWriter& record) {
-    record.text("EDID", npc.editorId);
+    record.text("EDID", choices.editorId);
     record.text("FULL", npc.fullName);
     record.text("MODL", skeletonPath(choices.race->beast));
     record.zeros("MODB", 4);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "actors/npc_record.h"
@@ -14,6 +15,7 @@
 namespace landfer {
 
 struct NpcChoices {
+    std::string editorId;  // the Morrowind id, numbered where an earlier record of the plugin has it
     const RaceRow* race = nullptr;  // never null: a race outside the table is Imperial
     uint32_t classFormId = 0;
     std::vector<InventoryItem> inventory;  // the items found, in input order

@@ -60,6 +60,7 @@ void Actors::convertNpc(RecordData record) {
                                                           npc.fullName.c_str())));
 
     NpcChoices choices;
+    choices.editorId = services.editorIds.unique(npc.editorId);
     choices.inventory = std::move(inventory);
     const RaceRow* race = findRace(npc.raceId);
     choices.race = race != nullptr ? race : &imperialRace();

@@ -13,16 +13,10 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
     return gridX >= -limit && gridX < limit && gridY >= -limit && gridY < limit;
 }
 
-// The editor finds records by editor ID and takes two that differ only in
-// letter case for one: a name met again gets the smallest number from 2
-// that gives an unused stem ("Riverside", "Riverside2"; then a cell named
-// "Riverside2" gets "Riverside22").
+// The four quads' editor IDs "<stem> SW" ... must all be free.
 std::string CellIndex::uniqueCellStem(const std::string& name) {
-    if (usedStems_.insert(foldedCase(name)).second) return name;
-    int& next = nextStemNumber_[foldedCase(name)];
-    if (next < 2) next = 2;
-    while (!usedStems_.insert(foldedCase(name + std::to_string(next))).second) ++next;
-    return name + std::to_string(next++);
+    return services_.editorIds.unique(name, {quadSuffix(Quad::SW), quadSuffix(Quad::SE), quadSuffix(Quad::NW),
+                                             quadSuffix(Quad::NE)});
 }
 
 std::array<QuadRecord, 4> CellIndex::cellRecords(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags,
@@ -48,6 +42,7 @@ std::array<QuadRecord, 4> CellIndex::cellRecords(int32_t gridX, int32_t gridY, c
 size_t CellIndex::stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags) {
     std::array<uint32_t, 4> formIds;
     for (uint32_t& formId : formIds) formId = services_.formIds.take();
+    if (world_.empty()) world_.setEditorId(services_.editorIds.unique("Landfer"));
     return world_.stageCell(gridX, gridY, cellRecords(gridX, gridY, stem, flags, formIds));
 }
 

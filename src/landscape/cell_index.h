@@ -1,13 +1,12 @@
 // The cells of the output: the exterior cells staged in the world (four
-// quads per Morrowind cell), their editor ID stems, unique without regard
-// to case, and the cells made for a land whose CELL record had not come yet.
+// quads per Morrowind cell), their editor ID stems (from the plugin's
+// editor IDs), and the cells made for a land whose CELL record had not come yet.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "landscape/cell_name_index.h"
@@ -49,10 +48,6 @@ private:
 
     ConversionServices& services_;
     WorldStaging world_;
-    // Cell editor ID stems used so far (lower case), and for each name the
-    // number to try next.
-    std::unordered_set<std::string> usedStems_;
-    std::unordered_map<std::string, int> nextStemNumber_;
     std::unordered_set<size_t> cellsMadeForLand_;
     CellNameIndex names_;
     int exteriorCellCount_ = 0;

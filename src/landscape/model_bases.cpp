@@ -22,14 +22,6 @@ std::string staticEditorId(const std::string& morrowindId) {
     return editorId;
 }
 
-std::string ModelBases::uniqueEditorId(const std::string& morrowindId) {
-    std::string stem = staticEditorId(morrowindId);
-    std::string editorId = stem;
-    for (int number = 2; !editorIds_.insert(foldedCase(editorId)).second; ++number)
-        editorId = stem + std::to_string(number);
-    return editorId;
-}
-
 std::string_view ModelBases::typeFor(const BaseObject& base) const {
     if (base.is("LIGH") && (prefix_ || base.model.empty())) return "LIGH";
     // Actors are no statics, whatever their model.
@@ -69,7 +61,7 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
     if (!added) return known->second ? &*known->second : nullptr;
     std::string_view type = typeFor(base);
     if (type.empty()) return nullptr;
-    BaseRecordHead head{uniqueEditorId(base.id), base.model.empty() ? "" : *prefix_ + "\\" + base.model};
+    BaseRecordHead head{services.editorIds.unique(staticEditorId(base.id)), base.model.empty() ? "" : *prefix_ + "\\" + base.model};
     StagedRecords& records = *recordsOf(type);
     RecordWriter& data = records.begin(RecordType::at(type.data()), services.formIds);
     try {

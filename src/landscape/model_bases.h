@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "esm/output_plugin.h"
@@ -25,8 +24,9 @@
 
 namespace landfer {
 
-// A static's editor ID from a Morrowind id: its letters and digits only
-// (what the editor accepts), beginning with a letter.
+// The editor ID stem of a record made for a Morrowind object: its id's
+// letters and digits only (what the editor accepts), beginning with a
+// letter; the plugin's editor IDs number it where another record has it.
 std::string staticEditorId(const std::string& morrowindId);
 
 // What a Morrowind base object became: the FormID and type of its record.
@@ -57,7 +57,6 @@ public:
     std::string_view typeFor(const BaseObject& base) const;
 
 private:
-    std::string uniqueEditorId(const std::string& morrowindId);
     std::vector<InventoryItem> contentsOf(const BaseObject& container, ConversionServices& services) const;
 
     // The staged records of a type made here, or null.
@@ -69,7 +68,6 @@ private:
     StagedRecords lights_{lightsFileName, "LIGH"};
     StagedRecords activators_{activatorsFileName, "ACTI"};
     std::unordered_map<std::string, std::optional<MadeBase>> byBase_;  // by folded Morrowind id
-    std::unordered_set<std::string> editorIds_;                         // folded
 };
 
 }  // namespace landfer

@@ -43,6 +43,10 @@ public:
     // Replaces the CELL records of a staged cell (their FormIDs stay).
     void restageCell(size_t cell, const std::array<QuadRecord, 4>& cells);
 
+    bool empty() const { return cells_.empty(); }
+    // The world record's editor ID, taken when its first cell is staged.
+    void setEditorId(std::string editorId) { editorId_ = std::move(editorId); }
+
     // The cell of a Morrowind grid, or -1 when none has been staged.
     long find(int32_t gridX, int32_t gridY) const;
     bool hasLand(size_t cell) const;
@@ -92,6 +96,7 @@ private:
     // The first quad of the cell of each Morrowind grid.
     std::unordered_map<uint64_t, size_t> cellsByGrid_;
     FileWriter file_;
+    std::string editorId_;
 
     // The world's persistent cell, once a record is placed in it.
     uint32_t persistentFormId_ = 0;

@@ -113,7 +113,7 @@ void WorldStaging::writeWorldRecord(OutputPlugin& output) const {
         highY = std::max(highY, cell.gridY);
     }
     RecordWriter& world = output.beginRecord("WRLD", worldFormId, 0, worldStamp);
-    world.text("EDID", "Landfer");
+    world.text("EDID", editorId_);
     world.text("FULL", "Landfer");
     world.uint32("NAM2", 0x18);  // the water
     world.zeros("MNAM", 16);

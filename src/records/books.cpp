@@ -41,8 +41,9 @@ void GlobalsAndBooks::convertBook(RecordData record) {
         return;
     }
 
+    // Scripts name it by its id: only a later record loses the name.
     RecordWriter& book = books_.begin("BOOK", services_.formIds);
-    book.text("EDID", identifier);
+    book.text("EDID", services_.editorIds.unique(identifier));
     book.text("FULL", displayName);
     book.text("MODL", bookModel);
     book.zeros("MODB", 4);

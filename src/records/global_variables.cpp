@@ -26,8 +26,9 @@ void GlobalsAndBooks::convertGlobal(RecordData record) {
     Subrecord value = cursor.next();
     value.require(4);
 
+    // Scripts name it by its id: only a later record loses the name.
     RecordWriter& global = globals_.begin("GLOB", services_.formIds);
-    global.text("EDID", identifier);
+    global.text("EDID", services_.editorIds.unique(identifier));
     global.uint8("FNAM", valueType);
     global.bytes("FLTV", value.data, 4);
     globalIds_.add(identifier, globals_.end());

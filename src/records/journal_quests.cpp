@@ -56,6 +56,8 @@ void JournalQuests::writeQuestHead(const Quest& quest, RecordWriter& record) {
 bool JournalQuests::acceptStages(size_t index) {
     Quest& quest = quests_[index];
     if (quest.rejected || quest.formId != 0) return !quest.rejected;
+    // The editor ID is claimed when the quest is made, at its first stage.
+    quest.editorId = services_.editorIds.unique(quest.editorId);
     if (!subrecordsFit(services_, "QUST", quest.editorId,
                        [&quest](RecordWriter& head) { writeQuestHead(quest, head); })) {
         quest.rejected = true;

@@ -25,6 +25,7 @@
 #include "services/base_objects.h"
 #include "services/master_files.h"
 #include "services/converted_ids.h"
+#include "services/editor_ids.h"
 
 namespace landfer {
 
@@ -68,12 +69,15 @@ struct ConversionServices {
     // lying in the world or in a container becomes the book made of it.
     ConvertedIdIndex convertedBooks;
 
+    // Every editor ID of the output: each record with an EDID takes it here.
+    EditorIds editorIds;
 
     // A record holding a subrecord of 65536 bytes or more cannot be written
     // (subrecord sizes are 16-bit). Tells it, naming the record type and
     // editor ID, as a skipped record or, where only a part of the record
     // is lost, as a loss of that kind.
     void tellOversized(const OversizedSubrecord& problem, std::optional<LossKind> partLost = std::nullopt);
+
 };
 
 }  // namespace landfer

@@ -94,6 +94,7 @@ TEST(NpcBuilder, TheRecordCarriesWhatTheLookupsChose) {
     npc.health = 120;
     npc.skills[1] = 55;  // Morrowind's Armorer: Oblivion's first skill
     NpcChoices choices;
+    choices.editorId = "fm_guard";
     choices.race = findRace("Argonian");
     choices.classFormId = 0x000237A8;
     choices.inventory = {{0x0002C0F3, 2}, {0x00000F, 100}};
