@@ -14,11 +14,12 @@ void writePlacement(RecordWriter& record, const Placement& placement) {
 
 }  // namespace
 
-std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const Placement& placement) {
+std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement) {
     MemorySink out;
     RecordWriter record(out);
     record.begin("ACHR", formId, persistentRecordFlag);
     record.formId("NAME", baseFormId);
+    if (scale != 1.0f) record.float32("XSCL", scale);
     writePlacement(record, placement);
     record.end();
     return std::move(out.bytes);

@@ -15,8 +15,8 @@ constexpr uint32_t persistentRecordFlag = 0x400;
 // Position x, y, z and rotation x, y, z (radians), as both games store them.
 using Placement = std::array<float, 6>;
 
-// An ACHR: its base NPC and placement; persistent.
-std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, const Placement& placement);
+// An ACHR: its base NPC, a scale (XSCL only when it is not 1) and placement; persistent.
+std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement);
 // What a REFR keeps of a Morrowind reference beside its base and placement.
 struct ReferenceExtras {
     bool locked = false;

@@ -23,30 +23,52 @@ bool losesItsFunction(const BaseObject& base) {
 // Only doors and containers keep a lock.
 bool lockable(std::string_view type) { return type == "CONT" || type == "DOOR"; }
 
+// A scale Oblivion keeps: within the range, 1 for one that is no number.
+float keptScale(float scale) {
+    float kept = std::clamp(scale, smallestScale, largestScale);
+    return std::isfinite(kept) ? kept : 1.0f;
+}
+
+bool allFinite(const Placement& placement) {
+    return std::all_of(placement.begin(), placement.end(), [](float value) { return std::isfinite(value); });
+}
+
 }  // namespace
 
 void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& cell) {
-    const Placement& placement = reference.placement;
     uint8_t npc[4];
-    if (npcs_.find(reference.baseId, npc)) {
-        // The game places a persistent reference by its position, wherever it is.
-        if (!std::isfinite(placement[0]) || !std::isfinite(placement[1])) {
-            services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId)
-                                        .saying("CELL", cell.undecided(placement))
-                                        .amongTheProgress());
-            return;
-        }
-        services_.reporter.showProgress("a");
-        cell.addPersistent(placedNpcRecord(services_.formIds.take(), readUint32(npc), placement));
-        ++placedNpcCount_;
-        return;
-    }
+    if (npcs_.find(reference.baseId, npc)) return placeNpc(reference, cell, readUint32(npc));
     const BaseObject* base = services_.baseObjects.find(reference.baseId);
     std::string_view madeType = base != nullptr ? bases_.typeFor(*base) : std::string_view();
     if (placeItem(reference, madeType, cell)) return;
     if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
     if (placeStandIn(reference, cell)) return;
     services_.problems.tell(Problem::lost(LossKind::placedReference, reference.baseId));
+}
+
+void ReferencePlacer::placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId) {
+    const Placement& placement = reference.placement;
+    // The game places a persistent reference by its position, wherever it is.
+    if (!std::isfinite(placement[0]) || !std::isfinite(placement[1])) {
+        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId)
+                                    .saying("CELL", cell.undecided(placement))
+                                    .amongTheProgress());
+        return;
+    }
+    if (!allFinite(placement)) {
+        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
+        return;
+    }
+    services_.reporter.showProgress("a");
+    cell.addPersistent(placedNpcRecord(services_.formIds.take(), npcFormId, keptScale(reference.scale), placement));
+    ++placedNpcCount_;
+    noteUnkeptData(reference, 0);
+}
+
+void ReferencePlacer::noteUnkeptData(const MorrowindReference& reference, uint32_t kept) {
+    for (int bit = 0; bit < referenceDataKindCount; ++bit)
+        if ((reference.unkept & ~kept & (1u << bit)) != 0)
+            services_.problems.tell(Problem::lost(LossKind::referenceData, referenceDataKindName(bit)));
 }
 
 // An item a lookup line or the plugin's books name is that item; one of a
@@ -101,9 +123,7 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
         extras.count = reference.count > 1 ? static_cast<uint32_t>(reference.count) : 1;
         kept |= referenceCount;
     }
-    for (int bit = 0; bit < referenceDataKindCount; ++bit)
-        if ((reference.unkept & ~kept & (1u << bit)) != 0)
-            services_.problems.tell(Problem::lost(LossKind::referenceData, referenceDataKindName(bit)));
+    noteUnkeptData(reference, kept);
     return extras;
 }
 
@@ -111,13 +131,12 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
 bool ReferencePlacer::placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base) {
     Placement placement = reference.placement;
     placement[2] += base.zOffset;
-    if (!std::all_of(placement.begin(), placement.end(), [](float value) { return std::isfinite(value); })) {
+    if (!allFinite(placement)) {
         services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
         return false;
     }
     ReferenceExtras extras = extrasFor(reference, base);
-    extras.scale = std::clamp(reference.scale * base.scale, smallestScale, largestScale);
-    if (!std::isfinite(extras.scale)) extras.scale = 1.0f;
+    extras.scale = keptScale(reference.scale * base.scale);
     cell.addTemporary(placement, placedObjectRecord(services_.formIds.take(), base.formId, extras, placement));
     ++(base.type == "item" ? placedItemCount_ : placedObjectCount_);
     return true;

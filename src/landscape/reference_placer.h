@@ -41,6 +41,10 @@ public:
     int placedItemCount() const { return placedItemCount_; }
 
 private:
+    // A converted NPC: a persistent ACHR, unless its placement is no number.
+    void placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId);
+    // What the reference carries and its placed record does not keep, once per kind.
+    void noteUnkeptData(const MorrowindReference& reference, uint32_t kept);
     // The base of a placed object: its FormID, what it is ("item",
     // "stand-in" or the type of a record made for it), and the scale factor
     // and height offset of a stand-in.

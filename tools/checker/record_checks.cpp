@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "check_text.h"
 
@@ -22,19 +23,33 @@ bool holds(const tes4::Subrecord* pair, float x, float y) {
     return pair != nullptr && pair->data.size() == 8 && tes4::f32(pair->data, 0) == x && tes4::f32(pair->data, 4) == y;
 }
 
+// Every placed record: a 24-byte DATA of finite numbers, and an XSCL (if
+// any) of 4 bytes within the scales the game keeps.
+std::string placementProblem(const tes4::Entry& placed) {
+    const tes4::Subrecord* data = placed.find("DATA");
+    if (data == nullptr || data->data.size() != 24) return at(placed.offset, placed.type + " without its 24-byte DATA");
+    for (size_t i = 0; i < 6; ++i)
+        if (!std::isfinite(tes4::f32(data->data, 4 * i)))
+            return at(placed.offset, placed.type + " with a position or rotation that is not a finite number");
+    const tes4::Subrecord* scale = placed.find("XSCL");
+    if (scale == nullptr) return "";
+    if (scale->data.size() != 4) return at(placed.offset, placed.type + " with an XSCL that is not 4 bytes");
+    float value = tes4::f32(scale->data, 0);
+    if (!(value >= 0.5f && value <= 2.0f)) return at(placed.offset, placed.type + " with an XSCL outside 0.5 to 2");
+    return "";
+}
+
 std::string placedObjectProblem(const tes4::Entry& placed) {
     if ((placed.flags & persistentFlag) != 0)
         return at(placed.offset,
                   "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells");
-    const tes4::Subrecord* data = placed.find("DATA");
-    if (data == nullptr || data->data.size() != 24) return at(placed.offset, "REFR without its 24-byte DATA");
-    for (auto [type, size] : {std::pair<const char*, size_t>{"XSCL", 4}, {"XLOC", 12}, {"XOWN", 4}, {"XCNT", 4}}) {
+    for (auto [type, size] : {std::pair<const char*, size_t>{"XLOC", 12}, {"XOWN", 4}, {"XCNT", 4}}) {
         const tes4::Subrecord* sub = placed.find(type);
         if (sub != nullptr && sub->data.size() != size)
             return at(placed.offset, "REFR with an " + std::string(type) + " that is not " + std::to_string(size) +
                                          " bytes");
     }
-    return "";
+    return placementProblem(placed);
 }
 
 // What a record of a base type Landfer makes must hold by itself: a
@@ -100,6 +115,7 @@ std::string recordProblem(const tes4::Entry& record) {
         return at(record.offset, "STAT without its EDID and MODL");
     if (record.type == "ACHR" && (record.flags & persistentFlag) == 0)
         return at(record.offset, "ACHR without the Persistent flag (0x400)");
+    if (record.type == "ACHR") return placementProblem(record);
     if (record.type == "REFR") return placedObjectProblem(record);
     if (record.type == "CONT" || record.type == "LIGH" || record.type == "ACTI") return baseRecordProblem(record);
     return "";
