@@ -32,6 +32,7 @@ public:
     static constexpr const char* stagingFileName = "dialogue.tmp";
     // Oblivion.esm's topic of the greetings.
     static constexpr uint32_t greetingFormId = 0x000000C8;
+    static constexpr const char* greetingEditorId = "GREETING";
 
     // The quest's editor ID is made from the input plugin's file name.
     Dialogue(ConversionServices& services, std::string_view inputPath);
@@ -80,7 +81,7 @@ private:
                        uint32_t previous, uint32_t ownTopic);
     void reportLost(const Topic& topic, const ConvertedConditions& conditions);
     void writeTopicRecord(uint32_t formId, const std::string& editorId, const std::string* name);
-    // An editor ID made of the name's letters and digits, unique among the dialogue's.
+    // An editor ID made of the name's letters and digits, unique in the plugin.
     std::string uniqueEditorId(const std::string& name);
 
     ConversionServices& services_;
@@ -94,7 +95,6 @@ private:
     std::string currentLostTopic_;  // a voice or persuasion topic, whose responses stay behind
     FileWriter staging_;
     TopicNames topicNames_;
-    std::unordered_map<std::string, int> editorIds_;  // taken, in lower case, with the next number to try
     uint32_t questFormId_ = 0;
     int topicCount_ = 0;
     int responseCount_ = 0;

@@ -33,7 +33,11 @@ std::string questEditorId(std::string_view inputPath) {
 }  // namespace
 
 Dialogue::Dialogue(ConversionServices& services, std::string_view inputPath)
-    : services_(services), questEditorId_(questEditorId(inputPath)) {}
+    : services_(services), questEditorId_(questEditorId(inputPath)) {
+    // The greetings go to Oblivion's own GREETING topic, whose editor ID
+    // its override keeps: no record of the plugin may take it.
+    services_.editorIds.unique(greetingEditorId);
+}
 
 size_t Dialogue::topicFor(const MorrowindTopic& topic) {
     auto [where, added] = byName_.emplace(foldedCase(topic.name), topics_.size());

@@ -43,10 +43,7 @@ void addResponseText(RecordWriter& record, const std::string& text, size_t numbe
 std::string Dialogue::uniqueEditorId(const std::string& name) {
     std::string stem = alphanumericStem(name);
     if (stem.empty()) stem = "Topic";
-    auto [where, added] = editorIds_.emplace(foldedCase(stem), 2);
-    if (added) return stem;
-    while (!editorIds_.emplace(foldedCase(stem + std::to_string(where->second)), 2).second) ++where->second;
-    return stem + std::to_string(where->second++);
+    return services_.editorIds.unique(stem);
 }
 
 void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
@@ -58,8 +55,7 @@ void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
     const bool any = std::any_of(topics_.begin(), topics_.end(), [](const Topic& topic) { return topic.converted; });
     if (!any) return;
     questFormId_ = services_.formIds.take();
-    editorIds_.emplace(foldedCase(questEditorId_), 2);
-    editorIds_.emplace("greeting", 2);  // Oblivion's topic, whose editor ID its override repeats
+    questEditorId_ = services_.editorIds.unique(questEditorId_);
     for (size_t index = 0; index < topics_.size(); ++index) {
         Topic& topic = topics_[index];
         if (!topic.converted || topic.greeting) continue;
@@ -148,7 +144,7 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
     std::stable_sort(greetings.begin(), greetings.end(),
                      [this](size_t a, size_t b) { return topics_[a].greetingNumber < topics_[b].greetingNumber; });
     const bool anyGreeting = std::any_of(greetings.begin(), greetings.end(), [this](size_t g) { return topics_[g].converted; });
-    if (anyGreeting) writeTopicRecord(greetingFormId, "GREETING", nullptr);
+    if (anyGreeting) writeTopicRecord(greetingFormId, greetingEditorId, nullptr);
     uint32_t previous = 0;
     for (size_t g : greetings) {
         previous = writeResponses(staged.get(), topics_[g], sources, previous);

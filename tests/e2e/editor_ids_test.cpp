@@ -11,6 +11,7 @@
 #include "npc_test_support.h"
 #include "quest_stages.h"
 #include "tes3_land.h"
+#include "tes3_dialogue.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
@@ -27,7 +28,8 @@ tes3::Bytes reference(const std::string& id, float x) {
 
 tes3::Plugin collidingPlugin() {
     tes3::Plugin plugin;
-    plugin.add(tes3::global("LF_Dup", 's', 1));
+    plugin.add(tes3::global("LF_Dup", 's', 1)).add(tes3::global("Greeting", 's', 1));
+    plugin.add(tes3::global("inputdialogue", 's', 1));
     plugin.add(tes3::book("lf_dup", "Dup", "text")).add(tes3::book("bk01", "Book", "text"));
     plugin.add(tes3::book("lf_surveythecoast", "Survey", "text"));
     plugin.add(npc_test::npc("LF_DUP")).add(npc_test::npc("A SW"));
@@ -38,6 +40,10 @@ tes3::Plugin collidingPlugin() {
     plugin.add(cell).add(tes3::land(0, 0, flat));
     plugin.add(tes3::topic("LF_SurveyTheCoast", 4)).add(tes3::response("1", "Surveyed.", 10));
     plugin.add(tes3::topic("lf_dup", 4)).add(tes3::response("2", "Duplicated.", 10));
+    tes3::ResponseFields words;
+    words.id = "3";
+    words.text = "Words.";
+    plugin.add(tes3::topic("bk 01", 0)).add(tes3::dialogueResponse(words));
     return plugin;
 }
 
@@ -51,16 +57,18 @@ TEST(EditorIds, AreUniqueAcrossEveryRecordTypeTheFirstKeepingItsName) {
     // The inspector rejects an output with two editor IDs of one name.
     tes4::File file = work.output();
     std::map<std::string, std::vector<std::string>> byType;
-    for (const char* type : {"GLOB", "BOOK", "NPC_", "STAT", "WRLD", "CELL", "QUST"})
+    for (const char* type : {"GLOB", "BOOK", "NPC_", "STAT", "WRLD", "CELL", "QUST", "DIAL"})
         for (const tes4::Entry* record : file.records(type))
             if (const tes4::Subrecord* edid = record->find("EDID")) byType[type].push_back(e2e::textOf(edid->data));
-    EXPECT_EQ(byType["GLOB"], (std::vector<std::string>{"LF_Dup"}));
+    // Oblivion's own GREETING topic keeps its editor ID.
+    EXPECT_EQ(byType["GLOB"], (std::vector<std::string>{"LF_Dup", "Greeting2", "inputdialogue"}));
     EXPECT_EQ(byType["BOOK"], (std::vector<std::string>{"lf_dup2", "bk01", "lf_surveythecoast"}));
     EXPECT_EQ(byType["NPC_"], (std::vector<std::string>{"LF_DUP3", "A SW"}));
     EXPECT_EQ(byType["WRLD"], (std::vector<std::string>{"Landfer"}));
     EXPECT_EQ(byType["CELL"], (std::vector<std::string>{"A2 SW", "A2 SE", "A2 NW", "A2 NE"}));
     EXPECT_EQ(byType["STAT"], (std::vector<std::string>{"bk012", "landfer2"}));
-    EXPECT_EQ(byType["QUST"], (std::vector<std::string>{"LF_SurveyTheCoast2", "lf_dup4"}));
+    EXPECT_EQ(byType["QUST"], (std::vector<std::string>{"LF_SurveyTheCoast2", "lf_dup4", "inputDialogue2"}));
+    EXPECT_EQ(byType["DIAL"], (std::vector<std::string>{"bk013"}));
 
     // The same input gives the same output, byte for byte.
     std::vector<uint8_t> first = work.outputBytes();
