@@ -111,7 +111,7 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
     if (reference.locked() && lockable(base.type)) {
         extras.locked = true;
         extras.lockLevel = oblivionLockLevel(reference.lockLevel);
-        kept |= referenceLock | (reference.key.empty() ? 0 : referenceKey);
+        kept |= referenceLock | (reference.key.empty() ? 0u : uint32_t{referenceKey});
         // The key when it is an item of the output: one that a lookup line names.
         ItemChoice key;
         if (!reference.key.empty() && chooseItem(services_, reference.key, key) && key.byKind == nullptr)

@@ -1,6 +1,6 @@
 #include "services/editor_ids.h"
 
-#include "lookup/lookup_lines.h"
+#include "esm/byte_order.h"
 
 namespace landfer {
 
