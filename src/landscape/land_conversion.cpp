@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -57,6 +58,10 @@ void noteMoved(MovedHeights& moved, int32_t error) {
 
 }  // namespace
 
+float scaledHeightOffset(float offset) { return 8.0f * offset; }
+
+bool heightOffsetConverts(float offset) { return std::isfinite(scaledHeightOffset(offset)); }
+
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
     // True heights of the input grid, relative to its offset.
     std::array<int32_t, inputSide * inputSide> height;
@@ -78,7 +83,7 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
     int32_t firstDelta = quad == Quad::NE ? 0 : deltas[rb * inputSide];
     int32_t offsetSum = input(0, 0) - firstDelta;
     QuadHeights out;
-    double scaledOffset = static_cast<double>(static_cast<float>(8.0f * offset));
+    double scaledOffset = static_cast<double>(scaledHeightOffset(offset));
     out.offset = static_cast<float>((scaledOffset + 8.0 * offsetSum) * 0.125);
 
     auto clampDelta = [](int32_t value) { return static_cast<int8_t>(std::clamp(value, -128, 127)); };

@@ -63,5 +63,11 @@ QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad);
 
 // Reads a LAND record's parts; false (after any message) when it cannot be converted.
 bool readLand(ProblemSink& problems, RecordData record, LandInput& input);
+// The land's height offset as the quads' offsets are built from it: 8 x H
+// rounded to a float, infinite for an H beyond about 4.25e37.
+float scaledHeightOffset(float offset);
+// Whether every quad's offset comes out finite: the scaled offset is, and
+// each quad's offset is an eighth of it plus the sum of at most 65 deltas.
+bool heightOffsetConverts(float offset);
 
 }  // namespace landfer

@@ -6,6 +6,7 @@
 #include "landscape/land_converter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +36,10 @@ bool readLand(ProblemSink& problems, RecordData record, LandInput& input) {
     Subrecord heights = cursor.next();
     heights.require(heightsSize);
     input.heights = heights.data;
+    const float offset = readFloat(heights.data);
+    if (!std::isfinite(offset)) throw MalformedRecord("its height offset is not a finite number");
+    if (!heightOffsetConverts(offset))
+        throw MalformedRecord(formatText("its height offset %g is beyond the heights Oblivion can hold", offset));
     while (!cursor.atEnd()) {
         Subrecord sub = cursor.next();
         bool colours = sub.is("VCLR"), textures = sub.is("VTEX");

@@ -239,9 +239,16 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
     tes3::Record hugeName = tes3::cell(std::string(70000, 'n'), 4, 4);
     tes3::Record headless("CELL");
     headless.ztext("NAME", "No data");
+    // Height offsets that are no number, or whose Oblivion value (8 times as large) is none.
+    tes3::Plugin plugin;
+    plugin.add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless).add(hugeName);
+    for (float offset : {std::nanf(""), -INFINITY, 1e38f}) {
+        tes3::LandOptions options;
+        options.offset = offset;
+        plugin.add(tes3::land(5, 5, flat, options));
+    }
     RunResult run;
-    tes4::File file = convertOk(
-        work, tes3::Plugin().add(shortNormals).add(shortColours).add(noHeights).add(noGrid).add(headless).add(hugeName), &run);
+    tes4::File file = convertOk(work, plugin, &run);
     EXPECT_EQ(e2e::withoutPlaces(e2e::withoutLossReport(run.err)),
               "The LAND record at grid (0, 0) is malformed (its VNML subrecord holds 100 of 12675 bytes). Ignoring!\n"
               "The LAND record at grid (1, 1) is malformed (its VCLR subrecord holds 10 of 12675 bytes): the land is "
@@ -249,7 +256,11 @@ TEST(LandInput, ShortSubrecordsAreCaught) {
               "Unable to find VHGT!!!\n"
               "The CELL record No data is malformed (it has no DATA). Ignoring!\n"
               "The CELL record " + std::string(70000, 'n') +
-                  " cannot be converted: its EDID subrecord would hold 70004 bytes, more than 65535. Ignoring!\n");
+                  " cannot be converted: its EDID subrecord would hold 70004 bytes, more than 65535. Ignoring!\n"
+              "The LAND record at grid (5, 5) is malformed (its height offset is not a finite number). Ignoring!\n"
+              "The LAND record at grid (5, 5) is malformed (its height offset is not a finite number). Ignoring!\n"
+              "The LAND record at grid (5, 5) is malformed (its height offset 1e+38 is beyond the heights Oblivion can hold). "
+              "Ignoring!\n");
     std::vector<WorldCell> cells = landscape::worldCells(file);
     ASSERT_EQ(cells.size(), 4u);
     EXPECT_EQ(cells[0].land->data.size(), 4385u);  // converted without its colours
