@@ -13,10 +13,10 @@ void ClassTable::load() {
     if (!file) fatal("Unable to open Classes lookup file (%s): %s\n", path_.c_str(), systemErrorText().c_str());
     std::string line;
     for (size_t number = 0; readWholeLine(file.get(), line); ++number) {
-        // A line is "class id,FORMID..."
+        // A line is "class id,FORMID"
         size_t comma = line.find(',');
         uint32_t formId = 0;
-        if (comma == std::string::npos || !readHexFormId(line, comma + 1, formId))
+        if (comma == std::string::npos || !readLastFormId(line, comma + 1, formId))
             corruptLines_.emplace_back(number, line);
         else
             firstLines_.emplace(foldedCase(std::string_view(line).substr(0, comma)), std::make_pair(number, formId));

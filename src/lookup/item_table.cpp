@@ -14,11 +14,12 @@ namespace {
 const char* const fileNames[ItemTable::fileCount] = {"armour.dat", "clothing.dat", "weapons.dat", "misc.dat"};
 constexpr int requiredFileCount = 3;
 
-// A line for an id needs three commas and eight hex digits behind them.
+// A line for an id needs three commas and an Oblivion.esm FormID behind
+// them, the last field.
 bool readLineFormId(const std::string& line, size_t comma, uint32_t& formId) {
     size_t second = line.find(',', comma + 1);
     size_t third = second == std::string::npos ? second : line.find(',', second + 1);
-    return third != std::string::npos && readHexFormId(line, third + 1, formId);
+    return third != std::string::npos && readLastFormId(line, third + 1, formId);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace landfer {
 namespace {
 
 // False for comments and for lines without three commas or without an
-// eight-digit FormID.
+// Oblivion.esm FormID as the last field.
 bool parseLine(std::string_view line, std::string_view& fileName, uint32_t& formId) {
     if (!line.empty() && line[0] == '#') return false;
     std::string_view rest(line);
@@ -23,7 +23,7 @@ bool parseLine(std::string_view line, std::string_view& fileName, uint32_t& form
     if (end == std::string_view::npos || rest[end] != ',') return false;
     fileName = rest.substr(0, end);
     rest.remove_prefix(end + 1);
-    return parseHexFormId(rest.substr(0, rest.find_first_of(",\r")), formId);
+    return readLastFormId(rest, 0, formId);
 }
 
 }  // namespace

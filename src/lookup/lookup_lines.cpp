@@ -48,9 +48,17 @@ bool parseHexFormId(std::string_view text, uint32_t& formId) {
     return true;
 }
 
-bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId) {
+bool isOblivionFormId(uint32_t formId) { return formId != 0 && formId <= 0x00FFFFFF; }
+
+bool readLastFormId(std::string_view line, size_t offset, uint32_t& formId) {
     if (offset > line.size()) return false;
-    return parseHexFormId(line.substr(offset, 8), formId);
+    std::string_view field = line.substr(offset);
+    size_t end = field.find_last_not_of(" \t\r\n");
+    field = end == std::string_view::npos ? std::string_view() : field.substr(0, end + 1);
+    uint32_t parsed = 0;
+    if (!parseHexFormId(field, parsed) || !isOblivionFormId(parsed)) return false;
+    formId = parsed;
+    return true;
 }
 
 

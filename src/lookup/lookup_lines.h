@@ -29,8 +29,14 @@ std::string withoutLineBreak(const std::string& line);
 // case; false for anything else.
 bool parseHexFormId(std::string_view text, uint32_t& formId);
 
-// The eight characters at `offset` as a FormID; false when they are not
-// eight hexadecimal digits (or the line is shorter).
-bool readHexFormId(std::string_view line, size_t offset, uint32_t& formId);
+// Whether a FormID can name a record of Oblivion.esm, the output's only
+// master: its master byte is 00, and no record has the FormID 0.
+bool isOblivionFormId(uint32_t formId);
+
+// The rest of the line from `offset` (the last field) as the FormID of an
+// Oblivion.esm record: eight hexadecimal digits, then nothing but blanks
+// and the line break. False for anything else, a FormID of 0 or one with a
+// master byte included, so that such a line is reported, not taken.
+bool readLastFormId(std::string_view line, size_t offset, uint32_t& formId);
 
 }  // namespace landfer

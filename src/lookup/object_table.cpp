@@ -48,7 +48,7 @@ bool parseNumber(std::string_view text, float& value) {
 // optional scale factor (above 0) and z offset.
 bool parseStandIn(const std::vector<std::string_view>& fields, StandIn& standIn) {
     if (fields.size() < 3 || fields.size() > 5 || fields[1].empty()) return false;
-    if (!parseHexFormId(fields[2], standIn.formId) || standIn.formId == 0 || standIn.formId > 0x00FFFFFF) return false;
+    if (!parseHexFormId(fields[2], standIn.formId) || !isOblivionFormId(standIn.formId)) return false;
     if (fields.size() > 3 && (!parseNumber(fields[3], standIn.scale) || standIn.scale <= 0.0f)) return false;
     if (fields.size() > 4 && !parseNumber(fields[4], standIn.zOffset)) return false;
     standIn.editorId.assign(fields[1].data(), fields[1].size());

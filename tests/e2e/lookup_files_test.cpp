@@ -8,9 +8,11 @@
 #include "landscape_support.h"
 #include "npc_test_support.h"
 #include "tes3_land.h"
+#include "test_helpers.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
+using support::contains;
 using namespace npc_test;
 
 namespace {
@@ -90,4 +92,43 @@ TEST(LookupFiles, LineEndsInIdentifiersAreEscapedInTheReport) {
               "inventory item,\"lf_two\nlines\",1,dropped\n"
               "inventory item,\"lf_cr\rend\",1,dropped\n"
               "inventory item,lf_tab\tx,1,dropped\n");
+}
+
+TEST(LookupFiles, FormIdsNoOblivionRecordCanHaveAreCorruptLines) {
+    // No record has the FormID 0, Oblivion.esm has none with a master
+    // byte, and a FormID is the line's last field: each such line is
+    // reported and the next good line for the id taken.
+    const std::vector<std::string> impossible = {"00000000", "01000001", "FFFFFFFF", "00000001 and more",
+                                                 "000000010", "00000001,5"};
+    std::string items, classes, textures;
+    for (const std::string& formId : impossible) {
+        items += "lf_item,a,b," + formId + "\n";
+        classes += "lf_class," + formId + "\n";
+        textures += "a,b,lf_texture.dds," + formId + "\n";
+    }
+    WorkDir work;
+    work.writeFile("lfdat/armour.dat", items + "lf_item,a,b,00000002 \n");
+    work.writeFile("lfdat/classes.dat", classes + "lf_class,00023787\r\n");
+    work.writeFile("lfdat/ltex.dat", textures + "a,b,lf_texture.dds,000000A1\n");
+    tes3::LandOptions painted;
+    painted.vtex.assign(256, 1);
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
+        .add(carrying("lf_npc", "lf_class", {"lf_item"}))
+        .add(tes3::cell("", 0, 0))
+        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    RunResult run;
+    tes4::File file = convertOk(work, plugin, &run);
+    const std::string messages = e2e::withoutPlaces(run.err);
+    for (const std::string& formId : impossible) {
+        EXPECT_TRUE(contains(messages, "Ignoring a corrupt line in lfdat/armour.dat: lf_item,a,b," + formId + "\n"))
+            << formId;
+        EXPECT_TRUE(contains(messages, "Line was: lf_class," + formId + "\n")) << formId;
+        EXPECT_TRUE(contains(messages, "Ignoring a corrupt line in lfdat/ltex.dat: a,b,lf_texture.dds," + formId + "\n"))
+            << formId;
+    }
+    const tes4::Entry& npc = *file.records("NPC_").at(0);
+    EXPECT_EQ(tes4::u32(npc.find("CNAM")->data, 0), 0x23787u);
+    EXPECT_EQ(tes4::u32(npc.find("CNTO")->data, 0), 2u);
+    EXPECT_EQ(tes4::u32(landscape::worldCells(file).at(0).land->find("BTXT")->data, 0), 0xA1u);
 }

@@ -27,8 +27,7 @@ const std::string corruptClassLine = "Found a corrupt line in lfdat/classes.dat.
 TEST(InventoryLookup, FileOrderFirstLineWholeIdsInAnyCaseAndHexCase) {
     WorkDir work;
     work.writeFile("lfdat/armour.dat",
-                   "shared_id,a,b,00000001\nshared_id,a,b,00000002\nlower_hex,a,b,0001c6d1\nUPPER_HEX,a,b,0001C6D1 "
-                   "rest of line\n");
+                   "shared_id,a,b,00000001\nshared_id,a,b,00000002\nlower_hex,a,b,0001c6d1\nUPPER_HEX,a,b,0001C6D1\n");
     // Lines without a comma hold no entry and do not end the search.
     work.writeFile("lfdat/clothing.dat", "\nabove_blank,a,b,00000010\n\nbelow_blank,a,b,00000011\nno comma\n"
                                          "after_text,a,b,00000012\n");
@@ -84,7 +83,7 @@ TEST(InventoryLookup, LongLinesAreReadWhole) {
     WorkDir work;
     // Read in 511-character pieces, this line's tail would pass for an entry of its own.
     std::string longField = std::string(511, 'p') + "tail_id,a,b,00000009\n";
-    std::string longRest = "long_rest,a,b,0000000A" + std::string(2000, 'z') + "\n";
+    std::string longRest = "long_rest,a," + std::string(2000, 'z') + ",0000000A\n";
     work.writeFile("lfdat/armour.dat", longField + longRest + "after_long,a,b,0000000B\n");
     tes4::File file = convertOk(work, tes3::Plugin().add(carrying({"tail_id", "long_rest", "after_long"})));
     EXPECT_EQ(inventoryOf(*file.records("NPC_").at(0)), (std::vector<uint32_t>{0xA, 0xB}));
