@@ -18,9 +18,8 @@ using ReadFile = std::unique_ptr<FILE, FileCloser>;
 int64_t tellFile(FILE* file);
 bool seekFile(FILE* file, int64_t offset, int whence);
 
-// Null when the file cannot be opened; errno tells why.
-inline ReadFile openForReading(const std::string& path, const char* mode = "rb") {
-    return ReadFile(std::fopen(path.c_str(), mode));
-}
+// Null when the file cannot be opened; errno tells why. A folder opens on
+// some systems and then reads as nothing: it is refused with EISDIR.
+ReadFile openForReading(const std::string& path, const char* mode = "rb");
 
 }  // namespace landfer

@@ -1,6 +1,7 @@
 #include "landscape/model_bases.h"
 
 #include "esm/byte_order.h"
+#include "esm/fatal_error.h"
 #include "esm/record_writer.h"
 #include "landscape/base_records.h"
 #include "services/item_choice.h"
@@ -20,6 +21,30 @@ std::string staticEditorId(const std::string& morrowindId) {
         if (isAsciiLetter(c) || isAsciiDigit(c)) editorId += c;
     if (editorId.empty() || !isAsciiLetter(editorId[0])) editorId = "MW" + editorId;
     return editorId;
+}
+
+bool climbsOutOfItsFolder(std::string_view modelPath) {
+    if (modelPath.empty()) return false;
+    if (modelPath[0] == '\\' || modelPath[0] == '/') return true;
+    if (modelPath.size() >= 2 && modelPath[1] == ':') return true;
+    for (size_t start = 0; start <= modelPath.size();) {
+        size_t end = modelPath.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = modelPath.size();
+        if (modelPath.substr(start, end - start) == "..") return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+ModelBases::ModelBases(std::optional<std::string> prefix) : prefix_(std::move(prefix)) {
+    if (!prefix_) return;
+    size_t kept = prefix_->find_last_not_of("\\/");
+    prefix_->erase(kept == std::string::npos ? 0 : kept + 1);
+}
+
+std::string ModelBases::modelPath(const std::string& model) const {
+    if (model.empty()) return {};
+    return prefix_->empty() ? model : *prefix_ + "\\" + model;
 }
 
 std::string_view ModelBases::typeFor(const BaseObject& base) const {
@@ -61,7 +86,14 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
     if (!added) return known->second ? &*known->second : nullptr;
     std::string_view type = typeFor(base);
     if (type.empty()) return nullptr;
-    BaseRecordHead head{services.editorIds.unique(staticEditorId(base.id)), base.model.empty() ? "" : *prefix_ + "\\" + base.model};
+    if (climbsOutOfItsFolder(base.model)) {
+        services.problems.tell(Problem::skipped(
+            type, base.id,
+            formatText("The %.4s record %s cannot be converted: its model path %s leaves the meshes folder. Ignoring!\n",
+                       base.type.data(), base.id.c_str(), base.model.c_str())));
+        return nullptr;
+    }
+    BaseRecordHead head{services.editorIds.unique(staticEditorId(base.id)), modelPath(base.model)};
     StagedRecords& records = *recordsOf(type);
     RecordWriter& data = records.begin(RecordType::at(type.data()), services.formIds);
     try {

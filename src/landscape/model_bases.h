@@ -29,6 +29,10 @@ namespace landfer {
 // letter; the plugin's editor IDs number it where another record has it.
 std::string staticEditorId(const std::string& morrowindId);
 
+// Whether a model path leaves the folder it is read from: a ".." part, a
+// leading separator or a drive letter. Such a path is never written.
+bool climbsOutOfItsFolder(std::string_view modelPath);
+
 // What a Morrowind base object became: the FormID and type of its record.
 struct MadeBase {
     uint32_t formId = 0;
@@ -43,8 +47,9 @@ public:
     static constexpr const char* lightsFileName = "lights.tmp";
     static constexpr const char* activatorsFileName = "activators.tmp";
 
-    // Without a prefix, only lights without a model are made.
-    explicit ModelBases(std::optional<std::string> prefix) : prefix_(std::move(prefix)) {}
+    // Without a prefix, only lights without a model are made. The prefix's
+    // trailing separators are dropped: one backslash joins it to a model.
+    explicit ModelBases(std::optional<std::string> prefix);
 
     // The record made for a base object at its first use; null when it gets
     // none (no model, an actor, a record too large to be written). A
@@ -57,6 +62,8 @@ public:
     std::string_view typeFor(const BaseObject& base) const;
 
 private:
+    // The prefix, a backslash and the model as stored; empty for no model.
+    std::string modelPath(const std::string& model) const;
     std::vector<InventoryItem> contentsOf(const BaseObject& container, ConversionServices& services) const;
 
     // The staged records of a type made here, or null.

@@ -43,7 +43,10 @@ void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& 
     if (placeItem(reference, madeType, cell)) return;
     if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
     if (placeStandIn(reference, cell)) return;
-    services_.problems.tell(Problem::lost(LossKind::placedReference, reference.baseId));
+    // A base that would have been made a record but could not be (its
+    // model path is told) is no base without a model.
+    services_.problems.tell(
+        Problem::lost(madeType.empty() ? LossKind::placedReference : LossKind::unwritableModel, reference.baseId));
 }
 
 void ReferencePlacer::placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId) {

@@ -1,5 +1,7 @@
 #include "lookup/item_table.h"
 
+#include <cerrno>
+
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/read_file.h"
@@ -29,7 +31,13 @@ void ItemTable::load(int index) {
     table.loaded = true;
     table.path = path(fileNames[index]);
     ReadFile file = openLookupFile(table.path, "r");
-    if (!file && index >= requiredFileCount) return;
+    if (!file && index >= requiredFileCount) {
+        // Missing, the optional file holds nothing; there but unreadable, it is told.
+        if (errno != ENOENT)
+            warn(table.path, formatText("Unable to open inventory lookup data file %s: %s!\n", table.path.c_str(),
+                                        systemErrorText().c_str()));
+        return;
+    }
     if (!file)
         fatal("Unable to open inventory lookup data file %s: %s!\n", table.path.c_str(), systemErrorText().c_str());
     std::string line;

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include <cerrno>
+
 #include "esm/byte_order.h"
 #include "esm/read_file.h"
 #include "lookup/lookup_lines.h"
@@ -87,7 +89,13 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
 void ObjectTable::load() const {
     loaded_ = true;
     ReadFile file = openForReading(path(fileName));
-    if (!file) return;  // no stand-ins
+    if (!file) {
+        // Without the file, no stand-ins; there but unreadable, it is told.
+        if (errno != ENOENT)
+            warn(path(fileName), formatText("Unable to open the stand-in lookup file (%s): %s\n", path(fileName).c_str(),
+                                            systemErrorText().c_str()));
+        return;
+    }
     std::string line;
     for (size_t number = 1; readWholeLine(file.get(), line); ++number) addLine(line, number);
 }

@@ -9,15 +9,12 @@ namespace landfer {
 
 namespace {
 
-// The message for a journal that gives no stage. Its words are those of
-// the time when the stages waited in a file of their own.
+// A journal that gives no stage gives no quest: Oblivion's has nothing
+// to show of it.
 void reportEmptyQuest(ProblemSink& problems, const std::string& editorId) {
     problems.tell(Problem::warned(
         "DIAL", editorId,
-        formatText("Unable to open temporary quest journal entry file I recently think I've created for quest %s! "
-                   "File should be called quest_indx.tmp: No such file or directory - probably just an empty "
-                   "quest.\n",
-                   editorId.c_str())));
+        formatText("The journal %s has no entries: no quest is made of it.\n", editorId.c_str())));
 }
 
 }  // namespace

@@ -47,6 +47,7 @@ const KindText kindTexts[lossKindCount] = {
     {"object script", "dropped", "Scripts of containers, lights and activators not carried (the object is placed without it)"},
     {"stand-in contents", "the stand-in's contents", "Containers placed through a stand-in (they hold the stand-in's contents, not their own)"},
     {"lock key", "lock kept without its key", "Keys of locks that are no item of the output (the lock is kept)"},
+    {"unwritable model", "dropped", "Placed references dropped (their base's model path cannot be written, see the messages above)"},
     {"skipped record", "dropped", "Records skipped (see the messages above)"},
     {"warning", "", "Warnings (see the messages above)"},
     {"land from master", "converted", "Lands taken from a master (cells of the plugin without land of their own)"},

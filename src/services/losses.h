@@ -46,6 +46,7 @@ enum class LossKind : int {
     objectScript,      // the script of a container, light or activator made a record of its own
     standInContents,   // a container placed through a stand-in: it holds the stand-in's contents
     lockKey,           // a lock's key that is no item of the output: the lock is kept without it
+    unwritableModel,   // a reference whose base's model path cannot be written, and no stand-in
     skippedRecord,     // an input record that gives nothing, by its type and id, with its message
     warning,           // something carried over not as it was, or a lookup line passed over, with its message
     // What came from the masters, reported apart from the losses:
@@ -55,7 +56,7 @@ enum class LossKind : int {
     deletedReference,  // a master's reference the plugin deletes, by cell
     movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 37;
+constexpr int lossKindCount = 38;
 // The first of the kinds that tell what came from the masters.
 constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 

@@ -38,8 +38,7 @@ std::string subrecordTypes(const tes4::Entry& record) {
 }
 
 std::string emptyQuestMessage(const std::string& quest) {
-    return "Unable to open temporary quest journal entry file I recently think I've created for quest " + quest +
-           "! File should be called quest_indx.tmp: No such file or directory - probably just an empty quest.\n";
+    return "The journal " + quest + " has no entries: no quest is made of it.\n";
 }
 
 }  // namespace

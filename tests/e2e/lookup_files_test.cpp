@@ -2,6 +2,7 @@
 // and identifiers in the report that would break its lines.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -131,4 +132,38 @@ TEST(LookupFiles, FormIdsNoOblivionRecordCanHaveAreCorruptLines) {
     EXPECT_EQ(tes4::u32(npc.find("CNAM")->data, 0), 0x23787u);
     EXPECT_EQ(tes4::u32(npc.find("CNTO")->data, 0), 2u);
     EXPECT_EQ(tes4::u32(landscape::worldCells(file).at(0).land->find("BTXT")->data, 0), 0xA1u);
+}
+
+TEST(LookupFiles, AFolderInPlaceOfALookupFileIsNoEmptyFile) {
+    // Whatever needs the file: an NPC with an item none of the first three
+    // files holds (then misc.dat is read), a placed object, a painted land.
+    tes3::LandOptions painted;
+    painted.vtex.assign(256, 1);
+    tes3::Record cell = tes3::cell("", 0, 0);
+    cell.raw(tes3::placedReference("lf_rock", 100, 100, 0));
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
+        .add(carrying("lf_npc", "Acrobat", {"lf_nowhere"}))
+        .add(cell)
+        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    const struct {
+        const char* file;
+        int status;
+        const char* message;  // up to the system's reason, which differs on Windows
+    } cases[] = {
+        {"armour.dat", 1, "Unable to open inventory lookup data file lfdat/armour.dat: "},
+        {"weapons.dat", 1, "Unable to open inventory lookup data file lfdat/weapons.dat: "},
+        {"classes.dat", 1, "Unable to open Classes lookup file (lfdat/classes.dat): "},
+        {"misc.dat", 0, "Unable to open inventory lookup data file lfdat/misc.dat: "},
+        {"objects.dat", 0, "Unable to open the stand-in lookup file (lfdat/objects.dat): "},
+        {"ltex.dat", 0, "Unable to open the LTEX texture lookup file (lfdat/ltex.dat): "},
+    };
+    for (const auto& folder : cases) {
+        WorkDir work;
+        std::filesystem::remove(work.path(std::string("lfdat/") + folder.file));
+        std::filesystem::create_directory(work.path(std::string("lfdat/") + folder.file));
+        RunResult run = work.convert(plugin);
+        EXPECT_EQ(run.status, folder.status) << folder.file << "\n" << run.err;
+        EXPECT_TRUE(contains(e2e::withoutPlaces(run.err), folder.message)) << folder.file << "\n" << run.err;
+    }
 }

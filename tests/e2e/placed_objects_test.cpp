@@ -183,6 +183,49 @@ TEST(PlacedObjects, ModelsOfThePluginAndItsMasterBecomeStaticsAndFunctionsLostAr
     EXPECT_EQ(e2e::summaryCount(plain.out, "Total Placed objects"), 1);
 }
 
+TEST(PlacedObjects, ModelPathsThatCannotBeWrittenAreToldForWhatTheyAre) {
+    WorkDir work;
+    work.writeFile("lfdat/objects.dat", std::string(standIns));
+    tes3::Record grove = tes3::cell("Grove", 0, 0);
+    tes3::Plugin plugin;
+    const std::vector<std::pair<std::string, std::string>> bases = {
+        {"lf_fine", "f\\fine.nif"},
+        {"lf_climber", "f\\..\\..\\..\\evil.nif"},
+        {"lf_rooted", "\\windows\\evil.nif"},
+        {"lf_drive", "C:\\evil.nif"},
+        {"lf_long", std::string(70000, 'm') + ".nif"},
+        {"lf_rock", "..\\rock.nif"},  // its stand-in serves instead
+    };
+    float x = 100;
+    for (const auto& [id, model] : bases) {
+        plugin.add(tes3::plainRecord("STAT", id).ztext("MODL", model));
+        grove.raw(reference(id, x, 100, 0));
+        x += 100;
+    }
+    plugin.add(grove).add(tes3::land(0, 0, flat));
+    plugin.save(work.path("input.esp"));
+    // A prefix ending in a separator is joined with one backslash all the same.
+    RunResult run = work.run({"--models", "morrowind\\", "--report", "losses.csv", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    tes4::File file = work.output();
+    ASSERT_EQ(file.records("STAT").size(), 1u);
+    const Bytes& model = file.records("STAT")[0]->find("MODL")->data;
+    EXPECT_EQ(std::string(model.begin(), model.end() - 1), "morrowind\\f\\fine.nif");
+    std::vector<uint32_t> placedBases;
+    for (const Placed& object : placedObjects(file)) placedBases.push_back(object.base);
+    EXPECT_EQ(placedBases, (std::vector<uint32_t>{file.records("STAT")[0]->formId, 0xA04}));
+    const std::string messages = e2e::withoutPlaces(e2e::withoutLossReport(run.err));
+    for (const char* id : {"lf_climber", "lf_rooted", "lf_drive", "lf_rock"})
+        EXPECT_TRUE(support::contains(messages, std::string("The STAT record ") + id + " cannot be converted: its model path "))
+            << id << "\n" << messages;
+    EXPECT_TRUE(support::contains(messages, "leaves the meshes folder. Ignoring!\n")) << messages;
+    EXPECT_TRUE(support::contains(messages, "its MODL subrecord would hold 70015 bytes, more than 65535")) << messages;
+    std::string csv = support::fileText(work.path("losses.csv"));
+    for (const char* id : {"lf_climber", "lf_rooted", "lf_drive", "lf_long"})
+        EXPECT_TRUE(support::contains(csv, std::string("unwritable model,") + id + ",1,dropped\n")) << id << "\n" << csv;
+    EXPECT_FALSE(support::contains(csv, "placed reference,")) << csv;
+}
+
 // The real plugins: stand-ins alone place a quarter of their exterior
 // references; with --models (and the master the Bitter Coast add-on names)
 // every reference whose base the plugin or its master defines with a model.
