@@ -33,6 +33,7 @@
 #include "run/deleted_records.h"
 #include "run/path_checks.h"
 #include "run/record_names.h"
+#include "services/morrowind_types.h"
 #include "run/temporary_files.h"
 
 namespace landfer {
@@ -42,10 +43,8 @@ namespace {
 // The lookup data directory, below the working directory.
 const char* const lookupDirectory = "lfdat";
 
-struct DispatchRow;
-
 // One conversion run: the shared services and the subsystems, each
-// owning its state; the records reach them through the dispatch table.
+// owning its state; the records reach them by the table of types.
 struct Conversion {
     Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output)
         : services(progress, messages, lookupDirectory, std::move(output)),
@@ -67,12 +66,6 @@ struct Conversion {
     // are its own, no entries of the journal before it.
     bool inDeletedTopic = false;
 
-    void cell(RecordData data) { landscape.convertCell(data); }
-    void land(RecordData data) { landscape.convertLand(data); }
-    void landTexture(RecordData data) { landscape.handleLandTexture(data); }
-    void npc(RecordData data) { actors.convertNpc(data); }
-    void global(RecordData data) { globalsAndBooks.convertGlobal(data); }
-    void book(RecordData data) { globalsAndBooks.convertBook(data); }
     void dialogueTopic(RecordData data) {
         dialogue.leaveTopic();
         journals.handleDialogueTopic(data);
@@ -87,68 +80,60 @@ struct Conversion {
     }
 
     void dispatch(const std::vector<uint8_t>& record);
-    void convertRecord(const DispatchRow& row, RecordData data);
+    void convert(Converter converter, RecordData data);
+    void convertRecord(const MorrowindType& row, RecordData data);
     void finish();
     void writeDialogue();
     void writeQuestGroup();
     void printSummary() const;
 };
 
-// One row per record type the run knows, in the order they are tested.
-// Types with a null converter are not converted; their progress
-// character is still written.
-struct DispatchRow {
-    const char* type;
-    const char* progress;
-    bool flush;
-    void (Conversion::*convert)(RecordData);
-};
-
-const DispatchRow dispatchTable[] = {
-    {"CELL", "C", true, &Conversion::cell},
-    {"LAND", "L", false, &Conversion::land},
-    {"NPC_", "N", false, &Conversion::npc},
-    {"GLOB", "G", false, &Conversion::global},
-    {"BOOK", "B", false, &Conversion::book},
-    {"LTEX", "", false, &Conversion::landTexture},
-    {"DIAL", "D", true, &Conversion::dialogueTopic},
-    {"INFO", "", true, &Conversion::response},
-    {"STAT", "", false, nullptr},
-};
-
 void Conversion::dispatch(const std::vector<uint8_t>& record) {
     RecordData data{record.data() + inputHeaderSize, record.size() - inputHeaderSize};
-    const char* type = reinterpret_cast<const char*>(record.data());
-    for (const DispatchRow& row : dispatchTable) {
-        if (std::memcmp(type, row.type, 4) != 0) continue;
-        if (row.convert == nullptr) {
-            services.reporter.showProgress(row.progress, row.flush);
-            return;
+    const MorrowindType* row = findMorrowindType(record.data());
+    if (row == nullptr || row->converter == Converter::none) {
+        if (++skipCounter == 10) {
+            services.reporter.showProgress(".");
+            skipCounter = 0;
         }
-        // A deleted record is no object of the plugin: nothing is made of it, and nothing is lost.
-        bool deleted = isDeletedRecord(record);
-        if (row.convert == &Conversion::dialogueTopic) inDeletedTopic = deleted;
-        if (deleted) return;
-        services.reporter.showProgress(row.progress, row.flush);
-        convertRecord(row, data);
         return;
     }
-    if (++skipCounter == 10) {
-        services.reporter.showProgress(".");
-        skipCounter = 0;
+    if (row->converter != Converter::shownOnly) {
+        // A deleted record is no object of the plugin: nothing is made of it, and nothing is lost.
+        bool deleted = isDeletedRecord(record);
+        if (row->converter == Converter::dialogueTopic) inDeletedTopic = deleted;
+        if (deleted) return;
+    }
+    services.reporter.showProgress(row->progress, row->flushProgress);
+    if (row->converter != Converter::shownOnly) convertRecord(*row, data);
+}
+
+void Conversion::convert(Converter converter, RecordData data) {
+    switch (converter) {
+        case Converter::cell: return landscape.convertCell(data);
+        case Converter::land: return landscape.convertLand(data);
+        case Converter::landTexture: return landscape.handleLandTexture(data);
+        case Converter::npc: return actors.convertNpc(data);
+        case Converter::global: return globalsAndBooks.convertGlobal(data);
+        case Converter::book: return globalsAndBooks.convertBook(data);
+        case Converter::dialogueTopic: return dialogueTopic(data);
+        case Converter::response: return response(data);
+        case Converter::none:
+        case Converter::shownOnly: return;
     }
 }
 
 // The one place where a record that cannot be converted is reported, by
 // its type and editor ID.
-void Conversion::convertRecord(const DispatchRow& row, RecordData data) {
+void Conversion::convertRecord(const MorrowindType& row, RecordData data) {
+    const char* type = row.type.data();
     try {
-        (this->*row.convert)(data);
+        convert(row.converter, data);
     } catch (const MalformedRecord& problem) {
-        std::string id = recordEditorId(row.type, data);
+        std::string id = recordEditorId(row, data);
         services.problems.tell(
-            Problem::skipped(std::string_view(row.type, 4), id,
-                             formatText("The %.4s record %s is malformed (%s). Ignoring!\n", row.type, id.c_str(),
+            Problem::skipped(row.type.view(), id,
+                             formatText("The %.4s record %s is malformed (%s). Ignoring!\n", type, id.c_str(),
                                         problem.what()))
                 .placedAt(problem.at()));
     } catch (const OversizedSubrecord& problem) {
@@ -156,7 +141,7 @@ void Conversion::convertRecord(const DispatchRow& row, RecordData data) {
     } catch (const std::bad_alloc&) {
         errno = ENOMEM;
         // Told as it is, with nothing more allocated for where it is.
-        fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", row.type, data.size,
+        fatal("Unable to allocate memory to convert a %.4s record of %zu bytes: %s\n", type, data.size,
               systemErrorText().c_str());
     }
 }

@@ -1,7 +1,5 @@
 #include "run/record_names.h"
 
-#include <cstring>
-
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "services/losses.h"
@@ -11,12 +9,12 @@ namespace landfer {
 namespace {
 
 // The first subrecord of this type, as far as the record can be read.
-bool findSubrecord(RecordData data, const char* type, Subrecord& found) {
+bool findSubrecord(RecordData data, RecordType type, Subrecord& found) {
     SubrecordCursor cursor(data);
     try {
         while (!cursor.atEnd()) {
             Subrecord sub = cursor.next();
-            if (sub.is(type)) {
+            if (sub.is(type.view())) {
                 found = sub;
                 return true;
             }
@@ -33,14 +31,16 @@ std::string gridOf(const Subrecord& sub, size_t offset) {
 
 }  // namespace
 
-std::string recordEditorId(const char* type, RecordData data) {
+std::string recordEditorId(const MorrowindType& type, RecordData data) {
     Subrecord sub;
     std::string id;
-    if (std::memcmp(type, "LAND", 4) == 0) {
-        if (findSubrecord(data, "INTV", sub)) id = gridOf(sub, 0);
-    } else if (findSubrecord(data, std::memcmp(type, "INFO", 4) == 0 ? "INAM" : "NAME", sub)) {
-        id = withControlCharactersEscaped(sub.text());
-        if (id.empty() && std::memcmp(type, "CELL", 4) == 0 && findSubrecord(data, "DATA", sub)) id = gridOf(sub, 4);
+    if (findSubrecord(data, type.nameSubrecord, sub)) {
+        if (type.nameSubrecord == "INTV") {
+            id = gridOf(sub, 0);
+        } else {
+            id = withControlCharactersEscaped(sub.text());
+            if (id.empty() && type.type == "CELL" && findSubrecord(data, "DATA", sub)) id = gridOf(sub, 4);
+        }
     }
     return id.empty() ? "without an editor ID" : id;
 }

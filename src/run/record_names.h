@@ -5,6 +5,7 @@
 #include <string>
 
 #include "esm/record_reader.h"
+#include "services/morrowind_types.h"
 
 namespace landfer {
 
@@ -12,6 +13,6 @@ namespace landfer {
 // NAME (a response's INAM), a land's grid, or of an exterior cell without a
 // name its grid, as "at grid (X, Y)"; "without an editor ID" when the
 // record holds none that can be read. Control characters are escaped.
-std::string recordEditorId(const char* type, RecordData data);
+std::string recordEditorId(const MorrowindType& type, RecordData data);
 
 }  // namespace landfer

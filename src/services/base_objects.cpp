@@ -6,14 +6,12 @@
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "esm/input_plugin.h"
+#include "services/morrowind_types.h"
 
 namespace landfer {
 
 namespace {
 
-const char* const baseObjectTypes[] = {"ACTI", "ALCH", "APPA", "ARMO", "BOOK", "CLOT", "CONT",
-                                       "CREA", "DOOR", "INGR", "LEVC", "LEVI", "LIGH", "LOCK",
-                                       "MISC", "NPC_", "PROB", "REPA", "STAT", "WEAP"};
 constexpr uint32_t deletedRecordFlag = 0x20;
 
 // A light's time, radius, colour and flags, behind its weight and value.
@@ -76,12 +74,6 @@ void readContainerData(const Subrecord& sub, BaseObject& object) {
 }
 
 }  // namespace
-
-bool BaseObjects::isBaseObjectType(const uint8_t* type) {
-    for (const char* known : baseObjectTypes)
-        if (std::memcmp(type, known, 4) == 0) return true;
-    return false;
-}
 
 bool BaseObjects::readObject(const char type[4], RecordData record, BaseObject& object) {
     std::string_view recordType(type, 4);

@@ -73,7 +73,6 @@ public:
     // Tells a malformed record of the master at `path`, the record being read.
     static void reportMalformed(Problems& problems, const std::vector<uint8_t>& record, const std::string& path,
                                 const MalformedRecord& problem);
-    static bool isBaseObjectType(const uint8_t* type);
 
     // The object of an id, matched without regard to letter case, or null.
     const BaseObject* find(std::string_view id) const;

@@ -6,6 +6,7 @@
 #include "esm/fatal_error.h"
 #include "esm/master_list.h"
 #include "lookup/lookup_lines.h"
+#include "services/morrowind_types.h"
 
 namespace landfer {
 
@@ -17,14 +18,14 @@ constexpr uint32_t interiorCellFlag = 0x01;
 constexpr size_t cellHeadSize = 512;
 constexpr size_t landHeadSize = 64;
 
-bool isType(const uint8_t* header, const char* type) { return std::memcmp(header, type, 4) == 0; }
+bool isType(const uint8_t* header, RecordType type) { return RecordType::at(header) == type; }
 
 // How much of each record the pass reads: base objects, land textures and
 // the header whole, the head of cells and lands, nothing of the rest.
 size_t headSize(const uint8_t* header) {
     if (isType(header, "CELL")) return cellHeadSize;
     if (isType(header, "LAND")) return landHeadSize;
-    if (isType(header, "LTEX") || isType(header, "TES3") || BaseObjects::isBaseObjectType(header))
+    if (isType(header, "LTEX") || isType(header, "TES3") || isBaseObjectType(header))
         return std::numeric_limits<size_t>::max();
     return 0;
 }
