@@ -13,6 +13,7 @@
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
 #include "landscape/land_conversion.h"
+#include "landscape/land_texture_record.h"
 
 namespace landfer {
 
@@ -112,30 +113,23 @@ void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTe
 }
 
 void LandConverter::handleLandTexture(RecordData record) {
-    SubrecordCursor cursor(record);
-    std::string id;
-    if (cursor.nextIs("NAME")) id = std::string(cursor.next().text());
-    uint32_t number = highestTextureNumber_ + 1;
-    bool indexed = cursor.nextIs("INTV");
-    if (indexed) {
-        Subrecord index = cursor.next();
-        index.require(4);
-        number = readUint32(index.data) + 1;
-    }
+    MorrowindLandTexture texture = readLandTexture(record);
+    const std::string& id = texture.id;
+    uint32_t number = texture.index ? *texture.index + 1 : highestTextureNumber_ + 1;
     // Texture number 0 is the land's own "no texture": giving it a FormID
     // would paint every unpainted square. An index of -1 wraps around to it,
     // and so does the number after the highest, 0xFFFFFFFF.
     if (number == 0) {
-        if (indexed) throw MalformedRecord("it has the index -1, which would give it texture number 0, no texture");
+        if (texture.index) throw MalformedRecord("it has the index -1, which would give it texture number 0, no texture");
         throw MalformedRecord("it has no index, and the number after the highest so far would be 0, no texture");
     }
     // A land texture without its file is skipped, with the message among
     // the progress; deleted ones never come here.
-    if (!cursor.nextIs("DATA")) {
+    if (!texture.fileName) {
         services_.problems.tell(Problem::skipped("LTEX", id, "Couldn't find LTEX DATA subrec!\n").amongTheProgress());
         return;
     }
-    std::string fileName(cursor.next().text());
+    const std::string& fileName = *texture.fileName;
 
     uint32_t formId = 0;
     if (!services_.landTextureFiles.find(fileName, formId)) {

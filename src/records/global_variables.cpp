@@ -2,36 +2,25 @@
 
 #include <string>
 
+#include "records/global_book_readers.h"
 
 namespace landfer {
 
 void GlobalsAndBooks::convertGlobal(RecordData record) {
-    // NAME and FNAM are optional; FLTV must follow them. A global without a
-    // NAME gets an empty identifier, without FNAM the type 'f' (float).
-    SubrecordCursor cursor(record);
-    std::string identifier;
-    uint8_t valueType = 'f';
-    if (cursor.nextIs("NAME")) identifier = std::string(cursor.next().text());
-    if (cursor.nextIs("FNAM")) {
-        Subrecord type = cursor.next();
-        type.require(1);
-        valueType = type.data[0];
-    }
-    if (!cursor.nextIs("FLTV")) {
+    MorrowindGlobal read = readGlobal(record);
+    if (read.value == nullptr) {
         services_.problems.tell(Problem::skipped(
-            "GLOB", identifier, "A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n")
-                                    .placedAt(cursor.atEnd() ? nullptr : record.data + cursor.offset()));
+            "GLOB", read.id, "A GLOBal variable record did not follow NAME,FNAM,FLTV order. Ignoring!\n")
+                                    .placedAt(read.misplaced));
         return;
     }
-    Subrecord value = cursor.next();
-    value.require(4);
 
     // Scripts name it by its id: only a later record loses the name.
     RecordWriter& global = globals_.begin("GLOB", services_.formIds);
-    global.text("EDID", services_.editorIds.unique(identifier));
-    global.uint8("FNAM", valueType);
-    global.bytes("FLTV", value.data, 4);
-    globalIds_.add(identifier, globals_.end());
+    global.text("EDID", services_.editorIds.unique(read.id));
+    global.uint8("FNAM", read.valueType);
+    global.bytes("FLTV", read.value, 4);
+    globalIds_.add(read.id, globals_.end());
     ++globalCount_;
 }
 
