@@ -9,6 +9,8 @@
 
 namespace landfer {
 
+bool hasDeletedFlag(const uint8_t* header) { return (readUint32(header + 12) & 0x20) != 0; }
+
 void InputPlugin::open(const std::string& path) {
     name_ = path;
     file_ = openForReading(path);

@@ -14,6 +14,10 @@ namespace landfer {
 // A TES3 record header: type, data size, two 32-bit flag words.
 constexpr size_t inputHeaderSize = 16;
 
+// Whether the flags of the record header at `header` (inputHeaderSize
+// bytes) mark the record deleted (0x20 in the second flag word).
+bool hasDeletedFlag(const uint8_t* header);
+
 class InputPlugin {
 public:
     // Opens the file and checks that it is a TES3 plugin; raises FatalError otherwise.

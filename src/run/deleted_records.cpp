@@ -6,14 +6,9 @@
 
 namespace landfer {
 
-namespace {
-constexpr size_t flagsOffset = 12;
-constexpr uint32_t deletedFlag = 0x20;
-}  // namespace
-
 bool isDeletedRecord(const std::vector<uint8_t>& record) {
     if (record.size() < inputHeaderSize) return false;
-    if ((readUint32(record.data() + flagsOffset) & deletedFlag) != 0) return true;
+    if (hasDeletedFlag(record.data())) return true;
     SubrecordCursor cursor(RecordData{record.data() + inputHeaderSize, record.size() - inputHeaderSize});
     try {
         while (!cursor.atEnd() && !cursor.nextIs("FRMR")) {

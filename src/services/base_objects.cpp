@@ -12,7 +12,6 @@ namespace landfer {
 
 namespace {
 
-constexpr uint32_t deletedRecordFlag = 0x20;
 
 // A light's time, radius, colour and flags, behind its weight and value.
 void readLightData(const Subrecord& sub, BaseObject& object) {
@@ -143,7 +142,7 @@ void BaseObjects::addRecord(const std::vector<uint8_t>& record, bool isMaster, c
         return;
     }
     std::string key = foldedCase(object.id);
-    if (!live || (readUint32(record.data() + 12) & deletedRecordFlag) != 0)
+    if (!live || hasDeletedFlag(record.data()))
         objects_.erase(key);
     else
         objects_[key] = std::move(object);

@@ -4,6 +4,7 @@
 
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
+#include "esm/input_plugin.h"
 #include "esm/master_list.h"
 #include "lookup/lookup_lines.h"
 #include "services/morrowind_types.h"
@@ -12,7 +13,6 @@ namespace landfer {
 
 namespace {
 
-constexpr uint32_t deletedRecordFlag = 0x20;
 constexpr uint32_t interiorCellFlag = 0x01;
 // Enough of a CELL for its NAME and DATA, and of a LAND for its INTV.
 constexpr size_t cellHeadSize = 512;
@@ -78,7 +78,7 @@ void MasterFiles::index(Master& master, BaseObjects& baseObjects, Problems& prob
     while (file.readRecordHead(record, headSize)) {
         const uint8_t* header = record.data();
         problems.enterRecord(index.path, offset, record.data(), record.size());
-        bool deleted = (readUint32(header + 12) & deletedRecordFlag) != 0;
+        bool deleted = hasDeletedFlag(header);
         try {
             if (isType(header, "TES3")) {
                 index.masters = readMasterList(dataOf(record));
