@@ -2,7 +2,7 @@
 // records, with race through the race table, class and inventory through
 // the lookup files and face data from lfdat/. Each is listed in the NPC
 // index (in memory) for the placed references; the records wait in
-// "npc_records.tmp" for their top group.
+// the run's "npc_records.tmp" for their top group.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,8 @@ class Actors {
 public:
     static constexpr const char* recordsFileName = "npc_records.tmp";
 
-    explicit Actors(ConversionServices& services) : services_(services) {}
+    explicit Actors(ConversionServices& services)
+        : services_(services), records_(services.staging.path(recordsFileName), "NPC_") {}
 
     // Converts one NPC. The player's own record is counted but not converted.
     void convertNpc(RecordData record);
@@ -37,7 +38,7 @@ private:
     ConversionServices& services_;
     NpcIndex npcIndex_;
     // Its writer builds every NPC in the same storage.
-    StagedRecords records_{recordsFileName, "NPC_"};
+    StagedRecords records_;
     int npcCount_ = 0;
     int inventorySwapCount_ = 0;
 };

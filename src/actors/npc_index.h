@@ -16,10 +16,6 @@ namespace landfer {
 
 class NpcIndex : public ConvertedNpcs {
 public:
-    // The file an older version kept the index in; the start-of-run
-    // cleanup still deletes one left behind.
-    static constexpr const char* fileName = "npcs.tmp";
-
     // Lists one NPC. The first NPC of an id wins a search.
     void add(std::string_view editorId, uint32_t formId);
     bool find(const std::string& id, uint8_t formId[4]) const override;

@@ -1,6 +1,7 @@
 // Reading back a temporary file that the run itself wrote.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -9,9 +10,14 @@
 
 namespace landfer {
 
-// Copies exactly `length` bytes from `from` to the end of `to` (a file or memory). Fewer bytes
-// than were written to it mean the file was damaged behind the run's back:
-// fatal, so that no record is left with a size its contents do not fill.
+// Reads exactly `length` bytes from `from` into `into`. Fewer bytes than
+// were written to it mean the file was damaged behind the run's back:
+// fatal ("Unable to read from <file>"), so that no record is left with a
+// size its contents do not fill.
+void readStagedBytes(FILE* from, const char* fromName, void* into, size_t length);
+// Copies exactly `length` bytes from `from` to the end of `to` (a file or memory), as readStagedBytes.
 void copyStagedBytes(FILE* from, const char* fromName, ByteSink& to, uint64_t length);
+// Moves to `offset` from the start (no seek when it is there already); a failure is fatal.
+void seekStaged(FILE* from, const char* fromName, int64_t offset);
 
 }  // namespace landfer

@@ -1,13 +1,13 @@
-// Records of one type that wait in a temporary file of the working
-// directory until the output gets their one top group. The records are
-// written (and take their FormIDs) when they are converted; only where
-// they stand in the output waits.
+// Records of one type that wait in a staging file of the run until the
+// output gets their one top group. The records are written (and take their
+// FormIDs) when they are converted; only where they stand in the output
+// waits.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "esm/file_writer.h"
+#include "esm/staging_file.h"
 #include "esm/output_plugin.h"
 #include "esm/record_writer.h"
 
@@ -15,7 +15,7 @@ namespace landfer {
 
 class StagedRecords {
 public:
-    StagedRecords(const char* fileName, RecordType label) : fileName_(fileName), label_(label) {}
+    StagedRecords(std::string path, RecordType label) : staging_(std::move(path)), label_(label) {}
 
     // Starts a record to stage, its FormID taken when it ends whole.
     RecordWriter& begin(RecordType type, FormIds& formIds) {
@@ -34,12 +34,9 @@ public:
     void copyInto(OutputPlugin& output);
 
 private:
-    FileWriter& file();
-
-    std::string fileName_;
+    StagingFile staging_;
     RecordType label_;
-    FileWriter file_;
-    RecordWriter writer_{file_};
+    RecordWriter writer_;
     uint64_t records_ = 0;
 };
 

@@ -18,7 +18,8 @@ namespace landfer {
 
 class CellIndex {
 public:
-    explicit CellIndex(ConversionServices& services) : services_(services) {}
+    explicit CellIndex(ConversionServices& services)
+        : services_(services), world_(services.staging.path(WorldStaging::fileName)) {}
 
     // The staged cell of an exterior CELL record: a new one, the one made
     // earlier for its grid's land, or the grid's first cell; none (after a

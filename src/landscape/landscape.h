@@ -25,7 +25,8 @@ public:
     // With a models prefix, objects with a Morrowind model are placed as
     // records of that model (see ReferencePlacer).
     Landscape(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix = nullptr)
-        : services_(services), cells_(services), lands_(services, cells_), placer_(services, npcs, modelsPrefix) {}
+        : services_(services), cells_(services), lands_(services, cells_), placer_(services, npcs, modelsPrefix),
+          references_(services.staging.path(StagedReferences::fileName)) {}
 
     // Cells: each Morrowind exterior cell becomes four Oblivion cells
     // (quads); interior cells are dropped. Its references are staged.

@@ -36,7 +36,12 @@ bool climbsOutOfItsFolder(std::string_view modelPath) {
     return false;
 }
 
-ModelBases::ModelBases(std::optional<std::string> prefix) : prefix_(std::move(prefix)) {
+ModelBases::ModelBases(std::optional<std::string> prefix, const StagingFolder& staging)
+    : prefix_(std::move(prefix)),
+      statics_(staging.path(staticsFileName), "STAT"),
+      containers_(staging.path(containersFileName), "CONT"),
+      lights_(staging.path(lightsFileName), "LIGH"),
+      activators_(staging.path(activatorsFileName), "ACTI") {
     if (!prefix_) return;
     size_t kept = prefix_->find_last_not_of("\\/");
     prefix_->erase(kept == std::string::npos ? 0 : kept + 1);

@@ -18,6 +18,7 @@
 
 #include "esm/output_plugin.h"
 #include "esm/staged_records.h"
+#include "esm/staging_folder.h"
 #include "services/base_objects.h"
 #include "services/conversion_services.h"
 #include "services/item_choice.h"
@@ -49,7 +50,8 @@ public:
 
     // Without a prefix, only lights without a model are made. The prefix's
     // trailing separators are dropped: one backslash joins it to a model.
-    explicit ModelBases(std::optional<std::string> prefix);
+    // The records are staged in `staging`.
+    ModelBases(std::optional<std::string> prefix, const StagingFolder& staging);
 
     // The record made for a base object at its first use; null when it gets
     // none (no model, an actor, a record too large to be written). A
@@ -70,10 +72,10 @@ private:
     StagedRecords* recordsOf(std::string_view type);
 
     std::optional<std::string> prefix_;
-    StagedRecords statics_{staticsFileName, "STAT"};
-    StagedRecords containers_{containersFileName, "CONT"};
-    StagedRecords lights_{lightsFileName, "LIGH"};
-    StagedRecords activators_{activatorsFileName, "ACTI"};
+    StagedRecords statics_;
+    StagedRecords containers_;
+    StagedRecords lights_;
+    StagedRecords activators_;
     std::unordered_map<std::string, std::optional<MadeBase>> byBase_;  // by folded Morrowind id
 };
 

@@ -28,7 +28,8 @@ public:
     ReferencePlacer(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix)
         : services_(services),
           npcs_(npcs),
-          bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt) {}
+          bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt,
+                 services.staging) {}
 
     // Places the reference, or notes why it is not placed.
     void place(const MorrowindReference& reference, PlacementCell& cell);

@@ -1,11 +1,7 @@
 #include "landscape/staged_references.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "esm/byte_order.h"
-#include "esm/fatal_error.h"
-#include "esm/read_file.h"
+#include "esm/staged_file.h"
 
 namespace landfer {
 
@@ -21,20 +17,9 @@ void appendText(std::vector<uint8_t>& entry, const std::string& text) {
     entry.insert(entry.end(), text.begin(), text.end());
 }
 
-
-void readExactly(FILE* file, void* into, size_t length) {
-    errno = 0;
-    if (length > 0 && std::fread(into, 1, length, file) != length) {
-        if (errno == 0) errno = EIO;
-        fatal("Unable to read from %s: %s\n", StagedReferences::fileName, systemErrorText().c_str());
-    }
-}
-
 }  // namespace
 
 void StagedReferences::add(const StagedReference& staged) {
-    if (!file_.isOpen() && !file_.open(fileName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", fileName, systemErrorText().c_str());
     entry_.clear();
     appendUint32(entry_, static_cast<uint32_t>(staged.cell));
     appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.cell) >> 32));
@@ -47,19 +32,18 @@ void StagedReferences::add(const StagedReference& staged) {
     appendUint32(entry_, static_cast<uint32_t>(reference.lockLevel));
     appendUint32(entry_, static_cast<uint32_t>(reference.count));
     for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) appendText(entry_, *text);
-    file_.write(entry_.data(), entry_.size());
+    staging_.append().write(entry_.data(), entry_.size());
     ++count_;
 }
 
 void StagedReferences::readBack(const std::function<void(const StagedReference&)>& use) {
     if (count_ == 0) return;
-    file_.close();
-    ReadFile file = openForReading(fileName);
-    if (!file) fatal("Unable to open %s for reading: %s\n", fileName, systemErrorText().c_str());
+    ReadFile file = staging_.readBack();
+    const char* name = staging_.path().c_str();
     uint8_t fixed[fixedSize];
     StagedReference staged;
     for (uint64_t i = 0; i < count_; ++i) {
-        readExactly(file.get(), fixed, fixedSize);
+        readStagedBytes(file.get(), name, fixed, fixedSize);
         staged.cell = static_cast<size_t>(readUint32(fixed) | static_cast<uint64_t>(readUint32(fixed + 4)) << 32);
         staged.gridX = readInt32(fixed + 8);
         staged.gridY = readInt32(fixed + 12);
@@ -71,9 +55,9 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         reference.count = readInt32(fixed + 52);
         for (std::string* text : {&reference.baseId, &reference.owner, &reference.key}) {
             uint8_t length[4];
-            readExactly(file.get(), length, 4);
+            readStagedBytes(file.get(), name, length, 4);
             text->resize(readUint32(length));
-            readExactly(file.get(), text->data(), text->size());
+            readStagedBytes(file.get(), name, text->data(), text->size());
         }
         use(staged);
     }

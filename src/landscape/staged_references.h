@@ -1,5 +1,5 @@
-// The references of the exterior cells wait in "references.tmp" until the
-// whole input has been read: only then are all the plugin's NPCs
+// The references of the exterior cells wait in the run's "references.tmp"
+// until the whole input has been read: only then are all the plugin's NPCs
 // converted, wherever their records stand, so a reference can find its
 // base. They are read back in the order they were staged, one cell's
 // references after another.
@@ -9,7 +9,9 @@
 #include <functional>
 #include <vector>
 
-#include "esm/file_writer.h"
+#include <string>
+
+#include "esm/staging_file.h"
 #include "landscape/morrowind_reference.h"
 
 namespace landfer {
@@ -24,13 +26,16 @@ class StagedReferences {
 public:
     static constexpr const char* fileName = "references.tmp";
 
+    // The references staged in the file at `path` (made at the first one).
+    explicit StagedReferences(std::string path) : staging_(std::move(path)) {}
+
     void add(const StagedReference& staged);
     uint64_t count() const { return count_; }
     // Closes the file and hands every staged reference, in order, to `use`.
     void readBack(const std::function<void(const StagedReference&)>& use);
 
 private:
-    FileWriter file_;
+    StagingFile staging_;
     std::vector<uint8_t> entry_;
     uint64_t count_ = 0;
 };

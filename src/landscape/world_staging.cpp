@@ -1,6 +1,5 @@
 #include "landscape/world_staging.h"
 
-#include "esm/fatal_error.h"
 #include "landscape/placed_records.h"
 
 namespace landfer {
@@ -15,14 +14,8 @@ int64_t floorHalf(int64_t grid) { return grid >= 0 ? grid / 2 : -((1 - grid) / 2
 
 }  // namespace
 
-FileWriter& WorldStaging::file() {
-    if (!file_.isOpen() && !file_.open(fileName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", fileName, systemErrorText().c_str());
-    return file_;
-}
-
 StagedRun WorldStaging::stage(const std::vector<uint8_t>& records, uint32_t count) {
-    FileWriter& world = file();
+    FileWriter& world = staging_.append();
     StagedRun run{world.position(), records.size(), count};
     world.write(records.data(), records.size());
     return run;
@@ -57,7 +50,7 @@ long WorldStaging::find(int32_t gridX, int32_t gridY) const {
 bool WorldStaging::hasLand(size_t cell) const { return cells_[cell].land.records > 0; }
 
 void WorldStaging::attachLand(size_t first, std::array<RecordWriter, 4>& quads) {
-    FileWriter& world = file();
+    FileWriter& world = staging_.append();
     for (Quad quad : allQuads) {
         QuadCell& cell = cells_[quadCellOf(first, quad)];
         cell.land.offset = world.position();

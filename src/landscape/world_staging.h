@@ -1,7 +1,8 @@
-// The world's cells wait in "world.tmp" until the end of the input, when
-// the world is written in the order Oblivion's tools keep: blocks, their
-// sub-blocks, their cells by FormID, each cell with its children. Only a
-// small index stays in memory; a land finds its cell by grid.
+// The world's cells wait in the run's "world.tmp" until the end of the
+// input, when the world is written in the order Oblivion's tools keep:
+// blocks, their sub-blocks, their cells by FormID, each cell with its
+// children. Only a small index stays in memory; a land finds its cell by
+// grid.
 #pragma once
 
 #include <array>
@@ -11,7 +12,7 @@
 #include <vector>
 
 #include "esm/record_writer.h"
-#include "esm/file_writer.h"
+#include "esm/staging_file.h"
 #include "esm/form_ids.h"
 #include "esm/output_plugin.h"
 #include "landscape/quad.h"
@@ -35,6 +36,9 @@ struct StagedRun {
 class WorldStaging {
 public:
     static constexpr const char* fileName = "world.tmp";
+
+    // The cells staged in the file at `path` (made at the first cell).
+    explicit WorldStaging(std::string path) : staging_(std::move(path)) {}
 
     // The four quad cells of a Morrowind cell at (gridX, gridY), one CELL
     // record per quad, in the order SW, SE, NW, NE. Returns the index of
@@ -84,7 +88,6 @@ private:
         std::vector<StagedRun> placed;  // the records placed in it
     };
 
-    FileWriter& file();
     StagedRun stage(const std::vector<uint8_t>& records, uint32_t count);
     void writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const;
     void writePersistentCell(FILE* world, OutputPlugin& output) const;
@@ -95,7 +98,7 @@ private:
     std::vector<QuadCell> cells_;
     // The first quad of the cell of each Morrowind grid.
     std::unordered_map<uint64_t, size_t> cellsByGrid_;
-    FileWriter file_;
+    StagingFile staging_;
     std::string editorId_;
 
     // The world's persistent cell, once a record is placed in it.

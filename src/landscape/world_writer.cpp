@@ -11,9 +11,8 @@
 #include <utility>
 
 #include "esm/byte_order.h"
-#include "esm/fatal_error.h"
 #include "esm/record_writer.h"
-#include "esm/read_file.h"
+#include "esm/staged_file.h"
 #include "landscape/world_staging.h"
 
 namespace landfer {
@@ -91,11 +90,9 @@ private:
 };
 
 // Copies a run of staged records to the output.
-void copyRun(FILE* world, const StagedRun& run, OutputPlugin& output) {
-    // The cells are mostly read in the order they were staged: no seek, no lost buffer.
-    if (tellFile(world) != run.offset && !seekFile(world, run.offset, SEEK_SET))
-        fatal("Unable to read from %s: %s\n", WorldStaging::fileName, systemErrorText().c_str());
-    output.copyStaged(world, WorldStaging::fileName, run.length, run.records);
+void copyRun(FILE* world, const std::string& name, const StagedRun& run, OutputPlugin& output) {
+    seekStaged(world, name.c_str(), run.offset);
+    output.copyStaged(world, name.c_str(), run.length, run.records);
 }
 
 }  // namespace
@@ -128,11 +125,11 @@ void WorldStaging::writeWorldRecord(OutputPlugin& output) const {
 // its Persistent Children group holding every placed NPC.
 void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const {
     if (persistent_.empty()) return;
-    copyRun(world, persistentCell_, output);
+    copyRun(world, staging_.path(), persistentCell_, output);
     std::array<uint8_t, 4> label = formIdLabel(persistentFormId_);
     output.openGroup(GroupType::cellChildren, label.data());
     output.openGroup(GroupType::cellPersistentChildren, label.data());
-    for (const StagedRun& run : persistent_) copyRun(world, run, output);
+    for (const StagedRun& run : persistent_) copyRun(world, staging_.path(), run, output);
     output.closeGroup(GroupType::cellPersistentChildren);
     output.closeGroup(GroupType::cellChildren);
 }
@@ -140,20 +137,19 @@ void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const 
 // A cell's CELL record, then its Cell Children group with its Temporary
 // Children: its land, then what is placed in it; no group without records.
 void WorldStaging::writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const {
-    copyRun(world, cell.cell, output);
+    copyRun(world, staging_.path(), cell.cell, output);
     if (cell.placed.empty() && cell.land.records == 0) return;
     std::array<uint8_t, 4> label = formIdLabel(cell.formId);
     output.openGroup(GroupType::cellChildren, label.data());
     output.openGroup(GroupType::cellTemporaryChildren, label.data());
-    if (cell.land.records > 0) copyRun(world, cell.land, output);
-    for (const StagedRun& run : cell.placed) copyRun(world, run, output);
+    if (cell.land.records > 0) copyRun(world, staging_.path(), cell.land, output);
+    for (const StagedRun& run : cell.placed) copyRun(world, staging_.path(), run, output);
     output.closeGroup(GroupType::cellTemporaryChildren);
     output.closeGroup(GroupType::cellChildren);
 }
 
 void WorldStaging::write(OutputPlugin& output) {
     if (cells_.empty()) return;
-    file_.close();
 
     // Blocks by (Y, X), their sub-blocks by (Y, X), their cells by FormID.
     auto place = [this](size_t index) {
@@ -165,8 +161,7 @@ void WorldStaging::write(OutputPlugin& output) {
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
-    ReadFile world = openForReading(fileName);
-    if (!world) fatal("Unable to open %s for reading: %s\n", fileName, systemErrorText().c_str());
+    ReadFile world = staging_.readBack();
     output.openTopGroup("WRLD", worldStamp);
     writeWorldRecord(output);
     output.openGroup(GroupType::worldChildren, formIdLabel(worldFormId).data());

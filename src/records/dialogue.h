@@ -5,8 +5,8 @@
 // that runs from the start of the game. Voice and persuasion topics stay
 // behind, reported; journals are the journals' own.
 //
-// The responses wait in "dialogue.tmp" as the input gives them until the
-// end of the input, when every cell, NPC, global and journal quest that
+// The responses wait in the run's "dialogue.tmp" as the input gives them
+// until the end of the input, when every cell, NPC, global and journal quest that
 // their conditions name is known; memory holds the topics and where their
 // responses stand.
 #pragma once
@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "esm/file_writer.h"
+#include "esm/staging_file.h"
 #include "esm/read_file.h"
 #include "esm/record_reader.h"
 #include "records/dialogue_conditions.h"
@@ -93,7 +93,7 @@ private:
     size_t currentTopic_ = 0;
     bool pieceOpen_ = false;  // the current topic's last piece takes its next response
     std::string currentLostTopic_;  // a voice or persuasion topic, whose responses stay behind
-    FileWriter staging_;
+    StagingFile staging_;
     TopicNames topicNames_;
     uint32_t questFormId_ = 0;
     int topicCount_ = 0;

@@ -33,7 +33,9 @@ std::string questEditorId(std::string_view inputPath) {
 }  // namespace
 
 Dialogue::Dialogue(ConversionServices& services, std::string_view inputPath)
-    : services_(services), questEditorId_(questEditorId(inputPath)) {
+    : services_(services),
+      questEditorId_(questEditorId(inputPath)),
+      staging_(services.staging.path(stagingFileName)) {
     // The greetings go to Oblivion's own GREETING topic, whose editor ID
     // its override keeps: no record of the plugin may take it.
     services_.editorIds.unique(greetingEditorId);
@@ -75,27 +77,26 @@ void Dialogue::handleResponse(RecordData record) {
     if (!inTopic_) return;
     const MorrowindResponse response = readMorrowindResponse(record);  // malformed ones are not staged
     if (response.deleted) return;
-    if (!staging_.isOpen() && !staging_.open(stagingFileName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", stagingFileName, systemErrorText().c_str());
+    FileWriter& staging = staging_.append();
     std::vector<Piece>& pieces = topics_[currentTopic_].pieces;
     // The responses that follow one DIAL record stand together.
-    if (!pieceOpen_) pieces.push_back({staging_.position(), 0});
+    if (!pieceOpen_) pieces.push_back({staging.position(), 0});
     pieceOpen_ = true;
-    staging_.writeUint32(static_cast<uint32_t>(record.size));
-    staging_.write(record.data, record.size);
+    staging.writeUint32(static_cast<uint32_t>(record.size));
+    staging.write(record.data, record.size);
     ++pieces.back().count;
 }
 
 std::vector<MorrowindResponse> Dialogue::stagedResponses(FILE* staged, const Topic& topic) const {
     std::vector<MorrowindResponse> responses;
+    const char* name = staging_.path().c_str();
     for (const Piece& piece : topic.pieces) {
-        if (!seekFile(staged, piece.offset, SEEK_SET))
-            fatal("Unable to read from %s: %s\n", stagingFileName, systemErrorText().c_str());
+        seekStaged(staged, name, piece.offset);
         for (size_t i = 0; i < piece.count; ++i) {
-            MemorySink length;
-            copyStagedBytes(staged, stagingFileName, length, 4);
+            uint8_t length[4];
+            readStagedBytes(staged, name, length, 4);
             MemorySink bytes;
-            copyStagedBytes(staged, stagingFileName, bytes, readUint32(length.bytes.data()));
+            copyStagedBytes(staged, name, bytes, readUint32(length));
             responses.push_back(readMorrowindResponse({bytes.bytes.data(), bytes.bytes.size()}));
         }
     }

@@ -129,9 +129,7 @@ void Dialogue::writeTopicRecord(uint32_t formId, const std::string& editorId, co
 
 void Dialogue::writeTopicGroup(DialogueSources& sources) {
     if (!staging_.isOpen()) return;
-    staging_.close();
-    ReadFile staged = openForReading(stagingFileName);
-    if (!staged) fatal("Unable to open %s for reading: %s\n", stagingFileName, systemErrorText().c_str());
+    ReadFile staged = staging_.readBack();
     chooseTopics(staged.get(), sources);
     if (questFormId_ == 0) {
         for (const Topic& topic : topics_) writeResponses(staged.get(), topic, sources, 0);  // only reports them

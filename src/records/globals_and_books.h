@@ -1,6 +1,6 @@
 // Globals and books: Morrowind GLOB and BOOK records become their Oblivion
 // counterparts, taking their FormIDs as they are converted and waiting in
-// "globals.tmp" and "books.tmp" for their top groups.
+// the run's "globals.tmp" and "books.tmp" for their top groups.
 #pragma once
 
 #include "esm/record_reader.h"
@@ -15,7 +15,10 @@ public:
     static constexpr const char* globalsFileName = "globals.tmp";
     static constexpr const char* booksFileName = "books.tmp";
 
-    explicit GlobalsAndBooks(ConversionServices& services) : services_(services) {}
+    explicit GlobalsAndBooks(ConversionServices& services)
+        : services_(services),
+          globals_(services.staging.path(globalsFileName), "GLOB"),
+          books_(services.staging.path(booksFileName), "BOOK") {}
 
     // Globals keep identifier, type character and value.
     void convertGlobal(RecordData record);
@@ -34,8 +37,8 @@ public:
 
 private:
     ConversionServices& services_;
-    StagedRecords globals_{globalsFileName, "GLOB"};
-    StagedRecords books_{booksFileName, "BOOK"};
+    StagedRecords globals_;
+    StagedRecords books_;
     ConvertedIdIndex globalIds_;
     int globalCount_ = 0;
     int bookCount_ = 0;

@@ -68,13 +68,13 @@ bool JournalQuests::acceptStages(size_t index) {
 void JournalQuests::addStages(size_t quest, const std::vector<JournalStage>& stages) {
     if (stages.empty() || !acceptStages(quest)) return;
     Quest& staged = quests_[quest];
-    if (!stagesFile_.isOpen() && !stagesFile_.open(stagesFileName, "wb"))
-        fatal("Unable to open %s for writing: %s\n", stagesFileName, systemErrorText().c_str());
-    int64_t start = stagesFile_.position();
+    FileWriter& file = stagesFile_.append();
+    int64_t start = file.position();
+    stageWriter_.writeTo(file);
     stageWriter_.beginSubrecords("QUST", staged.editorId);
     for (const JournalStage& stage : stages) addStageBlock(stageWriter_, stage);
     stageWriter_.end();
-    staged.pieces.push_back({start, static_cast<uint64_t>(stagesFile_.position() - start)});
+    staged.pieces.push_back({start, static_cast<uint64_t>(file.position() - start)});
     staged.stageCount += static_cast<int>(stages.size());
 }
 
@@ -82,10 +82,9 @@ void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
     RecordWriter& record = services_.output.beginRecord("QUST", quest.formId);
     writeQuestHead(quest, record);
     for (const Piece& piece : quest.pieces) {
-        if (!seekFile(stages, piece.offset, SEEK_SET))
-            fatal("Unable to read from %s: %s\n", stagesFileName, systemErrorText().c_str());
+        seekStaged(stages, stagesFile_.path().c_str(), piece.offset);
         piece_.bytes.clear();
-        copyStagedBytes(stages, stagesFileName, piece_, piece.length);
+        copyStagedBytes(stages, stagesFile_.path().c_str(), piece_, piece.length);
         record.subrecords(piece_.bytes.data(), piece_.bytes.size());
     }
     services_.output.endRecord();
@@ -98,9 +97,7 @@ void JournalQuests::reportEmptyQuests() const {
 
 void JournalQuests::writeQuests() {
     if (formIdOrder_.empty()) return;
-    stagesFile_.close();
-    ReadFile stages = openForReading(stagesFileName);
-    if (!stages) fatal("Unable to open %s for reading: %s\n", stagesFileName, systemErrorText().c_str());
+    ReadFile stages = stagesFile_.readBack();
     for (size_t index : formIdOrder_) {
         const Quest& quest = quests_[index];
         writeQuest(stages.get(), quest);

@@ -5,8 +5,8 @@
 // the quest keeps the editor ID of the first topic and the first name
 // entry (QSTN) of all of them. No two quests share an editor ID.
 //
-// The stages of each closed topic wait in "quest.tmp"; memory holds only
-// where they stand. A quest takes its FormID when the first topic of its
+// The stages of each closed topic wait in the run's "quest.tmp"; memory
+// holds only where they stand. A quest takes its FormID when the first topic of its
 // name that gives it a stage closes, and the quest group, written at the
 // end, holds the quests in that order, each record made whole then.
 #pragma once
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "esm/file_writer.h"
+#include "esm/staging_file.h"
 #include "services/conversion_services.h"
 #include "services/converted_ids.h"
 #include "records/journal_stage.h"
@@ -28,7 +29,8 @@ class JournalQuests : public ConvertedIds {
 public:
     static constexpr const char* stagesFileName = "quest.tmp";
 
-    explicit JournalQuests(ConversionServices& services) : services_(services) {}
+    explicit JournalQuests(ConversionServices& services)
+        : services_(services), stagesFile_(services.staging.path(stagesFileName)) {}
 
     // The quest of a journal topic's name, made at the first topic of that
     // name (compared without regard to letter case).
@@ -78,8 +80,8 @@ private:
     std::vector<Quest> quests_;                        // in the order first met
     std::unordered_map<std::string, size_t> byName_;  // by the name in lower case
     std::vector<size_t> formIdOrder_;                  // the quests with a FormID, in the order taken
-    FileWriter stagesFile_;
-    RecordWriter stageWriter_{stagesFile_};
+    StagingFile stagesFile_;
+    RecordWriter stageWriter_;
     MemorySink piece_;  // a piece read back, in storage reused
     int questCount_ = 0;
     int journalEntryCount_ = 0;

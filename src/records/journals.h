@@ -24,11 +24,6 @@ enum class TopicKind { none, ordinary, journal };
 
 class Journals {
 public:
-    static constexpr const char* questFileName = JournalQuests::stagesFileName;
-    // Where earlier versions kept the open quest's stages; still deleted
-    // at the start of a run.
-    static constexpr const char* oldStageFileName = "quest_indx.tmp";
-
     explicit Journals(ConversionServices& services) : services_(services), quests_(services) {}
 
     // A DIAL record: closes the open topic, then opens one if it is a journal.

@@ -28,6 +28,7 @@
 #include "records/dialogue.h"
 #include "records/journals.h"
 #include "esm/input_plugin.h"
+#include "esm/staging_folder.h"
 #include "esm/master_list.h"
 #include "run/command_line.h"
 #include "run/deleted_records.h"
@@ -46,8 +47,9 @@ const char* const lookupDirectory = "lfdat";
 // One conversion run: the shared services and the subsystems, each
 // owning its state; the records reach them by the table of types.
 struct Conversion {
-    Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output)
-        : services(progress, messages, lookupDirectory, std::move(output)),
+    Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output,
+               StagingFolder staging)
+        : services(progress, messages, lookupDirectory, std::move(output), std::move(staging)),
           actors(services),
           landscape(services, actors.npcIndex(), commandLine.modelsPrefix.empty() ? nullptr : &commandLine.modelsPrefix),
           globalsAndBooks(services),
@@ -217,28 +219,59 @@ bool checkReportCanBeWritten(const std::string& reportPath) {
     return missing;
 }
 
-// The partial output takes the place of LANDFER.ESP, replacing it; on
-// Windows too, where a plain rename does not replace.
-void putOutputInPlace() {
+// A whole staged file takes the place of `place`, replacing what is there;
+// on Windows too, where a plain rename does not replace. False, with
+// errno set, when it cannot; EXDEV when the two lie on different devices.
+bool moveIntoPlace(const std::string& staged, const std::string& place) {
 #ifdef _WIN32
-    if (MoveFileExA(partialOutputName, outputName, MOVEFILE_REPLACE_EXISTING)) return;
-    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    if (MoveFileExA(staged.c_str(), place.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    errno = GetLastError() == ERROR_NOT_SAME_DEVICE ? EXDEV : GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
 #else
-    if (std::rename(partialOutputName, outputName) == 0) return;
+    return std::rename(staged.c_str(), place.c_str()) == 0;
 #endif
-    fatal("Unable to replace %s with the converted plugin %s: %s\n", outputName, partialOutputName,
+}
+
+// The partial output takes the place of LANDFER.ESP.
+void putOutputInPlace(const std::string& partialOutput) {
+    if (moveIntoPlace(partialOutput, outputName)) return;
+    fatal("Unable to replace %s with the converted plugin %s: %s\n", outputName, partialOutput.c_str(),
+          systemErrorText().c_str());
+}
+
+void writeReport(const std::string& path, const std::string& csv) {
+    FileWriter reportFile;
+    if (!reportFile.open(path, "wb")) cannotOpen(path, "writing", systemErrorText());
+    reportFile.write(csv);
+    reportFile.close();
+}
+
+// The whole staged report takes the place of the report asked for (of the
+// file it links to); on another device, where it cannot be moved, it is
+// written there anew.
+void putReportInPlace(const std::string& partialReport, const std::string& reportPath, const std::string& csv) {
+    std::error_code error;
+    std::string place = std::filesystem::weakly_canonical(reportPath, error).string();
+    if (error) place = reportPath;
+    if (moveIntoPlace(partialReport, place)) return;
+    if (errno == EXDEV) return writeReport(reportPath, csv);
+    fatal("Unable to replace %s with the report %s: %s\n", reportPath.c_str(), partialReport.c_str(),
           systemErrorText().c_str());
 }
 
 // The run from the opening of the input to the report, once the paths are
-// checked and the files of an earlier run deleted.
+// checked and the files that earlier versions left deleted.
 void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     const std::string& inputName = commandLine.inputPath;
     InputPlugin input;
     input.open(inputName);
+    // Removed with everything in it when the run ends, however it ends.
+    StagingFolder staging = StagingFolder::create();
+    const std::string partialOutput = staging.path(partialOutputName);
+    const std::string partialReport = staging.path(partialReportName);
     FileWriter outputFile;
-    if (!outputFile.open(partialOutputName, "wb")) cannotOpen(partialOutputName, "writing", systemErrorText());
-    Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)));
+    if (!outputFile.open(partialOutput, "wb")) cannotOpen(partialOutput, "writing", systemErrorText());
+    Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)), std::move(staging));
     ConversionServices& services = run.services;
     services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
     // The base objects of each master in load order, then the input's own,
@@ -257,19 +290,16 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
 
     input.close();
     run.finish();
-    putOutputInPlace();
+    // Both whole before either takes its place: a report that cannot be
+    // written leaves the older output as well as the older report.
+    const std::string csv = commandLine.reportPath.empty() ? std::string() : lossCsv(run.services.losses);
+    if (!commandLine.reportPath.empty()) writeReport(partialReport, csv);
+    putOutputInPlace(partialOutput);
+    if (!commandLine.reportPath.empty()) putReportInPlace(partialReport, commandLine.reportPath, csv);
     run.printSummary();
-    deleteTemporaryFiles();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
     printLossReport(run.services.reporter, run.services.losses);
-    if (!commandLine.reportPath.empty()) {
-        FileWriter reportFile;
-        if (!reportFile.open(commandLine.reportPath, "wb"))
-            cannotOpen(commandLine.reportPath, "writing", systemErrorText());
-        reportFile.write(lossCsv(run.services.losses));
-        reportFile.close();
-    }
 }
 
 }  // namespace
@@ -279,15 +309,15 @@ int runLandfer(int argc, char* argv[], FILE* progress, FILE* messages) {
     if (commandLine.done) return 0;
     checkPaths(commandLine);
 
-    deleteTemporaryFiles();  // left by an earlier run
+    deleteTemporaryFiles();  // left by an earlier version
     bool reportCreated = false;
     try {
         if (!commandLine.reportPath.empty()) reportCreated = checkReportCanBeWritten(commandLine.reportPath);
         convert(commandLine, progress, messages);
     } catch (...) {
-        // Whatever ended the run, its files are closed by now: nothing of
-        // it is left but the message, and an older LANDFER.ESP is whole.
-        deleteTemporaryFiles();
+        // Whatever ended the run, its files are closed and its staging
+        // folder is removed by now: nothing of it is left but the message,
+        // and an older LANDFER.ESP and report are whole.
         if (reportCreated) std::remove(commandLine.reportPath.c_str());
         throw;
     }

@@ -1,6 +1,6 @@
 // The files of a run in the working directory: the output "LANDFER.ESP",
-// the partial output it is written as until the run succeeds, and the
-// files that the subsystems stage data in.
+// the run's own staging folder (see StagingFolder), and the temporary files
+// that earlier versions staged in the working directory itself.
 #pragma once
 
 #include <vector>
@@ -8,18 +8,19 @@
 namespace landfer {
 
 constexpr const char* outputName = "LANDFER.ESP";
-// The output while it is written; it takes the place of LANDFER.ESP only
-// when the run succeeds, so that a failed run leaves an older one whole.
+// The output while it is written, in the run's staging folder; it takes
+// the place of LANDFER.ESP only when the run succeeds, so that a failed
+// run leaves an older one whole.
 constexpr const char* partialOutputName = "LANDFER.ESP.tmp";
+// The report while it is written, beside the partial output.
+constexpr const char* partialReportName = "report.csv.tmp";
 
-// Every temporary file a run makes, the partial output included, and
-// those that older versions made, in the order they are deleted.
+// The temporary files that earlier versions left in the working
+// directory, in the order they are deleted.
 const std::vector<const char*>& temporaryFileNames();
 
-// Deletes every temporary file of a run, ignoring failures: before the run
-// those an earlier run left, after it (completed or failed) the run's own.
-// Past its first use, before the run starts, it allocates nothing, so it
-// can follow any failure.
+// Deletes them, ignoring failures, before the run starts. Past its first
+// use it allocates nothing.
 void deleteTemporaryFiles();
 
 }  // namespace landfer

@@ -1,4 +1,4 @@
-// What the run hands every subsystem: the reporter, the output plugin with
+// What the run hands every subsystem: the run's staging folder, the reporter, the output plugin with
 // the FormID counter, the deflater, the lookup tables, the base objects
 // of the input and its masters and the list of losses. Subsystems keep their own state; this is only what they share.
 #pragma once
@@ -15,6 +15,7 @@
 #include "esm/plugin_writer.h"
 #include "esm/record_writer.h"
 #include "esm/reporter.h"
+#include "esm/staging_folder.h"
 #include "lookup/class_table.h"
 #include "lookup/face_data.h"
 #include "lookup/item_table.h"
@@ -31,10 +32,12 @@ namespace landfer {
 
 struct ConversionServices {
     // The output is opened before the services that write to it; tests of
-    // parts that write nothing leave it without a file.
+    // parts that write nothing leave it without a file, and tests of parts
+    // alone stage in the working folder.
     ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory,
-                       OutputPlugin outputPlugin = OutputPlugin())
-        : reporter(progress, messages),
+                       OutputPlugin outputPlugin = OutputPlugin(), StagingFolder stagingFolder = StagingFolder())
+        : staging(std::move(stagingFolder)),
+          reporter(progress, messages),
           problems(reporter, losses),
           output(std::move(outputPlugin)),
           items(lookupDirectory, problems),
@@ -45,6 +48,9 @@ struct ConversionServices {
     ConversionServices(const ConversionServices&) = delete;
     ConversionServices& operator=(const ConversionServices&) = delete;
 
+    // Where the subsystems stage what waits for its place in the output.
+    // First, so that it is removed after every file in it is closed.
+    StagingFolder staging;
     Reporter reporter;
     // What could not be carried over, for the report after the summary.
     Losses losses;

@@ -5,6 +5,7 @@
 
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -32,6 +33,22 @@ inline std::string lossReport(const std::string& err) {
 inline std::string withoutPlaces(const std::string& text) {
     static const std::regex place(" \\(record at byte [0-9]+ of [^,)]*(, subrecord at byte [0-9]+)?\\)");
     return std::regex_replace(text, place, "");
+}
+
+// Messages without the run's staging folder ("landfer-run-<process>-<n>/")
+// in the paths of its files, for the tests of their words.
+inline std::string withoutStagingFolder(const std::string& text) {
+    static const std::regex folder("landfer-run-[0-9]+-[0-9]+/");
+    return std::regex_replace(text, folder, "");
+}
+
+// The staging folders among the names of a working directory.
+inline std::vector<std::string> stagingFolders(const std::vector<std::string>& names) {
+    static const std::regex folder("landfer-run-[0-9]+-[0-9]+");
+    std::vector<std::string> found;
+    for (const std::string& name : names)
+        if (std::regex_match(name, folder)) found.push_back(name);
+    return found;
 }
 
 }  // namespace e2e

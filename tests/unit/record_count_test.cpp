@@ -9,6 +9,7 @@
 #include "esm/form_ids.h"
 #include "esm/plugin_writer.h"
 #include "esm/staged_records.h"
+#include "esm/staging_folder.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
@@ -38,14 +39,16 @@ TEST(RecordCount, TheHeaderCountsEveryRecordAndGroupOfTheFile) {
     OutputPlugin output(std::move(file));
     output.writeHeader();
     FormIds formIds;
-    StagedRecords books("books.tmp", "BOOK");
-    StagedRecords globals("globals.tmp", "GLOB");
+    StagingFolder staging = StagingFolder::create();
+    StagedRecords books(staging.path("books.tmp"), "BOOK");
+    StagedRecords globals(staging.path("globals.tmp"), "GLOB");
     for (int i = 0; i < 3; ++i) {
         books.begin("BOOK", formIds).zeros("DATA", 0);
         books.end();
     }
     globals.copyInto(output);  // no record: no group, no file
-    EXPECT_FALSE(fs::exists("globals.tmp"));
+    EXPECT_FALSE(fs::exists(staging.path("globals.tmp")));
+    EXPECT_TRUE(fs::is_directory(staging.folder()));
     books.copyInto(output);
     // Nested groups with records written through the output itself.
     output.openTopGroup("CELL");
