@@ -197,12 +197,13 @@ void Conversion::printSummary() const {
 
 // Checks every path of the run before anything is touched.
 void checkPaths(const CommandLine& commandLine) {
-    const std::string& inputName = commandLine.inputPath;
-    refuseInputThatIsNoRegularFile(inputName);
-    refuseInputThatIsOutput(inputName, outputName);
-    refuseInputNamedLikeATemporaryFile(inputName);
-    if (!commandLine.reportPath.empty())
-        refuseReportPath(commandLine.reportPath, inputName, outputName, lookupDirectory);
+    refusePluginPath("input", commandLine.inputPath, outputName);
+    for (const std::string& master : commandLine.masterPaths) refusePluginPath("master", master, outputName);
+    if (!commandLine.reportPath.empty()) {
+        std::vector<std::string> plugins = commandLine.masterPaths;
+        plugins.push_back(commandLine.inputPath);
+        refuseReportPath(commandLine.reportPath, plugins, outputName, lookupDirectory);
+    }
     refuseOutputThatIsNoRegularFile(outputName);
 }
 

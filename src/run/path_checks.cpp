@@ -77,27 +77,23 @@ bool samePlace(const std::string& a, const std::string& b) {
     return placeOf(a) == placeOf(b);
 }
 
-void refuseInputThatIsNoRegularFile(const std::string& inputName) {
-    if (!regularOrMissing(inputName)) cannotOpen(inputName, "reading", "Not a regular file");
-}
-
-void refuseInputThatIsOutput(const std::string& inputName, const char* outputName) {
-    if (samePlace(inputName, outputName))
-        fatal("The input file %s is the output file %s; rename it or run in another folder\n", inputName.c_str(),
+void refusePluginPath(const char* role, const std::string& name, const char* outputName) {
+    if (!regularOrMissing(name)) cannotOpen(name, "reading", "Not a regular file");
+    if (samePlace(name, outputName))
+        fatal("The %s file %s is the output file %s; rename it or run in another folder\n", role, name.c_str(),
               outputName);
-}
-
-void refuseInputNamedLikeATemporaryFile(const std::string& inputName) {
-    if (isTemporaryFile(inputName))
-        fatal("The input file %s is a temporary file of the run, which the run deletes; rename it or run in another "
+    if (isTemporaryFile(name))
+        fatal("The %s file %s is a temporary file of the run, which the run deletes; rename it or run in another "
               "folder\n",
-              inputName.c_str());
+              role, name.c_str());
 }
 
-void refuseReportPath(const std::string& reportName, const std::string& inputName, const char* outputName,
+void refuseReportPath(const std::string& reportName, const std::vector<std::string>& plugins, const char* outputName,
                       const std::string& lookupDirectory) {
     const char* overwritten = nullptr;
-    if (samePlace(reportName, inputName) || samePlace(reportName, outputName))
+    bool isPlugin = samePlace(reportName, outputName);
+    for (const std::string& plugin : plugins) isPlugin = isPlugin || samePlace(reportName, plugin);
+    if (isPlugin)
         overwritten = "a plugin";
     else if (isTemporaryFile(reportName))
         overwritten = "a temporary file of the run";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "run_output.h"
 #include "tes3_builder.h"
 
 using e2e::RunResult;
@@ -36,6 +37,30 @@ void expectUntouched(const WorkDir& work, const RunResult& run, const std::strin
     EXPECT_FALSE(work.exists("LANDFER.ESP")) << what;
     EXPECT_EQ(tes4::readFileBytes(work.path("cell1.tmp")), tes3::Bytes(leftOver.begin(), leftOver.end())) << what;
 }
+
+// A run of input.esp with the report old.csv: what a failed run after it
+// must leave as it is.
+struct EarlierRun {
+    explicit EarlierRun(const WorkDir& work) {
+        work.writeFile("input.esp", plugin);
+        EXPECT_EQ(work.run({"--report", "old.csv", "input.esp"}).status, 0);
+        output = work.outputBytes();
+        report = tes4::readFileBytes(work.path("old.csv"));
+    }
+    // Its output and report as they were, and nothing of the failed run
+    // (no partial output, no staging folder, no empty new report) beside
+    // the input files and lfdat/.
+    void expectKept(const WorkDir& work, std::vector<std::string> inputs, const std::string& what) const {
+        EXPECT_EQ(work.outputBytes(), output) << what;
+        EXPECT_EQ(tes4::readFileBytes(work.path("old.csv")), report) << what;
+        std::vector<std::string> files = work.files();
+        std::sort(files.begin(), files.end());
+        inputs.insert(inputs.end(), {"LANDFER.ESP", "input.esp", "lfdat", "old.csv"});
+        std::sort(inputs.begin(), inputs.end());
+        EXPECT_EQ(files, inputs) << what;
+    }
+    tes3::Bytes output, report;
+};
 
 }  // namespace
 
@@ -103,10 +128,7 @@ TEST(RunPaths, AnInputNamedLikeATemporaryFileIsRefusedTouchingNothing) {
 
 TEST(RunPaths, AFailedRunLeavesTheOldOutputAndReportWholeAndNoPartialFile) {
     WorkDir work;
-    work.writeFile("input.esp", plugin);
-    ASSERT_EQ(work.run({"--report", "old.csv", "input.esp"}).status, 0);
-    const tes3::Bytes oldOutput = work.outputBytes();
-    const tes3::Bytes oldReport = tes4::readFileBytes(work.path("old.csv"));
+    const EarlierRun earlier(work);
 
     // A run that fails at the end of its input, after its books and globals are staged.
     tes3::Plugin failing;
@@ -119,19 +141,113 @@ TEST(RunPaths, AFailedRunLeavesTheOldOutputAndReportWholeAndNoPartialFile) {
         RunResult run = work.run(args);
         EXPECT_EQ(run.status, 1) << args.back();
         EXPECT_EQ(run.err, "Unable to read a whole record header (5 of 16 bytes) at the end of failing.esp\n");
-        EXPECT_EQ(work.outputBytes(), oldOutput);
-        EXPECT_EQ(tes4::readFileBytes(work.path("old.csv")), oldReport);
-        // Nothing of the failed run is left: no partial output, no staged file, no empty new report.
-        std::vector<std::string> files = work.files();
-        std::sort(files.begin(), files.end());
-        EXPECT_EQ(files, (std::vector<std::string>{"LANDFER.ESP", "failing.esp", "input.esp", "lfdat", "old.csv"}));
+        earlier.expectKept(work, {"failing.esp"}, args.back());
     }
     // A run that succeeds replaces whatever LANDFER.ESP held.
     work.writeFile("LANDFER.ESP", std::string("older and broken"));
     RunResult replaced = work.run({"input.esp"});
     ASSERT_EQ(replaced.status, 0) << replaced.err;
-    EXPECT_EQ(work.outputBytes(), oldOutput);
+    EXPECT_EQ(work.outputBytes(), earlier.output);
     EXPECT_FALSE(work.exists("LANDFER.ESP.tmp"));
+}
+
+TEST(RunPaths, AReportNamingAMasterIsRefusedTouchingNothing) {
+    WorkDir work;
+    prepare(work);
+    work.writeFile("m.esm", plugin);
+    fs::create_hard_link(work.path("m.esm"), work.path("hard.csv"));
+    std::vector<std::string> reports = {"m.esm", "./m.esm", work.path("m.esm"), "hard.csv"};
+    if (!e2e::convertsUnderWindows()) {
+        fs::create_symlink("m.esm", work.path("soft.csv"));
+        reports.push_back("soft.csv");
+    }
+    for (const std::string& report : reports) {
+        RunResult run = work.run({"--master", "m.esm", "--report", report, "input.esp"});
+        expectUntouched(work, run, "The report file " + report + " would overwrite a plugin; name another file.\n",
+                        report);
+        EXPECT_EQ(tes4::readFileBytes(work.path("m.esm")), plugin) << report;
+    }
+}
+
+// A master that the start of the run would delete, that the output would
+// replace, or whose opening would wait forever is refused as such an input is.
+TEST(RunPaths, AMasterTheRunWouldDestroyOrWaitOnIsRefusedTouchingNothing) {
+    WorkDir work;
+    prepare(work);
+    for (const char* name : {"world.tmp", "statics.tmp", "LANDFER.ESP.tmp", "quest_indx.tmp"}) work.writeFile(name, plugin);
+    std::vector<std::string> temporary = {"world.tmp", "./statics.tmp", "LANDFER.ESP.tmp", work.path("quest_indx.tmp"),
+                                          "cell1.tmp"};
+    if (!e2e::convertsUnderWindows()) {
+        fs::create_symlink("world.tmp", work.path("link.esm"));
+        temporary.push_back("link.esm");
+    }
+    for (const std::string& master : temporary) {
+        RunResult run = work.run({"--master", master, "input.esp"});
+        expectUntouched(work, run,
+                        "The master file " + master +
+                            " is a temporary file of the run, which the run deletes; rename it or run in another "
+                            "folder\n",
+                        master);
+        for (const char* name : {"world.tmp", "statics.tmp", "LANDFER.ESP.tmp", "quest_indx.tmp"})
+            EXPECT_EQ(tes4::readFileBytes(work.path(name)), plugin) << master << ": " << name;
+    }
+    for (const std::string& master : {std::string("LANDFER.ESP"), std::string("./LANDFER.ESP")}) {
+        RunResult run = work.run({"--master", master, "input.esp"});  // before there is one
+        expectUntouched(work, run,
+                        "The master file " + master + " is the output file LANDFER.ESP; rename it or run in another "
+                        "folder\n",
+                        master);
+    }
+    work.writeFile("LANDFER.ESP", plugin);  // a plugin by that name, which the output would replace
+    RunResult output = work.run({"--master", "LANDFER.ESP", "input.esp"});
+    EXPECT_EQ(output.status, 1);
+    EXPECT_EQ(output.err,
+              "The master file LANDFER.ESP is the output file LANDFER.ESP; rename it or run in another folder\n");
+    EXPECT_EQ(work.outputBytes(), plugin);
+    EXPECT_TRUE(work.exists("cell1.tmp"));
+    fs::remove(work.path("LANDFER.ESP"));
+
+    fs::create_directory(work.path("folder.esm"));
+    std::vector<std::string> special = {"folder.esm"};
+    if (!e2e::convertsUnderWindows()) {
+        ASSERT_EQ(mkfifo(work.path("pipe.esm").c_str(), 0600), 0);
+        special.push_back("pipe.esm");
+    }
+    e2e::RunLimits limits;
+    limits.timeoutSeconds = 10;  // opening the FIFO would wait for a writer forever
+    for (const std::string& master : special) {
+        RunResult run = work.run({"--master", master, "input.esp"}, limits);
+        EXPECT_EQ(run.signal, 0) << master;
+        expectUntouched(work, run, "Unable to open " + master + " for reading: Not a regular file\n", master);
+    }
+}
+
+// The report is written whole beside the partial output before either takes
+// its place: one that cannot be written (the disk full) leaves the older
+// output and the older report as they were.
+TEST(RunPaths, AReportThatCannotBeWrittenLeavesTheOldOutputAndReport) {
+    SKIP_UNDER_WINDOWS("a file size limit (RLIMIT_FSIZE) is a POSIX resource limit");
+    WorkDir work;
+    const EarlierRun earlier(work);
+
+    // Voice topics of long names: each a line of the report, nothing of the output.
+    tes3::Plugin lossy;
+    for (int i = 0; i < 40; ++i)
+        lossy.add(tes3::topic(std::string(1000, 'v') + std::to_string(i), 1)).add(tes3::response("1234567", "hi", 0));
+    work.writeFile("lossy.esp", lossy.bytes());
+    e2e::RunLimits limits;
+    limits.fileSizeLimit = 8000;  // room for the output, not for the report
+    for (const char* report : {"old.csv", "new.csv"}) {
+        RunResult run = work.run({"--report", report, "lossy.esp"}, limits);
+        EXPECT_EQ(run.status, 1) << report;
+        EXPECT_EQ(e2e::withoutStagingFolder(run.err), "Unable to write to report.csv.tmp: File too large\n") << report;
+        earlier.expectKept(work, {"lossy.esp"}, report);
+    }
+    // Without the limit both take their places.
+    RunResult whole = work.run({"--report", "old.csv", "lossy.esp"});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_NE(work.outputBytes(), earlier.output);
+    EXPECT_GT(tes4::readFileBytes(work.path("old.csv")).size(), 40000u);
 }
 
 TEST(CommandLine, TwoInputsAnEmptyReportNameOrAFifoAreUsageErrors) {
