@@ -2,7 +2,9 @@
 // tests: a square block of exterior cells, each followed by its land;
 // land textures; NPCs with inventories drawn from the lookup files, placed
 // in the cells; a forest in every cell, of the objects objects.dat names;
-// books, globals and journal topics. Deterministic: the same
+// interiors, each with two doors linked to two doors of its exterior cell
+// and furnished with objects of objects.dat; books, globals and journal
+// topics. Deterministic: the same
 // arguments give the same bytes. Records are written as they are made, so
 // the generator's memory stays small whatever the size.
 //
@@ -37,17 +39,20 @@ namespace {
 
 struct Size {
     const char* name;
-    int cells, npcs, placedNpcs, books, globals, journals;
+    int cells, npcs, placedNpcs, books, globals, journals, interiors;
     bool isMaster = false;  // no MAST list
 };
 
 const Size sizes[] = {
-    {"small", 100, 60, 200, 20, 20, 8},
-    {"province", 4000, 1500, 6000, 200, 100, 60},
-    {"province4", 16000, 6000, 24000, 800, 400, 240},
-    {"master", 2500, 1500, 3000, 500, 70, 600, true},
+    {"small", 100, 60, 200, 20, 20, 8, 50},
+    {"province", 4000, 1500, 6000, 200, 100, 60, 2000},
+    {"province4", 16000, 6000, 24000, 800, 400, 240, 8000},
+    {"master", 2500, 1500, 3000, 500, 70, 600, 0, true},
 };
 constexpr int editedCells = 50;
+
+// What stands in an interior: its two doors out and the rest.
+constexpr int referencesPerInterior = 60;
 
 constexpr int landTextureCount = 300;
 constexpr int enlargedLookupLines = 3000;
@@ -214,6 +219,45 @@ void addForest(tes3::Record& cell, int32_t gridX, int32_t gridY, const big::Look
     }
 }
 
+// A door at `at` that leads to `to`, in the interior named or in the exterior.
+tes3::Bytes doorReference(int32_t number, const std::string& id, const Placement& at, const Placement& to,
+                          const std::string& interior) {
+    tes3::Record reference("FRMR");
+    reference.sub("FRMR", tes3::int32s({number})).ztext("NAME", id);
+    reference.sub("DODT", tes3::floats({to.x, to.y, to.z, 0.0f, 0.0f, to.rotation[2]}));
+    if (!interior.empty()) reference.ztext("DNAM", interior);
+    reference.sub("DATA", tes3::floats({at.x, at.y, at.z, 0.0f, 0.0f, at.rotation[2]}));
+    return reference.data();
+}
+
+// A house of the exterior cell: two doors in its walls, and inside, two
+// doors back and the furniture; the doors lead to the point before the other.
+tes3::Record addHouse(tes3::Record& cell, int32_t gridX, int32_t gridY, int number, const big::LookupIds& ids,
+                      big::Random& random, int32_t& reference) {
+    std::string name = "lf big house " + std::to_string(number);
+    tes3::Record house = tes3::cell(name, 0, 0, 0x01);
+    for (int d = 0; d < 2; ++d) {
+        Placement outside = inCell(gridX, gridY, random);
+        outside.z = big::groundHeight(outside.x, outside.y);
+        Placement inside{0.0f, 0.0f, 0.0f};
+        inside.x = d == 0 ? -600.0f : 600.0f;
+        inside.y = static_cast<float>(random.between(-400, 400));
+        Placement arriveOutside = outside, arriveInside = inside;
+        arriveOutside.y -= 100.0f;
+        arriveInside.x += d == 0 ? 100.0f : -100.0f;
+        cell.raw(doorReference(reference++, "ex_common_door_01", outside, arriveInside, name));
+        house.raw(doorReference(reference++, "in_c_door_wood_square", inside, arriveOutside, ""));
+    }
+    for (int n = 2; n < referencesPerInterior && !ids.objects.empty(); ++n) {
+        Placement at{0.0f, 0.0f, 0.0f};
+        at.x = static_cast<float>(random.between(-500, 500));
+        at.y = static_cast<float>(random.between(-500, 500));
+        at.rotation[2] = static_cast<float>(random.between(0, 6283)) / 1000.0f;
+        house.raw(placedReference(reference++, objectId(ids.objects[random.below(static_cast<uint32_t>(ids.objects.size()))], random), at));
+    }
+    return house;
+}
+
 void addCells(PluginFile& plugin, const Size& size, const big::LookupIds& ids, big::Random& random, bool cellsFirst) {
     int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(size.cells))));
     int32_t reference = 1;
@@ -232,8 +276,14 @@ void addCells(PluginFile& plugin, const Size& size, const big::LookupIds& ids, b
             cell.raw(placedReference(reference++, base, at));
         }
         addForest(cell, gridX, gridY, ids, random, reference);
+        // The houses spread evenly over the cells.
+        int houses = size.interiors * (i + 1) / size.cells - size.interiors * i / size.cells;
+        std::vector<tes3::Record> interiors;
+        for (int h = 0; h < houses; ++h)
+            interiors.push_back(addHouse(cell, gridX, gridY, size.interiors * i / size.cells + h, ids, random, reference));
         plugin.add(cell);
         if (!cellsFirst) plugin.add(big::bigLand(gridX, gridY, landTextureCount));
+        for (const tes3::Record& house : interiors) plugin.add(house);
         if (i % 97 == 0) plugin.add(tes3::cell("Balmora, Inn " + std::to_string(i), 0, 0, 1));  // an interior
     }
     if (!cellsFirst) return;

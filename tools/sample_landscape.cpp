@@ -1,7 +1,8 @@
 // The landscape of the sample plugin: a 3 x 3 block of exterior cells with
 // rolling hills, a cliff, vertex colours and painted textures, a grove in
 // every cell, and the land textures they use (one of them unknown to the
-// lookup data).
+// lookup data); an interior below, its door linked to a house door above.
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -77,6 +78,40 @@ void addGrove(tes3::Record& cell, int32_t gridX, int32_t gridY, int32_t firstNum
     }
 }
 
+// A door at (x, y, z) that leads to the point given, in the interior named
+// (or, without a name, in the exterior).
+tes3::Bytes door(int32_t number, const char* baseId, std::array<float, 3> at, std::array<float, 3> to,
+                 const char* interior) {
+    tes3::Record reference("FRMR");
+    reference.sub("FRMR", tes3::int32s({number}))
+        .ztext("NAME", baseId)
+        .sub("DODT", tes3::floats({to[0], to[1], to[2], 0.0f, 0.0f, 3.1f}));
+    if (interior != nullptr) reference.ztext("DNAM", interior);
+    reference.sub("DATA", tes3::floats({at[0], at[1], at[2], 0.0f, 0.0f, 0.0f}));
+    return reference.data();
+}
+
+float groundAt(float x, float y) {
+    return 8.0f * static_cast<float>(worldHeight(static_cast<int>(x / 128.0f), static_cast<int>(y / 128.0f)));
+}
+
+// The cellar below Landfer Crossing: lit, with water, a fern and a rock,
+// an NPC, and its door up to the house door above.
+tes3::Record cellar() {
+    tes3::Record interior = tes3::cell("Landfer Crossing, Cellar", 0, 0, 0x01 | 0x02);
+    interior.sub("WHGT", tes3::floats({-64.0f}));
+    tes3::Bytes light = {40, 36, 30, 0, 120, 110, 90, 0, 20, 20, 24, 0};
+    tes3::Bytes density = tes3::floats({0.3f});
+    light.insert(light.end(), density.begin(), density.end());
+    interior.sub("AMBI", light);
+    interior.raw(door(1, "in_c_door_wood_square", {0.0f, -300.0f, 0.0f}, {4000.0f, 3800.0f, groundAt(4000.0f, 3800.0f)},
+                      nullptr));
+    interior.raw(placedReference(2, "flora_bc_fern_01", 200.0f, 100.0f));
+    interior.raw(placedReference(3, "terrain_rock_bc_17", -250.0f, 150.0f));
+    interior.raw(placedReference(4, "lf_pilgrim_orm", 50.0f, 50.0f));
+    return interior;
+}
+
 }  // namespace
 
 void addLandscape(tes3::Plugin& plugin) {
@@ -95,16 +130,16 @@ void addLandscape(tes3::Plugin& plugin) {
                 cell.raw(placedReference(3, "lf_pilgrim_orm", 7000.0f, 6000.0f));
                 cell.raw(placedReference(4, "flora_tree_01", 3000.0f, 3000.0f));
                 cell.raw(placedReference(5, "lf_ald_warden_ghost", 3500.0f, 3000.0f));
+                // The house door down to the cellar.
+                cell.raw(door(7, "ex_common_door_01", {4000.0f, 4000.0f, groundAt(4000.0f, 4000.0f)},
+                              {0.0f, -200.0f, 10.0f}, "Landfer Crossing, Cellar"));
             }
             if (gridX == -1 && gridY == 1) cell.raw(placedReference(6, "lf_scout_ilara", -0.5f, 8200.0f));
             addGrove(cell, gridX, gridY, 100 + 10 * (3 * (gridY + 1) + gridX + 1));
             plugin.add(cell).add(sampleLand(gridX, gridY));
         }
     }
-    // An interior cell, which stays out of the world.
-    tes3::Record interior = tes3::cell("Landfer Crossing, Cellar", 0, 0, 0x01);
-    interior.sub("WHGT", tes3::floats({0.0f}));
-    plugin.add(interior);
+    plugin.add(cellar());
 }
 
 }  // namespace sample

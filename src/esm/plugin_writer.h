@@ -32,6 +32,8 @@ void writeRecordHeader(ByteSink& out, RecordType type, uint32_t dataSize, uint32
 struct GroupType {
     static constexpr int32_t top = 0;
     static constexpr int32_t worldChildren = 1;
+    static constexpr int32_t interiorBlock = 2;
+    static constexpr int32_t interiorSubBlock = 3;
     static constexpr int32_t exteriorBlock = 4;
     static constexpr int32_t exteriorSubBlock = 5;
     static constexpr int32_t cellChildren = 6;

@@ -28,6 +28,7 @@ public:
     uint32_t end();
     uint32_t endCompressed(Deflater& deflater);
     uint64_t records() const { return records_; }
+    const char* label() const { return label_; }
 
     // Closes the file and appends the top group of every staged record to
     // the output (nothing without a record).

@@ -58,6 +58,12 @@ void writeActivator(RecordWriter& data, const BaseObject& activator, const BaseR
     addModel(data, head);
 }
 
+void writeDoor(RecordWriter& data, const BaseObject& door, const BaseRecordHead& head) {
+    writeActivator(data, door, head);
+    // None of Oblivion's gate, automatic, hidden, minimal use.
+    data.uint8("FNAM", 0);
+}
+
 void writeStatic(RecordWriter& data, const BaseRecordHead& head) {
     data.text("EDID", head.editorId);
     addModel(data, head);

@@ -1,9 +1,10 @@
 // The data of the Oblivion base records made for Morrowind containers,
-// lights and activators (built from what was read of the Morrowind record
+// lights, activators and doors (built from what was read of the Morrowind record
 // and what was chosen for it; no file is touched):
 //   CONT: EDID FULL MODL MODB CNTO* DATA (flags, weight)
 //   LIGH: EDID MODL MODB FULL DATA (32 bytes) FNAM (fade)
 //   ACTI: EDID FULL MODL MODB
+//   DOOR: EDID FULL MODL MODB FNAM (flags: none)
 //   STAT: EDID MODL MODB
 // A name (FULL) only where the Morrowind record has one, a model only
 // where it has one. Scripts are not carried: the caller reports them.
@@ -45,6 +46,7 @@ void writeContainer(RecordWriter& data, const BaseObject& container, const BaseR
                     const std::vector<InventoryItem>& contents);
 void writeLight(RecordWriter& data, const BaseObject& light, const BaseRecordHead& head);
 void writeActivator(RecordWriter& data, const BaseObject& activator, const BaseRecordHead& head);
+void writeDoor(RecordWriter& data, const BaseObject& door, const BaseRecordHead& head);
 void writeStatic(RecordWriter& data, const BaseRecordHead& head);
 
 }  // namespace landfer

@@ -68,10 +68,11 @@ void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, in
         if (move.moved && gridFitsWorld(move.gridX, move.gridY)) {
             // The cell it moved to is a cell of the plugin from now on: its CELL record may still come, and its
             // land comes from the masters.
-            references_.add({cells_.cellForLand(move.gridX, move.gridY), move.gridX, move.gridY, edited.reference});
+            stage({cells_.cellForLand(move.gridX, move.gridY), move.gridX, move.gridY, edited.reference},
+                  formatText("(%d, %d)", move.gridX, move.gridY));
             continue;
         }
-        references_.add({cell, gridX, gridY, edited.reference});
+        stage({cell, gridX, gridY, edited.reference}, formatText("(%d, %d)", gridX, gridY));
     }
 }
 

@@ -10,7 +10,10 @@ namespace landfer {
 // shows it: the masters' references, the plugin's changes on top.
 void Landscape::convertCell(RecordData record) {
     MorrowindCell cell = readCell(record);
-    if (cell.interior) return;
+    if (cell.interior) {
+        convertInterior(record, cell);
+        return;
+    }
     CellEdit edit;
     std::optional<MorrowindCell> master = addMasterReferences(edit, cell.gridX, cell.gridY);
     // The plugin's record names the cell, unless it leaves the name to its master.
@@ -62,19 +65,45 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
     return false;
 }
 
+void Landscape::convertInterior(RecordData record, const MorrowindCell& cell) {
+    std::optional<size_t> staged = cells_.interiorCell(cell);
+    if (!staged) return;
+    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove&) {
+        if (checkReference(read, cell.gridX, cell.gridY)) stage({*staged, 0, 0, read.reference, true}, cell.name);
+    });
+}
+
+void Landscape::stage(StagedReference staged, const std::string& cellName) {
+    if (staged.reference.arrival)
+        staged.door = doors_.add(staged.interior ? static_cast<long>(staged.cell) : DoorLinks::exterior, cellName,
+                                 staged.reference);
+    references_.add(staged);
+}
+
 void Landscape::placeReferences() {
+    // The doors first, so that each knows the one it leads to.
+    doors_.placeDoors(placer_, cells_, services_);
     ExteriorPlacement exterior(cells_.world());
+    InteriorPlacement interior(cells_.interiors(), cells_);
+    PlacementCell* current = nullptr;
     long lastCell = -1;
+    bool lastInterior = false;
     references_.readBack([&](const StagedReference& staged) {
         // The records of one Morrowind cell's references go to the staging together.
-        if (static_cast<long>(staged.cell) != lastCell) {
-            exterior.flush(services_.formIds);
-            exterior.enter(staged.cell, staged.gridX, staged.gridY);
+        if (current == nullptr || static_cast<long>(staged.cell) != lastCell || staged.interior != lastInterior) {
+            if (current != nullptr) current->flush(services_.formIds);
+            if (staged.interior)
+                interior.enter(staged.cell);
+            else
+                exterior.enter(staged.cell, staged.gridX, staged.gridY);
+            current = staged.interior ? static_cast<PlacementCell*>(&interior) : &exterior;
         }
         lastCell = static_cast<long>(staged.cell);
-        placer_.place(staged.reference, exterior);
+        lastInterior = staged.interior;
+        if (staged.door >= 0 && doors_.placed(staged.door)) return;
+        placer_.place(staged.reference, *current);
     });
-    exterior.flush(services_.formIds);
+    if (current != nullptr) current->flush(services_.formIds);
 }
 
 }  // namespace landfer

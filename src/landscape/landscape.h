@@ -1,7 +1,7 @@
 // The landscape: the cells of the output, the land and land textures, and
 // the references placed in the cells. It owns its parts: the cell index,
-// the land converter, the reference placer and the references staged
-// until the end of the input.
+// the land converter, the reference placer, the references staged until
+// the end of the input and the doors that lead somewhere.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include "esm/record_reader.h"
 #include "landscape/cell_edits.h"
 #include "landscape/cell_index.h"
+#include "landscape/door_links.h"
 #include "landscape/land_converter.h"
 #include "landscape/morrowind_cell.h"
 #include "landscape/reference_placer.h"
@@ -29,7 +30,7 @@ public:
           references_(services.staging.path(StagedReferences::fileName)) {}
 
     // Cells: each Morrowind exterior cell becomes four Oblivion cells
-    // (quads); interior cells are dropped. Its references are staged.
+    // (quads), each interior cell one interior. Its references are staged.
     void convertCell(RecordData record);
     // Land: each Morrowind LAND becomes four compressed Oblivion LAND
     // records, one behind each quad cell of its grid.
@@ -45,6 +46,8 @@ public:
     // The top groups of the base records made for placed objects, of the
     // given types in that order (none without records).
     void writeBases(std::initializer_list<std::string_view> types) { placer_.writeBases(types); }
+    // At the end of the input: the CELL top group with every interior.
+    void writeInteriors() { cells_.interiors().write(services_.output); }
     // At the end of the input: the world top group with every staged cell.
     void writeWorld() { cells_.world().write(services_.output); }
 
@@ -52,6 +55,8 @@ public:
     const ConvertedCells& convertedCells() const { return cells_.convertedCells(); }
 
     int exteriorCellCount() const { return cells_.exteriorCellCount(); }
+    int interiorCellCount() const { return cells_.interiorCellCount(); }
+    int linkedDoorCount() const { return doors_.linkedCount(); }
     int landCount() const { return lands_.landCount(); }
     int placedNpcCount() const { return placer_.placedNpcCount(); }
     int placedObjectCount() const { return placer_.placedObjectCount(); }
@@ -71,12 +76,18 @@ private:
     // Stages the references of an edited cell in it, or in the cell they moved to.
     void stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY);
     void noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY);
+    // An interior and its references, staged.
+    void convertInterior(RecordData record, const MorrowindCell& cell);
+    // Stages a reference; a door with a destination joins the doors too,
+    // named in the reports by its cell's name.
+    void stage(StagedReference staged, const std::string& cellName);
 
     ConversionServices& services_;
     CellIndex cells_;
     LandConverter lands_;
     ReferencePlacer placer_;
     StagedReferences references_;
+    DoorLinks doors_;
 };
 
 }  // namespace landfer

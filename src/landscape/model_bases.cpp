@@ -41,7 +41,8 @@ ModelBases::ModelBases(std::optional<std::string> prefix, const StagingFolder& s
       statics_(staging.path(staticsFileName), "STAT"),
       containers_(staging.path(containersFileName), "CONT"),
       lights_(staging.path(lightsFileName), "LIGH"),
-      activators_(staging.path(activatorsFileName), "ACTI") {
+      activators_(staging.path(activatorsFileName), "ACTI"),
+      doors_(staging.path(doorsFileName), "DOOR") {
     if (!prefix_) return;
     size_t kept = prefix_->find_last_not_of("\\/");
     prefix_->erase(kept == std::string::npos ? 0 : kept + 1);
@@ -58,6 +59,7 @@ std::string_view ModelBases::typeFor(const BaseObject& base) const {
     if (!prefix_ || base.model.empty() || base.is("NPC_") || base.is("CREA")) return {};
     if (base.is("CONT")) return "CONT";
     if (base.is("ACTI")) return "ACTI";
+    if (base.is("DOOR")) return "DOOR";
     return "STAT";
 }
 
@@ -66,6 +68,7 @@ StagedRecords* ModelBases::recordsOf(std::string_view type) {
     if (type == "CONT") return &containers_;
     if (type == "LIGH") return &lights_;
     if (type == "ACTI") return &activators_;
+    if (type == "DOOR") return &doors_;
     return nullptr;
 }
 
@@ -108,6 +111,8 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
             writeLight(data, base, head);
         else if (type == "ACTI")
             writeActivator(data, base, head);
+        else if (type == "DOOR")
+            writeDoor(data, base, head);
         else
             writeStatic(data, head);
         data.checkSizes();

@@ -4,7 +4,7 @@
 // Oblivion record whose model is the prefix, a backslash and the Morrowind
 // model path as stored ("morrowind\f\flora_bc_tree_01.nif", found in
 // Data\Meshes\morrowind\f\): a container (CONT), light (LIGH) or activator
-// (ACTI) one of its own kind, any other object a static (STAT). A light
+// (ACTI) or door (DOOR) one of its own kind, any other object a static (STAT). A light
 // without a model needs no mesh: it becomes a LIGH with or without the
 // prefix. The records wait in staging files for their top groups.
 #pragma once
@@ -37,7 +37,7 @@ bool climbsOutOfItsFolder(std::string_view modelPath);
 // What a Morrowind base object became: the FormID and type of its record.
 struct MadeBase {
     uint32_t formId = 0;
-    std::string_view type;  // "CONT", "LIGH", "ACTI", "STAT"
+    std::string_view type;  // "CONT", "LIGH", "ACTI", "DOOR", "STAT"
 };
 
 class ModelBases {
@@ -47,6 +47,7 @@ public:
     static constexpr const char* containersFileName = "containers.tmp";
     static constexpr const char* lightsFileName = "lights.tmp";
     static constexpr const char* activatorsFileName = "activators.tmp";
+    static constexpr const char* doorsFileName = "doors.tmp";
 
     // Without a prefix, only lights without a model are made. The prefix's
     // trailing separators are dropped: one backslash joins it to a model.
@@ -76,6 +77,7 @@ private:
     StagedRecords containers_;
     StagedRecords lights_;
     StagedRecords activators_;
+    StagedRecords doors_;
     std::unordered_map<std::string, std::optional<MadeBase>> byBase_;  // by folded Morrowind id
 };
 

@@ -19,8 +19,7 @@ const UnkeptSubrecord unkeptSubrecords[] = {
     {"ANAM", referenceOwner}, {"BNAM", referenceGlobal},    {"CNAM", referenceFaction},
     {"INDX", referenceRank},  {"FLTV", referenceLock},      {"KNAM", referenceKey},
     {"TNAM", referenceTrap},  {"XSOL", referenceSoul},      {"XCHG", referenceCharge},
-    {"INTV", referenceCondition}, {"NAM9", referenceCount}, {"DODT", referenceTeleport},
-    {"DNAM", referenceTeleport},
+    {"INTV", referenceCondition}, {"NAM9", referenceCount},
 };
 
 uint32_t unkeptKind(const Subrecord& sub) {
@@ -79,6 +78,14 @@ ReadReference readReference(RecordData fromFrmr) {
             deleted = true;
         } else if (sub.is("XSCL") && sub.size >= 4) {
             read.reference.scale = readFloat(sub.data);
+        } else if (sub.is("DODT") && sub.size >= placementSize) {
+            std::array<float, 6> arrival;
+            for (size_t i = 0; i < 6; ++i) arrival[i] = readFloat(sub.data + 4 * i);
+            read.reference.arrival = arrival;
+            read.reference.unkept |= referenceTeleport;
+        } else if (sub.is("DNAM")) {
+            read.reference.destinationCell = std::string(sub.text());
+            read.reference.unkept |= referenceTeleport;
         } else if (!readKeptData(sub, read.reference)) {
             read.reference.unkept |= unkeptKind(sub);
         }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "esm/record_reader.h"
@@ -46,6 +47,10 @@ struct MorrowindReference {
     int32_t count = 1;                 // NAM9, 1 without one
 
     bool locked() const { return (unkept & referenceLock) != 0; }
+    // A door's destination: where the player arrives (DODT, placed as DATA
+    // is) and the interior cell there (DNAM); no DNAM means the exterior.
+    std::optional<std::array<float, 6>> arrival;
+    std::string destinationCell;
 };
 
 enum class ReferenceReading {

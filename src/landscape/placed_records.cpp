@@ -29,8 +29,13 @@ std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, co
                                         const Placement& placement) {
     MemorySink out;
     RecordWriter record(out);
-    record.begin("REFR", formId);
+    record.begin("REFR", formId, extras.persistent ? persistentRecordFlag : 0);
     record.formId("NAME", baseFormId);
+    if (extras.teleport) {
+        std::vector<uint8_t>& xtel = record.subrecord("XTEL");
+        appendUint32(xtel, extras.teleport->target);
+        for (float value : extras.teleport->arrival) appendFloat(xtel, value);
+    }
     if (extras.locked) {
         // Level, 3 unused bytes, key, flags (none), 3 unused bytes.
         std::vector<uint8_t>& xloc = record.subrecord("XLOC");
@@ -44,6 +49,12 @@ std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, co
     writePlacement(record, placement);
     record.end();
     return std::move(out.bytes);
+}
+
+std::vector<uint8_t> arrivalMarkerRecord(uint32_t formId, const Placement& placement) {
+    ReferenceExtras extras;
+    extras.persistent = true;
+    return placedObjectRecord(formId, xMarkerHeading, extras, placement);
 }
 
 std::vector<uint8_t> persistentCellRecord(uint32_t formId) {

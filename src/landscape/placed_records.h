@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace landfer {
@@ -17,8 +18,17 @@ using Placement = std::array<float, 6>;
 
 // An ACHR: its base NPC, a scale (XSCL only when it is not 1) and placement; persistent.
 std::vector<uint8_t> placedNpcRecord(uint32_t formId, uint32_t baseFormId, float scale, const Placement& placement);
+// A door's teleport: the door or marker reference it leads to, and where
+// the player arrives (position and rotation).
+struct Teleport {
+    uint32_t target = 0;
+    Placement arrival{};
+};
+
 // What a REFR keeps of a Morrowind reference beside its base and placement.
 struct ReferenceExtras {
+    bool persistent = false;  // a door: persistent, with its teleport (XTEL) when it has one
+    std::optional<Teleport> teleport;
     bool locked = false;
     uint8_t lockLevel = 0;  // Oblivion's 0 to 100 (100: only the key opens it)
     uint32_t key = 0;       // the key's FormID, or 0
@@ -31,6 +41,10 @@ struct ReferenceExtras {
 // (XSCL) and placement.
 std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
                                         const Placement& placement);
+// Oblivion.esm's XMarkerHeading where a one-way door's player arrives: persistent.
+std::vector<uint8_t> arrivalMarkerRecord(uint32_t formId, const Placement& placement);
+constexpr uint32_t xMarkerHeading = 0x00000034;
+
 // The world's persistent cell: persistent, with water, at grid (0, 0), without an editor ID.
 std::vector<uint8_t> persistentCellRecord(uint32_t formId);
 

@@ -8,14 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "esm/form_ids.h"
 #include <string>
 
-#include "esm/reporter.h"
+#include "esm/form_ids.h"
 #include "landscape/placed_records.h"
+#include "landscape/interior_staging.h"
 #include "landscape/world_staging.h"
 
 namespace landfer {
+
+class CellIndex;
 
 // Whole records and how many.
 struct RecordBatch {
@@ -66,5 +68,28 @@ private:
     std::map<size_t, RecordBatch> byQuadCell_;
     RecordBatch persistent_;
 };
+
+// An interior cell: persistent references in its Persistent group, objects
+// in its Temporary group, wherever they stand.
+class InteriorPlacement : public PlacementCell {
+public:
+    InteriorPlacement(InteriorStaging& interiors, const CellIndex& cells) : interiors_(interiors), cells_(cells) {}
+    void enter(size_t cell) { cell_ = cell; }
+
+    void addPersistent(const std::vector<uint8_t>& record) override { persistent_.add(record); }
+    void addTemporary(const Placement&, const std::vector<uint8_t>& record) override { temporary_.add(record); }
+    std::string undecided(const Placement& placement) const override;
+    void flush(FormIds& formIds) override;
+
+private:
+    InteriorStaging& interiors_;
+    const CellIndex& cells_;
+    size_t cell_ = 0;
+    RecordBatch persistent_, temporary_;
+};
+
+// The Oblivion grid of a finite coordinate; far beyond any world, it
+// stays far beyond it.
+int64_t oblivionGridOf(float coordinate);
 
 }  // namespace landfer

@@ -103,9 +103,10 @@ bool ReferencePlacer::placeStandIn(const MorrowindReference& reference, Placemen
     return true;
 }
 
-ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, const PlacedBase& base) {
+ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, const PlacedBase& base,
+                                           uint32_t alsoKept) {
     ReferenceExtras extras;
-    uint32_t kept = 0;
+    uint32_t kept = alsoKept;
     uint8_t owner[4];
     if (!reference.owner.empty() && npcs_.find(reference.owner, owner)) {
         extras.owner = readUint32(owner);
@@ -130,14 +131,44 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
     return extras;
 }
 
-// Returns false, after noting the loss, for a placement Oblivion cannot hold.
-bool ReferencePlacer::placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base) {
+std::optional<Placement> ReferencePlacer::placementOn(const MorrowindReference& reference, const PlacedBase& base) {
     Placement placement = reference.placement;
     placement[2] += base.zOffset;
     if (!allFinite(placement)) {
         services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
-        return false;
+        return std::nullopt;
     }
+    return placement;
+}
+
+std::optional<ReferencePlacer::PlacedBase> ReferencePlacer::doorBaseFor(const MorrowindReference& reference) {
+    const BaseObject* base = services_.baseObjects.find(reference.baseId);
+    if (base != nullptr && bases_.typeFor(*base) == "DOOR") {
+        const MadeBase* made = bases_.baseFor(*base, services_);
+        if (made != nullptr) return PlacedBase{made->formId, "DOOR", 1.0f, 0.0f};
+    }
+    const StandIn* standIn = services_.objects.find(reference.baseId);
+    if (standIn == nullptr || !standIn->is("DOOR")) return std::nullopt;
+    return PlacedBase{standIn->formId, "DOOR", standIn->scale, standIn->zOffset};
+}
+
+std::vector<uint8_t> ReferencePlacer::doorRecord(const MorrowindReference& reference, const PlacedBase& base,
+                                                 uint32_t formId, const Placement& placement,
+                                                 const std::optional<Teleport>& teleport) {
+    // A door's destination is carried by its teleport, or reported with the doors.
+    ReferenceExtras extras = extrasFor(reference, base, referenceTeleport);
+    extras.persistent = true;
+    extras.teleport = teleport;
+    extras.scale = keptScale(reference.scale * base.scale);
+    ++placedObjectCount_;
+    return placedObjectRecord(formId, base.formId, extras, placement);
+}
+
+// Returns false, after noting the loss, for a placement Oblivion cannot hold.
+bool ReferencePlacer::placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base) {
+    std::optional<Placement> placed = placementOn(reference, base);
+    if (!placed) return false;
+    const Placement& placement = *placed;
     ReferenceExtras extras = extrasFor(reference, base);
     extras.scale = keptScale(reference.scale * base.scale);
     cell.addTemporary(placement, placedObjectRecord(services_.formIds.take(), base.formId, extras, placement));

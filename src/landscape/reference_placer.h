@@ -37,6 +37,25 @@ public:
     // order (none without records).
     void writeBases(std::initializer_list<std::string_view> types) { bases_.writeGroups(services_.output, types); }
 
+    // The base of a placed object: its FormID, what it is ("item",
+    // "stand-in", "DOOR" or the type of a record made for it), and the
+    // scale factor and height offset of a stand-in.
+    struct PlacedBase {
+        uint32_t formId;
+        std::string_view type;
+        float scale;
+        float zOffset;
+    };
+    // The Oblivion door a reference stands on: the DOOR made for its
+    // Morrowind door, or a stand-in of a [DOOR] section; none otherwise.
+    std::optional<PlacedBase> doorBaseFor(const MorrowindReference& reference);
+    // Where the door stands (its base's height offset added), or none,
+    // after noting the loss, when Oblivion cannot hold the placement.
+    std::optional<Placement> placementOn(const MorrowindReference& reference, const PlacedBase& base);
+    // The door's persistent REFR with its FormID, lock, owner and teleport; counted as placed.
+    std::vector<uint8_t> doorRecord(const MorrowindReference& reference, const PlacedBase& base, uint32_t formId,
+                                    const Placement& placement, const std::optional<Teleport>& teleport);
+
     int placedNpcCount() const { return placedNpcCount_; }
     int placedObjectCount() const { return placedObjectCount_; }
     int placedItemCount() const { return placedItemCount_; }
@@ -46,15 +65,6 @@ private:
     void placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId);
     // What the reference carries and its placed record does not keep, once per kind.
     void noteUnkeptData(const MorrowindReference& reference, uint32_t kept);
-    // The base of a placed object: its FormID, what it is ("item",
-    // "stand-in" or the type of a record made for it), and the scale factor
-    // and height offset of a stand-in.
-    struct PlacedBase {
-        uint32_t formId;
-        std::string_view type;
-        float scale;
-        float zOffset;
-    };
     // An item the lookups know, unless the base becomes a record of its own kind.
     bool placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell);
     // A record made for the base, or a stand-in; false when there is none.
@@ -62,7 +72,7 @@ private:
     bool placeStandIn(const MorrowindReference& reference, PlacementCell& cell);
     bool placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base);
     // What the REFR keeps of the owner, lock, key and count; the rest is noted by kind.
-    ReferenceExtras extrasFor(const MorrowindReference& reference, const PlacedBase& base);
+    ReferenceExtras extrasFor(const MorrowindReference& reference, const PlacedBase& base, uint32_t alsoKept = 0);
 
     ConversionServices& services_;
     // The NPCs converted, for the placed NPCs and the owners.

@@ -9,8 +9,10 @@ namespace {
 
 // An entry: cell index (64 bits), grid x and y, the six placement floats,
 // the scale, the unkept bits, the lock level, the count, then the base's,
-// the owner's and the key's ids, each its length (32 bits) and its bytes.
-constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4;
+// the owner's and the key's ids, each its length (32 bits) and its bytes;
+// whether in an interior (32 bits) and the door number (64 bits) come
+// before the ids. A door's destination waits with the doors, in memory.
+constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4 + 4 + 8;
 
 void appendText(std::vector<uint8_t>& entry, const std::string& text) {
     appendUint32(entry, static_cast<uint32_t>(text.size()));
@@ -31,6 +33,9 @@ void StagedReferences::add(const StagedReference& staged) {
     appendUint32(entry_, reference.unkept);
     appendUint32(entry_, static_cast<uint32_t>(reference.lockLevel));
     appendUint32(entry_, static_cast<uint32_t>(reference.count));
+    appendUint32(entry_, staged.interior ? 1 : 0);
+    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.door)));
+    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.door) >> 32));
     for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) appendText(entry_, *text);
     staging_.append().write(entry_.data(), entry_.size());
     ++count_;
@@ -53,6 +58,8 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         reference.unkept = readUint32(fixed + 44);
         reference.lockLevel = readInt32(fixed + 48);
         reference.count = readInt32(fixed + 52);
+        staged.interior = readUint32(fixed + 56) != 0;
+        staged.door = static_cast<int64_t>(readUint32(fixed + 60) | static_cast<uint64_t>(readUint32(fixed + 64)) << 32);
         for (std::string* text : {&reference.baseId, &reference.owner, &reference.key}) {
             uint8_t length[4];
             readStagedBytes(file.get(), name, length, 4);

@@ -17,9 +17,14 @@
 namespace landfer {
 
 struct StagedReference {
-    size_t cell = 0;  // the first quad of its Morrowind cell in the world staging
-    int32_t gridX = 0, gridY = 0;  // that cell's Morrowind grid
+    // An exterior cell's first quad in the world staging, or an interior
+    // cell in the interiors' staging.
+    size_t cell = 0;
+    int32_t gridX = 0, gridY = 0;  // an exterior cell's Morrowind grid
     MorrowindReference reference;
+    bool interior = false;
+    // A door with a destination: its number among the doors, else -1.
+    int64_t door = -1;
 };
 
 class StagedReferences {

@@ -15,10 +15,7 @@ int64_t floorHalf(int64_t grid) { return grid >= 0 ? grid / 2 : -((1 - grid) / 2
 }  // namespace
 
 StagedRun WorldStaging::stage(const std::vector<uint8_t>& records, uint32_t count) {
-    FileWriter& world = staging_.append();
-    StagedRun run{world.position(), records.size(), count};
-    world.write(records.data(), records.size());
-    return run;
+    return stageRun(staging_, records, count);
 }
 
 size_t WorldStaging::stageCell(int32_t gridX, int32_t gridY, const std::array<QuadRecord, 4>& records) {

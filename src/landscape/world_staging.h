@@ -16,6 +16,7 @@
 #include "esm/form_ids.h"
 #include "esm/output_plugin.h"
 #include "landscape/quad.h"
+#include "landscape/staged_run.h"
 
 namespace landfer {
 
@@ -23,14 +24,6 @@ namespace landfer {
 struct QuadRecord {
     uint32_t formId = 0;
     std::vector<uint8_t> bytes;
-};
-
-// A run of whole records in the staged world: where it starts, its length
-// and how many records it holds.
-struct StagedRun {
-    int64_t offset = 0;
-    uint64_t length = 0;
-    uint32_t records = 0;
 };
 
 class WorldStaging {

@@ -45,16 +45,11 @@ BlockGrid blockOf(int32_t gridX, int32_t gridY, int32_t cellsPerSide) {
     return {floorDivide(gridY, cellsPerSide), floorDivide(gridX, cellsPerSide)};
 }
 
-// A group label of four bytes: Y, then X, each a signed 16-bit number; or a cell's FormID.
+// A group label of four bytes: Y, then X, each a signed 16-bit number.
 std::array<uint8_t, 4> gridLabel(const BlockGrid& grid) {
     std::array<uint8_t, 4> label;
     storeUint16(label.data(), static_cast<uint16_t>(grid.first));
     storeUint16(label.data() + 2, static_cast<uint16_t>(grid.second));
-    return label;
-}
-std::array<uint8_t, 4> formIdLabel(uint32_t formId) {
-    std::array<uint8_t, 4> label;
-    storeUint32(label.data(), formId);
     return label;
 }
 
@@ -88,12 +83,6 @@ private:
     bool started_ = false;
     BlockGrid block_, subBlock_;
 };
-
-// Copies a run of staged records to the output.
-void copyRun(FILE* world, const std::string& name, const StagedRun& run, OutputPlugin& output) {
-    seekStaged(world, name.c_str(), run.offset);
-    output.copyStaged(world, name.c_str(), run.length, run.records);
-}
 
 }  // namespace
 

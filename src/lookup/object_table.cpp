@@ -57,6 +57,17 @@ bool parseStandIn(const std::vector<std::string_view>& fields, StandIn& standIn)
     return true;
 }
 
+// A section line, "[DOOR]": four capital letters (or "_") in brackets.
+bool parseSection(std::string_view text, std::array<char, 4>& type) {
+    if (text.size() != 6 || text.front() != '[' || text.back() != ']') return false;
+    for (size_t i = 0; i < 4; ++i) {
+        char c = text[1 + i];
+        if (!((c >= 'A' && c <= 'Z') || c == '_')) return false;
+        type[i] = c;
+    }
+    return true;
+}
+
 }  // namespace
 
 void ObjectTable::addLine(const std::string& line, size_t number) const {
@@ -64,11 +75,17 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
     std::string_view text(content);
     if (number == 1 && text.substr(0, byteOrderMark.size()) == byteOrderMark) text.remove_prefix(byteOrderMark.size());
     if (trimmed(text).empty() || trimmed(text)[0] == '#') return;
+    if (trimmed(text)[0] == '[') {
+        if (!parseSection(trimmed(text), section_))
+            reporter_.report("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str());
+        return;
+    }
     std::vector<std::string_view> fields = fieldsOf(text);
     std::string id = foldedCase(fields[0]);
     bool prefix = !id.empty() && id.back() == '*';
     if (prefix) id.pop_back();
     StandIn standIn;
+    standIn.type = section_;
     if (id.empty() || !parseStandIn(fields, standIn)) {
         warn(path(fileName),
              formatText("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str()));

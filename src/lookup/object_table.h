@@ -13,8 +13,14 @@
 // lines are comments; a UTF-8 byte order mark before the first line is
 // skipped. A line that breaks these rules is reported once, with the file
 // and its line number, and takes no part.
+//
+// A section line "[DOOR]" says that the lines after it, up to the next
+// section, name Oblivion.esm records of that type (a door placed as one
+// opens and teleports); before the first section they name trees, statics
+// and flora, placed alike.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -30,6 +36,9 @@ struct StandIn {
     uint32_t formId = 0;
     float scale = 1.0f;
     float zOffset = 0.0f;
+    // The Oblivion record type of its section ("DOOR"), zeros outside one.
+    std::array<char, 4> type{};
+    bool is(std::string_view recordType) const { return std::string_view(type.data(), 4) == recordType; }
 };
 
 class ObjectTable : public LookupTable {
@@ -52,6 +61,7 @@ private:
     mutable Entries prefixes_;            // without their "*"
     mutable std::vector<size_t> prefixLengths_;  // the prefixes' lengths, longest first
     mutable std::string key_;             // reused, so that a lookup allocates nothing
+    mutable std::array<char, 4> section_{};  // the type of the section being read
 };
 
 }  // namespace landfer

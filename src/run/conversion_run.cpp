@@ -157,8 +157,9 @@ void Conversion::finish() {
     globalsAndBooks.writeGlobalGroup();
     landscape.writeBases({"ACTI"});
     globalsAndBooks.writeBookGroup();
-    landscape.writeBases({"CONT", "LIGH", "STAT"});
+    landscape.writeBases({"CONT", "DOOR", "LIGH", "STAT"});
     actors.writeNpcGroup();
+    landscape.writeInteriors();
     landscape.writeWorld();
     writeDialogue();
     writeQuestGroup();
@@ -184,15 +185,16 @@ void Conversion::writeQuestGroup() {
 void Conversion::printSummary() const {
     services.reporter.progressText(
         "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
-        "           %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
-        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Items placed:                     %d\n\tTotal Inventory Swapped:          "
+        "           %d\n\tTotal Interior CELLs:                   %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
+        "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Doors linked:                     %d\n\tTotal Items placed:                     %d\n\tTotal Inventory Swapped:          "
         "      %d\n\tTotal Global variables:                 %d\n\tTotal Books:                         "
         "   %d\n\tTotal Quests:                           %d\n\tTotal Journal entries:                  "
         "%d\n\tTotal Dialogue topics:                  %d\n\tTotal Dialogue responses:               %d\n",
-        outputName, landscape.exteriorCellCount(), landscape.landCount(), actors.npcCount(), landscape.placedNpcCount(),
-        landscape.placedObjectCount(), landscape.placedItemCount(), actors.inventorySwapCount(),
-        globalsAndBooks.globalCount(), globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount(),
-        dialogue.topicCount(), dialogue.responseCount());
+        outputName, landscape.exteriorCellCount(), landscape.interiorCellCount(), landscape.landCount(),
+        actors.npcCount(), landscape.placedNpcCount(), landscape.placedObjectCount(), landscape.linkedDoorCount(),
+        landscape.placedItemCount(), actors.inventorySwapCount(), globalsAndBooks.globalCount(),
+        globalsAndBooks.bookCount(), journals.questCount(), journals.journalEntryCount(), dialogue.topicCount(),
+        dialogue.responseCount());
 }
 
 // Checks every path of the run before anything is touched.

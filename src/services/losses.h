@@ -49,6 +49,9 @@ enum class LossKind : int {
     unwritableModel,   // a reference whose base's model path cannot be written, and no stand-in
     skippedRecord,     // an input record that gives nothing, by its type and id, with its message
     warning,           // something carried over not as it was, or a lookup line passed over, with its message
+    interiorData,      // what an interior cell carries that Oblivion's CELL cannot, by kind
+    doorToMarker,      // a door whose destination holds no door leading back: linked to a marker
+    doorOutOfPlugin,   // a door whose destination cell is not in the output: no teleport
     // What came from the masters, reported apart from the losses:
     landFromMaster,    // a land of a master under a cell of the plugin without its own, by master
     masterReference,   // a master's reference in a cell the plugin edits, by cell
@@ -56,7 +59,7 @@ enum class LossKind : int {
     deletedReference,  // a master's reference the plugin deletes, by cell
     movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 38;
+constexpr int lossKindCount = 41;
 // The first of the kinds that tell what came from the masters.
 constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 

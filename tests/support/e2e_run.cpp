@@ -264,8 +264,12 @@ RunResult WorkDir::inspect(const std::vector<std::string>& args) const {
     return runProgram(LANDFER_INSPECT, args);
 }
 
-tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result) {
-    RunResult run = work.convert(plugin);
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result,
+                     const std::vector<std::string>& options) {
+    work.writeFile("input.esp", plugin.bytes());
+    std::vector<std::string> args = options;
+    args.push_back("input.esp");
+    RunResult run = work.run(args);
     EXPECT_EQ(run.status, 0) << run.err;
     if (result != nullptr) *result = run;
     tes4::File file = work.output();

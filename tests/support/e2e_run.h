@@ -116,10 +116,12 @@ std::string readStream(FILE* stream);
 
 // Converts the plugin, expects exit status 0, and returns the output read
 // back (sound to the reader and the checker, every record in a top group
-// of its own type).
-tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr);
-inline tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult& result) {
-    return convertOk(work, plugin, &result);
+// of its own type); the options go before the input's name.
+tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult* result = nullptr,
+                     const std::vector<std::string>& options = {});
+inline tes4::File convertOk(const WorkDir& work, const tes3::Plugin& plugin, RunResult& result,
+                            const std::vector<std::string>& options = {}) {
+    return convertOk(work, plugin, &result, options);
 }
 
 }  // namespace e2e

@@ -145,3 +145,27 @@ TEST_F(ObjectTableTest, ManyLinesAndManyLookups) {
 }
 
 }  // namespace
+
+TEST_F(ObjectTableTest, SectionsGiveTheTypeOfTheLinesAfterThem) {
+    work_.writeFile("lfdat/objects.dat", std::string("flora_tree,Tree01,00000A01\n"
+                                                     "[DOOR]\n"
+                                                     "ex_common_door_*,ChorrolLoadDoorMiddle01,0002ACF4\n"
+                                                     "[door]\n"       // line 4: not four capitals
+                                                     "[DOORS]\n"      // line 5: not four letters
+                                                     "in_door,LoadDoorLower01,0001C715\n"
+                                                     "[CONT]\n"
+                                                     "com_chest,Chest01,00000A02\n"));
+    landfer::Reporter reporter(messages_, messages_);
+    ObjectTable table(work_.path("lfdat"), reporter);
+    const StandIn* tree = table.find("flora_tree");
+    const StandIn* door = table.find("ex_common_door_02");
+    const StandIn* inner = table.find("in_door");
+    const StandIn* chest = table.find("com_chest");
+    ASSERT_TRUE(tree && door && inner && chest);
+    EXPECT_EQ(tree->type, (std::array<char, 4>{}));
+    EXPECT_TRUE(door->is("DOOR"));
+    EXPECT_TRUE(inner->is("DOOR"));  // the corrupt section lines change nothing
+    EXPECT_TRUE(chest->is("CONT"));
+    std::string file = " of " + work_.path("lfdat/objects.dat") + ": ";
+    EXPECT_EQ(messages(), "Ignoring a corrupt line 4" + file + "[door]\nIgnoring a corrupt line 5" + file + "[DOORS]\n");
+}

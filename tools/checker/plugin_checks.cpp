@@ -4,6 +4,7 @@
 
 #include "check_text.h"
 #include "dialogue_checks.h"
+#include "interior_layout.h"
 #include "land_layout.h"
 #include "record_checks.h"
 
@@ -45,9 +46,9 @@ int32_t floorDivide(int32_t value, int32_t divisor) {
 
 // The top groups in the order Oblivion's tools write them.
 const char* const topGroupOrder[] = {"GLOB", "ACTI", "BOOK", "CONT", "DOOR", "LIGH", "STAT",
-                                     "NPC_", "WRLD", "DIAL", "QUST"};
+                                     "NPC_", "CELL", "WRLD", "DIAL", "QUST"};
 
-struct Walker {
+struct Walker : RecordNotes {
     std::map<uint32_t, const Entry*> records;  // by FormID
     std::vector<const Entry*> placed;  // ACHR and REFR
     std::vector<const Entry*> containers;  // CONT
@@ -56,6 +57,9 @@ struct Walker {
     std::vector<const Entry*> infos;  // every INFO, checked once every record is known
     const Entry* worldRecord = nullptr;
     uint64_t recordsAndGroups = 0;
+
+    std::string noteRecord(const Entry& record) override { return note(record); }
+    void noteGroup() override { ++recordsAndGroups; }
 
     std::string note(const Entry& record) {
         ++recordsAndGroups;
@@ -105,10 +109,12 @@ struct Walker {
                 if (land) return at(temporary.offset, "cell with more than one LAND");
                 if (objects) return at(record.offset, "LAND after placed objects: they follow their cell's land");
                 land = true;
-            } else if (record.type == "REFR") {
+            } else if (record.type == "REFR" && (record.flags & persistentFlag) == 0) {
                 objects = true;
             } else {
-                std::string why = record.type == "ACHR" ? ": placed NPCs stand in the world's persistent cell" : "";
+                std::string why = record.type == "ACHR" || record.type == "REFR"
+                                      ? ": persistent references stand in the world's persistent cell"
+                                      : "";
                 return at(record.offset, record.type + " record in a cell's group of type 9" + why);
             }
             if (std::string problem = note(record); !problem.empty()) return problem;
@@ -118,7 +124,7 @@ struct Walker {
 
     // The CELL and children group of the world's persistent references, as
     // TES4Edit makes one: flagged persistent, DATA 0x02, XCLC (0, 0), no
-    // editor ID; its placed NPCs in FormID order in its Persistent Children (8).
+    // editor ID; its placed NPCs and doors in FormID order in its Persistent Children (8).
     std::string persistentCell(const Entry& cell, const Entry* children) {
         if ((cell.flags & persistentFlag) == 0)
             return at(cell.offset, "CELL record without the Persistent flag (0x400) where an exterior cell block "
@@ -141,12 +147,15 @@ struct Walker {
         if (std::string problem = referenceGroup(groups[0], cell.formId); !problem.empty()) return problem;
         const Entry* last = nullptr;
         for (const Entry& record : groups[0].children) {
-            if (record.type != "ACHR")
+            if (record.type != "ACHR" && record.type != "REFR")
                 return at(record.offset, record.type + " record in the world's persistent cell, where only placed "
-                                                       "NPCs stand");
+                                                       "NPCs and doors stand");
+            if ((record.flags & persistentFlag) == 0)
+                return at(record.offset, record.type + " " + hex(record.formId) + " without the Persistent flag "
+                                                                                  "(0x400) in the persistent cell");
             if (last != nullptr && record.formId <= last->formId)
-                return at(record.offset, "ACHR " + hex(record.formId) + " after ACHR " + hex(last->formId) +
-                                             " in the persistent cell: they stand in FormID order");
+                return at(record.offset, record.type + " " + hex(record.formId) + " after " + last->type + " " +
+                                             hex(last->formId) + " in the persistent cell: they stand in FormID order");
             last = &record;
             if (std::string problem = note(record); !problem.empty()) return problem;
         }
@@ -272,6 +281,7 @@ struct Walker {
                     return std::string();
                 },
                 infos);
+        if (group.labelText() == "CELL") return interiorCellsProblem(group, *this);
         for (const Entry& child : group.children) {
             if (child.isGroup) return at(child.offset, "group nested in the " + group.labelText() + " group");
             if (child.type != group.labelText())

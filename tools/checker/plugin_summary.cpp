@@ -64,6 +64,50 @@ void printPlacedObjects(FILE* out, const tes4::File& file, const WorldLands& wor
                      outside[i]->y, outside[i]->cellX, outside[i]->cellY);
 }
 
+struct InteriorCounts {
+    std::string editorId;
+    size_t persistent = 0, temporary = 0, doors = 0;
+};
+
+void countInteriorReferences(const tes4::Entry& children, InteriorCounts& counts) {
+    for (const tes4::Entry& group : children.children)
+        for (const tes4::Entry& record : group.children) {
+            ++(group.groupType == 8 ? counts.persistent : counts.temporary);
+            counts.doors += record.find("XTEL") != nullptr;
+        }
+}
+
+// Every interior cell, in file order, with its references and its doors that lead somewhere.
+void collectInteriors(const std::vector<tes4::Entry>& entries, std::vector<InteriorCounts>& interiors) {
+    for (const tes4::Entry& entry : entries) {
+        if (!entry.isGroup) {
+            if (entry.type == "CELL") interiors.push_back({editorId(entry)});
+        } else if (entry.groupType == 6 && !interiors.empty()) {
+            countInteriorReferences(entry, interiors.back());
+        } else {
+            collectInteriors(entry.children, interiors);
+        }
+    }
+}
+
+void printInteriors(FILE* out, const tes4::File& file) {
+    std::vector<InteriorCounts> interiors;
+    for (const tes4::Entry& group : file.groups)
+        if (group.labelText() == "CELL") collectInteriors(group.children, interiors);
+    size_t references = 0, doors = 0;
+    for (const InteriorCounts& cell : interiors) {
+        references += cell.persistent + cell.temporary;
+        doors += cell.doors;
+    }
+    std::fprintf(out, "Interiors: %zu cells, %zu references, %zu doors that lead somewhere\n", interiors.size(),
+                 references, doors);
+    const size_t listed = 20;
+    for (size_t i = 0; i < interiors.size() && i < listed; ++i)
+        std::fprintf(out, "  %s: %zu persistent, %zu temporary, %zu doors\n", interiors[i].editorId.c_str(),
+                     interiors[i].persistent, interiors[i].temporary, interiors[i].doors);
+    if (interiors.size() > listed) std::fprintf(out, "  and %zu more\n", interiors.size() - listed);
+}
+
 }  // namespace
 
 void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
@@ -102,6 +146,7 @@ void printSummary(FILE* out, const tes4::File& file, const WorldLands& world) {
     }
     std::fprintf(out, "NPCs: %zu, placed NPCs: %zu\n", counts["NPC_"], counts["ACHR"]);
     printPlacedObjects(out, file, world);
+    printInteriors(out, file);
     std::fprintf(out, "Quests: %zu, stages: %zu\n", counts["QUST"], stages);
 }
 

@@ -40,9 +40,6 @@ std::string placementProblem(const tes4::Entry& placed) {
 }
 
 std::string placedObjectProblem(const tes4::Entry& placed) {
-    if ((placed.flags & persistentFlag) != 0)
-        return at(placed.offset,
-                  "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells");
     for (auto [type, size] : {std::pair<const char*, size_t>{"XLOC", 12}, {"XOWN", 4}, {"XCNT", 4}}) {
         const tes4::Subrecord* sub = placed.find(type);
         if (sub != nullptr && sub->data.size() != size)
@@ -113,6 +110,9 @@ std::string EditorIds::note(const tes4::Entry& record) {
 std::string recordProblem(const tes4::Entry& record) {
     if (record.type == "STAT" && (record.find("EDID") == nullptr || record.find("MODL") == nullptr))
         return at(record.offset, "STAT without its EDID and MODL");
+    if (record.type == "DOOR" && (record.find("EDID") == nullptr || record.find("MODL") == nullptr ||
+                                  record.find("FNAM") == nullptr || record.find("FNAM")->data.size() != 1))
+        return at(record.offset, "DOOR without its EDID, MODL and 1-byte FNAM");
     if (record.type == "ACHR" && (record.flags & persistentFlag) == 0)
         return at(record.offset, "ACHR without the Persistent flag (0x400)");
     if (record.type == "ACHR") return placementProblem(record);
@@ -139,6 +139,11 @@ std::string placedBaseProblem(const tes4::Entry& placed, const std::map<uint32_t
     uint32_t baseId = tes4::u32(base->data, 0);
     if (baseId >> 24 == 0) return "";  // an object of the master file
     if (placed.type == "REFR") {
+        auto base = records.find(baseId);
+        if ((placed.flags & persistentFlag) != 0 && baseId >> 24 != 0 &&
+            (base == records.end() || base->second->type != "DOOR"))
+            return at(placed.offset, "persistent REFR whose base " + hex(baseId) +
+                                         " is no DOOR of the file: only doors and markers are persistent objects");
         if (std::string problem = namedRecordProblem(placed, "base object", baseId, placeableTypes, "placeable object", records);
             !problem.empty())
             return problem;
