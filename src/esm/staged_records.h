@@ -28,7 +28,6 @@ public:
     uint32_t end();
     uint32_t endCompressed(Deflater& deflater);
     uint64_t records() const { return records_; }
-    const char* label() const { return label_; }
 
     // Closes the file and appends the top group of every staged record to
     // the output (nothing without a record).

@@ -19,12 +19,6 @@ constexpr uint8_t interiorFlag = 0x01;
 constexpr uint8_t hasWaterFlag = 0x02;
 constexpr uint8_t likeExteriorFlag = 0x80;
 
-std::string lowerCase(const std::string& text) {
-    std::string lower = text;
-    lowercaseInPlace(lower.data());
-    return lower;
-}
-
 void appendColour(std::vector<uint8_t>& out, const std::array<uint8_t, 4>& colour) {
     out.insert(out.end(), colour.begin(), colour.begin() + 3);
     out.push_back(0);
@@ -74,7 +68,7 @@ std::vector<uint8_t> interiorCellRecord(uint32_t formId, const std::string& edit
 }  // namespace
 
 long CellIndex::findInterior(const std::string& name) const {
-    auto found = interiorsByName_.find(lowerCase(name));
+    auto found = interiorsByName_.find(foldedCase(name));
     return found == interiorsByName_.end() ? -1 : static_cast<long>(found->second);
 }
 
@@ -105,7 +99,7 @@ std::optional<size_t> CellIndex::interiorCell(const MorrowindCell& cell) {
     uint32_t formId = services_.formIds.take();
     size_t interior = interiors_.stageCell(formId, interiorCellRecord(formId, uniqueCellStem(staticEditorId(name)), cell));
     interiorNames_.push_back(name);
-    interiorsByName_.emplace(lowerCase(name), interior);
+    interiorsByName_.emplace(foldedCase(name), interior);
     names_.add(name, {formId});
     return interior;
 }
