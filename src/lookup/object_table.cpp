@@ -75,9 +75,12 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
     std::string_view text(content);
     if (number == 1 && text.substr(0, byteOrderMark.size()) == byteOrderMark) text.remove_prefix(byteOrderMark.size());
     if (trimmed(text).empty() || trimmed(text)[0] == '#') return;
+    auto corrupt = [&] {
+        warn(path(fileName),
+             formatText("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str()));
+    };
     if (trimmed(text)[0] == '[') {
-        if (!parseSection(trimmed(text), section_))
-            reporter_.report("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str());
+        if (!parseSection(trimmed(text), section_)) corrupt();
         return;
     }
     std::vector<std::string_view> fields = fieldsOf(text);
@@ -87,8 +90,7 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
     StandIn standIn;
     standIn.type = section_;
     if (id.empty() || !parseStandIn(fields, standIn)) {
-        warn(path(fileName),
-             formatText("Ignoring a corrupt line %zu of %s: %s\n", number, path(fileName).c_str(), content.c_str()));
+        corrupt();
         return;
     }
     if (!prefix) {

@@ -28,10 +28,12 @@ const char* const temporaryFiles[] = {"cell1.tmp",   "cell2.tmp",       "cell3.t
 std::string summary(int globals, int books) {
     return "\n\nLandfer has finished. The new data has been written to LANDFER.ESP\n\n"
            "\tTotal Exterior CELLs:                   0\n"
+           "\tTotal Interior CELLs:                   0\n"
            "\tTotal LAND records:                     0\n"
            "\tTotal NPC_ records:                     0\n"
            "\tTotal Placed NPCs:                      0\n"
            "\tTotal Placed objects:                   0\n"
+           "\tTotal Doors linked:                     0\n"
            "\tTotal Items placed:                     0\n"
            "\tTotal Inventory Swapped:                0\n"
            "\tTotal Global variables:                 " + std::to_string(globals) + "\n"

@@ -212,7 +212,7 @@ TEST(Doors, LinkedPairsTheNearestOfSeveralMarkersAndDoorsLeadingOut) {
     const InteriorCell& attic = *interiors::interiorNamed(cells, "Attic");
 
     // Exterior and interior: the exterior door stands in the world's persistent cell.
-    const tes4::Entry* outside = interiors::placedAt(landscape::placedNpcs(file), 1000, 1000);
+    const tes4::Entry* outside = interiors::placedAt(landscape::persistentReferences(file), 1000, 1000);
     const tes4::Entry* inside = interiors::placedAt(hut.persistent, 0, -150);
     ASSERT_NE(outside, nullptr);
     ASSERT_NE(inside, nullptr);
@@ -264,7 +264,7 @@ TEST(Doors, WithModelsAMorrowindDoorBecomesAnOblivionDoor) {
     tes4::File file = e2e::convertOk(work, plugin, run, {"--models", "mw"});
     auto doors = file.records("DOOR");
     ASSERT_EQ(doors.size(), 1u);
-    EXPECT_EQ(interiors::InteriorCell{doors[0]}.editorId(), "lfdooroak");
+    EXPECT_EQ(npc_test::textOf(doors[0]->find("EDID")), "lfdooroak");
     EXPECT_EQ(doors[0]->find("FULL")->data, tes3::ztext("Oak Door"));
     EXPECT_EQ(doors[0]->find("MODL")->data, tes3::ztext("mw\\d\\oak.nif"));
     EXPECT_EQ(doors[0]->find("FNAM")->data, (Bytes{0}));
@@ -273,7 +273,7 @@ TEST(Doors, WithModelsAMorrowindDoorBecomesAnOblivionDoor) {
     const tes4::Entry* inside = interiors::placedAt(hut.persistent, 0, -150);
     ASSERT_NE(inside, nullptr);
     EXPECT_EQ(tes4::u32(inside->find("NAME")->data, 0), doors[0]->formId);
-    const tes4::Entry* outside = interiors::placedAt(landscape::placedNpcs(file), 1000, 1000);
+    const tes4::Entry* outside = interiors::placedAt(landscape::persistentReferences(file), 1000, 1000);
     expectTeleport(inside, outside->formId, 1000, 900, 0);
     EXPECT_EQ(run.err.find("lost function"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Objects placed as statics"), std::string::npos) << run.err;

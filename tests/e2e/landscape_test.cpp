@@ -1,10 +1,12 @@
 // Exterior cells and their land, read back from the output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "e2e_run.h"
+#include "interior_support.h"
 #include "run_output.h"
 #include "test_helpers.h"
 #include "landscape_support.h"
@@ -72,7 +74,7 @@ TEST(CellsAndLand, OneCellGivesTheWorldFourQuadsAndFourLands) {
     // The world group and record, its children, one block, one sub-block, four cells, each with its
     // children, temporary children and land.
     EXPECT_EQ(tes4::u32(bytes, 30), 2u + 1u + 1u + 1u + 4u * 4u);
-    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out), "\tTotal Exterior CELLs:                   1\n\tTotal LAND records:                     1\n"));
+    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out), "\tTotal Exterior CELLs:                   1\n\tTotal Interior CELLs:                   0\n\tTotal LAND records:                     1\n"));
     EXPECT_EQ(run.out.substr(run.out.find("... \n") + 5, 3), "CL\n");
     for (const char* name : {"cell1.tmp", "cell2.tmp", "cell3.tmp", "cell4.tmp", "cell_names.tmp"})
         EXPECT_FALSE(work.exists(name));
@@ -105,7 +107,7 @@ TEST(CellsAndLand, NamesAreMadeUniqueAndColoursAreCut) {
               Bytes(inputData.begin() + vclr + 3 * (32 * 65 + 32), inputData.begin() + vclr + 3 * (32 * 65 + 32) + 3));
 }
 
-TEST(CellsAndLand, InteriorCellsStayOutAndLandlessCellsAreWrittenAtTheEnd) {
+TEST(CellsAndLand, InteriorCellsGoToTheirOwnGroupAndLandlessCellsAreWrittenAtTheEnd) {
     WorkDir work;
     tes3::Record flagged = tes3::cell("Vault", 0, 0, 0x01);
     flagged.ztext("NAM0", "x");
@@ -131,15 +133,24 @@ TEST(CellsAndLand, InteriorCellsStayOutAndLandlessCellsAreWrittenAtTheEnd) {
     // In the world's order: Shore's sub-block (0, 0) before that of Gone's grid (1, 1).
     EXPECT_EQ(editorId(*cells[0].cell), "Shore SW");
     EXPECT_EQ(cells[0].land, nullptr);
-    EXPECT_EQ(cells[0].cell->formId, 0x011E8480u);  // it keeps the FormIDs it took when staged
+    // It keeps the FormIDs it took when staged, after the three interiors before it.
+    EXPECT_EQ(cells[0].cell->formId, 0x011E8483u);
     // The deleted cell is no cell: its grid's land gets unnamed cells of its own.
     EXPECT_EQ(editorId(*cells[4].cell), "");
     EXPECT_NE(cells[4].land, nullptr);
-    // The book came last in the input; its group still comes before the world.
-    ASSERT_EQ(file.groups.size(), 2u);
+    // The interiors, by the interior flag or by what only an interior holds.
+    std::vector<std::string> interiorNames;
+    for (const interiors::InteriorCell& interior : interiors::interiorCells(file))
+        interiorNames.push_back(npc_test::textOf(interior.cell->find("FULL")));
+    std::sort(interiorNames.begin(), interiorNames.end());
+    EXPECT_EQ(interiorNames, (std::vector<std::string>{"Cave", "Pool", "Vault"}));
+    // The book came last in the input; its group still comes before the interiors and the world.
+    ASSERT_EQ(file.groups.size(), 3u);
     EXPECT_EQ(file.groups[0].labelText(), "BOOK");
-    EXPECT_EQ(file.groups[1].labelText(), "WRLD");
-    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out), "\tTotal Exterior CELLs:                   1\n"));
+    EXPECT_EQ(file.groups[1].labelText(), "CELL");
+    EXPECT_EQ(file.groups[2].labelText(), "WRLD");
+    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out),
+                         "\tTotal Exterior CELLs:                   1\n\tTotal Interior CELLs:                   3\n"));
 }
 
 TEST(LandPairing, EachLandGoesUnderTheCellsOfItsOwnGrid) {
@@ -159,7 +170,7 @@ TEST(LandPairing, EachLandGoesUnderTheCellsOfItsOwnGrid) {
         EXPECT_EQ(cells[4 * land].gridX, expected[land].second);
         for (int q = 0; q < 4; ++q) EXPECT_NE(cells[4 * land + q].land, nullptr);
     }
-    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out), "\tTotal Exterior CELLs:                   3\n\tTotal LAND records:                     4\n"));
+    EXPECT_TRUE(contains(e2e::withoutPlaces(run.out), "\tTotal Exterior CELLs:                   3\n\tTotal Interior CELLs:                   0\n\tTotal LAND records:                     4\n"));
 }
 
 TEST(Heights, EveryVertexKeepsItsHeightAndEdgesMeet) {

@@ -95,6 +95,7 @@ TEST(LossReport, EveryKindOfLossAfterTheMessagesAndInTheCsv) {
     // The summary is whole on standard output; the placed NPC made it.
     EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      1\n"
                            "\tTotal Placed objects:                   0\n"
+                           "\tTotal Doors linked:                     0\n"
                            "\tTotal Items placed:                     0\n"
                            "\tTotal Inventory Swapped:                1\n"),
               std::string::npos)

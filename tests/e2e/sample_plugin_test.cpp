@@ -11,6 +11,7 @@
 #include "dialogue_output.h"
 #include "quest_stages.h"
 #include "e2e_run.h"
+#include "interior_support.h"
 #include "run_output.h"
 #include "landscape_support.h"
 
@@ -35,9 +36,10 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     EXPECT_NE(run.out.find("\tTotal Global variables:                 3\n"), std::string::npos);
     EXPECT_NE(run.out.find("\tTotal Books:                            2\n"), std::string::npos);
 
-    // A 3 x 3 block of cells with their land, and the world's persistent
-    // cell for the placed NPCs; the interior cell stays out.
-    EXPECT_EQ(file.records("CELL").size(), 37u);
+    // A 3 x 3 block of cells with their land, the world's persistent cell
+    // for the placed NPCs and the house door, and the cellar.
+    EXPECT_EQ(file.records("CELL").size(), 38u);
+    EXPECT_NE(run.out.find("\tTotal Interior CELLs:                   1\n"), std::string::npos);
     auto lands = file.records("LAND");
     ASSERT_EQ(lands.size(), 36u);
     size_t painted = 0;
@@ -62,15 +64,28 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     size_t objects = 0;
     for (const landscape::WorldCell& cell : landscape::worldCells(file))
         for (const tes4::Entry* refr : cell.placed) {
-            if (refr->type != "REFR") continue;
+            if (refr->type != "REFR" || cell.persistent()) continue;
             ++objects;
             const tes4::Bytes& data = refr->find("DATA")->data;
             EXPECT_EQ(static_cast<int32_t>(std::floor(tes4::f32(data, 0) / 4096)), cell.gridX);
             EXPECT_EQ(static_cast<int32_t>(std::floor(tes4::f32(data, 4) / 4096)), cell.gridY);
         }
     EXPECT_EQ(objects, 72u);
-    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 72);
-    EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      4\n"), std::string::npos);
+    // The cellar: its NPC and its door persistent, a fern and a rock; its door and the house door linked.
+    std::vector<interiors::InteriorCell> interiorCells = interiors::interiorCells(file);
+    ASSERT_EQ(interiorCells.size(), 1u);
+    const interiors::InteriorCell& cellar = interiorCells[0];
+    EXPECT_EQ(cellar.editorId(), "LandferCrossingCellar");
+    ASSERT_EQ(cellar.persistent.size(), 2u);
+    EXPECT_EQ(cellar.temporary.size(), 2u);
+    const tes4::Entry* houseDoor = interiors::placedAt(landscape::persistentReferences(file), 4000.0f, 4000.0f);
+    const tes4::Entry* cellarDoor = interiors::placedAt(cellar.persistent, 0.0f, -300.0f);
+    ASSERT_TRUE(houseDoor != nullptr && cellarDoor != nullptr);
+    EXPECT_EQ(interiors::teleportTarget(*houseDoor), cellarDoor->formId);
+    EXPECT_EQ(interiors::teleportTarget(*cellarDoor), houseDoor->formId);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 76);  // the grove, two doors, the cellar's fern and rock
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Doors linked"), 2);
+    EXPECT_NE(run.out.find("\tTotal Placed NPCs:                      5\n"), std::string::npos);
 
     // Journal topics become quests with their stages in order; the ordinary topic's responses do not.
     EXPECT_EQ(file.groups.back().labelText(), "QUST");
@@ -96,7 +111,7 @@ TEST(SamplePlugin, ConvertsAndReadsBack) {
     ASSERT_EQ(topics[1].responses.size(), 2u);
     EXPECT_EQ(e2e::formIdsOf(*topics[0].responses.at(0), "NAME"), std::vector<uint32_t>{topics[1].record->formId});
     EXPECT_EQ(e2e::conditionsOf(*topics[1].responses[0]).size(), 1u);  // the warden
-    EXPECT_EQ(e2e::conditionsOf(*topics[1].responses[1]).size(), 5u);  // the crossing's four quads, the survey
+    EXPECT_EQ(e2e::conditionsOf(*topics[1].responses[1]).size(), 6u);  // the crossing's four quads, its cellar, the survey
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue topics"), 2);
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Dialogue responses"), 3);
 }

@@ -333,6 +333,6 @@ TEST(WorldLayout, AGridHoldsOneCellAndOneLand) {
         EXPECT_NE(cell.land, nullptr);
     }
     EXPECT_EQ(late, (std::vector<std::string>{"Late SW", "Late SE", "Late NW", "Late NE"}));
-    EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   3\n\tTotal LAND records:                     2\n"),
+    EXPECT_NE(run.out.find("\tTotal Exterior CELLs:                   3\n\tTotal Interior CELLs:                   0\n\tTotal LAND records:                     2\n"),
               std::string::npos);
 }

@@ -42,10 +42,17 @@ std::vector<WorldCell> worldCells(const tes4::File& file) {
     return cells;
 }
 
-std::vector<const tes4::Entry*> placedNpcs(const tes4::File& file) {
+std::vector<const tes4::Entry*> persistentReferences(const tes4::File& file) {
     for (const WorldCell& cell : worldCells(file))
         if (cell.persistent()) return cell.placed;
     return {};
+}
+
+std::vector<const tes4::Entry*> placedNpcs(const tes4::File& file) {
+    std::vector<const tes4::Entry*> npcs;
+    for (const tes4::Entry* reference : persistentReferences(file))
+        if (reference->type == "ACHR") npcs.push_back(reference);
+    return npcs;
 }
 
 std::vector<double> landHeights(const tes4::Entry& land) { return tes3::decodeHeights(land.find("VHGT")->data, 33); }

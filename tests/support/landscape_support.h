@@ -19,7 +19,9 @@ struct WorldCell {
 // Every CELL in the world groups, in file order, with what belongs to it;
 // the world's persistent cell, which holds the placed NPCs, comes first.
 std::vector<WorldCell> worldCells(const tes4::File& file);
-// The placed NPCs, all in the world's persistent cell.
+// The references of the world's persistent cell: placed NPCs and doors.
+std::vector<const tes4::Entry*> persistentReferences(const tes4::File& file);
+// The placed NPCs of the world, all in its persistent cell.
 std::vector<const tes4::Entry*> placedNpcs(const tes4::File& file);
 
 // The 33 x 33 vertex heights a LAND's VHGT encodes.

@@ -156,7 +156,9 @@ TEST_F(ObjectTableTest, SectionsGiveTheTypeOfTheLinesAfterThem) {
                                                      "[CONT]\n"
                                                      "com_chest,Chest01,00000A02\n"));
     landfer::Reporter reporter(messages_, messages_);
-    ObjectTable table(work_.path("lfdat"), reporter);
+    landfer::Losses losses;
+    landfer::Problems problems(reporter, losses);
+    ObjectTable table(work_.path("lfdat"), problems);
     const StandIn* tree = table.find("flora_tree");
     const StandIn* door = table.find("ex_common_door_02");
     const StandIn* inner = table.find("in_door");

@@ -38,7 +38,7 @@ std::string referenceGroup(const Entry& group, uint32_t cellId, RecordNotes& not
 std::string interiorChildren(const Entry& group, uint32_t cellId, RecordNotes& notes) {
     notes.noteGroup();
     if (group.children.empty()) return at(group.offset, "empty cell children group");
-    int32_t last = 0;
+    uint32_t last = 0;
     for (const Entry& child : group.children) {
         if (!child.isGroup || (child.groupType != 8 && child.groupType != 9))
             return at(child.offset, "an interior's children hold something other than its Persistent and Temporary "
@@ -96,7 +96,7 @@ std::string interiorSubBlock(const Entry& group, int32_t block, RecordNotes& not
 
 // Groups of one type (2 blocks, 3 sub-blocks) in ascending label order.
 template <typename Inner>
-std::string numberedGroups(const Entry& parent, int32_t groupType, const char* name, Inner inner) {
+std::string numberedGroups(const Entry& parent, uint32_t groupType, const char* name, Inner inner) {
     bool first = true;
     int32_t last = 0;
     for (const Entry& child : parent.children) {
