@@ -97,7 +97,8 @@ std::optional<size_t> CellIndex::interiorCell(const MorrowindCell& cell) {
     if ((cell.flags & morrowindNoSleepFlag) != 0)
         services_.problems.tell(Problem::lost(LossKind::interiorData, "illegal to sleep"));
     uint32_t formId = services_.formIds.take();
-    size_t interior = interiors_.stageCell(formId, interiorCellRecord(formId, uniqueCellStem(staticEditorId(name)), cell));
+    std::string editorId = services_.editorIds.unique(staticEditorId(name));
+    size_t interior = interiors_.stageCell(formId, interiorCellRecord(formId, editorId, cell));
     interiorNames_.push_back(name);
     interiorsByName_.emplace(foldedCase(name), interior);
     names_.add(name, {formId});
