@@ -245,7 +245,8 @@ TEST(PlacedFunctions, ItemsLyingAboutOfEveryKindBecomeTheirItemsWithTheirCounts)
     }
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Items placed"), 14);
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 0);
-    EXPECT_NE(run.out.find("\tTotal Placed objects:                   0\n\tTotal Items placed:                     14\n"),
+    EXPECT_NE(run.out.find("\tTotal Placed objects:                   0\n\tTotal Doors linked:                     0\n"
+                           "\tTotal Items placed:                     14\n"),
               std::string::npos);
     std::string csv = support::fileText(work.path("losses.csv"));
     expectLines(csv, {"item by kind,lf_sword,1,WeapSteelLongsword 000229BA", "item by kind,lf_torch,1,Torch02 0002CF9F",
