@@ -447,7 +447,7 @@ std::vector<Case> persistentCellCases(const Bytes& header) {
     noPersistentChildren.children[1].children.erase(noPersistentChildren.children[1].children.begin() + 1);
     return {
         {"a placed NPC without the flag", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedNpc(p + 1, 0)})}),
-         "ACHR without the Persistent flag (0x400)"},
+         "ACHR 01000101 without the Persistent flag (0x400) in the persistent cell"},
         {"a persistent cell of DATA 0", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 0), {placedNpc(p + 1)})}),
          "persistent cell without its DATA 0x02"},
         {"a persistent cell at (1, 0)", pluginOf(header, {persistentWith(cellAt(p, 1, 0, 1, persistent, 2), {placedNpc(p + 1)})}),
@@ -467,7 +467,7 @@ std::vector<Case> persistentCellCases(const Bytes& header) {
         {"a persistent cell after the blocks", pluginOf(header, {persistentAfterBlocks}),
          "CELL record where an exterior cell block belongs"},
         {"a placed object in the persistent cell", pluginOf(header, {persistentWith(cellAt(p, 0, 0, 1, persistent, 2), {placedObject(p + 1, doorMarker, 0, 0)})}),
-         "REFR record in the world's persistent cell, where only placed NPCs stand"},
+         "REFR 01000101 without the Persistent flag (0x400) in the persistent cell"},
     };
 }
 
@@ -516,7 +516,7 @@ std::vector<Case> recordCases(const Bytes& header) {
     return {
         {"an empty children group", temporary({}), "empty cell children group"},
         {"a placed NPC among the temporary children", temporary({land(cell + 1), placedNpc(cell + 2)}),
-         "ACHR record in a cell's group of type 9: placed NPCs stand in the world's persistent cell"},
+         "ACHR record in a cell's group of type 9: persistent references stand in the world's persistent cell"},
         {"one editor ID in two cases", pluginOf(header, {group(0, 0, {record("GLOB", 1, globWithEditorId('g')), record("GLOB", 2, globWithEditorId('G'))}, "GLOB")}),
          "editor ID \"G\" of GLOB 00000002 is also that of 00000001 (compared without regard to case)"},
         {"an object before the land", temporary({placedObject(cell + 2, doorMarker, 3 * 4096, 3 * 4096), land(cell + 1)}),
@@ -526,7 +526,7 @@ std::vector<Case> recordCases(const Bytes& header) {
         {"an object of an NPC", pluginOf(header, {group(0, 0, {npcRecord}, "NPC_"), withTemporary(worldWith(3, 3), {placedObject(cell + 2, 0x01000050, 3 * 4096, 3 * 4096)})}),
          "whose base object 01000050 is no placeable object of the file"},
         {"a persistent object", temporary({placedObject(cell + 2, doorMarker, 3 * 4096, 3 * 4096, persistent)}),
-         "REFR with the Persistent flag (0x400): placed objects stay temporary, in their cells"},
+         "REFR record in a cell's group of type 9: persistent references stand in the world's persistent cell"},
         {"an object without DATA", temporary({record("REFR", cell + 2, baseOnly)}), "REFR without its 24-byte DATA"},
         {"a static without a model", pluginOf(header, {statics({staticRecord(0x01000040, "tree", false)}), worldWith(3, 3)}),
          "STAT without its EDID and MODL"},

@@ -43,6 +43,7 @@ Forest forestOf(const tes3::ReadRecord& cell, const landfer::ObjectTable& object
         if (sub.type == "NAME" && !sub.data.empty()) {
             std::string id(reinterpret_cast<const char*>(sub.data.data()));
             standIn = objects.find(id);
+            if (standIn != nullptr && standIn->is("DOOR")) standIn = nullptr;  // a house's door: no tree
             (standIn != nullptr ? forest.standIns : forest.others)++;
         } else if (sub.type == "XSCL" && standIn != nullptr) {
             float scale = floatAt(sub.data, 0);

@@ -1,7 +1,8 @@
 // The shipped lfdat/objects.dat: every line reads without complaint, and
-// every FormID is an Oblivion.esm tree, static or flora of the reference
-// list under the editor id the line gives (checked when ../shared/reference
-// is there), never grass.
+// every FormID is an Oblivion.esm record of the reference list under the
+// editor id the line gives (checked when ../shared/reference is there): a
+// tree, static or flora (never grass) before the first section, a door in
+// the [DOOR] section.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -35,45 +36,65 @@ std::map<std::string, std::pair<std::string, std::string>> referenceList() {
     return records;
 }
 
-// The entry lines of the shipped file: its first three fields each.
-std::vector<std::vector<std::string>> entries() {
-    std::vector<std::vector<std::string>> lines;
+// An entry line of the shipped file: its fields, and the section it is in
+// ("" before the first).
+struct Entry {
+    std::vector<std::string> fields;
+    std::string section;
+};
+
+std::vector<Entry> entries() {
+    std::vector<Entry> lines;
     std::ifstream in(lfdat + "/objects.dat", std::ios::binary);
+    std::string section;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            continue;
+        }
         std::stringstream text(line);
-        std::vector<std::string> fields;
-        for (std::string field; std::getline(text, field, ',');) fields.push_back(field);
-        lines.push_back(fields);
+        Entry entry{{}, section};
+        for (std::string field; std::getline(text, field, ',');) entry.fields.push_back(field);
+        lines.push_back(entry);
     }
     return lines;
 }
 
 }  // namespace
 
-TEST(ShippedObjects, EveryLineReadsAndEveryFormIdIsAReferenceTreeStaticOrFlora) {
+TEST(ShippedObjects, EveryLineReadsAndEveryFormIdIsAReferenceRecordOfItsSection) {
     FILE* messages = std::tmpfile();
     landfer::Reporter reporter(messages, messages);
     landfer::Losses losses;
     landfer::Problems problems(reporter, losses);
     landfer::ObjectTable table(lfdat, problems);
-    std::vector<std::vector<std::string>> lines = entries();
+    std::vector<Entry> lines = entries();
     EXPECT_GT(lines.size(), 100u);
-    for (const std::vector<std::string>& fields : lines) {
+    size_t doors = 0;
+    for (const Entry& entry : lines) {
+        const std::vector<std::string>& fields = entry.fields;
         ASSERT_GE(fields.size(), 3u);
         const landfer::StandIn* standIn = table.find(fields[0].back() == '*' ? fields[0] + "x" : fields[0]);
         ASSERT_NE(standIn, nullptr) << fields[0];
+        EXPECT_EQ(standIn->is("DOOR"), entry.section == "DOOR") << fields[0];
+        doors += entry.section == "DOOR";
     }
+    EXPECT_GT(doors, 40u);
     EXPECT_EQ(e2e::readStream(messages), "");
     std::fclose(messages);
 
     auto records = referenceList();
     if (records.empty()) GTEST_SKIP() << "no reference list at " << referenceRecords;
-    for (const std::vector<std::string>& fields : lines) {
+    for (const Entry& entry : lines) {
+        const std::vector<std::string>& fields = entry.fields;
         auto record = records.find(fields[2]);
         ASSERT_NE(record, records.end()) << fields[0] << ": " << fields[2] << " is not in the reference list";
         const std::string& type = record->second.first;
-        EXPECT_TRUE(type == "TREE" || type == "STAT" || type == "FLOR") << fields[0] << ": " << type;
+        if (entry.section.empty())
+            EXPECT_TRUE(type == "TREE" || type == "STAT" || type == "FLOR") << fields[0] << ": " << type;
+        else
+            EXPECT_EQ(type, entry.section) << fields[0];
         EXPECT_EQ(fields[1], record->second.second) << fields[0];
     }
 }
@@ -95,8 +116,21 @@ TEST(ShippedObjects, TheBaseGameFamiliesAreFound) {
         const landfer::StandIn* standIn = table.find(entry.first);
         ASSERT_NE(standIn, nullptr) << entry.first;
         EXPECT_EQ(standIn->editorId, entry.second) << entry.first;
+        EXPECT_FALSE(standIn->is("DOOR")) << entry.first;
     }
-    for (const char* id : {"flora_bc_grass_01", "ex_common_door_01", "flora_bc", "misc_com_bottle_01"})
+    // The doors of the base game's houses, towers, trapdoors, gates, caves and ruins.
+    const std::pair<const char*, const char*> doors[] = {
+        {"ex_common_door_01", "ChorrolLoadDoorMiddle01"}, {"ex_t_door_02", "CastleTowerDoor01"},
+        {"in_com_traptop_01", "ChorrolTrapDoor01"},       {"ex_imp_gate_01", "StoneWallGateDoor01"},
+        {"EX_Cave_Door_01", "CDoor01"},                   {"ex_velothi_loaddoor_03", "RuinsDOORshort01"},
+    };
+    for (const auto& entry : doors) {
+        const landfer::StandIn* standIn = table.find(entry.first);
+        ASSERT_NE(standIn, nullptr) << entry.first;
+        EXPECT_EQ(standIn->editorId, entry.second) << entry.first;
+        EXPECT_TRUE(standIn->is("DOOR")) << entry.first;
+    }
+    for (const char* id : {"flora_bc_grass_01", "ex_common_doorframe", "flora_bc", "misc_com_bottle_01"})
         EXPECT_EQ(table.find(id), nullptr) << id;
     std::fclose(messages);
 }

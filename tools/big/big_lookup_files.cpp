@@ -1,9 +1,11 @@
 #include "big_lookup_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace big {
 
@@ -35,16 +37,33 @@ std::vector<std::string> fields(const std::string& line) {
 bool generated(const std::string& line) { return line.rfind(generatedPrefix, 0) == 0; }
 
 // Lines holding an entry: no comments, at least one comma.
-std::vector<std::string> entryLines(const std::string& path, bool withGenerated) {
+std::vector<std::string> entriesOf(const std::vector<std::string>& lines, bool withGenerated) {
     std::vector<std::string> out;
-    for (const std::string& line : readLines(path))
+    for (const std::string& line : lines)
         if ((withGenerated || !generated(line)) && !line.empty() && line[0] != '#' &&
             line.find(',') != std::string::npos)
             out.push_back(line);
     return out;
 }
 
+std::vector<std::string> entryLines(const std::string& path, bool withGenerated) {
+    return entriesOf(readLines(path), withGenerated);
+}
+
 std::vector<std::string> ownEntries(const std::string& path) { return entryLines(path, false); }
+
+bool sectionLine(const std::string& line) { return !line.empty() && line[0] == '['; }
+
+// The lines of objects.dat before its first section (trees, statics and
+// flora; the doors and the like follow in sections), and the rest.
+std::pair<std::vector<std::string>, std::vector<std::string>> splitAtSections(const std::string& path) {
+    std::vector<std::string> lines = readLines(path);
+    auto first = std::find_if(lines.begin(), lines.end(), sectionLine);
+    return {std::vector<std::string>(lines.begin(), first), std::vector<std::string>(first, lines.end())};
+}
+
+// The file's own entries of objects.dat a forest is made of: those before the first section.
+std::vector<std::string> forestEntries(const std::string& path) { return entriesOf(splitAtSections(path).first, false); }
 
 // The field holding the FormID: the fourth, the second in classes.dat, the third in objects.dat.
 std::string formIdOf(const std::string& line, size_t field) {
@@ -56,13 +75,15 @@ std::string formIdOf(const std::string& line, size_t field) {
 bool exists(const std::string& path) { return static_cast<bool>(std::ifstream(path, std::ios::binary)); }
 
 // objects.dat, when the directory has one: exact ids, and prefixes of four
-// lengths, so that a lookup tries several.
+// lengths, so that a lookup tries several; before its sections, so that
+// they are forest objects like the lines whose FormIDs they reuse.
 void enlargeObjects(const std::string& directory, int lines) {
     std::string path = directory + "/objects.dat";
     if (!exists(path)) return;
-    std::vector<std::string> own = ownEntries(path), all;
+    std::vector<std::string> own = forestEntries(path), all;
     if (own.empty()) return;  // no FormIDs to reuse
-    for (const std::string& line : readLines(path))
+    auto [forest, sections] = splitAtSections(path);
+    for (const std::string& line : forest)
         if (!generated(line)) all.push_back(line);
     for (int i = 0; i < lines; ++i) {
         char line[160];
@@ -70,6 +91,7 @@ void enlargeObjects(const std::string& directory, int lines) {
         std::snprintf(line, sizeof line, format, generatedPrefix, i, i, formIdOf(own[i % own.size()], 2).c_str());
         all.push_back(line);
     }
+    all.insert(all.end(), sections.begin(), sections.end());
     writeLines(path, all);
 }
 
@@ -125,7 +147,8 @@ LookupIds readLookupIds(const std::string& directory) {
         if (parts.size() >= 4) ids.textureFiles.push_back(parts[2]);
     }
     if (exists(directory + "/objects.dat"))
-        for (const std::string& line : ownEntries(directory + "/objects.dat")) ids.objects.push_back(fields(line)[0]);
+        for (const std::string& line : forestEntries(directory + "/objects.dat"))
+            ids.objects.push_back(fields(line)[0]);
     return ids;
 }
 

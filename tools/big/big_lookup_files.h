@@ -13,8 +13,9 @@ struct LookupIds {
     std::vector<std::string> items;         // first fields of armour, clothing and weapons
     std::vector<std::string> classes;       // first fields of classes.dat
     std::vector<std::string> textureFiles;  // third fields of ltex.dat
-    // First fields of objects.dat (prefixes with their "*"), if it is there,
-    // without the generated lines: the forests are of real objects.
+    // First fields of objects.dat (prefixes with their "*") before its
+    // sections, if it is there, without the generated lines: the forests
+    // are of real trees, statics and flora.
     std::vector<std::string> objects;
 };
 
