@@ -107,28 +107,25 @@ TEST(ShippedObjects, TheBaseGameFamiliesAreFound) {
     landfer::Losses losses;
     landfer::Problems problems(reporter, losses);
     landfer::ObjectTable table(lfdat, problems);
-    const std::pair<const char*, const char*> found[] = {
-        {"Flora_BC_Tree_14", "TreeSwampCypressForest"}, {"flora_bc_tree_02", "TreeCPSwampCypressForest"},
-        {"terrain_rock_BC_17", "RockGreatForest690Moss"}, {"flora_ashtree_02", "Kvatchtree02"},
-        {"flora_kelp_03", "SEMKelp01"}, {"terrain_rock_ma_551", "OBTalonrockLg02"},
+    // Trees, rocks and kelp; the doors of houses, towers, trapdoors, gates, caves and ruins.
+    struct Found {
+        const char* id;
+        const char* editorId;
+        bool door;
     };
-    for (const auto& entry : found) {
-        const landfer::StandIn* standIn = table.find(entry.first);
-        ASSERT_NE(standIn, nullptr) << entry.first;
-        EXPECT_EQ(standIn->editorId, entry.second) << entry.first;
-        EXPECT_FALSE(standIn->is("DOOR")) << entry.first;
-    }
-    // The doors of the base game's houses, towers, trapdoors, gates, caves and ruins.
-    const std::pair<const char*, const char*> doors[] = {
-        {"ex_common_door_01", "ChorrolLoadDoorMiddle01"}, {"ex_t_door_02", "CastleTowerDoor01"},
-        {"in_com_traptop_01", "ChorrolTrapDoor01"},       {"ex_imp_gate_01", "StoneWallGateDoor01"},
-        {"EX_Cave_Door_01", "CDoor01"},                   {"ex_velothi_loaddoor_03", "RuinsDOORshort01"},
+    const Found found[] = {
+        {"Flora_BC_Tree_14", "TreeSwampCypressForest", false},   {"flora_bc_tree_02", "TreeCPSwampCypressForest", false},
+        {"terrain_rock_BC_17", "RockGreatForest690Moss", false}, {"flora_ashtree_02", "Kvatchtree02", false},
+        {"flora_kelp_03", "SEMKelp01", false},                   {"terrain_rock_ma_551", "OBTalonrockLg02", false},
+        {"ex_common_door_01", "ChorrolLoadDoorMiddle01", true},  {"ex_t_door_02", "CastleTowerDoor01", true},
+        {"in_com_traptop_01", "ChorrolTrapDoor01", true},        {"ex_imp_gate_01", "StoneWallGateDoor01", true},
+        {"EX_Cave_Door_01", "CDoor01", true},                    {"ex_velothi_loaddoor_03", "RuinsDOORshort01", true},
     };
-    for (const auto& entry : doors) {
-        const landfer::StandIn* standIn = table.find(entry.first);
-        ASSERT_NE(standIn, nullptr) << entry.first;
-        EXPECT_EQ(standIn->editorId, entry.second) << entry.first;
-        EXPECT_TRUE(standIn->is("DOOR")) << entry.first;
+    for (const Found& entry : found) {
+        const landfer::StandIn* standIn = table.find(entry.id);
+        ASSERT_NE(standIn, nullptr) << entry.id;
+        EXPECT_EQ(standIn->editorId, entry.editorId) << entry.id;
+        EXPECT_EQ(standIn->is("DOOR"), entry.door) << entry.id;
     }
     for (const char* id : {"flora_bc_grass_01", "ex_common_doorframe", "flora_bc", "misc_com_bottle_01"})
         EXPECT_EQ(table.find(id), nullptr) << id;
