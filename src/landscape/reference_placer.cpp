@@ -148,7 +148,13 @@ std::optional<ReferencePlacer::PlacedBase> ReferencePlacer::doorBaseFor(const Mo
         if (made != nullptr) return PlacedBase{made->formId, "DOOR", 1.0f, 0.0f};
     }
     const StandIn* standIn = services_.objects.find(reference.baseId);
-    if (standIn == nullptr || !standIn->is("DOOR")) return std::nullopt;
+    if (standIn == nullptr || !standIn->is("DOOR")) {
+        // A door of the plugin's own, or one no line names: the door any
+        // door becomes keeps it leading where it leads.
+        standIn = base != nullptr && base->is("DOOR") ? services_.objects.anyOf("DOOR") : nullptr;
+        if (standIn == nullptr) return std::nullopt;
+        services_.problems.tell(Problem::lost(LossKind::genericDoor, reference.baseId));
+    }
     return PlacedBase{standIn->formId, "DOOR", standIn->scale, standIn->zOffset};
 }
 

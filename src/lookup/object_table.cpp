@@ -89,8 +89,13 @@ void ObjectTable::addLine(const std::string& line, size_t number) const {
     if (prefix) id.pop_back();
     StandIn standIn;
     standIn.type = section_;
-    if (id.empty() || !parseStandIn(fields, standIn)) {
+    const bool anyOfSection = prefix && id.empty() && section_[0] != '\0';
+    if ((id.empty() && !anyOfSection) || !parseStandIn(fields, standIn)) {
         corrupt();
+        return;
+    }
+    if (anyOfSection) {
+        anyOfType_.emplace(std::string(section_.data(), 4), std::move(standIn));
         return;
     }
     if (!prefix) {
@@ -117,6 +122,12 @@ void ObjectTable::load() const {
     }
     std::string line;
     for (size_t number = 1; readWholeLine(file.get(), line); ++number) addLine(line, number);
+}
+
+const StandIn* ObjectTable::anyOf(std::string_view recordType) const {
+    if (!loaded_) load();
+    auto any = anyOfType_.find(recordType);
+    return any == anyOfType_.end() ? nullptr : &any->second;
 }
 
 const StandIn* ObjectTable::find(std::string_view morrowindId) const {

@@ -17,7 +17,9 @@
 // A section line "[DOOR]" says that the lines after it, up to the next
 // section, name Oblivion.esm records of that type (a door placed as one
 // opens and teleports); before the first section they name trees, statics
-// and flora, placed alike.
+// and flora, placed alike. A lone "*" in a section names the record every
+// object of that type that no other line names becomes: the doors a plugin
+// makes itself, which no list of the base game's doors can hold.
 #pragma once
 
 #include <array>
@@ -48,6 +50,8 @@ public:
     // The stand-in for a base id, or null when no line names it. The file
     // is read at the first lookup; the pointer stays valid while the table lives.
     const StandIn* find(std::string_view morrowindId) const;
+    // The stand-in of a section's lone "*" line ("DOOR"), or null.
+    const StandIn* anyOf(std::string_view recordType) const;
 
 private:
     // Keys in folded case; std::less<> lets a lookup compare string_views.
@@ -59,6 +63,7 @@ private:
     mutable bool loaded_ = false;
     mutable Entries exact_;
     mutable Entries prefixes_;            // without their "*"
+    mutable Entries anyOfType_;           // by the section's record type
     mutable std::vector<size_t> prefixLengths_;  // the prefixes' lengths, longest first
     mutable std::string key_;             // reused, so that a lookup allocates nothing
     mutable std::array<char, 4> section_{};  // the type of the section being read

@@ -53,6 +53,7 @@ const KindText kindTexts[lossKindCount] = {
     {"interior data", "dropped", "Interior cell data Oblivion's CELL cannot carry"},
     {"door to a marker", "teleports to an XMarkerHeading", "Doors linked to a marker"},
     {"door out of the plugin", "no teleport", "Doors leading out of the plugin"},
+    {"generic door", "the door for any door", "Doors placed as objects.dat's door for any door (no stand-in or model of their own; they keep their teleport)"},
     {"land from master", "converted", "Lands taken from a master (cells of the plugin without land of their own)"},
     {"master reference", "converted", "References of the masters in the cells the plugin edits"},
     {"replaced reference", "the plugin's version", "References of the masters the plugin replaces"},

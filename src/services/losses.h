@@ -52,6 +52,7 @@ enum class LossKind : int {
     interiorData,      // what an interior cell carries that Oblivion's CELL cannot, by kind
     doorToMarker,      // a door whose destination holds no door leading back: linked to a marker
     doorOutOfPlugin,   // a door whose destination cell is not in the output: no teleport
+    genericDoor,       // a door leading somewhere that no stand-in or model names: objects.dat's door for any
     // What came from the masters, reported apart from the losses:
     landFromMaster,    // a land of a master under a cell of the plugin without its own, by master
     masterReference,   // a master's reference in a cell the plugin edits, by cell
@@ -59,7 +60,7 @@ enum class LossKind : int {
     deletedReference,  // a master's reference the plugin deletes, by cell
     movedReference,    // a reference moved to another cell, by the cell it left
 };
-constexpr int lossKindCount = 41;
+constexpr int lossKindCount = 42;
 // The first of the kinds that tell what came from the masters.
 constexpr LossKind firstFromMasters = LossKind::landFromMaster;
 

@@ -279,3 +279,28 @@ TEST(Doors, WithModelsAMorrowindDoorBecomesAnOblivionDoor) {
     EXPECT_EQ(run.err.find("lost function"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Objects placed as statics"), std::string::npos) << run.err;
 }
+
+TEST(Doors, APluginsOwnDoorTakesTheDoorForAnyDoorAndKeepsItsTeleport) {
+    WorkDir work;
+    work.writeFile("lfdat/objects.dat", std::string(doorStandIns) + "*,LoadDoorLower01,0001C715\n");
+    // The plugin's own door, which no line names; and an id that is no door of the plugin.
+    tes3::Plugin plugin = doorPlugin("lf_gate");
+    plugin.add(tes3::Record("DOOR").ztext("NAME", "lf_gate").ztext("MODL", "d\\gate.nif"));
+    RunResult run;
+    tes4::File file = e2e::convertOk(work, plugin, run);
+    std::vector<InteriorCell> cells = interiors::interiorCells(file);
+    const tes4::Entry* inside = interiors::placedAt(interiors::interiorNamed(cells, "Hut")->persistent, 0, -150);
+    const tes4::Entry* outside = interiors::placedAt(landscape::persistentReferences(file), 1000, 1000);
+    ASSERT_NE(inside, nullptr);
+    ASSERT_NE(outside, nullptr);
+    EXPECT_EQ(tes4::u32(outside->find("NAME")->data, 0), 0x0001C715u);
+    expectTeleport(outside, inside->formId, 0, -100, 0);
+    expectTeleport(inside, outside->formId, 1000, 900, 0);
+    EXPECT_NE(e2e::lossReport(run.err).find("no stand-in or model of their own; they keep their teleport): 7: lf_gate (7)"),
+              std::string::npos)
+        << run.err;
+
+    // A base no record of the plugin or a master makes a door stays out, as before.
+    tes4::File unknown = e2e::convertOk(work, doorPlugin("lf_unknown"), run);
+    EXPECT_TRUE(landscape::persistentReferences(unknown).empty());
+}
