@@ -77,7 +77,10 @@ void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, in
 }
 
 void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY) {
-    std::string label = cellLabel(name, gridX, gridY);
+    noteEditCounts(counts, cellLabel(name, gridX, gridY));
+}
+
+void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& label) {
     Problems& problems = services_.problems;
     if (counts.fromMasters > 0) problems.tell(Problem::lost(LossKind::masterReference, label, counts.fromMasters));
     if (counts.replaced > 0) problems.tell(Problem::lost(LossKind::replacedReference, label, counts.replaced));

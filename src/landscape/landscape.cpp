@@ -1,5 +1,7 @@
 #include "landscape/landscape.h"
 
+#include "esm/byte_order.h"
+
 #include "landscape/morrowind_cell.h"
 #include "landscape/morrowind_reference.h"
 #include "landscape/placement_cell.h"
@@ -65,12 +67,35 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
     return false;
 }
 
-void Landscape::convertInterior(RecordData record, const MorrowindCell& cell) {
+// Morrowind knows an interior by its name: a master's interior of that
+// name, in any letter case, is the cell the plugin edits.
+void Landscape::convertInterior(RecordData record, MorrowindCell cell) {
+    CellEdit edit;
+    const std::string folded = foldedCase(cell.name);
+    std::optional<MorrowindCell> master = addMasterReferences(
+        edit,
+        [&folded](const MasterIndex& index) {
+            auto found = index.interiorCells.find(folded);
+            return found == index.interiorCells.end() ? int64_t{-1} : found->second;
+        },
+        cell.name);
+    // What the plugin's record leaves out, its masters' record gives.
+    if (master && !cell.lighting) cell.lighting = master->lighting;
+    if (master && !cell.waterHeight) cell.waterHeight = master->waterHeight;
     std::optional<size_t> staged = cells_.interiorCell(cell);
     if (!staged) return;
-    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove&) {
-        if (checkReference(read, cell.gridX, cell.gridY)) stage({*staged, 0, 0, read.reference, true}, cell.name);
+
+    const MasterFiles& masters = services_.masters;
+    long plugin = static_cast<long>(masters.count());
+    auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
+    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
+        if (checkReference(read, cell.gridX, cell.gridY) || read.deleted) edit.add(read, move, plugin, true, pluginMaster);
     });
+    edit.finish();
+    // An interior's references stay in it: a move names an exterior grid.
+    for (const EditedReference& edited : edit.references())
+        if (!edited.removed) stage({*staged, 0, 0, edited.reference, true}, cell.name);
+    noteEditCounts(edit.counts(), cell.name);
 }
 
 void Landscape::stage(StagedReference staged, const std::string& cellName) {

@@ -76,8 +76,10 @@ private:
     // Stages the references of an edited cell in it, or in the cell they moved to.
     void stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, int32_t gridY);
     void noteEditCounts(const CellEditCounts& counts, const std::string& name, int32_t gridX, int32_t gridY);
+    // The same for an interior, by its name.
+    void noteEditCounts(const CellEditCounts& counts, const std::string& label);
     // An interior and its references, staged.
-    void convertInterior(RecordData record, const MorrowindCell& cell);
+    void convertInterior(RecordData record, MorrowindCell cell);
     // Stages a reference; a door with a destination joins the doors too,
     // named in the reports by its cell's name.
     void stage(StagedReference staged, const std::string& cellName);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "interior_support.h"
 #include "landscape_support.h"
 #include "run_output.h"
 #include "tes3_land.h"
@@ -189,6 +190,40 @@ TEST(Masters, AnEditedExteriorIsConvertedWholeWithThePluginsChangesOnTop) {
                             "deleted reference,\"Seyda (0, 0)\",1,removed\n", "moved reference,\"Seyda (0, 0)\",1,",
                             "unknown master reference,\"Seyda (0, 0)\",1,a new reference\n"})
         EXPECT_NE(csv.find(row), std::string::npos) << row << csv;
+    expectWryeBashLoadsIt(work);
+}
+
+TEST(Masters, AnEditedInteriorIsConvertedWholeWithItsMastersLightAndThePluginsChanges) {
+    WorkDir work;
+    tes3::Plugin master = withMasters({});
+    master.add(tes3::interiorCell("Seyda Neen, Census Office", 0x01,
+                                  tes3::ambient({10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f))
+                   .raw(tes3::reference(frmr(0, 1), "lf_rock_a", 100, 100))
+                   .raw(tes3::reference(frmr(0, 2), "lf_rock_b", 200, 100))
+                   .raw(tes3::reference(frmr(0, 3), "lf_rock_c", 300, 100)));
+    master.save(work.path("Base.esm"));
+    // The plugin names the interior in other letters and gives it no light of its own.
+    tes3::Plugin plugin = withMasters({"Base.esm"});
+    plugin.add(tes3::interiorCell("seyda neen, census office")
+                   .raw(tes3::reference(frmr(1, 2), "lf_rock_b", 250, 150))  // replaced
+                   .raw(tes3::deletedReference(frmr(1, 3), "lf_rock_c"))    // deleted
+                   .raw(tes3::reference(frmr(0, 1), "lf_bush", 600, 100)));  // new
+    RunResult run;
+    tes4::File file = convertWith(work, plugin, {"--master", "Base.esm"}, run);
+    std::vector<interiors::InteriorCell> cells = interiors::interiorCells(file);
+    ASSERT_EQ(cells.size(), 1u);
+    std::vector<std::pair<uint32_t, float>> placed;
+    for (const tes4::Entry* refr : cells[0].temporary)
+        placed.push_back({tes4::u32(refr->find("NAME")->data, 0), tes4::f32(refr->find("DATA")->data, 0)});
+    EXPECT_EQ(placed, (std::vector<std::pair<uint32_t, float>>{{0xA01, 100}, {0xA02, 250}, {0xA05, 600}}));
+    const tes4::Subrecord* light = cells[0].cell->find("XCLL");
+    ASSERT_NE(light, nullptr);
+    EXPECT_EQ(tes4::Bytes(light->data.begin(), light->data.begin() + 3), (tes4::Bytes{10, 20, 30}));
+    std::string report = fromMastersReport(run.err);
+    for (const char* line : {"\tReferences of the masters in the cells the plugin edits: 2: seyda neen, census office (2)\n",
+                             "\tReferences of the masters the plugin replaces: 1: seyda neen, census office (1)\n",
+                             "\tReferences of the masters the plugin deletes: 1: seyda neen, census office (1)\n"})
+        EXPECT_NE(report.find(line), std::string::npos) << line << report;
     expectWryeBashLoadsIt(work);
 }
 
