@@ -64,6 +64,26 @@ TEST(ItemsThroughMiscDat, PotionIngredientScrollGoldLevelledListAndTorch) {
     EXPECT_EQ(run.err.find("Inventory entries"), std::string::npos) << run.err;
 }
 
+// The base game's levelled lists become Oblivion's levelled lists of the
+// same kind, a list of one ingredient that ingredient; the plain paper
+// (spelt with a space in the game, with an underscore by some plugins) a
+// blank sheet.
+TEST(ItemsThroughMiscDat, TheBaseGamesLevelledListsPaperAndSalts) {
+    WorkDir work;
+    RunResult run;
+    tes4::File file = convertOk(work,
+                                tes3::Plugin().add(carrying({"random_iron_weapon", "Sc_Paper_Plain", "sc_paper plain",
+                                                             "L_N_Soul Gem", "random_scroll_all", "l_b_rings",
+                                                             "random_bonemeal", "ingred_ash_salts_01"})),
+                                run);
+    // LL0LootWeapon1Iron100, BlankSheet twice, LL0LootSoulGemsEmpty100,
+    // LL2LootScroll100, LL0LootRing100, Bonemeal, VampireDust.
+    EXPECT_EQ(inventoryOf(*file.records("NPC_").at(0)),
+              (std::vector<uint32_t>{0x0002686F, 0x000CAA9A, 0x000CAA9A, 0x0003E4ED, 0x0008C250, 0x0008359B,
+                                     0x0001EBFF, 0x00009182}));
+    EXPECT_EQ(run.err.find("Inventory entries"), std::string::npos) << run.err;
+}
+
 // Morrowind's ids are case-insensitive: every spelling finds the line.
 TEST(ItemsThroughMiscDat, IdsMatchInAnyLetterCase) {
     WorkDir work;

@@ -18,6 +18,7 @@ namespace {
 
 const std::string lfdat = std::string(LANDFER_SOURCE_DIR) + "/lfdat/";
 const std::string referenceIds = std::string(LANDFER_SOURCE_DIR) + "/../shared/reference/game-ids.md";
+const std::string referenceRecords = std::string(LANDFER_SOURCE_DIR) + "/../shared/reference/oblivion-esm-records.tsv";
 const char* const faceNames[] = {"Argonian", "Breton", "DarkElf", "HighElf", "Imperial",
                                  "Khajit",   "Nord",   "Orc",     "Redguard", "WoodElf"};
 
@@ -62,13 +63,14 @@ std::vector<std::string> npcIdsOf(const Bytes& plugin) {
 
 TEST(LookupData, EveryLineIsWellFormedAndEveryFormIdIsSourced) {
     std::ifstream reference(referenceIds);
+    std::ifstream records(referenceRecords);
     std::stringstream referenceText;
-    referenceText << reference.rdbuf();
-    bool checkSources = reference.good();
+    referenceText << reference.rdbuf() << records.rdbuf();
+    bool checkSources = reference.good() && records.good();
     auto sourced = [&](const std::string& formId) {
         return !checkSources || referenceText.str().find(formId) != std::string::npos;
     };
-    for (const char* name : {"armour.dat", "clothing.dat", "weapons.dat"}) {
+    for (const char* name : {"armour.dat", "clothing.dat", "weapons.dat", "misc.dat"}) {
         std::vector<std::string> lines = linesOf(lfdat + name);
         EXPECT_GT(lines.size(), 50u) << name;
         for (const std::string& line : lines) {
