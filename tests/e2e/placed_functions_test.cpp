@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "e2e_run.h"
+#include "interior_support.h"
 #include "landscape_support.h"
 #include "npc_test_support.h"
 #include "run_output.h"
@@ -70,7 +71,7 @@ const uint32_t lightFlags[] = {0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 
 // the references to them: one chest owned by the NPC and locked with a key
 // a lookup line names, one owned by a faction and locked with a key none
 // names.
-tes3::Plugin furnishedPlugin() {
+tes3::Plugin furnishedPlugin(bool indoors = false) {
     tes3::Plugin plugin;
     plugin.add(npc_test::npc("lf_owner"));
     plugin.add(tes3::weapon("lf_blade", 1, 100));
@@ -81,7 +82,7 @@ tes3::Plugin furnishedPlugin() {
     for (uint32_t flags : lightFlags) plugin.add(tes3::light("lf_light_" + std::to_string(flags), flags));
     plugin.add(tes3::simpleItem("MISC", "lf_key_known", "MCDT", 1));
     plugin.add(tes3::simpleItem("MISC", "lf_key_unknown", "MCDT", 1));
-    tes3::Record room = tes3::cell("Room", 0, 0);
+    tes3::Record room = indoors ? tes3::interiorCell("Room") : tes3::cell("Room", 0, 0);
     room.raw(tes3::placedReference("lf_chest", 100, 100, 0,
                                    subs({{"ANAM", tes3::ztext("lf_owner")}, {"FLTV", tes3::int32s({50})},
                                          {"KNAM", tes3::ztext("lf_key_known")}})));
@@ -92,7 +93,8 @@ tes3::Plugin furnishedPlugin() {
     room.raw(tes3::placedReference("lf_lever", 300, 100, 0, subs({{"FLTV", tes3::int32s({10})}})));
     float x = 400;
     for (uint32_t flags : lightFlags) room.raw(tes3::placedReference("lf_light_" + std::to_string(flags), x += 10, 100, 0));
-    plugin.add(room).add(tes3::land(0, 0, flat));
+    plugin.add(room);
+    if (!indoors) plugin.add(tes3::land(0, 0, flat));
     return plugin;
 }
 
@@ -262,5 +264,41 @@ TEST(PlacedFunctions, ItemsLyingAboutOfEveryKindBecomeTheirItemsWithTheirCounts)
     EXPECT_EQ(tes4::u32(file.records("LIGH")[0]->find("DATA")->data, 12), 0x002u);
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Items placed"), 13);
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 2);  // the torch, and the other key as a static
+    expectSoundToBoth(work);
+}
+
+TEST(PlacedFunctions, AnInteriorsObjectsAreWhatTheSameObjectsOutsideAre) {
+    WorkDir work;
+    work.writeFile("lfdat/misc.dat", support::fileText(work.path("lfdat/misc.dat")) +
+                                         "lf_key_known,Known key,CheydinhalChapelKey,000034EA\n");
+    // Each placed object as its base's editor ID and the subrecords after its base.
+    using Seen = std::vector<std::pair<std::string, std::vector<std::pair<std::string, Bytes>>>>;
+    auto seen = [](const tes4::File& file, const std::vector<const tes4::Entry*>& placed) {
+        std::map<uint32_t, std::string> bases;
+        for (const char* type : {"CONT", "LIGH", "ACTI"})
+            for (const tes4::Entry* base : file.records(type)) bases[base->formId] = text(*base, "EDID");
+        Seen out;
+        for (const tes4::Entry* refr : placed) {
+            std::vector<std::pair<std::string, Bytes>> subs;
+            for (const tes4::Subrecord& sub : refr->subrecords)
+                if (sub.type != "NAME" && sub.type != "DATA" && sub.type != "XOWN") subs.push_back({sub.type, sub.data});
+            subs.push_back({"owned", Bytes{refr->find("XOWN") != nullptr}});
+            out.push_back({bases[baseOf(*refr)], subs});
+        }
+        return out;
+    };
+    furnishedPlugin().save(work.path("input.esp"));
+    ASSERT_EQ(work.run({"--models", "morrowind", "input.esp"}).status, 0);
+    tes4::File outside = work.output();
+    Seen outdoors = seen(outside, placedObjects(outside));
+    furnishedPlugin(true).save(work.path("input.esp"));
+    RunResult run = work.run({"--models", "morrowind", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    tes4::File inside = work.output();
+    std::vector<interiors::InteriorCell> cells = interiors::interiorCells(inside);
+    ASSERT_EQ(cells.size(), 1u);
+    ASSERT_EQ(outdoors.size(), 12u);
+    EXPECT_EQ(seen(inside, cells[0].temporary), outdoors);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 12);
     expectSoundToBoth(work);
 }
