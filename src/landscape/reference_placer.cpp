@@ -99,7 +99,10 @@ bool ReferencePlacer::placeMadeBase(const MorrowindReference& reference, const B
 bool ReferencePlacer::placeStandIn(const MorrowindReference& reference, PlacementCell& cell) {
     const StandIn* standIn = services_.objects.find(reference.baseId);
     if (standIn == nullptr) return false;
-    placeObject(reference, cell, {standIn->formId, "stand-in", standIn->scale, standIn->zOffset});
+    // A stand-in of a section is a record of that type: a container keeps its lock, a light shines.
+    std::string_view type = standIn->type[0] != 0 ? std::string_view(standIn->type.data(), 4) : "stand-in";
+    if (placeObject(reference, cell, {standIn->formId, type, standIn->scale, standIn->zOffset}) && type == "CONT")
+        services_.problems.tell(Problem::lost(LossKind::standInContents, reference.baseId));
     return true;
 }
 

@@ -38,8 +38,8 @@ public:
     void writeBases(std::initializer_list<std::string_view> types) { bases_.writeGroups(services_.output, types); }
 
     // The base of a placed object: its FormID, what it is ("item",
-    // "stand-in", "DOOR" or the type of a record made for it), and the
-    // scale factor and height offset of a stand-in.
+    // "stand-in", "DOOR", the type of a record made for it or of a stand-in's
+    // section), and the scale factor and height offset of a stand-in.
     struct PlacedBase {
         uint32_t formId;
         std::string_view type;

@@ -14,9 +14,10 @@
 // skipped. A line that breaks these rules is reported once, with the file
 // and its line number, and takes no part.
 //
-// A section line "[DOOR]" says that the lines after it, up to the next
-// section, name Oblivion.esm records of that type (a door placed as one
-// opens and teleports); before the first section they name trees, statics
+// A section line "[DOOR]" (or "[LIGH]", "[CONT]", "[ACTI]") says that the
+// lines after it, up to the next section, name Oblivion.esm records of that
+// type (a door placed as one opens and teleports, a light shines, a
+// container opens); before the first section they name trees, statics
 // and flora, placed alike. A lone "*" in a section names the record every
 // object of that type that no other line names becomes: the doors a plugin
 // makes itself, which no list of the base game's doors can hold.

@@ -302,3 +302,46 @@ TEST(PlacedFunctions, AnInteriorsObjectsAreWhatTheSameObjectsOutsideAre) {
     EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 12);
     expectSoundToBoth(work);
 }
+
+// Without --models the shipped objects.dat's stand-ins serve the base
+// game's lights, containers and activators, each of its Oblivion type: the
+// candle, the barrel (the plugin's own, holding items, and locked) and the
+// chimney smoke become REFRs of an Oblivion.esm LIGH, CONT and ACTI; the
+// barrel keeps its lock, and its contents, which the stand-in's replace,
+// are reported.
+TEST(PlacedFunctions, StandInsOfTheBaseGamesLightsContainersAndActivatorsAreOfTheirType) {
+    WorkDir work;
+    tes3::Plugin plugin;
+    plugin.add(tes3::container("barrel_01", {{5, "Gold_001"}, {2, "ingred_bread_01"}}));
+    tes3::Record room = tes3::cell("Room", 0, 0);
+    room.raw(tes3::placedReference("light_com_candle_07_157", 100, 100, 0));
+    room.raw(tes3::placedReference("Barrel_01", 200, 100, 0, subs({{"FLTV", tes3::int32s({50})}})));
+    room.raw(tes3::placedReference("active_chimney_smoke02", 300, 100, 0));
+    plugin.add(room).add(tes3::land(0, 0, flat));
+    plugin.save(work.path("input.esp"));
+    RunResult run = work.run({"--report", "losses.csv", "input.esp"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    tes4::File file = work.output();
+    EXPECT_EQ(topGroups(file), (std::vector<std::string>{"WRLD"}));
+
+    std::vector<const tes4::Entry*> placed = placedObjects(file);
+    ASSERT_EQ(placed.size(), 3u);
+    // CandleFat01Yellow128, BarrelClutterMiddle01, SmokeLarge.
+    EXPECT_EQ(baseOf(*placed[0]), 0x0002467Bu);
+    EXPECT_EQ(baseOf(*placed[1]), 0x00024459u);
+    EXPECT_EQ(baseOf(*placed[2]), 0x000B072Du);
+    const tes4::Subrecord* lock = placed[1]->find("XLOC");
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(lock->data[0], 50);
+    EXPECT_EQ(e2e::summaryCount(run.out, "Total Placed objects"), 3);
+
+    std::string csv = support::fileText(work.path("losses.csv"));
+    expectLines(csv, {"stand-in contents,Barrel_01,1,the stand-in's contents"});
+    EXPECT_EQ(csv.find("placed reference,"), std::string::npos) << csv;
+    EXPECT_EQ(csv.find("reference data,lock"), std::string::npos) << csv;
+    EXPECT_NE(run.err.find("\tContainers placed through a stand-in (they hold the stand-in's contents, not their own): 1: "
+                           "Barrel_01 (1)\n"),
+              std::string::npos)
+        << run.err;
+    expectSoundToBoth(work);
+}
