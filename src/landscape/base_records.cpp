@@ -1,5 +1,7 @@
 #include "landscape/base_records.h"
 
+#include <algorithm>
+
 #include "esm/byte_order.h"
 
 namespace landfer {
@@ -41,7 +43,9 @@ void writeLight(RecordWriter& data, const BaseObject& light, const BaseRecordHea
     addName(data, light);
     std::vector<uint8_t>& bytes = data.subrecord("DATA");
     appendUint32(bytes, static_cast<uint32_t>(light.light.time));
-    appendUint32(bytes, light.light.radius);
+    // Oblivion's lights reach somewhere: a Morrowind radius of 0 becomes the
+    // smallest one, a unit, which lights as little.
+    appendUint32(bytes, std::max<uint32_t>(light.light.radius, 1));
     bytes.insert(bytes.end(), light.light.colour.begin(), light.light.colour.begin() + 3);
     bytes.push_back(0);
     appendUint32(bytes, light.flags & keptLightFlags);

@@ -12,7 +12,9 @@
 #include "landscape_support.h"
 #include "npc_test_support.h"
 #include "run_output.h"
+#include "tes3_items.h"
 #include "tes3_land.h"
+#include "test_helpers.h"
 
 using e2e::RunResult;
 using e2e::WorkDir;
@@ -303,4 +305,36 @@ TEST(Doors, APluginsOwnDoorTakesTheDoorForAnyDoorAndKeepsItsTeleport) {
     // A base no record of the plugin or a master makes a door stays out, as before.
     tes4::File unknown = e2e::convertOk(work, doorPlugin("lf_unknown"), run);
     EXPECT_TRUE(landscape::persistentReferences(unknown).empty());
+}
+
+TEST(Doors, ALockedDoorKeepsItsLockWithItsKeyOrWithout) {
+    WorkDir work;
+    work.writeFile("lfdat/objects.dat", std::string(doorStandIns));
+    work.writeFile("lfdat/misc.dat", support::fileText(work.path("lfdat/misc.dat")) +
+                                         "lf_key_known,Known key,CheydinhalChapelKey,000034EA\n");
+    auto locked = [](int32_t level, const char* key, const tes3::Bytes& destination) {
+        return join({sub("FLTV", tes3::int32s({level})), sub("KNAM", tes3::ztext(key)), destination});
+    };
+    tes3::Record shore = tes3::cell("Shore", 0, 0);
+    shore.raw(tes3::placedReference("lf_door_01", 1000, 1000, 0,
+                                    locked(30, "lf_key_known", tes3::destination(0, -100, 0, 1.5f, "Hut"))));
+    tes3::Record hut = tes3::interiorCell("Hut");
+    hut.raw(tes3::placedReference("lf_door_01", 0, -150, 0,
+                                  locked(100, "lf_key_unknown", tes3::destination(1000, 900, 0, 1.5f))));
+    tes3::Plugin plugin;
+    plugin.add(tes3::simpleItem("MISC", "lf_key_known", "MCDT", 1)).add(tes3::simpleItem("MISC", "lf_key_unknown", "MCDT", 1));
+    plugin.add(shore).add(hut);
+    RunResult run;
+    tes4::File file = e2e::convertOk(work, plugin, run);
+    const tes4::Entry* outside = interiors::placedAt(landscape::persistentReferences(file), 1000, 1000);
+    const tes4::Entry* inside =
+        interiors::placedAt(interiors::interiorNamed(interiors::interiorCells(file), "Hut")->persistent, 0, -150);
+    ASSERT_NE(outside, nullptr);
+    ASSERT_NE(inside, nullptr);
+    ASSERT_NE(outside->find("XLOC"), nullptr);
+    ASSERT_NE(inside->find("XLOC"), nullptr);
+    EXPECT_EQ(outside->find("XLOC")->data, (Bytes{30, 0, 0, 0, 0xEA, 0x34, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(inside->find("XLOC")->data, (Bytes{99, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));  // no key of the output
+    expectTeleport(outside, inside->formId, 0, -100, 0);
+    EXPECT_NE(e2e::lossReport(run.err).find("(the lock is kept): 1: lf_key_unknown (1)"), std::string::npos) << run.err;
 }

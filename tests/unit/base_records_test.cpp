@@ -163,6 +163,14 @@ TEST(BaseRecords, AnActivatorKeepsItsNameAndModelAndAStaticItsModel) {
               (std::vector<std::string>{"EDID", "MODL", "MODB"}));
 }
 
+TEST(BaseRecords, ALightOfRadius0ReachesOneUnit) {
+    tes3::Record dark("LIGH");
+    dark.ztext("NAME", "lf_dark").sub("LHDT", lhdt(1, 2, 600, 0, {0, 0, 0, 0}, 0x1));
+    Bytes data = named(subrecords(lightData(read(dark), {"lfdark", ""})), "DATA").data;
+    ASSERT_EQ(data.size(), 32u);
+    EXPECT_EQ(tes4::u32(data, 4), 1u);
+}
+
 TEST(BaseRecords, KeysAndCarriedLightsAreToldApart) {
     tes3::Record key("MISC"), cup("MISC"), torch("LIGH"), sconce("LIGH");
     Bytes mcdt = tes3::floats({0.1f});
