@@ -252,6 +252,7 @@ TEST(Doors, LinkedPairsTheNearestOfSeveralMarkersAndDoorsLeadingOut) {
     EXPECT_NE(report.find("Doors leading out of the plugin: 1: Attic to Vivec, Nowhere (1)"), std::string::npos)
         << report;
     EXPECT_NE(report.find("teleport (1)"), std::string::npos) << report;
+    if (e2e::wryeBashChecker().empty()) return;  // no Wrye Bash beside the checkout
     RunResult judged = e2e::wryeBashRoundTrip(work, {"LANDFER.ESP"});
     EXPECT_EQ(judged.status, 0) << judged.out << judged.err;
 }
