@@ -23,6 +23,14 @@ void Landscape::convertCell(RecordData record) {
     std::optional<size_t> staged = cells_.exteriorCell(cell);
     if (!staged) return;
 
+    addPluginReferences(record, cell, edit);
+    stageEdited(edit, *staged, cell.gridX, cell.gridY);
+    noteEditCounts(edit.counts(), cell.name, cell.gridX, cell.gridY);
+}
+
+// The plugin's own references on top of the masters': each replaces,
+// deletes or joins them by its FRMR.
+void Landscape::addPluginReferences(RecordData record, const MorrowindCell& cell, CellEdit& edit) {
     const MasterFiles& masters = services_.masters;
     long plugin = static_cast<long>(masters.count());
     auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
@@ -30,8 +38,6 @@ void Landscape::convertCell(RecordData record) {
         if (checkReference(read, cell.gridX, cell.gridY) || read.deleted) edit.add(read, move, plugin, true, pluginMaster);
     });
     edit.finish();
-    stageEdited(edit, *staged, cell.gridX, cell.gridY);
-    noteEditCounts(edit.counts(), cell.name, cell.gridX, cell.gridY);
 }
 
 bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t gridY) {
@@ -85,13 +91,7 @@ void Landscape::convertInterior(RecordData record, MorrowindCell cell) {
     std::optional<size_t> staged = cells_.interiorCell(cell);
     if (!staged) return;
 
-    const MasterFiles& masters = services_.masters;
-    long plugin = static_cast<long>(masters.count());
-    auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
-    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
-        if (checkReference(read, cell.gridX, cell.gridY) || read.deleted) edit.add(read, move, plugin, true, pluginMaster);
-    });
-    edit.finish();
+    addPluginReferences(record, cell, edit);
     // An interior's references stay in it: a move names an exterior grid.
     for (const EditedReference& edited : edit.references())
         if (!edited.removed) stage({*staged, 0, 0, edited.reference, true}, cell.name);

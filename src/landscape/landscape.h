@@ -80,6 +80,7 @@ private:
     void noteEditCounts(const CellEditCounts& counts, const std::string& label);
     // An interior and its references, staged.
     void convertInterior(RecordData record, MorrowindCell cell);
+    void addPluginReferences(RecordData record, const MorrowindCell& cell, CellEdit& edit);
     // Stages a reference; a door with a destination joins the doors too,
     // named in the reports by its cell's name.
     void stage(StagedReference staged, const std::string& cellName);

@@ -28,6 +28,20 @@ tes3::Record carrying(const std::string& id, const std::string& npcClass, const 
     return record;
 }
 
+// A land painted with lf_texture.dds (LTEX 0) under `cell`, and an NPC of
+// `npcClass` carrying `item`: what the class, item and ltex files are read for.
+tes3::Plugin paintedLandAndNpc(const std::string& npcClass, const std::string& item,
+                               const tes3::Record& cell = tes3::cell("", 0, 0)) {
+    tes3::LandOptions painted;
+    painted.vtex.assign(256, 1);
+    tes3::Plugin plugin;
+    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
+        .add(carrying("lf_npc", npcClass, {item}))
+        .add(cell)
+        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    return plugin;
+}
+
 }  // namespace
 
 TEST(LookupFiles, AByteOrderMarkAtTheStartIsSkipped) {
@@ -35,13 +49,7 @@ TEST(LookupFiles, AByteOrderMarkAtTheStartIsSkipped) {
     work.writeFile("lfdat/classes.dat", byteOrderMark + "lf_class,00023787\n");
     work.writeFile("lfdat/armour.dat", byteOrderMark + "lf_item,a,b,00000001\n");
     work.writeFile("lfdat/ltex.dat", byteOrderMark + "a,b,lf_texture.dds,000000A1\r\n");
-    tes3::LandOptions painted;
-    painted.vtex.assign(256, 1);
-    tes3::Plugin plugin;
-    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
-        .add(carrying("lf_npc", "lf_class", {"lf_item"}))
-        .add(tes3::cell("", 0, 0))
-        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    tes3::Plugin plugin = paintedLandAndNpc("lf_class", "lf_item");
     RunResult run;
     tes4::File file = convertOk(work, plugin, &run);
     EXPECT_EQ(e2e::withoutPlaces(run.err), "");  // every first line found: no message, no loss
@@ -111,13 +119,7 @@ TEST(LookupFiles, FormIdsNoOblivionRecordCanHaveAreCorruptLines) {
     work.writeFile("lfdat/armour.dat", items + "lf_item,a,b,00000002 \n");
     work.writeFile("lfdat/classes.dat", classes + "lf_class,00023787\r\n");
     work.writeFile("lfdat/ltex.dat", textures + "a,b,lf_texture.dds,000000A1\n");
-    tes3::LandOptions painted;
-    painted.vtex.assign(256, 1);
-    tes3::Plugin plugin;
-    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
-        .add(carrying("lf_npc", "lf_class", {"lf_item"}))
-        .add(tes3::cell("", 0, 0))
-        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    tes3::Plugin plugin = paintedLandAndNpc("lf_class", "lf_item");
     RunResult run;
     tes4::File file = convertOk(work, plugin, &run);
     const std::string messages = e2e::withoutPlaces(run.err);
@@ -137,15 +139,9 @@ TEST(LookupFiles, FormIdsNoOblivionRecordCanHaveAreCorruptLines) {
 TEST(LookupFiles, AFolderInPlaceOfALookupFileIsNoEmptyFile) {
     // Whatever needs the file: an NPC with an item none of the first three
     // files holds (then misc.dat is read), a placed object, a painted land.
-    tes3::LandOptions painted;
-    painted.vtex.assign(256, 1);
     tes3::Record cell = tes3::cell("", 0, 0);
     cell.raw(tes3::placedReference("lf_rock", 100, 100, 0));
-    tes3::Plugin plugin;
-    plugin.add(tes3::landTexture("t", 0, "lf_texture.dds"))
-        .add(carrying("lf_npc", "Acrobat", {"lf_nowhere"}))
-        .add(cell)
-        .add(tes3::land(0, 0, [](int, int) { return 0; }, painted));
+    const tes3::Plugin plugin = paintedLandAndNpc("Acrobat", "lf_nowhere", cell);
     const struct {
         const char* file;
         int status;
