@@ -13,7 +13,10 @@
 #include "esm/compression.h"
 #include "esm/record_reader.h"
 #include "esm/staged_records.h"
-#include "services/conversion_services.h"
+#include "services/converted_ids.h"
+#include "services/lookups.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -21,21 +24,29 @@ class Actors {
 public:
     static constexpr const char* recordsFileName = "npc_records.tmp";
 
-    explicit Actors(ConversionServices& services)
-        : services_(services), records_(services.staging.path(recordsFileName), "NPC_") {}
+    // The books converted so far, for the inventories that hold one.
+    Actors(RecordOutput output, Problems& problems, Lookups lookups, const ConvertedIds& books)
+        : output_(output),
+          problems_(problems),
+          lookups_(lookups),
+          books_(books),
+          records_(output.staging.path(recordsFileName), "NPC_") {}
 
     // Converts one NPC. The player's own record is counted but not converted.
     void convertNpc(RecordData record);
 
     const NpcIndex& npcIndex() const { return npcIndex_; }
     // The top group of every NPC converted, appended to the output.
-    void writeNpcGroup() { records_.copyInto(services_.output); }
+    void writeNpcGroup() { records_.copyInto(output_.plugin); }
 
     int npcCount() const { return npcCount_; }
     int inventorySwapCount() const { return inventorySwapCount_; }
 
 private:
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
+    Lookups lookups_;
+    const ConvertedIds& books_;
     NpcIndex npcIndex_;
     // Its writer builds every NPC in the same storage.
     StagedRecords records_;

@@ -15,7 +15,7 @@ bool gridFitsWorld(int32_t gridX, int32_t gridY) {
 
 // The four quads' editor IDs "<stem> SW" ... must all be free.
 std::string CellIndex::uniqueCellStem(const std::string& name) {
-    return services_.editorIds.unique(name, {quadSuffix(Quad::SW), quadSuffix(Quad::SE), quadSuffix(Quad::NW),
+    return output_.editorIds.unique(name, {quadSuffix(Quad::SW), quadSuffix(Quad::SE), quadSuffix(Quad::NW),
                                              quadSuffix(Quad::NE)});
 }
 
@@ -41,8 +41,8 @@ std::array<QuadRecord, 4> CellIndex::cellRecords(int32_t gridX, int32_t gridY, c
 
 size_t CellIndex::stageCell(int32_t gridX, int32_t gridY, const std::string& stem, uint8_t flags) {
     std::array<uint32_t, 4> formIds;
-    for (uint32_t& formId : formIds) formId = services_.formIds.take();
-    if (world_.empty()) world_.setEditorId(services_.editorIds.unique("Landfer"));
+    for (uint32_t& formId : formIds) formId = output_.formIds.take();
+    if (world_.empty()) world_.setEditorId(output_.editorIds.unique("Landfer"));
     return world_.stageCell(gridX, gridY, cellRecords(gridX, gridY, stem, flags, formIds));
 }
 
@@ -78,7 +78,7 @@ size_t CellIndex::cellForRecord(const std::string& name, int32_t gridX, int32_t 
         return cell;
     }
     // Oblivion's world holds one cell per grid.
-    services_.problems.tell(
+    problems_.tell(
         Problem::lost(LossKind::repeatedCell, formatText("%s (%d, %d)", name.c_str(), gridX, gridY))
             .saying("CELL", formatText("The CELL record %s at grid (%d, %d) repeats an exterior cell of this plugin: "
                                        "its placed references join that cell.\n",
@@ -90,7 +90,7 @@ std::optional<size_t> CellIndex::exteriorCell(const MorrowindCell& cell) {
     const std::string& name = cell.name;
     // The editor IDs (name, a number of up to ten digits, " SW" and a 0 byte) must fit a subrecord.
     if (name.size() + 14 > maxSubrecordSize) {
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::leftOutLandscape, formatText("CELL at (%d, %d)", cell.gridX, cell.gridY))
                 .saying("CELL", formatText("The CELL record %s cannot be converted: its EDID subrecord would hold "
                                            "%zu bytes, more than 65535. Ignoring!\n",
@@ -98,7 +98,7 @@ std::optional<size_t> CellIndex::exteriorCell(const MorrowindCell& cell) {
         return std::nullopt;
     }
     if (!gridFitsWorld(cell.gridX, cell.gridY)) {
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::leftOutLandscape,
                           formatText("CELL %s (%d, %d)", name.c_str(), cell.gridX, cell.gridY))
                 .saying("CELL", formatText("The CELL record %s at grid (%d, %d) cannot be converted: only grids "

@@ -14,16 +14,18 @@
 #include "landscape/interior_staging.h"
 #include "landscape/morrowind_cell.h"
 #include "landscape/world_staging.h"
-#include "services/conversion_services.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
 class CellIndex {
 public:
-    explicit CellIndex(ConversionServices& services)
-        : services_(services),
-          world_(services.staging.path(WorldStaging::fileName)),
-          interiors_(services.staging.path(InteriorStaging::fileName)) {}
+    CellIndex(RecordOutput output, Problems& problems)
+        : output_(output),
+          problems_(problems),
+          world_(output.staging.path(WorldStaging::fileName)),
+          interiors_(output.staging.path(InteriorStaging::fileName)) {}
 
     // The staged cell of an exterior CELL record: a new one, the one made
     // earlier for its grid's land, or the grid's first cell; none (after a
@@ -61,7 +63,8 @@ private:
     // The editor ID stem of a named cell, unique without regard to case.
     std::string uniqueCellStem(const std::string& name);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
     WorldStaging world_;
     std::unordered_set<size_t> cellsMadeForLand_;
     CellNameIndex names_;

@@ -57,7 +57,7 @@ void DoorLinks::prepare(ReferencePlacer& placer, const CellIndex& cells, FormIds
     }
 }
 
-void DoorLinks::link(const CellIndex& cells, ConversionServices& services) {
+void DoorLinks::link(const CellIndex& cells, FormIds& formIds, Problems& problems) {
     // The doors of each cell by the cell they lead to.
     std::unordered_map<uint64_t, std::vector<size_t>> leadingTo;
     for (size_t i = 0; i < doors_.size(); ++i)
@@ -80,7 +80,7 @@ void DoorLinks::link(const CellIndex& cells, ConversionServices& services) {
             }
         }
         if (nearest == nullptr) {
-            linkToMarker(door, cells, services);
+            linkToMarker(door, cells, formIds, problems);
             continue;
         }
         door.teleport = Teleport{nearest->formId, arrival};
@@ -90,7 +90,7 @@ void DoorLinks::link(const CellIndex& cells, ConversionServices& services) {
 }
 
 // A one-way door leads to a marker at its point, when its destination is in the output.
-void DoorLinks::linkToMarker(Door& door, const CellIndex& cells, ConversionServices& services) {
+void DoorLinks::linkToMarker(Door& door, const CellIndex& cells, FormIds& formIds, Problems& problems) {
     const Placement& arrival = *door.reference.arrival;
     bool finite = std::isfinite(arrival[0]) && std::isfinite(arrival[1]) && std::isfinite(arrival[2]);
     bool inOutput = door.destination >= 0 ||
@@ -98,14 +98,14 @@ void DoorLinks::linkToMarker(Door& door, const CellIndex& cells, ConversionServi
                      cells.world().quadCellAt(oblivionGridOf(arrival[0]), oblivionGridOf(arrival[1])) >= 0);
     std::string route = door.cellName + " to " + destinationName(door);
     if (!inOutput || !finite) {
-        services.problems.tell(Problem::lost(LossKind::doorOutOfPlugin, route));
+        problems.tell(Problem::lost(LossKind::doorOutOfPlugin, route));
         return;
     }
-    Marker marker{door.destination, services.formIds.take(), arrival};
+    Marker marker{door.destination, formIds.take(), arrival};
     markers_.push_back(marker);
     door.teleport = Teleport{marker.formId, arrival};
     ++linked_;
-    services.problems.tell(Problem::lost(LossKind::doorToMarker, route));
+    problems.tell(Problem::lost(LossKind::doorToMarker, route));
 }
 
 // The doors, then the markers, into their cells' persistent references.
@@ -124,11 +124,11 @@ void DoorLinks::write(ReferencePlacer& placer, CellIndex& cells, FormIds& formId
     }
 }
 
-void DoorLinks::placeDoors(ReferencePlacer& placer, CellIndex& cells, ConversionServices& services) {
+void DoorLinks::placeDoors(ReferencePlacer& placer, CellIndex& cells, FormIds& formIds, Problems& problems) {
     if (doors_.empty()) return;
-    prepare(placer, cells, services.formIds);
-    link(cells, services);
-    write(placer, cells, services.formIds);
+    prepare(placer, cells, formIds);
+    link(cells, formIds, problems);
+    write(placer, cells, formIds);
 }
 
 }  // namespace landfer

@@ -19,7 +19,7 @@
 #include "landscape/morrowind_reference.h"
 #include "landscape/placed_records.h"
 #include "landscape/reference_placer.h"
-#include "services/conversion_services.h"
+#include "services/problems.h"
 
 namespace landfer {
 
@@ -35,7 +35,7 @@ public:
     // After the last record: each door on an Oblivion door is given its
     // FormID, linked, and placed with the markers in its cell's persistent
     // references.
-    void placeDoors(ReferencePlacer& placer, CellIndex& cells, ConversionServices& services);
+    void placeDoors(ReferencePlacer& placer, CellIndex& cells, FormIds& formIds, Problems& problems);
     // Whether placeDoors placed the door (or found it unplaceable): a door
     // whose base is no Oblivion door is placed as any other object.
     bool placed(int64_t door) const { return doors_[static_cast<size_t>(door)].handled; }
@@ -61,8 +61,8 @@ private:
     };
 
     void prepare(ReferencePlacer& placer, const CellIndex& cells, FormIds& formIds);
-    void link(const CellIndex& cells, ConversionServices& services);
-    void linkToMarker(Door& door, const CellIndex& cells, ConversionServices& services);
+    void link(const CellIndex& cells, FormIds& formIds, Problems& problems);
+    void linkToMarker(Door& door, const CellIndex& cells, FormIds& formIds, Problems& problems);
     void write(ReferencePlacer& placer, CellIndex& cells, FormIds& formIds);
     std::string destinationName(const Door& door) const;
 

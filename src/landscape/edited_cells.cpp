@@ -24,7 +24,7 @@ std::string cellLabel(const std::string& name, int32_t gridX, int32_t gridY) {
 std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit,
                                                            const std::function<int64_t(const MasterIndex&)>& offsetIn,
                                                            const std::string& label) {
-    const MasterFiles& masters = services_.masters;
+    const MasterFiles& masters = lookups_.masters;
     std::optional<MorrowindCell> last;
     std::vector<uint8_t> record;
     for (size_t m = 0; m < masters.count(); ++m) {
@@ -41,7 +41,7 @@ std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit,
             if (last && cell.name.empty()) cell.name = last->name;
             last = std::move(cell);
         } catch (const MalformedRecord& problem) {
-            services_.problems.tell(Problem::skipped(
+            problems_.tell(Problem::skipped(
                 {}, "CELL " + label + " of the master " + masters.master(m).path,
                 formatText("The CELL record %s of the master %s is malformed (%s): its references are left out.\n",
                            label.c_str(), masters.master(m).path.c_str(), problem.what())));
@@ -81,7 +81,7 @@ void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& 
 }
 
 void Landscape::noteEditCounts(const CellEditCounts& counts, const std::string& label) {
-    Problems& problems = services_.problems;
+    Problems& problems = problems_;
     if (counts.fromMasters > 0) problems.tell(Problem::lost(LossKind::masterReference, label, counts.fromMasters));
     if (counts.replaced > 0) problems.tell(Problem::lost(LossKind::replacedReference, label, counts.replaced));
     if (counts.deleted > 0) problems.tell(Problem::lost(LossKind::deletedReference, label, counts.deleted));

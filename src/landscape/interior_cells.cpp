@@ -77,7 +77,7 @@ std::optional<size_t> CellIndex::interiorCell(const MorrowindCell& cell) {
     long found = findInterior(name);
     if (found >= 0) {
         // Morrowind knows an interior by its name: a second record of it is the same cell.
-        services_.problems.tell(Problem::lost(LossKind::repeatedCell, name)
+        problems_.tell(Problem::lost(LossKind::repeatedCell, name)
                                     .saying("CELL", formatText("The CELL record %s repeats an interior cell of this "
                                                                "plugin: its placed references join that cell.\n",
                                                                name.c_str())));
@@ -85,19 +85,19 @@ std::optional<size_t> CellIndex::interiorCell(const MorrowindCell& cell) {
     }
     // The editor ID (letters and digits, a number) and the name must fit a subrecord.
     if (name.size() + 12 > maxSubrecordSize) {
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::leftOutLandscape, "interior CELL " + name.substr(0, 64))
                 .saying("CELL", formatText("The CELL record %s cannot be converted: its FULL subrecord would hold %zu "
                                            "bytes, more than 65535. Ignoring!\n",
                                            name.c_str(), name.size() + 1)));
         return std::nullopt;
     }
-    if (cell.hasRegion) services_.problems.tell(Problem::lost(LossKind::interiorData, "region"));
-    if (cell.hasMapColour) services_.problems.tell(Problem::lost(LossKind::interiorData, "map colour"));
+    if (cell.hasRegion) problems_.tell(Problem::lost(LossKind::interiorData, "region"));
+    if (cell.hasMapColour) problems_.tell(Problem::lost(LossKind::interiorData, "map colour"));
     if ((cell.flags & morrowindNoSleepFlag) != 0)
-        services_.problems.tell(Problem::lost(LossKind::interiorData, "illegal to sleep"));
-    uint32_t formId = services_.formIds.take();
-    std::string editorId = services_.editorIds.unique(staticEditorId(name));
+        problems_.tell(Problem::lost(LossKind::interiorData, "illegal to sleep"));
+    uint32_t formId = output_.formIds.take();
+    std::string editorId = output_.editorIds.unique(staticEditorId(name));
     size_t interior = interiors_.stageCell(formId, interiorCellRecord(formId, editorId, cell));
     interiorNames_.push_back(name);
     interiorsByName_.emplace(foldedCase(name), interior);

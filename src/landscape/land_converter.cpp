@@ -64,9 +64,9 @@ bool readLand(ProblemSink& problems, RecordData record, LandInput& input) {
 
 void LandConverter::convertLand(RecordData record) {
     LandInput input;
-    if (!readLand(services_.problems, record, input)) return;
+    if (!readLand(problems_, record, input)) return;
     if (!gridFitsWorld(input.gridX, input.gridY)) {
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::leftOutLandscape, formatText("LAND (%d, %d)", input.gridX, input.gridY))
                 .saying("LAND", formatText("The LAND record at grid (%d, %d) cannot be converted: only grids from "
                                            "-131072 to 131071 fit Oblivion's world. Ignoring!\n",
@@ -76,7 +76,7 @@ void LandConverter::convertLand(RecordData record) {
     long found = cells_.world().find(input.gridX, input.gridY);
     if (found >= 0 && cells_.world().hasLand(static_cast<size_t>(found))) {
         // Oblivion's world holds one cell, and one land, per grid.
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::leftOutLandscape, formatText("second LAND (%d, %d)", input.gridX, input.gridY))
                 .saying("LAND", formatText("The LAND record at grid (%d, %d) repeats the land of that grid. "
                                            "Ignoring!\n",
@@ -84,7 +84,7 @@ void LandConverter::convertLand(RecordData record) {
         return;
     }
     ++landCount_;
-    if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, services_.losses);
+    if (input.textures != nullptr) noteUnpaintedSquares(landTextureTable_, input.textures, problems_.losses());
 
     // A land whose cell is not in the plugin gets unnamed cells, with water.
     attachLand(cells_.cellForLand(input.gridX, input.gridY), input, landTextureTable_);
@@ -98,17 +98,17 @@ void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTe
     for (Quad quad : allQuads) {
         RecordWriter& record = quadRecords_[quadIndex(quad)];
         quads[quadIndex(quad)] = &record;
-        record.begin("LAND", services_.formIds);
+        record.begin("LAND", output_.formIds);
         MovedHeights quadMoved = writeQuadData(textures, input, quad, record);
         moved.vertices += quadMoved.vertices;
         moved.largestError = std::max(moved.largestError, quadMoved.largestError);
     }
     if (moved.vertices > 0)
-        services_.problems.tell(Problem::lost(LossKind::clampedHeights,
+        problems_.tell(Problem::lost(LossKind::clampedHeights,
                                               formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
                                                          8L * moved.largestError),
                                               moved.vertices));
-    RecordWriter::compress(services_.deflater, quads.data(), 4);
+    RecordWriter::compress(output_.deflater, quads.data(), 4);
     cells_.world().attachLand(cell, quadRecords_);
 }
 
@@ -126,21 +126,21 @@ void LandConverter::handleLandTexture(RecordData record) {
     // A land texture without its file is skipped, with the message among
     // the progress; deleted ones never come here.
     if (!texture.fileName) {
-        services_.problems.tell(Problem::skipped("LTEX", id, "Couldn't find LTEX DATA subrec!\n").amongTheProgress());
+        problems_.tell(Problem::skipped("LTEX", id, "Couldn't find LTEX DATA subrec!\n").amongTheProgress());
         return;
     }
     const std::string& fileName = *texture.fileName;
 
     uint32_t formId = 0;
-    if (!services_.landTextureFiles.find(fileName, formId)) {
+    if (!lookups_.landTextureFiles.find(fileName, formId)) {
         // Its squares are counted when a land paints them (noteLandTexture).
-        services_.problems.tell(Problem::lost(LossKind::landTexture, fileName, 0)
+        problems_.tell(Problem::lost(LossKind::landTexture, fileName, 0)
                                     .saying("LTEX", formatText("Unable to populate an ltex FormID for %s: Not in my "
                                                                "LTEX file!!\n",
                                                                fileName.c_str())));
         formId = 0;
     }
-    services_.losses.noteLandTexture(number, fileName, formId != 0);
+    problems_.losses().noteLandTexture(number, fileName, formId != 0);
     // An unknown texture keeps its number, without a FormID, so that the
     // numbers of the others stay where the land records expect them.
     landTextureTable_[number] = formId;

@@ -13,13 +13,16 @@
 #include "landscape/cell_index.h"
 #include "landscape/land_conversion.h"
 #include "landscape/texture_layers.h"
-#include "services/conversion_services.h"
+#include "services/lookups.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
 class LandConverter {
 public:
-    LandConverter(ConversionServices& services, CellIndex& cells) : services_(services), cells_(cells) {}
+    LandConverter(RecordOutput output, Problems& problems, Lookups lookups, CellIndex& cells)
+        : output_(output), problems_(problems), lookups_(lookups), cells_(cells) {}
 
     // A LAND record: its four quads, compressed, behind their cells.
     void convertLand(RecordData record);
@@ -39,7 +42,9 @@ private:
     // A master's texture numbers mapped through ltex.dat, made at its first use.
     const LandTextureTable& masterTextures(size_t master);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
+    Lookups lookups_;
     CellIndex& cells_;
 
     // Texture number (LTEX index + 1) to Oblivion land texture FormID; 0 for

@@ -31,7 +31,7 @@ void Landscape::convertCell(RecordData record) {
 // The plugin's own references on top of the masters': each replaces,
 // deletes or joins them by its FRMR.
 void Landscape::addPluginReferences(RecordData record, const MorrowindCell& cell, CellEdit& edit) {
-    const MasterFiles& masters = services_.masters;
+    const MasterFiles& masters = lookups_.masters;
     long plugin = static_cast<long>(masters.count());
     auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
     walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
@@ -48,13 +48,13 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
     case ReferenceReading::deleted:
         break;
     case ReferenceReading::withoutName:
-        services_.problems.tell(Problem::lost(LossKind::brokenReference, "")
+        problems_.tell(Problem::lost(LossKind::brokenReference, "")
                                     .saying("CELL", formatText("A reference in the CELL record at grid (%d, %d) has "
                                                                "no NAME. Ignoring it!\n",
                                                                gridX, gridY)));
         break;
     case ReferenceReading::withoutData:
-        services_.problems.tell(
+        problems_.tell(
             read.followedByReference
                 ? Problem::lost(LossKind::brokenReference, baseId)
                       .saying("CELL", formatText("Recursive FRMR - returning %d\n", static_cast<int>(read.length)))
@@ -63,7 +63,7 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
                       .saying("CELL", "Unable to find DATA statement for placed FRMR object!!!\n"));
         break;
     case ReferenceReading::dataTooShort:
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::brokenReference, baseId)
                 .saying("CELL", formatText("The CELL record at grid (%d, %d) is malformed (a reference's DATA "
                                            "subrecord holds %zu of 24 bytes). Ignoring the reference!\n",
@@ -107,7 +107,7 @@ void Landscape::stage(StagedReference staged, const std::string& cellName) {
 
 void Landscape::placeReferences() {
     // The doors first, so that each knows the one it leads to.
-    doors_.placeDoors(placer_, cells_, services_);
+    doors_.placeDoors(placer_, cells_, output_.formIds, problems_);
     ExteriorPlacement exterior(cells_.world());
     InteriorPlacement interior(cells_.interiors(), cells_);
     PlacementCell* current = nullptr;
@@ -116,7 +116,7 @@ void Landscape::placeReferences() {
     references_.readBack([&](const StagedReference& staged) {
         // The records of one Morrowind cell's references go to the staging together.
         if (current == nullptr || static_cast<long>(staged.cell) != lastCell || staged.interior != lastInterior) {
-            if (current != nullptr) current->flush(services_.formIds);
+            if (current != nullptr) current->flush(output_.formIds);
             if (staged.interior)
                 interior.enter(staged.cell);
             else
@@ -128,7 +128,7 @@ void Landscape::placeReferences() {
         if (staged.door >= 0 && doors_.placed(staged.door)) return;
         placer_.place(staged.reference, *current);
     });
-    if (current != nullptr) current->flush(services_.formIds);
+    if (current != nullptr) current->flush(output_.formIds);
 }
 
 }  // namespace landfer

@@ -16,18 +16,28 @@
 #include "landscape/morrowind_cell.h"
 #include "landscape/reference_placer.h"
 #include "landscape/staged_references.h"
-#include "services/conversion_services.h"
+#include "services/converted_ids.h"
 #include "services/converted_npcs.h"
+#include "services/lookups.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
 class Landscape {
 public:
     // With a models prefix, objects with a Morrowind model are placed as
-    // records of that model (see ReferencePlacer).
-    Landscape(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix = nullptr)
-        : services_(services), cells_(services), lands_(services, cells_), placer_(services, npcs, modelsPrefix),
-          references_(services.staging.path(StagedReferences::fileName)) {}
+    // records of that model (see ReferencePlacer). Items are looked up with
+    // the books converted.
+    Landscape(RecordOutput output, Problems& problems, Lookups lookups, const ConvertedIds& books,
+              const ConvertedNpcs& npcs, const std::string* modelsPrefix = nullptr)
+        : output_(output),
+          problems_(problems),
+          lookups_(lookups),
+          cells_(output, problems),
+          lands_(output, problems, lookups, cells_),
+          placer_(output, problems, lookups, books, npcs, modelsPrefix),
+          references_(output.staging.path(StagedReferences::fileName)) {}
 
     // Cells: each Morrowind exterior cell becomes four Oblivion cells
     // (quads), each interior cell one interior. Its references are staged.
@@ -47,9 +57,9 @@ public:
     // given types in that order (none without records).
     void writeBases(std::initializer_list<std::string_view> types) { placer_.writeBases(types); }
     // At the end of the input: the CELL top group with every interior.
-    void writeInteriors() { cells_.interiors().write(services_.output); }
+    void writeInteriors() { cells_.interiors().write(output_.plugin); }
     // At the end of the input: the world top group with every staged cell.
-    void writeWorld() { cells_.world().write(services_.output); }
+    void writeWorld() { cells_.world().write(output_.plugin); }
 
     // The cells converted so far, by the names of their Morrowind cells.
     const ConvertedCells& convertedCells() const { return cells_.convertedCells(); }
@@ -85,7 +95,9 @@ private:
     // named in the reports by its cell's name.
     void stage(StagedReference staged, const std::string& cellName);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
+    Lookups lookups_;
     CellIndex cells_;
     LandConverter lands_;
     ReferencePlacer placer_;

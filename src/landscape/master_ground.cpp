@@ -13,16 +13,16 @@ const LandTextureTable& LandConverter::masterTextures(size_t master) {
     auto made = masterTextures_.find(master);
     if (made != masterTextures_.end()) return made->second;
     LandTextureTable& table = masterTextures_[master];
-    for (const auto& [number, file] : services_.masters.master(master).landTextures) {
+    for (const auto& [number, file] : lookups_.masters.master(master).landTextures) {
         uint32_t formId = 0;
-        if (!services_.landTextureFiles.find(file, formId)) formId = 0;
+        if (!lookups_.landTextureFiles.find(file, formId)) formId = 0;
         table[number] = formId;
     }
     return table;
 }
 
 void LandConverter::groundFromMasters() {
-    const MasterFiles& masters = services_.masters;
+    const MasterFiles& masters = lookups_.masters;
     if (masters.count() == 0) return;
     const WorldStaging& world = cells_.world();
     std::vector<uint8_t> record;
@@ -37,12 +37,12 @@ void LandConverter::groundFromMasters() {
             masters.readRecord(m, land->second, record);
             LandInput input;
             try {
-                if (!readLand(services_.problems, {record.data() + inputHeaderSize, record.size() - inputHeaderSize},
+                if (!readLand(problems_, {record.data() + inputHeaderSize, record.size() - inputHeaderSize},
                               input))
                     continue;
             } catch (const MalformedRecord& problem) {
                 // Its file is in the message; the input's record being read is no place of it.
-                services_.problems.tell(Problem::skipped(
+                problems_.tell(Problem::skipped(
                     {}, formatText("LAND at grid (%d, %d) of the master %s", gridX, gridY, masters.master(m).path.c_str()),
                     formatText("The LAND record at grid (%d, %d) of the master %s is malformed (%s). Ignoring!\n", gridX,
                                gridY, masters.master(m).path.c_str(), problem.what())));
@@ -50,9 +50,9 @@ void LandConverter::groundFromMasters() {
             }
             ++landCount_;
             if (input.textures != nullptr)
-                noteUnpaintedSquares(masterTextures(m), input.textures, services_.losses, &masters.master(m).landTextures);
+                noteUnpaintedSquares(masterTextures(m), input.textures, problems_.losses(), &masters.master(m).landTextures);
             attachLand(cell, input, masterTextures(m));
-            services_.problems.tell(Problem::lost(LossKind::landFromMaster, masters.master(m).name));
+            problems_.tell(Problem::lost(LossKind::landFromMaster, masters.master(m).name));
             break;
         }
     }

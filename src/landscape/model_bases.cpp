@@ -36,13 +36,18 @@ bool climbsOutOfItsFolder(std::string_view modelPath) {
     return false;
 }
 
-ModelBases::ModelBases(std::optional<std::string> prefix, const StagingFolder& staging)
+ModelBases::ModelBases(std::optional<std::string> prefix, RecordOutput output, Problems& problems, Lookups lookups,
+                       const ConvertedIds& books)
     : prefix_(std::move(prefix)),
-      statics_(staging.path(staticsFileName), "STAT"),
-      containers_(staging.path(containersFileName), "CONT"),
-      lights_(staging.path(lightsFileName), "LIGH"),
-      activators_(staging.path(activatorsFileName), "ACTI"),
-      doors_(staging.path(doorsFileName), "DOOR") {
+      output_(output),
+      problems_(problems),
+      lookups_(lookups),
+      books_(books),
+      statics_(output.staging.path(staticsFileName), "STAT"),
+      containers_(output.staging.path(containersFileName), "CONT"),
+      lights_(output.staging.path(lightsFileName), "LIGH"),
+      activators_(output.staging.path(activatorsFileName), "ACTI"),
+      doors_(output.staging.path(doorsFileName), "DOOR") {
     if (!prefix_) return;
     size_t kept = prefix_->find_last_not_of("\\/");
     prefix_->erase(kept == std::string::npos ? 0 : kept + 1);
@@ -74,39 +79,39 @@ StagedRecords* ModelBases::recordsOf(std::string_view type) {
 
 // Each entry through the item lookups, as an NPC's inventory; an item none
 // knows is left out.
-std::vector<InventoryItem> ModelBases::contentsOf(const BaseObject& container, ConversionServices& services) const {
+std::vector<InventoryItem> ModelBases::contentsOf(const BaseObject& container) const {
     std::vector<InventoryItem> contents;
     for (const ContainedItem& entry : container.contents) {
         ItemChoice choice;
-        if (!chooseItem(services, entry.itemId, choice)) {
-            services.problems.tell(Problem::lost(LossKind::containerItem, entry.itemId));
+        if (!chooseItem(lookups_, books_, entry.itemId, choice)) {
+            problems_.tell(Problem::lost(LossKind::containerItem, entry.itemId));
             continue;
         }
         if (choice.byKind != nullptr)
-            services.problems.tell(Problem::lost(LossKind::itemByKind, entry.itemId, 1, byKindText(choice)));
+            problems_.tell(Problem::lost(LossKind::itemByKind, entry.itemId, 1, byKindText(choice)));
         contents.push_back({choice.formId, carriedCount(entry.count)});
     }
     return contents;
 }
 
-const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& services) {
+const MadeBase* ModelBases::baseFor(const BaseObject& base) {
     auto [known, added] = byBase_.emplace(foldedCase(base.id), std::nullopt);
     if (!added) return known->second ? &*known->second : nullptr;
     std::string_view type = typeFor(base);
     if (type.empty()) return nullptr;
     if (climbsOutOfItsFolder(base.model)) {
-        services.problems.tell(Problem::skipped(
+        problems_.tell(Problem::skipped(
             type, base.id,
             formatText("The %.4s record %s cannot be converted: its model path %s leaves the meshes folder. Ignoring!\n",
                        base.type.data(), base.id.c_str(), base.model.c_str())));
         return nullptr;
     }
-    BaseRecordHead head{services.editorIds.unique(staticEditorId(base.id)), modelPath(base.model)};
+    BaseRecordHead head{output_.editorIds.unique(staticEditorId(base.id)), modelPath(base.model)};
     StagedRecords& records = *recordsOf(type);
-    RecordWriter& data = records.begin(RecordType::at(type.data()), services.formIds);
+    RecordWriter& data = records.begin(RecordType::at(type.data()), output_.formIds);
     try {
         if (type == "CONT")
-            writeContainer(data, base, head, contentsOf(base, services));
+            writeContainer(data, base, head, contentsOf(base));
         else if (type == "LIGH")
             writeLight(data, base, head);
         else if (type == "ACTI")
@@ -117,11 +122,11 @@ const MadeBase* ModelBases::baseFor(const BaseObject& base, ConversionServices& 
             writeStatic(data, head);
         data.checkSizes();
     } catch (const OversizedSubrecord& problem) {
-        services.tellOversized(problem);
+        problems_.tellOversized(problem);
         return nullptr;
     }
     if (!base.script.empty() && type != "STAT")
-        services.problems.tell(Problem::lost(LossKind::objectScript, base.id + " (" + base.script + ")"));
+        problems_.tell(Problem::lost(LossKind::objectScript, base.id + " (" + base.script + ")"));
     known->second = MadeBase{records.end(), type};
     return &*known->second;
 }

@@ -18,10 +18,12 @@
 
 #include "esm/output_plugin.h"
 #include "esm/staged_records.h"
-#include "esm/staging_folder.h"
 #include "services/base_objects.h"
-#include "services/conversion_services.h"
+#include "services/converted_ids.h"
 #include "services/item_choice.h"
+#include "services/lookups.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -51,13 +53,15 @@ public:
 
     // Without a prefix, only lights without a model are made. The prefix's
     // trailing separators are dropped: one backslash joins it to a model.
-    // The records are staged in `staging`.
-    ModelBases(std::optional<std::string> prefix, const StagingFolder& staging);
+    // The records are staged in the output's staging folder; a container's
+    // contents are looked up as an NPC's inventory (with the books converted).
+    ModelBases(std::optional<std::string> prefix, RecordOutput output, Problems& problems, Lookups lookups,
+               const ConvertedIds& books);
 
     // The record made for a base object at its first use; null when it gets
     // none (no model, an actor, a record too large to be written). A
     // container's contents and a script left behind are noted as losses.
-    const MadeBase* baseFor(const BaseObject& base, ConversionServices& services);
+    const MadeBase* baseFor(const BaseObject& base);
     // The top groups of the given types, in that order (none without records).
     void writeGroups(OutputPlugin& output, std::initializer_list<std::string_view> types);
 
@@ -67,12 +71,16 @@ public:
 private:
     // The prefix, a backslash and the model as stored; empty for no model.
     std::string modelPath(const std::string& model) const;
-    std::vector<InventoryItem> contentsOf(const BaseObject& container, ConversionServices& services) const;
+    std::vector<InventoryItem> contentsOf(const BaseObject& container) const;
 
     // The staged records of a type made here, or null.
     StagedRecords* recordsOf(std::string_view type);
 
     std::optional<std::string> prefix_;
+    RecordOutput output_;
+    Problems& problems_;
+    Lookups lookups_;
+    const ConvertedIds& books_;
     StagedRecords statics_;
     StagedRecords containers_;
     StagedRecords lights_;

@@ -38,14 +38,14 @@ bool allFinite(const Placement& placement) {
 void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& cell) {
     uint8_t npc[4];
     if (npcs_.find(reference.baseId, npc)) return placeNpc(reference, cell, readUint32(npc));
-    const BaseObject* base = services_.baseObjects.find(reference.baseId);
+    const BaseObject* base = lookups_.baseObjects.find(reference.baseId);
     std::string_view madeType = base != nullptr ? bases_.typeFor(*base) : std::string_view();
     if (placeItem(reference, madeType, cell)) return;
     if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
     if (placeStandIn(reference, cell)) return;
     // A base that would have been made a record but could not be (its
     // model path is told) is no base without a model.
-    services_.problems.tell(
+    problems_.tell(
         Problem::lost(madeType.empty() ? LossKind::placedReference : LossKind::unwritableModel, reference.baseId));
 }
 
@@ -53,17 +53,17 @@ void ReferencePlacer::placeNpc(const MorrowindReference& reference, PlacementCel
     const Placement& placement = reference.placement;
     // The game places a persistent reference by its position, wherever it is.
     if (!std::isfinite(placement[0]) || !std::isfinite(placement[1])) {
-        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId)
+        problems_.tell(Problem::lost(LossKind::brokenReference, reference.baseId)
                                     .saying("CELL", cell.undecided(placement))
                                     .amongTheProgress());
         return;
     }
     if (!allFinite(placement)) {
-        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
+        problems_.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
         return;
     }
-    services_.reporter.showProgress("a");
-    cell.addPersistent(placedNpcRecord(services_.formIds.take(), npcFormId, keptScale(reference.scale), placement));
+    problems_.reporter().showProgress("a");
+    cell.addPersistent(placedNpcRecord(output_.formIds.take(), npcFormId, keptScale(reference.scale), placement));
     ++placedNpcCount_;
     noteUnkeptData(reference, 0);
 }
@@ -71,7 +71,7 @@ void ReferencePlacer::placeNpc(const MorrowindReference& reference, PlacementCel
 void ReferencePlacer::noteUnkeptData(const MorrowindReference& reference, uint32_t kept) {
     for (int bit = 0; bit < referenceDataKindCount; ++bit)
         if ((reference.unkept & ~kept & (1u << bit)) != 0)
-            services_.problems.tell(Problem::lost(LossKind::referenceData, referenceDataKindName(bit)));
+            problems_.tell(Problem::lost(LossKind::referenceData, referenceDataKindName(bit)));
 }
 
 // An item a lookup line or the plugin's books name is that item; one of a
@@ -79,30 +79,30 @@ void ReferencePlacer::noteUnkeptData(const MorrowindReference& reference, uint32
 // of its own kind (a light that can be carried, with models).
 bool ReferencePlacer::placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell) {
     ItemChoice item;
-    if (!chooseItem(services_, reference.baseId, item)) return false;
+    if (!chooseItem(lookups_, books_, reference.baseId, item)) return false;
     if (item.byKind != nullptr && !madeType.empty() && madeType != "STAT") return false;
     if (placeObject(reference, cell, {item.formId, "item", 1.0f, 0.0f}) && item.byKind != nullptr)
-        services_.problems.tell(Problem::lost(LossKind::itemByKind, reference.baseId, 1, byKindText(item)));
+        problems_.tell(Problem::lost(LossKind::itemByKind, reference.baseId, 1, byKindText(item)));
     return true;
 }
 
 bool ReferencePlacer::placeMadeBase(const MorrowindReference& reference, const BaseObject& base, PlacementCell& cell) {
-    const MadeBase* made = bases_.baseFor(base, services_);
+    const MadeBase* made = bases_.baseFor(base);
     if (made == nullptr) return false;
     if (placeObject(reference, cell, {made->formId, made->type, 1.0f, 0.0f}) && made->type == "STAT" &&
         losesItsFunction(base))
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::lostFunction, reference.baseId + " (" + std::string(base.type.data(), 4) + ")"));
     return true;
 }
 
 bool ReferencePlacer::placeStandIn(const MorrowindReference& reference, PlacementCell& cell) {
-    const StandIn* standIn = services_.objects.find(reference.baseId);
+    const StandIn* standIn = lookups_.objects.find(reference.baseId);
     if (standIn == nullptr) return false;
     // A stand-in of a section is a record of that type: a container keeps its lock, a light shines.
     std::string_view type = standIn->type[0] != 0 ? std::string_view(standIn->type.data(), 4) : "stand-in";
     if (placeObject(reference, cell, {standIn->formId, type, standIn->scale, standIn->zOffset}) && type == "CONT")
-        services_.problems.tell(Problem::lost(LossKind::standInContents, reference.baseId));
+        problems_.tell(Problem::lost(LossKind::standInContents, reference.baseId));
     return true;
 }
 
@@ -121,10 +121,10 @@ ReferenceExtras ReferencePlacer::extrasFor(const MorrowindReference& reference, 
         kept |= referenceLock | (reference.key.empty() ? 0u : uint32_t{referenceKey});
         // The key when it is an item of the output: one that a lookup line names.
         ItemChoice key;
-        if (!reference.key.empty() && chooseItem(services_, reference.key, key) && key.byKind == nullptr)
+        if (!reference.key.empty() && chooseItem(lookups_, books_, reference.key, key) && key.byKind == nullptr)
             extras.key = key.formId;
         else if (!reference.key.empty())
-            services_.problems.tell(Problem::lost(LossKind::lockKey, reference.key));
+            problems_.tell(Problem::lost(LossKind::lockKey, reference.key));
     }
     if (base.type == "item") {
         extras.count = reference.count > 1 ? static_cast<uint32_t>(reference.count) : 1;
@@ -138,25 +138,25 @@ std::optional<Placement> ReferencePlacer::placementOn(const MorrowindReference& 
     Placement placement = reference.placement;
     placement[2] += base.zOffset;
     if (!allFinite(placement)) {
-        services_.problems.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
+        problems_.tell(Problem::lost(LossKind::brokenReference, reference.baseId));
         return std::nullopt;
     }
     return placement;
 }
 
 std::optional<ReferencePlacer::PlacedBase> ReferencePlacer::doorBaseFor(const MorrowindReference& reference) {
-    const BaseObject* base = services_.baseObjects.find(reference.baseId);
+    const BaseObject* base = lookups_.baseObjects.find(reference.baseId);
     if (base != nullptr && bases_.typeFor(*base) == "DOOR") {
-        const MadeBase* made = bases_.baseFor(*base, services_);
+        const MadeBase* made = bases_.baseFor(*base);
         if (made != nullptr) return PlacedBase{made->formId, "DOOR", 1.0f, 0.0f};
     }
-    const StandIn* standIn = services_.objects.find(reference.baseId);
+    const StandIn* standIn = lookups_.objects.find(reference.baseId);
     if (standIn == nullptr || !standIn->is("DOOR")) {
         // A door of the plugin's own, or one no line names: the door any
         // door becomes keeps it leading where it leads.
-        standIn = base != nullptr && base->is("DOOR") ? services_.objects.anyOf("DOOR") : nullptr;
+        standIn = base != nullptr && base->is("DOOR") ? lookups_.objects.anyOf("DOOR") : nullptr;
         if (standIn == nullptr) return std::nullopt;
-        services_.problems.tell(Problem::lost(LossKind::genericDoor, reference.baseId));
+        problems_.tell(Problem::lost(LossKind::genericDoor, reference.baseId));
     }
     return PlacedBase{standIn->formId, "DOOR", standIn->scale, standIn->zOffset};
 }
@@ -180,7 +180,7 @@ bool ReferencePlacer::placeObject(const MorrowindReference& reference, Placement
     const Placement& placement = *placed;
     ReferenceExtras extras = extrasFor(reference, base);
     extras.scale = keptScale(reference.scale * base.scale);
-    cell.addTemporary(placement, placedObjectRecord(services_.formIds.take(), base.formId, extras, placement));
+    cell.addTemporary(placement, placedObjectRecord(output_.formIds.take(), base.formId, extras, placement));
     ++(base.type == "item" ? placedItemCount_ : placedObjectCount_);
     return true;
 }

@@ -15,8 +15,11 @@
 #include "landscape/model_bases.h"
 #include "landscape/morrowind_reference.h"
 #include "landscape/placement_cell.h"
-#include "services/conversion_services.h"
+#include "services/converted_ids.h"
 #include "services/converted_npcs.h"
+#include "services/lookups.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -24,18 +27,23 @@ class ReferencePlacer {
 public:
     // With a models prefix, objects with a Morrowind model are placed as
     // records of that model: containers, lights and activators of their
-    // own kind, any other object a static.
-    ReferencePlacer(ConversionServices& services, const ConvertedNpcs& npcs, const std::string* modelsPrefix)
-        : services_(services),
+    // own kind, any other object a static. Items are looked up with the
+    // books converted.
+    ReferencePlacer(RecordOutput output, Problems& problems, Lookups lookups, const ConvertedIds& books,
+                    const ConvertedNpcs& npcs, const std::string* modelsPrefix)
+        : output_(output),
+          problems_(problems),
+          lookups_(lookups),
+          books_(books),
           npcs_(npcs),
-          bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt,
-                 services.staging) {}
+          bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt, output, problems,
+                 lookups, books) {}
 
     // Places the reference, or notes why it is not placed.
     void place(const MorrowindReference& reference, PlacementCell& cell);
     // The top groups of the base records made, of the given types in that
     // order (none without records).
-    void writeBases(std::initializer_list<std::string_view> types) { bases_.writeGroups(services_.output, types); }
+    void writeBases(std::initializer_list<std::string_view> types) { bases_.writeGroups(output_.plugin, types); }
 
     // The base of a placed object: its FormID, what it is ("item",
     // "stand-in", "DOOR", the type of a record made for it or of a stand-in's
@@ -74,7 +82,10 @@ private:
     // What the REFR keeps of the owner, lock, key and count; the rest is noted by kind.
     ReferenceExtras extrasFor(const MorrowindReference& reference, const PlacedBase& base, uint32_t alsoKept = 0);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
+    Lookups lookups_;
+    const ConvertedIds& books_;
     // The NPCs converted, for the placed NPCs and the owners.
     const ConvertedNpcs& npcs_;
     ModelBases bases_;

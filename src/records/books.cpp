@@ -14,7 +14,7 @@ const char* const bookIcon = "Clutter\\IconBook8.dds";
 void GlobalsAndBooks::convertBook(RecordData record) {
     MorrowindBook read = readBook(record);
     if (!read.inOrder) {
-        services_.problems.tell(Problem::skipped("BOOK", read.id,
+        problems_.tell(Problem::skipped("BOOK", read.id,
                                                  "A BOOK variable record did not follow the NAME,MODL,FNAM,BKDT,SCRI,"
                                                  "ITEX,TEXT order I expected. Ignoring!\n")
                                     .placedAt(read.misplaced));
@@ -22,8 +22,8 @@ void GlobalsAndBooks::convertBook(RecordData record) {
     }
 
     // Scripts name it by its id: only a later record loses the name.
-    RecordWriter& book = books_.begin("BOOK", services_.formIds);
-    book.text("EDID", services_.editorIds.unique(read.id));
+    RecordWriter& book = books_.begin("BOOK", output_.formIds);
+    book.text("EDID", output_.editorIds.unique(read.id));
     book.text("FULL", read.name);
     book.text("MODL", bookModel);
     book.zeros("MODB", 4);
@@ -31,7 +31,7 @@ void GlobalsAndBooks::convertBook(RecordData record) {
     book.text("ICON", bookIcon);
     book.text("DESC", read.text);
     book.zeros("DATA", 10);
-    services_.convertedBooks.add(read.id, books_.end());
+    bookIds_.add(read.id, books_.end());
     ++bookCount_;
 }
 

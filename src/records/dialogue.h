@@ -23,7 +23,8 @@
 #include "records/dialogue_conditions.h"
 #include "records/dialogue_records.h"
 #include "records/dialogue_text.h"
-#include "services/conversion_services.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -35,7 +36,7 @@ public:
     static constexpr const char* greetingEditorId = "GREETING";
 
     // The quest's editor ID is made from the input plugin's file name.
-    Dialogue(ConversionServices& services, std::string_view inputPath);
+    Dialogue(RecordOutput output, Problems& problems, std::string_view inputPath);
 
     // Before a DIAL record is read: the responses that follow belong to no
     // topic of the dialogue until the topic is read whole.
@@ -84,7 +85,8 @@ private:
     // An editor ID made of the name's letters and digits, unique in the plugin.
     std::string uniqueEditorId(const std::string& name);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
     std::string questEditorId_;
     std::vector<Topic> topics_;                        // in the order first met
     std::unordered_map<std::string, size_t> byName_;  // by the name in lower case

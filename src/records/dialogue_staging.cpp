@@ -32,13 +32,14 @@ std::string questEditorId(std::string_view inputPath) {
 
 }  // namespace
 
-Dialogue::Dialogue(ConversionServices& services, std::string_view inputPath)
-    : services_(services),
+Dialogue::Dialogue(RecordOutput output, Problems& problems, std::string_view inputPath)
+    : output_(output),
+      problems_(problems),
       questEditorId_(questEditorId(inputPath)),
-      staging_(services.staging.path(stagingFileName)) {
+      staging_(output.staging.path(stagingFileName)) {
     // The greetings go to Oblivion's own GREETING topic, whose editor ID
     // its override keeps: no record of the plugin may take it.
-    services_.editorIds.unique(greetingEditorId);
+    output_.editorIds.unique(greetingEditorId);
 }
 
 size_t Dialogue::topicFor(const MorrowindTopic& topic) {
@@ -73,7 +74,7 @@ void Dialogue::handleTopic(RecordData record) {
 
 void Dialogue::handleResponse(RecordData record) {
     if (!currentLostTopic_.empty())
-        return services_.problems.tell(Problem::lost(LossKind::dialogueTopic, currentLostTopic_));
+        return problems_.tell(Problem::lost(LossKind::dialogueTopic, currentLostTopic_));
     if (!inTopic_) return;
     const MorrowindResponse response = readMorrowindResponse(record);  // malformed ones are not staged
     if (response.deleted) return;

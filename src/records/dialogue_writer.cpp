@@ -43,7 +43,7 @@ void addResponseText(RecordWriter& record, const std::string& text, size_t numbe
 std::string Dialogue::uniqueEditorId(const std::string& name) {
     std::string stem = alphanumericStem(name);
     if (stem.empty()) stem = "Topic";
-    return services_.editorIds.unique(stem);
+    return output_.editorIds.unique(stem);
 }
 
 void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
@@ -54,12 +54,12 @@ void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
     }
     const bool any = std::any_of(topics_.begin(), topics_.end(), [](const Topic& topic) { return topic.converted; });
     if (!any) return;
-    questFormId_ = services_.formIds.take();
-    questEditorId_ = services_.editorIds.unique(questEditorId_);
+    questFormId_ = output_.formIds.take();
+    questEditorId_ = output_.editorIds.unique(questEditorId_);
     for (size_t index = 0; index < topics_.size(); ++index) {
         Topic& topic = topics_[index];
         if (!topic.converted || topic.greeting) continue;
-        topic.formId = services_.formIds.take();
+        topic.formId = output_.formIds.take();
         topic.editorId = uniqueEditorId(topic.name);
         topicNames_.add(topic.name, topic.formId);
     }
@@ -67,7 +67,7 @@ void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
 
 void Dialogue::writeResponse(uint32_t formId, const MorrowindResponse& response, const ConvertedConditions& conditions,
                              uint32_t previous, uint32_t ownTopic) {
-    RecordWriter& record = services_.output.beginRecord("INFO", formId);
+    RecordWriter& record = output_.plugin.beginRecord("INFO", formId);
     const uint8_t info[3] = {topicType, 0, saysGoodbye(response.resultScript) ? goodbyeFlag : uint8_t(0)};
     record.bytes("DATA", info, sizeof info);
     record.formId("QSTI", questFormId_);
@@ -78,18 +78,18 @@ void Dialogue::writeResponse(uint32_t formId, const MorrowindResponse& response,
     for (size_t i = 0; i < pieces.size(); ++i) addResponseText(record, pieces[i], i + 1);
     for (const Condition& condition : conditions.conditions) addCondition(record, condition);
     record.zeros("SCHR", 20);
-    services_.output.endRecord();
+    output_.plugin.endRecord();
 }
 
 // A response of a topic that keeps none can only be lost for the topic's name.
 void Dialogue::reportLost(const Topic& topic, const ConvertedConditions& conditions) {
     if (conditions.scriptOnly)
-        services_.problems.tell(Problem::lost(LossKind::scriptOnlyResponse, topic.name));
+        problems_.tell(Problem::lost(LossKind::scriptOnlyResponse, topic.name));
     else if (!conditions.lostReason.empty())
-        services_.problems.tell(
+        problems_.tell(
             Problem::lost(LossKind::dialogueResponse, topic.name + ": " + conditions.lostReason));
     else
-        services_.problems.tell(Problem::lost(LossKind::dialogueResponse, "a topic name too long for Oblivion"));
+        problems_.tell(Problem::lost(LossKind::dialogueResponse, "a topic name too long for Oblivion"));
 }
 
 uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous) {
@@ -103,28 +103,28 @@ uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSour
             reportLost(topic, conditions);
             continue;
         }
-        const uint32_t formId = services_.formIds.take();
+        const uint32_t formId = output_.formIds.take();
         writeResponse(formId, response, conditions, previous, topic.formId);
         previous = formId;
         ++responseCount_;
         if (!response.resultScript.empty())
-            services_.problems.tell(
+            problems_.tell(
                 Problem::lost(LossKind::resultScript, topic.name + " " + response.id, 1, response.resultScript));
-        if (!response.sound.empty()) services_.problems.tell(Problem::lost(LossKind::responseSound, response.sound));
+        if (!response.sound.empty()) problems_.tell(Problem::lost(LossKind::responseSound, response.sound));
     }
     return previous;
 }
 
 void Dialogue::writeTopicRecord(uint32_t formId, const std::string& editorId, const std::string* name) {
-    RecordWriter& record = services_.output.beginRecord("DIAL", formId);
+    RecordWriter& record = output_.plugin.beginRecord("DIAL", formId);
     record.text("EDID", editorId);
     record.formId("QSTI", questFormId_);
     if (name != nullptr) record.text("FULL", *name);
     record.uint8("DATA", topicType);
-    services_.output.endRecord();
+    output_.plugin.endRecord();
     uint8_t label[4];
     storeUint32(label, formId);
-    services_.output.openGroup(GroupType::topicChildren, label);
+    output_.plugin.openGroup(GroupType::topicChildren, label);
 }
 
 void Dialogue::writeTopicGroup(DialogueSources& sources) {
@@ -135,7 +135,7 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
         for (const Topic& topic : topics_) writeResponses(staged.get(), topic, sources, 0);  // only reports them
         return;
     }
-    services_.output.openTopGroup("DIAL");
+    output_.plugin.openTopGroup("DIAL");
     std::vector<size_t> greetings;
     for (size_t index = 0; index < topics_.size(); ++index)
         if (topics_[index].greeting) greetings.push_back(index);
@@ -148,7 +148,7 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
         previous = writeResponses(staged.get(), topics_[g], sources, previous);
         if (topics_[g].converted) ++topicCount_;
     }
-    if (anyGreeting) services_.output.closeGroup(GroupType::topicChildren);
+    if (anyGreeting) output_.plugin.closeGroup(GroupType::topicChildren);
     for (const Topic& topic : topics_) {
         if (topic.greeting) continue;
         if (!topic.converted) {
@@ -157,19 +157,19 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
         }
         writeTopicRecord(topic.formId, topic.editorId, &topic.name);
         writeResponses(staged.get(), topic, sources, 0);
-        services_.output.closeGroup(GroupType::topicChildren);
+        output_.plugin.closeGroup(GroupType::topicChildren);
         ++topicCount_;
     }
-    services_.output.closeGroup(GroupType::top);
+    output_.plugin.closeGroup(GroupType::top);
 }
 
 void Dialogue::writeQuest() {
     if (questFormId_ == 0) return;
-    RecordWriter& record = services_.output.beginRecord("QUST", questFormId_);
+    RecordWriter& record = output_.plugin.beginRecord("QUST", questFormId_);
     record.text("EDID", questEditorId_);
     const uint8_t flagsAndPriority[2] = {startGameEnabled, questPriority};
     record.bytes("DATA", flagsAndPriority, 2);
-    services_.output.endRecord();
+    output_.plugin.endRecord();
 }
 
 }  // namespace landfer

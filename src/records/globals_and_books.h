@@ -5,8 +5,9 @@
 
 #include "esm/record_reader.h"
 #include "esm/staged_records.h"
-#include "services/conversion_services.h"
 #include "services/converted_ids.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -15,10 +16,11 @@ public:
     static constexpr const char* globalsFileName = "globals.tmp";
     static constexpr const char* booksFileName = "books.tmp";
 
-    explicit GlobalsAndBooks(ConversionServices& services)
-        : services_(services),
-          globals_(services.staging.path(globalsFileName), "GLOB"),
-          books_(services.staging.path(booksFileName), "BOOK") {}
+    GlobalsAndBooks(RecordOutput output, Problems& problems)
+        : output_(output),
+          problems_(problems),
+          globals_(output.staging.path(globalsFileName), "GLOB"),
+          books_(output.staging.path(booksFileName), "BOOK") {}
 
     // Globals keep identifier, type character and value.
     void convertGlobal(RecordData record);
@@ -26,20 +28,25 @@ public:
     void convertBook(RecordData record);
 
     // The top groups, appended to the output (nothing without records).
-    void writeGlobalGroup() { globals_.copyInto(services_.output); }
-    void writeBookGroup() { books_.copyInto(services_.output); }
+    void writeGlobalGroup() { globals_.copyInto(output_.plugin); }
+    void writeBookGroup() { books_.copyInto(output_.plugin); }
 
     // The globals converted so far, by name.
     const ConvertedIds& convertedGlobals() const { return globalIds_; }
+    // The books converted so far, by Morrowind id: a book of the plugin
+    // carried, contained or lying in the world becomes the book made of it.
+    const ConvertedIds& convertedBooks() const { return bookIds_; }
 
     int globalCount() const { return globalCount_; }
     int bookCount() const { return bookCount_; }
 
 private:
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
     StagedRecords globals_;
     StagedRecords books_;
     ConvertedIdIndex globalIds_;
+    ConvertedIdIndex bookIds_;
     int globalCount_ = 0;
     int bookCount_ = 0;
 };

@@ -27,7 +27,7 @@ void Journals::handleJournalEntry(RecordData record) {
 
     const std::string& questId = quests_.editorId(topicQuest_);
     if (entry.disposition < 0 || entry.disposition > largestStageIndex) {
-        services_.problems.tell(Problem::lost(LossKind::journalIndex, questId)
+        problems_.tell(Problem::lost(LossKind::journalIndex, questId)
                                     .saying("INFO", formatText("The INFO record %s cannot be converted: its journal "
                                                                "index %lld is beyond a quest stage's 0 to 65535. "
                                                                "Ignoring!\n",
@@ -40,22 +40,22 @@ void Journals::handleJournalEntry(RecordData record) {
     stage.completesQuest = entry.finishesQuest;
     stage.text = std::string(entry.text);
     // A text too long for a 16-bit CNAM loses only its own stage.
-    if (!subrecordsFit(services_, "INFO", questId, [&stage](RecordWriter& block) { addStageBlock(block, stage); },
+    if (!subrecordsFit(problems_, "INFO", questId, [&stage](RecordWriter& block) { addStageBlock(block, stage); },
                        LossKind::journalTooLong))
         return;
     topicStages_.push_back(std::move(stage));
-    if (entry.restartsQuest) services_.problems.tell(Problem::lost(LossKind::journalRestart, questId));
+    if (entry.restartsQuest) problems_.tell(Problem::lost(LossKind::journalRestart, questId));
 }
 
 // The first name entry names the quest; a later one is lost, and so is a
 // name too long for a 16-bit FULL.
 void Journals::takeQuestName(std::string_view name) {
     const std::string& questId = quests_.editorId(topicQuest_);
-    if (!subrecordsFit(services_, "INFO", questId, [name](RecordWriter& title) { title.text("FULL", name); },
+    if (!subrecordsFit(problems_, "INFO", questId, [name](RecordWriter& title) { title.text("FULL", name); },
                        LossKind::journalTooLong))
         return;
     if (!quests_.offerTitle(topicQuest_, std::string(name)))
-        services_.problems.tell(Problem::lost(LossKind::journalName, questId));
+        problems_.tell(Problem::lost(LossKind::journalName, questId));
 }
 
 }  // namespace landfer

@@ -54,13 +54,13 @@ bool JournalQuests::acceptStages(size_t index) {
     Quest& quest = quests_[index];
     if (quest.rejected || quest.formId != 0) return !quest.rejected;
     // The editor ID is claimed when the quest is made, at its first stage.
-    quest.editorId = services_.editorIds.unique(quest.editorId);
-    if (!subrecordsFit(services_, "QUST", quest.editorId,
+    quest.editorId = output_.editorIds.unique(quest.editorId);
+    if (!subrecordsFit(problems_, "QUST", quest.editorId,
                        [&quest](RecordWriter& head) { writeQuestHead(quest, head); })) {
         quest.rejected = true;
         return false;
     }
-    quest.formId = services_.formIds.take();
+    quest.formId = output_.formIds.take();
     formIdOrder_.push_back(index);
     return true;
 }
@@ -79,7 +79,7 @@ void JournalQuests::addStages(size_t quest, const std::vector<JournalStage>& sta
 }
 
 void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
-    RecordWriter& record = services_.output.beginRecord("QUST", quest.formId);
+    RecordWriter& record = output_.plugin.beginRecord("QUST", quest.formId);
     writeQuestHead(quest, record);
     for (const Piece& piece : quest.pieces) {
         seekStaged(stages, stagesFile_.path().c_str(), piece.offset);
@@ -87,12 +87,12 @@ void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
         copyStagedBytes(stages, stagesFile_.path().c_str(), piece_, piece.length);
         record.subrecords(piece_.bytes.data(), piece_.bytes.size());
     }
-    services_.output.endRecord();
+    output_.plugin.endRecord();
 }
 
 void JournalQuests::reportEmptyQuests() const {
     for (const Quest& quest : quests_)
-        if (quest.formId == 0 && !quest.rejected) reportEmptyQuest(services_.problems, quest.editorId);
+        if (quest.formId == 0 && !quest.rejected) reportEmptyQuest(problems_, quest.editorId);
 }
 
 void JournalQuests::writeQuests() {

@@ -19,8 +19,9 @@
 
 #include "esm/file_writer.h"
 #include "esm/staging_file.h"
-#include "services/conversion_services.h"
 #include "services/converted_ids.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 #include "records/journal_stage.h"
 
 namespace landfer {
@@ -29,8 +30,8 @@ class JournalQuests : public ConvertedIds {
 public:
     static constexpr const char* stagesFileName = "quest.tmp";
 
-    explicit JournalQuests(ConversionServices& services)
-        : services_(services), stagesFile_(services.staging.path(stagesFileName)) {}
+    JournalQuests(RecordOutput output, Problems& problems)
+        : output_(output), problems_(problems), stagesFile_(output.staging.path(stagesFileName)) {}
 
     // The quest of a journal topic's name, made at the first topic of that
     // name (compared without regard to letter case).
@@ -76,7 +77,8 @@ private:
     // The whole quest record: its head, then its topics' stage blocks.
     void writeQuest(FILE* stages, const Quest& quest);
 
-    ConversionServices& services_;
+    RecordOutput output_;
+    Problems& problems_;
     std::vector<Quest> quests_;                        // in the order first met
     std::unordered_map<std::string, size_t> byName_;  // by the name in lower case
     std::vector<size_t> formIdOrder_;                  // the quests with a FormID, in the order taken

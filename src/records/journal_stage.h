@@ -10,7 +10,7 @@
 
 #include "esm/record_writer.h"
 #include "esm/file_writer.h"
-#include "services/conversion_services.h"
+#include "services/problems.h"
 
 namespace landfer {
 
@@ -26,7 +26,7 @@ void addStageBlock(RecordWriter& record, const JournalStage& stage);
 // editorId (a journal's pieces are checked when they come, written later);
 // else the problem is told (as a loss of partLost when given), and false.
 template <typename Add>
-bool subrecordsFit(ConversionServices& services, RecordType type, std::string_view editorId, Add add,
+bool subrecordsFit(Problems& problems, RecordType type, std::string_view editorId, Add add,
                    std::optional<LossKind> partLost = std::nullopt) {
     MemorySink unused;
     RecordWriter probe(unused);
@@ -35,7 +35,7 @@ bool subrecordsFit(ConversionServices& services, RecordType type, std::string_vi
         add(probe);
         probe.checkSizes();
     } catch (const OversizedSubrecord& problem) {
-        services.tellOversized(problem, partLost);
+        problems.tellOversized(problem, partLost);
         return false;
     }
     return true;

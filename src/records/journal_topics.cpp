@@ -28,7 +28,7 @@ void Journals::handleDialogueTopic(RecordData record) {
     if (journal) {
         topicQuest_ = quests_.questFor(topic.name);
         topicKind_ = TopicKind::journal;
-        services_.reporter.showProgress("J", true);
+        problems_.reporter().showProgress("J", true);
     }
 }
 

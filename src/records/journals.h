@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "esm/record_reader.h"
-#include "services/conversion_services.h"
 #include "records/journal_quests.h"
 #include "records/journal_stage.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
@@ -24,7 +25,7 @@ enum class TopicKind { none, ordinary, journal };
 
 class Journals {
 public:
-    explicit Journals(ConversionServices& services) : services_(services), quests_(services) {}
+    Journals(RecordOutput output, Problems& problems) : problems_(problems), quests_(output, problems) {}
 
     // A DIAL record: closes the open topic, then opens one if it is a journal.
     void handleDialogueTopic(RecordData record);
@@ -50,7 +51,7 @@ private:
     void closeTopic();
     void takeQuestName(std::string_view name);
 
-    ConversionServices& services_;
+    Problems& problems_;
     JournalQuests quests_;
     TopicKind topicKind_ = TopicKind::none;
     // The quest of the open journal topic and the topic's stages so far.

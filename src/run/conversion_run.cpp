@@ -50,16 +50,18 @@ struct Conversion {
     Conversion(FILE* progress, FILE* messages, const CommandLine& commandLine, OutputPlugin output,
                StagingFolder staging)
         : services(progress, messages, lookupDirectory, std::move(output), std::move(staging)),
-          actors(services),
-          landscape(services, actors.npcIndex(), commandLine.modelsPrefix.empty() ? nullptr : &commandLine.modelsPrefix),
-          globalsAndBooks(services),
-          journals(services),
-          dialogue(services, commandLine.inputPath) {}
+          globalsAndBooks(services.output(), services.problems()),
+          actors(services.output(), services.problems(), services.lookups(), globalsAndBooks.convertedBooks()),
+          landscape(services.output(), services.problems(), services.lookups(), globalsAndBooks.convertedBooks(),
+                    actors.npcIndex(), commandLine.modelsPrefix.empty() ? nullptr : &commandLine.modelsPrefix),
+          journals(services.output(), services.problems()),
+          dialogue(services.output(), services.problems(), commandLine.inputPath) {}
 
     ConversionServices services;
+    // Before the actors and the landscape, which look up the books it converts.
+    GlobalsAndBooks globalsAndBooks;
     Actors actors;
     Landscape landscape;
-    GlobalsAndBooks globalsAndBooks;
     Journals journals;
     Dialogue dialogue;
     // Records of unhandled types since the last "." of progress.
@@ -95,7 +97,7 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
     const MorrowindType* row = findMorrowindType(record.data());
     if (row == nullptr || row->converter == Converter::none) {
         if (++skipCounter == 10) {
-            services.reporter.showProgress(".");
+            services.reporter().showProgress(".");
             skipCounter = 0;
         }
         return;
@@ -106,7 +108,7 @@ void Conversion::dispatch(const std::vector<uint8_t>& record) {
         if (row->converter == Converter::dialogueTopic) inDeletedTopic = deleted;
         if (deleted) return;
     }
-    services.reporter.showProgress(row->progress, row->flushProgress);
+    services.reporter().showProgress(row->progress, row->flushProgress);
     if (row->converter != Converter::shownOnly) convertRecord(*row, data);
 }
 
@@ -133,13 +135,13 @@ void Conversion::convertRecord(const MorrowindType& row, RecordData data) {
         convert(row.converter, data);
     } catch (const MalformedRecord& problem) {
         std::string id = recordEditorId(row, data);
-        services.problems.tell(
+        services.problems().tell(
             Problem::skipped(row.type.view(), id,
                              formatText("The %.4s record %s is malformed (%s). Ignoring!\n", type, id.c_str(),
                                         problem.what()))
                 .placedAt(problem.at()));
     } catch (const OversizedSubrecord& problem) {
-        services.tellOversized(problem);
+        services.problems().tellOversized(problem);
     } catch (const std::bad_alloc&) {
         errno = ENOMEM;
         // Told as it is, with nothing more allocated for where it is.
@@ -163,27 +165,27 @@ void Conversion::finish() {
     landscape.writeWorld();
     writeDialogue();
     writeQuestGroup();
-    services.output.finish();
+    services.output().plugin.finish();
 }
 
 // Now that every cell, NPC, global and journal quest the conditions name is known.
 void Conversion::writeDialogue() {
     DialogueSources sources{actors.npcIndex(),        landscape.convertedCells(), journals.convertedQuests(),
-                            globalsAndBooks.convertedGlobals(), services.classes,           services.items};
+                            globalsAndBooks.convertedGlobals(), services.lookups().classes, services.lookups().items};
     dialogue.writeTopicGroup(sources);
 }
 
 // The journal quests and the dialogue's quest, after it in FormID order.
 void Conversion::writeQuestGroup() {
     if (!journals.hasQuests() && !dialogue.hasQuest()) return;
-    services.output.openTopGroup("QUST");
+    services.output().plugin.openTopGroup("QUST");
     journals.writeQuests();
     dialogue.writeQuest();
-    services.output.closeGroup(GroupType::top);
+    services.output().plugin.closeGroup(GroupType::top);
 }
 
 void Conversion::printSummary() const {
-    services.reporter.progressText(
+    services.reporter().progressText(
         "\n\nLandfer has finished. The new data has been written to %s\n\n\tTotal Exterior CELLs:        "
         "           %d\n\tTotal Interior CELLs:                   %d\n\tTotal LAND records:                     %d\n\tTotal NPC_ records:            "
         "         %d\n\tTotal Placed NPCs:                      %d\n\tTotal Placed objects:                   %d\n\tTotal Doors linked:                     %d\n\tTotal Items placed:                     %d\n\tTotal Inventory Swapped:          "
@@ -276,33 +278,33 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
     if (!outputFile.open(partialOutput, "wb")) cannotOpen(partialOutput, "writing", systemErrorText());
     Conversion run(progress, messages, commandLine, OutputPlugin(std::move(outputFile)), std::move(staging));
     ConversionServices& services = run.services;
-    services.reporter.progressText("Landfer is now reading %s ... \n", inputName.c_str());
+    services.reporter().progressText("Landfer is now reading %s ... \n", inputName.c_str());
     // The base objects of each master in load order, then the input's own,
     // so that what is defined after the records using it is known too.
-    services.masters.read(commandLine.masterPaths, readPluginMasterList(inputName), services.baseObjects,
-                          services.problems);
-    services.baseObjects.readPlugin(inputName, false, services.problems);
-    run.services.output.writeHeader();
+    services.masters().read(commandLine.masterPaths, readPluginMasterList(inputName), services.baseObjects(),
+                            services.problems());
+    services.baseObjects().readPlugin(inputName, false, services.problems());
+    run.services.output().plugin.writeHeader();
 
     std::vector<uint8_t> record;
     while (input.readRecord(record)) {
-        run.services.problems.enterRecord(inputName, input.recordOffset(), record.data(), record.size());
+        run.services.problems().enterRecord(inputName, input.recordOffset(), record.data(), record.size());
         run.dispatch(record);
     }
-    run.services.problems.leaveRecord();
+    run.services.problems().leaveRecord();
 
     input.close();
     run.finish();
     // Both whole before either takes its place: a report that cannot be
     // written leaves the older output as well as the older report.
-    const std::string csv = commandLine.reportPath.empty() ? std::string() : lossCsv(run.services.losses);
+    const std::string csv = commandLine.reportPath.empty() ? std::string() : lossCsv(run.services.losses());
     if (!commandLine.reportPath.empty()) writeReport(partialReport, csv);
     putOutputInPlace(partialOutput);
     if (!commandLine.reportPath.empty()) putReportInPlace(partialReport, commandLine.reportPath, csv);
     run.printSummary();
     // The report follows the summary, on a terminal too.
     std::fflush(progress);
-    printLossReport(run.services.reporter, run.services.losses);
+    printLossReport(run.services.reporter(), run.services.losses());
 }
 
 }  // namespace

@@ -1,89 +1,91 @@
-// What the run hands every subsystem: the run's staging folder, the reporter, the output plugin with
-// the FormID counter, the deflater, the lookup tables, the base objects
-// of the input and its masters and the list of losses. Subsystems keep their own state; this is only what they share.
+// What the run owns and shares among the subsystems: the run's staging
+// folder, the reporter, the list of losses and the problems told, the
+// output plugin with the FormID counter, the editor IDs and the deflater,
+// the lookup files, and the base objects of the input and its masters.
+// Each subsystem is handed only the views it uses (RecordOutput, Problems,
+// Lookups); it keeps its own state.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "esm/deflater.h"
 #include "esm/form_ids.h"
 #include "esm/output_plugin.h"
-#include "esm/plugin_writer.h"
-#include "esm/record_writer.h"
 #include "esm/reporter.h"
 #include "esm/staging_folder.h"
 #include "lookup/class_table.h"
 #include "lookup/face_data.h"
 #include "lookup/item_table.h"
 #include "lookup/land_texture_files.h"
-#include "services/losses.h"
-#include "services/problems.h"
 #include "lookup/object_table.h"
 #include "services/base_objects.h"
-#include "services/master_files.h"
-#include "services/converted_ids.h"
 #include "services/editor_ids.h"
+#include "services/lookups.h"
+#include "services/losses.h"
+#include "services/master_files.h"
+#include "services/problems.h"
+#include "services/record_output.h"
 
 namespace landfer {
 
-struct ConversionServices {
+class ConversionServices {
+public:
     // The output is opened before the services that write to it; tests of
     // parts that write nothing leave it without a file, and tests of parts
     // alone stage in the working folder.
     ConversionServices(FILE* progress, FILE* messages, const std::string& lookupDirectory,
                        OutputPlugin outputPlugin = OutputPlugin(), StagingFolder stagingFolder = StagingFolder())
-        : staging(std::move(stagingFolder)),
-          reporter(progress, messages),
-          problems(reporter, losses),
-          output(std::move(outputPlugin)),
-          items(lookupDirectory, problems),
-          classes(lookupDirectory, problems),
-          landTextureFiles(lookupDirectory, problems),
-          faces(lookupDirectory, problems),
-          objects(lookupDirectory, problems) {}
+        : staging_(std::move(stagingFolder)),
+          reporter_(progress, messages),
+          problems_(reporter_, losses_),
+          output_(std::move(outputPlugin)),
+          items_(lookupDirectory, problems_),
+          classes_(lookupDirectory, problems_),
+          landTextureFiles_(lookupDirectory, problems_),
+          faces_(lookupDirectory, problems_),
+          objects_(lookupDirectory, problems_) {}
     ConversionServices(const ConversionServices&) = delete;
     ConversionServices& operator=(const ConversionServices&) = delete;
 
+    RecordOutput output() { return {staging_, output_, formIds_, editorIds_, deflater_}; }
+    Problems& problems() { return problems_; }
+    Lookups lookups() { return {items_, classes_, landTextureFiles_, faces_, objects_, baseObjects_, masters_}; }
+
+    // For the run alone: what it reads before the pass, and what it tells
+    // after it.
+    BaseObjects& baseObjects() { return baseObjects_; }
+    MasterFiles& masters() { return masters_; }
+    const Reporter& reporter() const { return reporter_; }
+    const Losses& losses() const { return losses_; }
+
+private:
     // Where the subsystems stage what waits for its place in the output.
     // First, so that it is removed after every file in it is closed.
-    StagingFolder staging;
-    Reporter reporter;
+    StagingFolder staging_;
+    Reporter reporter_;
     // What could not be carried over, for the report after the summary.
-    Losses losses;
+    Losses losses_;
     // Where every problem is told: its message, its loss and its CSV line.
-    Problems problems;
-    OutputPlugin output;
-    FormIds formIds;
-    Deflater deflater;
+    Problems problems_;
+    OutputPlugin output_;
+    FormIds formIds_;
+    Deflater deflater_;
 
     // The lookup files of the lookup data directory, each read at its first use.
-    ItemTable items;
-    ClassTable classes;
-    LandTextureFiles landTextureFiles;
-    FaceData faces;
-    ObjectTable objects;
+    ItemTable items_;
+    ClassTable classes_;
+    LandTextureFiles landTextureFiles_;
+    FaceData faces_;
+    ObjectTable objects_;
 
     // The base objects of the masters and the input, read before the pass.
-    BaseObjects baseObjects;
+    BaseObjects baseObjects_;
     // The masters in load order, their cells and lands indexed.
-    MasterFiles masters;
-    // The books converted so far, by Morrowind id: a book of the plugin
-    // lying in the world or in a container becomes the book made of it.
-    ConvertedIdIndex convertedBooks;
+    MasterFiles masters_;
 
     // Every editor ID of the output: each record with an EDID takes it here.
-    EditorIds editorIds;
-
-    // A record holding a subrecord of 65536 bytes or more cannot be written
-    // (subrecord sizes are 16-bit). Tells it, naming the record type and
-    // editor ID, as a skipped record or, where only a part of the record
-    // is lost, as a loss of that kind.
-    void tellOversized(const OversizedSubrecord& problem, std::optional<LossKind> partLost = std::nullopt);
-
+    EditorIds editorIds_;
 };
 
 }  // namespace landfer

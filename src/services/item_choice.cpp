@@ -5,11 +5,11 @@
 
 namespace landfer {
 
-bool chooseItem(ConversionServices& services, std::string_view itemId, ItemChoice& choice) {
+bool chooseItem(const Lookups& lookups, const ConvertedIds& books, std::string_view itemId, ItemChoice& choice) {
     choice = ItemChoice();
-    if (services.items.find(itemId, choice.formId)) return true;
-    if (services.convertedBooks.find(itemId, choice.formId)) return true;
-    const BaseObject* item = services.baseObjects.find(itemId);
+    if (lookups.items.find(itemId, choice.formId)) return true;
+    if (books.find(itemId, choice.formId)) return true;
+    const BaseObject* item = lookups.baseObjects.find(itemId);
     KindChoice kind;
     if (item == nullptr || !itemByKind(*item, kind)) return false;
     choice.formId = kind.formId;

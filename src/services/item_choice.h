@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "esm/record_writer.h"
-#include "services/conversion_services.h"
+#include "services/converted_ids.h"
 #include "services/items_by_kind.h"
+#include "services/lookups.h"
 
 namespace landfer {
 
@@ -21,7 +22,7 @@ struct ItemChoice {
 // A lookup line first; then the book Landfer converted from the plugin's
 // book of that id; then, for an item of the plugin or a master, the
 // Oblivion item of its kind. False when none knows the item. Notes nothing.
-bool chooseItem(ConversionServices& services, std::string_view itemId, ItemChoice& choice);
+bool chooseItem(const Lookups& lookups, const ConvertedIds& books, std::string_view itemId, ItemChoice& choice);
 
 // An item of an inventory or a container, as the Oblivion record holds it.
 struct InventoryItem {

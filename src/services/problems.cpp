@@ -20,6 +20,15 @@ void Problems::leaveRecord() {
     size_ = 0;
 }
 
+void Problems::tellOversized(const OversizedSubrecord& problem, std::optional<LossKind> partLost) {
+    Problem told = Problem::skipped(problem.recordType().view(), problem.editorId(), problem.what());
+    if (partLost.has_value()) {
+        told.kind = ProblemKind::loss;
+        told.loss = partLost;
+    }
+    tell(std::move(told));
+}
+
 std::string Problems::placeOf(const uint8_t* at) const {
     if (offset_ < 0) return std::string();
     std::string place = formatText(" (record at byte %lld of %s", static_cast<long long>(offset_), file_.c_str());

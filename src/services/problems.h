@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <string_view>
 
 #include "esm/problem.h"
+#include "esm/record_writer.h"
 #include "esm/reporter.h"
 #include "services/losses.h"
 
@@ -28,6 +30,16 @@ public:
     void leaveRecord();
 
     void tell(Problem problem) override;
+    // A record holding a subrecord of 65536 bytes or more cannot be written
+    // (subrecord sizes are 16-bit). Tells it, naming the record type and
+    // editor ID, as a skipped record or, where only a part of the record
+    // is lost, as a loss of that kind.
+    void tellOversized(const OversizedSubrecord& problem, std::optional<LossKind> partLost = std::nullopt);
+
+    // The tallies beside the problems told (the land texture squares), and
+    // the reporter, for the progress shown among the messages.
+    Losses& losses() { return losses_; }
+    const Reporter& reporter() const { return reporter_; }
 
     // Where in the input a problem at these bytes of the current record is,
     // as it follows a message: " (record at byte N of FILE[, subrecord at

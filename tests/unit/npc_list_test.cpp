@@ -8,6 +8,7 @@
 #include <string>
 
 #include "actors/actors.h"
+#include "services/conversion_services.h"
 #include "esm/plugin_writer.h"
 #include "e2e_run.h"
 #include "tes3_npc.h"
@@ -39,12 +40,13 @@ uint32_t indexed(const Actors& actors, const std::string& id) {
 struct TestRun {
     FILE* messages = tmpfile();
     ConversionServices services{stdout, messages, "lfdat"};
-    Actors actors{services};
+    ConvertedIdIndex books;
+    Actors actors{services.output(), services.problems(), services.lookups(), books};
     TestRun() {
         FileWriter output;
         if (!output.open("output.esp", "wb")) throw std::runtime_error("cannot open output.esp");
         writeFileHeader(output);
-        services.output = OutputPlugin(std::move(output));
+        services.output().plugin = OutputPlugin(std::move(output));
     }
     ~TestRun() { std::fclose(messages); }
     std::string messageText() { return e2e::readStream(messages); }
@@ -57,11 +59,11 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
     TestRun test;
     convert(test.actors, npcNamed("player"));
     EXPECT_EQ(indexed(test.actors, "player"), 0u);  // the player is not listed
-    test.services.formIds = FormIds(0x00ABCDEF);
+    test.services.output().formIds = FormIds(0x00ABCDEF);
     convert(test.actors, npcNamed("Ald_Warden"));
     convert(test.actors, npcNamed("b"));
     EXPECT_EQ(test.actors.npcCount(), 3);
-    EXPECT_EQ(test.services.formIds.peek(), 0x01ABCDF1u);
+    EXPECT_EQ(test.services.output().formIds.peek(), 0x01ABCDF1u);
     EXPECT_EQ(indexed(test.actors, "Ald_Warden"), 0x01ABCDEFu);
     EXPECT_EQ(indexed(test.actors, "b"), 0x01ABCDF0u);
     EXPECT_EQ(indexed(test.actors, "Ald_Warde"), 0u);  // the whole id must match
@@ -69,7 +71,7 @@ TEST(NpcList, OneEntryPerWrittenNpcWithItsRecordsFormId) {
 
     // The records carry the same FormIDs.
     test.actors.writeNpcGroup();
-    test.services.output.finish();
+    test.services.output().plugin.finish();
     tes4::File file = tes4::readPlugin(tes4::readFileBytes("output.esp"));
     auto npcs = file.records("NPC_");
     ASSERT_EQ(npcs.size(), 2u);

@@ -13,6 +13,7 @@
 #include "actors/npc_index.h"
 #include "landscape/landscape.h"
 #include "landscape_support.h"
+#include "services/conversion_services.h"
 #include "e2e_run.h"
 #include "tes3_builder.h"
 #include "tes4_reader.h"
@@ -24,14 +25,17 @@ namespace {
 
 // The landscape with the services and NPC index it is given.
 struct Subject {
-    Subject(FILE* progress, FILE* messages) : services(progress, messages, "lfdat"), land(services, npcs) {
+    Subject(FILE* progress, FILE* messages)
+        : services(progress, messages, "lfdat"),
+          land(services.output(), services.problems(), services.lookups(), books, npcs) {
         FileWriter file;
         file.open("out.esp", "wb");
-        services.output = OutputPlugin(std::move(file));
-        services.output.writeHeader();
+        services.output().plugin = OutputPlugin(std::move(file));
+        services.output().plugin.writeHeader();
     }
     ConversionServices services;
     NpcIndex npcs;
+    ConvertedIdIndex books;
     Landscape land;
 };
 
@@ -62,7 +66,7 @@ protected:
         if (!written_) {
             run_->land.placeReferences();
             run_->land.writeWorld();
-            run_->services.output.finish();
+            run_->services.output().plugin.finish();
             file_ = tes4::readPlugin(tes4::readFileBytes("out.esp"));
             written_ = true;
         }
@@ -113,7 +117,7 @@ TEST_F(PlacedReferences, WholeIdsMatchAndEveryNpcStandsInThePersistentCell) {
                             {0x011E8491u, -0.5f}, {0x011E8490u, -4096.9f}, {0x011E8490u, -100.0f}, {0x011E8490u, -5.0f}}));
     EXPECT_EQ(run_->land.placedNpcCount(), 4);
     EXPECT_EQ(text(progress_), "aaaa");
-    EXPECT_EQ(run_->services.losses.total(LossKind::placedReference), 2);
+    EXPECT_EQ(run_->services.losses().total(LossKind::placedReference), 2);
 }
 
 TEST_F(PlacedReferences, OutsideTheCellPlacedDeletedAndBrokenReferencesLeftOut) {
@@ -135,7 +139,7 @@ TEST_F(PlacedReferences, OutsideTheCellPlacedDeletedAndBrokenReferencesLeftOut) 
               "A reference in the CELL record at grid (0, 0) has no NAME. Ignoring it!\n"
               "The CELL record at grid (0, 0) is malformed (a reference's DATA subrecord holds 8 of 24 bytes). "
               "Ignoring the reference!\n");
-    EXPECT_EQ(run_->services.losses.total(LossKind::brokenReference), 3);
+    EXPECT_EQ(run_->services.losses().total(LossKind::brokenReference), 3);
 }
 
 TEST_F(PlacedReferences, AnNpcConvertedAfterItsCellIsPlacedToo) {

@@ -14,6 +14,7 @@
 #include "esm/staging_file.h"
 #include "esm/staging_folder.h"
 #include "records/journal_quests.h"
+#include "services/conversion_services.h"
 
 using namespace landfer;
 namespace fs = std::filesystem;
@@ -126,9 +127,9 @@ TEST(StagingFile, AQuestStagesFileThatCannotBeCreatedIsFatal) {
     e2e::CurrentWorkDir work;
     FILE* messages = tmpfile();
     ConversionServices services(stdout, messages, "lfdat", OutputPlugin(), StagingFolder::create());
-    const std::string folder = services.staging.folder();
-    fs::create_directory(services.staging.path("quest.tmp"));
-    JournalQuests quests(services);
+    const std::string folder = services.output().staging.folder();
+    fs::create_directory(services.output().staging.path("quest.tmp"));
+    JournalQuests quests(services.output(), services.problems());
     size_t quest = quests.questFor("lf_lost");
     JournalStage stage;
     stage.index = 10;
