@@ -1,29 +1,28 @@
 // The one way records are compressed: a kept compressor for a single
-// record, and for a batch (the four quads of a land) the two-core
-// compressor when the machine has two cores. The bodies are the same byte
-// for byte either way; a worker thread that cannot be started leaves the
-// batch to the calling thread.
+// record on the calling thread, and for batches (the four quads of a land)
+// the compression queue, which compresses them on a second core while the
+// caller goes on, when the machine has two. The bodies are the same byte
+// for byte either way.
 #pragma once
 
-#include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "esm/compression.h"
-#include "esm/two_core_compressor.h"
+#include "esm/compression_queue.h"
 
 namespace landfer {
 
 class Deflater {
 public:
     void compress(const std::vector<uint8_t>& data, RecordBody& body);
-    // Fills the body of each of count jobs from its data.
-    void compress(const CompressionJob* jobs, int count);
+    // The calling thread's compressor.
+    RecordCompressor& compressor() { return compressor_; }
+    // The queue of batches compressed in the background, made at its first use.
+    CompressionQueue& queue();
 
 private:
     RecordCompressor compressor_;
-    std::unique_ptr<TwoCoreCompressor> twoCores_;
-    bool hardwareChecked_ = false;
+    std::unique_ptr<CompressionQueue> queue_;
 };
 
 }  // namespace landfer

@@ -114,21 +114,18 @@ void RecordWriter::subrecords(const void* data, size_t length) {
     data_.insert(data_.end(), first, first + length);
 }
 
-void RecordWriter::compress(Deflater& deflater) {
-    closeSubrecord();
-    deflater.compress(data_, body_);
-    compressed_ = body_.compressed;
+void RecordWriter::takeFormId() {
+    if (formIds_ == nullptr) return;
+    formId_ = formIds_->take();
+    formIds_ = nullptr;
 }
 
-void RecordWriter::compress(Deflater& deflater, RecordWriter* const* records, int count) {
-    std::vector<CompressionJob> jobs;
-    jobs.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        records[i]->closeSubrecord();
-        jobs.push_back(CompressionJob{&records[i]->data_, &records[i]->body_});
-    }
-    deflater.compress(jobs.data(), count);
-    for (int i = 0; i < count; ++i) records[i]->compressed_ = records[i]->body_.compressed;
+void RecordWriter::compress(Deflater& deflater) { compressWith(deflater.compressor()); }
+
+void RecordWriter::compressWith(RecordCompressor& compressor) {
+    closeSubrecord();
+    compressor.makeBody(data_.data(), data_.size(), body_);
+    compressed_ = body_.compressed;
 }
 
 uint32_t RecordWriter::end() {
@@ -139,10 +136,7 @@ uint32_t RecordWriter::end() {
         out_->write(data.data(), data.size());
         return 0;
     }
-    if (formIds_ != nullptr) {
-        formId_ = formIds_->take();
-        formIds_ = nullptr;
-    }
+    takeFormId();
     uint32_t flags = compressed_ ? flags_ | compressedFlag : flags_;
     writeRecordHeader(*out_, type_, static_cast<uint32_t>(data.size()), flags, formId_, stamp_);
     out_->write(data.data(), data.size());

@@ -97,11 +97,15 @@ public:
     // Writes the record; returns its FormID. Raises OversizedSubrecord,
     // writing nothing, when a subrecord is too large.
     uint32_t end();
+    // Takes the FormID now, where it was to come from FormIds at the end:
+    // a record ended later (compressed in the background) keeps its place
+    // in the FormID order.
+    void takeFormId();
     // Compresses the data where that makes it a body (the compressed flag
     // is then set), else it stays plain; end() writes it.
     void compress(Deflater& deflater);
-    // The same for several records at once (a land's quads, on two cores).
-    static void compress(Deflater& deflater, RecordWriter* const* records, int count);
+    // The same with a given compressor (on the thread that owns it).
+    void compressWith(RecordCompressor& compressor);
     uint32_t endCompressed(Deflater& deflater) {
         compress(deflater);
         return end();

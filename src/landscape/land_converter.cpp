@@ -90,14 +90,15 @@ void LandConverter::convertLand(RecordData record) {
     attachLand(cells_.cellForLand(input.gridX, input.gridY), input, landTextureTable_);
 }
 
-// The quads are built first, then compressed together, then staged in
-// the world behind their cells.
+// The quads are built first, their FormIDs taken in quad order, then
+// given to be compressed in the background; once compressed they are
+// staged in the world behind their cells.
 void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTextureTable& textures) {
     MovedHeights moved;
-    std::array<RecordWriter*, 4> quads;
+    CompressionQueue& queue = output_.deflater.queue();
+    RecordWriter* const* quads = queue.startBatch(4);
     for (Quad quad : allQuads) {
-        RecordWriter& record = quadRecords_[quadIndex(quad)];
-        quads[quadIndex(quad)] = &record;
+        RecordWriter& record = *quads[quadIndex(quad)];
         record.begin("LAND", output_.formIds);
         MovedHeights quadMoved = writeQuadData(textures, input, quad, record);
         moved.vertices += quadMoved.vertices;
@@ -108,8 +109,10 @@ void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTe
                                               formatText("LAND (%d, %d), up to %ld units", input.gridX, input.gridY,
                                                          8L * moved.largestError),
                                               moved.vertices));
-    RecordWriter::compress(output_.deflater, quads.data(), 4);
-    cells_.world().attachLand(cell, quadRecords_);
+    for (Quad quad : allQuads) quads[quadIndex(quad)]->takeFormId();
+    WorldStaging& world = cells_.world();
+    world.expectLand(cell);
+    queue.give([&world, cell](RecordWriter* const* compressed, int) { world.attachLand(cell, compressed); });
 }
 
 void LandConverter::handleLandTexture(RecordData record) {

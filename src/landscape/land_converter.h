@@ -53,10 +53,6 @@ private:
     uint32_t highestTextureNumber_ = 0;
     std::map<size_t, LandTextureTable> masterTextures_;
 
-    // The LAND records of a land's four quads, built again for every land
-    // in the same storage.
-    std::array<RecordWriter, 4> quadRecords_;
-
     int landCount_ = 0;
 };
 

@@ -59,7 +59,11 @@ public:
     // At the end of the input: the CELL top group with every interior.
     void writeInteriors() { cells_.interiors().write(output_.plugin); }
     // At the end of the input: the world top group with every staged cell.
-    void writeWorld() { cells_.world().write(output_.plugin); }
+    // Once every land given to be compressed is staged.
+    void writeWorld() {
+        output_.deflater.queue().finishAll();
+        cells_.world().write(output_.plugin);
+    }
 
     // The cells converted so far, by the names of their Morrowind cells.
     const ConvertedCells& convertedCells() const { return cells_.convertedCells(); }

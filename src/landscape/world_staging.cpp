@@ -46,12 +46,12 @@ long WorldStaging::find(int32_t gridX, int32_t gridY) const {
 
 bool WorldStaging::hasLand(size_t cell) const { return cells_[cell].land.records > 0; }
 
-void WorldStaging::attachLand(size_t first, std::array<RecordWriter, 4>& quads) {
+void WorldStaging::attachLand(size_t first, RecordWriter* const* quads) {
     FileWriter& world = staging_.append();
     for (Quad quad : allQuads) {
         QuadCell& cell = cells_[quadCellOf(first, quad)];
         cell.land.offset = world.position();
-        RecordWriter& land = quads[quadIndex(quad)];
+        RecordWriter& land = *quads[quadIndex(quad)];
         land.writeTo(world);
         land.end();
         cell.land.length = static_cast<uint64_t>(world.position() - cell.land.offset);

@@ -52,8 +52,11 @@ public:
     static size_t nthCell(size_t n) { return 4 * n; }
     int32_t morrowindGridX(size_t cell) const { return cells_[cell].gridX / 2; }
     int32_t morrowindGridY(size_t cell) const { return cells_[cell].gridY / 2; }
-    // The land of a cell: one LAND record per quad, ended here (taking their FormIDs in quad order).
-    void attachLand(size_t cell, std::array<RecordWriter, 4>& quads);
+    // A land is on its way to the cell (compressed in the background): the
+    // cell has land from now on.
+    void expectLand(size_t cell) { cells_[cell].land.records = 1; }
+    // The land of a cell: one LAND record per quad, SW, SE, NW, NE, ended here.
+    void attachLand(size_t cell, RecordWriter* const* quads);
 
     uint32_t quadFormId(size_t quadCell) const { return cells_[quadCell].formId; }
     // The quad cell of an Oblivion grid, or -1 when the world has none there.

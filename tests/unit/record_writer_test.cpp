@@ -182,22 +182,28 @@ TEST(RecordWriter, ACompressedRecordCarriesTheFlagAndInflatesToItsData) {
     EXPECT_EQ(inflated, expected);
 }
 
-TEST(RecordWriter, RecordsCompressedTogetherAreEachTheRecordCompressedAlone) {
+TEST(RecordWriter, RecordsCompressedInTheBackgroundAreEachTheRecordCompressedAlone) {
     Deflater deflater;
     MemorySink together, alone;
-    std::vector<RecordWriter> records(4, RecordWriter(together));
     RecordWriter single(alone);
-    std::vector<RecordWriter*> batch;
+    RecordWriter* const* batch = deflater.queue().startBatch(4);
     for (int quad = 0; quad < 4; ++quad) {
-        records[quad].begin("LAND", quad + 1);
-        records[quad].zeros("VNML", 1000 * (quad + 1));
-        batch.push_back(&records[quad]);
+        batch[quad]->begin("LAND", quad + 1);
+        batch[quad]->zeros("VNML", 1000 * (quad + 1));
         single.begin("LAND", quad + 1);
         single.zeros("VNML", 1000 * (quad + 1));
         single.endCompressed(deflater);
     }
-    RecordWriter::compress(deflater, batch.data(), 4);
-    for (RecordWriter& record : records) record.end();
+    int handedBack = 0;
+    deflater.queue().give([&](RecordWriter* const* records, int count) {
+        handedBack = count;
+        for (int quad = 0; quad < count; ++quad) {
+            records[quad]->writeTo(together);
+            records[quad]->end();
+        }
+    });
+    deflater.queue().finishAll();
+    EXPECT_EQ(handedBack, 4);
     EXPECT_EQ(together.bytes, alone.bytes);
     EXPECT_EQ(tes4::u32(together.bytes, 8), compressedFlag);
 }

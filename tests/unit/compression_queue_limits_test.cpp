@@ -1,4 +1,4 @@
-// The two-core compressor when the system says no: a worker thread that
+// The compression queue when the system says no: a worker thread that
 // cannot start means one core, memory that cannot be allocated in either
 // thread is raised to the caller, and neither ends the process.
 #include <gtest/gtest.h>
@@ -6,12 +6,12 @@
 #include <new>
 #include <vector>
 
-#include "compression_jobs.h"
+#include "address_space_limit.h"
 #include "fresh_body.h"
 #include "patterned_bytes.h"
-#include "address_space_limit.h"
+#include "queued_bodies.h"
 #include "esm/compression.h"
-#include "esm/two_core_compressor.h"
+#include "esm/compression_queue.h"
 #include "tes4_reader.h"
 
 using namespace landfer;
@@ -28,7 +28,7 @@ std::vector<std::vector<uint8_t>> quads(size_t size) {
 
 }  // namespace
 
-TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
+TEST(CompressionQueueLimits, AWorkerThatCannotStartMeansOneCore) {
     if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
     std::vector<std::vector<uint8_t>> records = quads(20000);
     std::vector<tes4::Bytes> expected;
@@ -36,13 +36,12 @@ TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
     // 4 MiB more than is mapped: enough to compress, not for a thread's stack.
     int status = limits::runWithAddressSpaceLimit(4 * MiB, [] {}, [&] {
         RecordCompressor callers;
-        TwoCoreCompressor twoCores(callers);
-        std::vector<RecordBody> bodies(4);
+        CompressionQueue queue(callers, false);
         try {
             for (int repeat = 0; repeat < 3; ++repeat) {
-                twoCores.compress(compressionJobs(records, bodies).data(), 4);
+                std::vector<std::vector<uint8_t>> bodies = queuedBodies(queue, records);
                 for (size_t i = 0; i < 4; ++i)
-                    if (!bodies[i].compressed || bodies[i].bytes != expected[i]) return 2;
+                    if (bodies.size() != 4 || bodies[i] != expected[i]) return 2;
             }
         } catch (...) {
             return 3;
@@ -52,7 +51,7 @@ TEST(TwoCoreLimits, AWorkerThatCannotStartMeansOneCore) {
     EXPECT_EQ(status, 0) << "2: wrong bodies, 3: an exception, 1000 + n: killed by signal n";
 }
 
-TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
+TEST(CompressionQueueLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
     if (std::string why = limits::whyAddressSpaceLimitsCannotBeTested(); !why.empty()) GTEST_SKIP() << why;
     std::vector<std::vector<uint8_t>> records;
     // Room for the worker's stack, not for the body of a 16 MiB record in either thread.
@@ -60,13 +59,12 @@ TEST(TwoCoreLimits, MemoryThatCannotBeAllocatedIsRaisedToTheCaller) {
         12 * MiB, [&] { records = quads(16 * MiB); },
         [&] {
             RecordCompressor callers;
-        TwoCoreCompressor twoCores(callers);
-            std::vector<RecordBody> bodies(4);
+            CompressionQueue queue(callers, false);
             // Repeated, so that the worker too takes records (which thread
             // takes which is up to them).
             for (int repeat = 0; repeat < 20; ++repeat) {
                 try {
-                    twoCores.compress(compressionJobs(records, bodies).data(), 4);
+                    queuedBodies(queue, records);
                     return 0;
                 } catch (const std::bad_alloc&) {
                 }
