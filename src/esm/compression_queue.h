@@ -34,7 +34,7 @@ public:
     using Finished = std::function<void(RecordWriter* const* records, int count)>;
     static constexpr int batchLimit = 4;
     // Batches given and not yet handed back, at most: about 15 KB each for a land.
-    static constexpr size_t capacity = 128;
+    static constexpr size_t capacity = 64;
 
     // The calling thread compresses with the caller's own compressor.
     // oneCore: no worker thread is ever started.

@@ -50,7 +50,8 @@ FileWriter::~FileWriter() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-FileWriter::FileWriter(FileWriter&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) {
+FileWriter::FileWriter(FileWriter&& other) noexcept
+    : file_(other.file_), name_(std::move(other.name_)), written_(other.written_), buffer_(std::move(other.buffer_)) {
     other.file_ = nullptr;
 }
 
@@ -59,6 +60,8 @@ FileWriter& FileWriter::operator=(FileWriter&& other) noexcept {
         if (file_ != nullptr) std::fclose(file_);
         file_ = other.file_;
         name_ = std::move(other.name_);
+        written_ = other.written_;
+        buffer_ = std::move(other.buffer_);
         other.file_ = nullptr;
     }
     return *this;
@@ -67,8 +70,17 @@ FileWriter& FileWriter::operator=(FileWriter&& other) noexcept {
 bool FileWriter::open(const std::string& path, const char* mode) {
     if (file_ != nullptr) std::fclose(file_);
     name_ = path;
+    written_ = 0;
     file_ = std::fopen(path.c_str(), mode);
-    return file_ != nullptr;
+    if (file_ == nullptr) return false;
+    if (!buffer_) buffer_ = std::make_unique<char[]>(bufferSize);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, bufferSize);
+    // A file appended to starts at its end.
+    if (std::string_view(mode).find('a') != std::string_view::npos) {
+        errno = 0;
+        if (!seekFile(file_, 0, SEEK_END) || (written_ = tellFile(file_)) < 0) failed();
+    }
+    return true;
 }
 
 void FileWriter::failed() {
@@ -80,6 +92,7 @@ void FileWriter::write(const void* data, size_t length) {
     if (length == 0) return;
     errno = 0;
     if (std::fwrite(data, 1, length, file_) != length) failed();
+    written_ += static_cast<int64_t>(length);
 }
 
 void ByteSink::writeUint16(uint16_t value) {
@@ -108,17 +121,12 @@ void MemorySink::write(const void* data, size_t length) {
     bytes.insert(bytes.end(), first, first + length);
 }
 
-int64_t FileWriter::position() {
-    errno = 0;
-    int64_t offset = tellFile(file_);
-    if (offset < 0) failed();
-    return offset;
-}
-
 void FileWriter::patchUint32(int64_t offset, uint32_t value) {
     errno = 0;
     if (!seekFile(file_, offset, SEEK_SET)) failed();
-    writeUint32(value);
+    uint8_t bytes[4];
+    storeUint32(bytes, value);
+    if (std::fwrite(bytes, 1, 4, file_) != 4) failed();
     errno = 0;
     if (!seekFile(file_, 0, SEEK_END)) failed();
 }
@@ -131,10 +139,9 @@ void FileWriter::flush() {
 void FileWriter::restart() {
     flush();
     errno = 0;
-    int64_t written = tellFile(file_);
-    if (written < 0) failed();
-    if (written == 0) return;
+    if (written_ == 0) return;
     if (!truncateToEmpty(file_) || !seekFile(file_, 0, SEEK_SET)) failed();
+    written_ = 0;
 }
 
 void FileWriter::close() {

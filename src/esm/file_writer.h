@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,10 @@ public:
 
 class FileWriter : public ByteSink {
 public:
+    // The buffer of every file written: records are staged a few hundred
+    // bytes at a time, and each write to the system costs a call.
+    static constexpr size_t bufferSize = 64 << 10;
+
     FileWriter() = default;
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
@@ -52,8 +57,9 @@ public:
     using ByteSink::write;
     void write(const void* data, size_t length) override;
 
-    // Current length of what has been written.
-    int64_t position();
+    // Current length of what has been written, kept here: asking the
+    // system costs a call for every record staged.
+    int64_t position() const { return written_; }
     // Overwrites four bytes at offset with value and returns to the end.
     void patchUint32(int64_t offset, uint32_t value);
 
@@ -72,6 +78,10 @@ private:
 
     FILE* file_ = nullptr;
     std::string name_;
+    int64_t written_ = 0;
+    // The stdio buffer, given to the file: one the C library makes itself
+    // has the size it chooses (4 KiB), whatever size is asked for.
+    std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace landfer

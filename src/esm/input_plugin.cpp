@@ -13,15 +13,15 @@ bool hasDeletedFlag(const uint8_t* header) { return (readUint32(header + 12) & 0
 
 void InputPlugin::open(const std::string& path) {
     name_ = path;
-    file_ = openForReading(path);
-    if (!file_) fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
+    file_ = BlockReader(openForReading(path), BlockReader::inputBlockSize);
+    if (!file_.isOpen()) fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
 
     char type[5] = {0, 0, 0, 0, 0};
     errno = 0;
-    size_t got = std::fread(type, 1, 4, file_.get());
+    size_t got = file_.read(type, 4);
     if (got < 4) {
         // Without a read error the file is simply too short: said as such, not as a system error text.
-        std::string reason = std::ferror(file_.get()) ? systemErrorText()
+        std::string reason = file_.failed() ? systemErrorText()
                              : got == 0               ? std::string("the file is empty")
                                                       : formatText("the file holds only %zu bytes", got);
         fatal("Unable to read any data from %s to determine it's file type: %s\n", path.c_str(), reason.c_str());
@@ -37,7 +37,7 @@ void InputPlugin::open(const std::string& path) {
 
     // The file's length bounds every record size read from it.
     errno = 0;
-    if (!seekFile(file_.get(), 0, SEEK_END) || (size_ = tellFile(file_.get())) < 0 || !seekFile(file_.get(), 0, SEEK_SET))
+    if ((size_ = file_.size()) < 0 || !file_.seek(0))
         fatal("Unable to open %s for reading: %s\n", path.c_str(), systemErrorText().c_str());
 }
 
@@ -45,9 +45,9 @@ bool InputPlugin::readRecord(std::vector<uint8_t>& record) { return readRecord(r
 
 bool InputPlugin::readHeader(uint8_t header[]) {
     errno = 0;
-    size_t got = std::fread(header, 1, inputHeaderSize, file_.get());
+    size_t got = file_.read(header, inputHeaderSize);
     if (got == 0) {
-        if (std::ferror(file_.get())) fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
+        if (file_.failed()) fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
         return false;
     }
     if (got < inputHeaderSize)
@@ -56,10 +56,7 @@ bool InputPlugin::readHeader(uint8_t header[]) {
 
     uint64_t dataSize = readUint32(header + 4);
     unsigned long long recordSize = dataSize + inputHeaderSize;
-    int64_t position = tellFile(file_.get());
-    if (position < 0)
-        fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
-              name_.c_str(), systemErrorText().c_str());
+    int64_t position = file_.position();
     if (dataSize > static_cast<uint64_t>(size_ - position))
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: the file holds only %lld of "
               "them\n",
@@ -79,13 +76,13 @@ void InputPlugin::readData(std::vector<uint8_t>& record, const uint8_t header[],
     }
     std::copy(header, header + inputHeaderSize, record.begin());
     errno = 0;
-    if (std::fread(record.data() + inputHeaderSize, 1, dataSize, file_.get()) != dataSize)
+    if (file_.read(record.data() + inputHeaderSize, dataSize) != dataSize)
         fatal("Unable to read entire marker record (%llu bytes) from %s into memory: %s\n", recordSize,
-              name_.c_str(), std::ferror(file_.get()) ? systemErrorText().c_str() : "the file ended before it");
+              name_.c_str(), file_.failed() ? systemErrorText().c_str() : "the file ended before it");
 }
 
 void InputPlugin::skip(uint64_t bytes) {
-    if (bytes > 0 && !seekFile(file_.get(), static_cast<int64_t>(bytes), SEEK_CUR))
+    if (bytes > 0 && !file_.skip(bytes))
         fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
 }
 
@@ -112,10 +109,8 @@ bool InputPlugin::readRecordHead(std::vector<uint8_t>& record, size_t (*headSize
     return true;
 }
 
-int64_t InputPlugin::position() const { return tellFile(file_.get()); }
-
 void InputPlugin::readRecordAt(int64_t offset, std::vector<uint8_t>& record) {
-    if (!seekFile(file_.get(), offset, SEEK_SET))
+    if (!file_.seek(offset))
         fatal("Unable to read from %s: %s\n", name_.c_str(), systemErrorText().c_str());
     if (!readRecord(record)) fatal("Unable to read from %s: the file ended before a record it indexed\n", name_.c_str());
 }

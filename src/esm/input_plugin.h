@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "esm/read_file.h"
+#include "esm/block_reader.h"
 
 namespace landfer {
 
@@ -33,10 +33,10 @@ public:
     // header are read (all of a smaller record); the rest is stepped over.
     bool readRecordHead(std::vector<uint8_t>& record, size_t (*headSize)(const uint8_t* header));
     // Where the next record starts: its byte offset in the file.
-    int64_t position() const;
+    int64_t position() const { return file_.position(); }
     // The whole record that starts at `offset`, as readRecord reads it.
     void readRecordAt(int64_t offset, std::vector<uint8_t>& record);
-    void close() { file_.reset(); }
+    void close() { file_.close(); }
     const std::string& name() const { return name_; }
     // The byte offset of the last record read, from the start of the file.
     int64_t recordOffset() const { return recordOffset_; }
@@ -47,7 +47,7 @@ private:
     void readData(std::vector<uint8_t>& record, const uint8_t header[], uint64_t dataSize);
     void skip(uint64_t bytes);
 
-    ReadFile file_;
+    BlockReader file_;
     std::string name_;
     int64_t size_ = 0;
     int64_t recordOffset_ = 0;

@@ -40,7 +40,7 @@ void OutputPlugin::endRecord() {
     ++recordCount_;
 }
 
-void OutputPlugin::copyStaged(FILE* from, const char* fromName, uint64_t length, uint64_t records) {
+void OutputPlugin::copyStaged(BlockReader& from, const char* fromName, uint64_t length, uint64_t records) {
     copyStagedBytes(from, fromName, out_, length);
     recordCount_ += records;
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "esm/block_reader.h"
 #include "esm/file_writer.h"
 #include "esm/held_output.h"
 #include "esm/plugin_writer.h"
@@ -47,7 +48,7 @@ public:
     void endRecord();
     // Copies length bytes of whole records, as staged in a temporary file,
     // from the current position of `from`; they hold `records` records and groups.
-    void copyStaged(FILE* from, const char* fromName, uint64_t length, uint64_t records);
+    void copyStaged(BlockReader& from, const char* fromName, uint64_t length, uint64_t records);
     uint64_t recordCount() const { return recordCount_; }
 
     // Closes the open groups, writes the record count into the file header and closes the file.

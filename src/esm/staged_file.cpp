@@ -1,7 +1,8 @@
 #include "esm/staged_file.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <vector>
+#include <cstdint>
 
 #include "esm/fatal_error.h"
 
@@ -16,25 +17,28 @@ namespace {
 
 }  // namespace
 
-void readStagedBytes(FILE* from, const char* fromName, void* into, size_t length) {
+void readStagedBytes(BlockReader& from, const char* fromName, void* into, size_t length) {
     errno = 0;
-    if (length > 0 && std::fread(into, 1, length, from) != length) unreadable(fromName);
+    if (length > 0 && from.read(into, length) != length) unreadable(fromName);
 }
 
-void copyStagedBytes(FILE* from, const char* fromName, ByteSink& to, uint64_t length) {
-    std::vector<uint8_t> piece(8192);
+void copyStagedBytes(BlockReader& from, const char* fromName, ByteSink& to, uint64_t length) {
     while (length > 0) {
-        size_t wanted = length < piece.size() ? static_cast<size_t>(length) : piece.size();
-        readStagedBytes(from, fromName, piece.data(), wanted);
-        to.write(piece.data(), wanted);
-        length -= wanted;
+        errno = 0;
+        const uint8_t* held = nullptr;
+        size_t piece = from.held(held, static_cast<size_t>(std::min<uint64_t>(length, SIZE_MAX)));
+        if (piece == 0) unreadable(fromName);
+        if (piece > length) piece = static_cast<size_t>(length);
+        to.write(held, piece);
+        from.skip(piece);
+        length -= piece;
     }
 }
 
-void seekStaged(FILE* from, const char* fromName, int64_t offset) {
+void seekStaged(BlockReader& from, const char* fromName, int64_t offset) {
     errno = 0;
-    // Staged pieces are mostly read in the order they were written: no seek, no lost buffer.
-    if (tellFile(from) != offset && !seekFile(from, offset, SEEK_SET)) unreadable(fromName);
+    // Staged pieces are mostly read in the order they were written: a seek within the block costs nothing.
+    if (!from.seek(offset)) unreadable(fromName);
 }
 
 }  // namespace landfer

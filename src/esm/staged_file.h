@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "esm/file_writer.h"
-#include "esm/read_file.h"
+#include "esm/block_reader.h"
 
 namespace landfer {
 
@@ -14,10 +14,10 @@ namespace landfer {
 // were written to it mean the file was damaged behind the run's back:
 // fatal ("Unable to read from <file>"), so that no record is left with a
 // size its contents do not fill.
-void readStagedBytes(FILE* from, const char* fromName, void* into, size_t length);
+void readStagedBytes(BlockReader& from, const char* fromName, void* into, size_t length);
 // Copies exactly `length` bytes from `from` to the end of `to` (a file or memory), as readStagedBytes.
-void copyStagedBytes(FILE* from, const char* fromName, ByteSink& to, uint64_t length);
+void copyStagedBytes(BlockReader& from, const char* fromName, ByteSink& to, uint64_t length);
 // Moves to `offset` from the start (no seek when it is there already); a failure is fatal.
-void seekStaged(FILE* from, const char* fromName, int64_t offset);
+void seekStaged(BlockReader& from, const char* fromName, int64_t offset);
 
 }  // namespace landfer

@@ -17,9 +17,9 @@ uint32_t StagedRecords::endCompressed(Deflater& deflater) {
 void StagedRecords::copyInto(OutputPlugin& output) {
     if (records_ == 0) return;
     uint64_t length = static_cast<uint64_t>(staging_.length());
-    ReadFile staged = staging_.readBack();
+    BlockReader staged = staging_.readBack();
     output.openTopGroup(label_);
-    output.copyStaged(staged.get(), staging_.path().c_str(), length, records_);
+    output.copyStaged(staged, staging_.path().c_str(), length, records_);
     output.closeGroup(GroupType::top);
 }
 

@@ -10,11 +10,11 @@ FileWriter& StagingFile::append() {
     return writer_;
 }
 
-ReadFile StagingFile::readBack() {
+BlockReader StagingFile::readBack() {
     writer_.close();
     ReadFile file = openForReading(path_);
     if (!file) fatal("Unable to open %s for reading: %s\n", path_.c_str(), systemErrorText().c_str());
-    return file;
+    return BlockReader(std::move(file), BlockReader::stagedBlockSize);
 }
 
 }  // namespace landfer

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "esm/file_writer.h"
-#include "esm/read_file.h"
+#include "esm/block_reader.h"
 
 namespace landfer {
 
@@ -20,7 +20,7 @@ public:
     // What has been written so far, in bytes.
     int64_t length() { return writer_.isOpen() ? writer_.position() : 0; }
     // Closes what was written and opens it for reading from its start.
-    ReadFile readBack();
+    BlockReader readBack();
     const std::string& path() const { return path_; }
 
 private:

@@ -35,7 +35,7 @@ void InteriorStaging::addTemporary(size_t cell, const std::vector<uint8_t>& reco
 
 // A cell's CELL record, then its Cell Children: the Persistent group, then
 // the Temporary group, each only with records, none at all without.
-void InteriorStaging::writeCell(const InteriorCell& cell, FILE* staged, OutputPlugin& output) const {
+void InteriorStaging::writeCell(const InteriorCell& cell, BlockReader& staged, OutputPlugin& output) const {
     copyRun(staged, staging_.path(), cell.cell, output);
     if (cell.persistent.empty() && cell.temporary.empty()) return;
     std::array<uint8_t, 4> label = formIdLabel(cell.formId);
@@ -63,7 +63,7 @@ void InteriorStaging::write(OutputPlugin& output) {
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
-    ReadFile staged = staging_.readBack();
+    BlockReader staged = staging_.readBack();
     output.openTopGroup("CELL");
     bool started = false;
     int32_t block = 0, subBlock = 0;
@@ -78,7 +78,7 @@ void InteriorStaging::write(OutputPlugin& output) {
         started = true;
         block = interiorBlock(formId);
         subBlock = interiorSubBlock(formId);
-        writeCell(cells_[index], staged.get(), output);
+        writeCell(cells_[index], staged, output);
     }
     output.closeAllGroups();
 }

@@ -47,7 +47,7 @@ private:
         std::vector<StagedRun> temporary;
     };
     StagedRun stage(const std::vector<uint8_t>& records, uint32_t count);
-    void writeCell(const InteriorCell& cell, FILE* staged, OutputPlugin& output) const;
+    void writeCell(const InteriorCell& cell, BlockReader& staged, OutputPlugin& output) const;
 
     std::vector<InteriorCell> cells_;
     StagingFile staging_;

@@ -43,12 +43,12 @@ void StagedReferences::add(const StagedReference& staged) {
 
 void StagedReferences::readBack(const std::function<void(const StagedReference&)>& use) {
     if (count_ == 0) return;
-    ReadFile file = staging_.readBack();
+    BlockReader file = staging_.readBack();
     const char* name = staging_.path().c_str();
     uint8_t fixed[fixedSize];
     StagedReference staged;
     for (uint64_t i = 0; i < count_; ++i) {
-        readStagedBytes(file.get(), name, fixed, fixedSize);
+        readStagedBytes(file, name, fixed, fixedSize);
         staged.cell = static_cast<size_t>(readUint32(fixed) | static_cast<uint64_t>(readUint32(fixed + 4)) << 32);
         staged.gridX = readInt32(fixed + 8);
         staged.gridY = readInt32(fixed + 12);
@@ -62,9 +62,9 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         staged.door = static_cast<int64_t>(readUint32(fixed + 60) | static_cast<uint64_t>(readUint32(fixed + 64)) << 32);
         for (std::string* text : {&reference.baseId, &reference.owner, &reference.key}) {
             uint8_t length[4];
-            readStagedBytes(file.get(), name, length, 4);
+            readStagedBytes(file, name, length, 4);
             text->resize(readUint32(length));
-            readStagedBytes(file.get(), name, text->data(), text->size());
+            readStagedBytes(file, name, text->data(), text->size());
         }
         use(staged);
     }

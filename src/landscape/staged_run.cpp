@@ -12,7 +12,7 @@ StagedRun stageRun(StagingFile& file, const std::vector<uint8_t>& records, uint3
     return run;
 }
 
-void copyRun(FILE* staged, const std::string& name, const StagedRun& run, OutputPlugin& output) {
+void copyRun(BlockReader& staged, const std::string& name, const StagedRun& run, OutputPlugin& output) {
     // The cells are mostly read in the order they were staged: no seek, no lost buffer.
     seekStaged(staged, name.c_str(), run.offset);
     output.copyStaged(staged, name.c_str(), run.length, run.records);

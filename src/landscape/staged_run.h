@@ -24,7 +24,7 @@ struct StagedRun {
 // Appends the records to the staging file (made at the first run).
 StagedRun stageRun(StagingFile& file, const std::vector<uint8_t>& records, uint32_t count);
 // Copies a run from the staging file, read back, to the output.
-void copyRun(FILE* staged, const std::string& name, const StagedRun& run, OutputPlugin& output);
+void copyRun(BlockReader& staged, const std::string& name, const StagedRun& run, OutputPlugin& output);
 
 // A group label holding a record's FormID.
 std::array<uint8_t, 4> formIdLabel(uint32_t formId);

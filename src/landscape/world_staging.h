@@ -84,9 +84,16 @@ private:
         std::vector<StagedRun> placed;  // the records placed in it
     };
 
+    // The world's staging file read back three times over: the cells, the
+    // lands and the placed records were staged apart, and each is then read
+    // in the order of the output, mostly a few neighbours at a time.
+    struct WorldReaders {
+        BlockReader cells, lands, placed;
+    };
+
     StagedRun stage(const std::vector<uint8_t>& records, uint32_t count);
-    void writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const;
-    void writePersistentCell(FILE* world, OutputPlugin& output) const;
+    void writeQuadCell(const QuadCell& cell, WorldReaders& world, OutputPlugin& output) const;
+    void writePersistentCell(BlockReader& world, OutputPlugin& output) const;
     void writeWorldRecord(OutputPlugin& output) const;
 
     // Every quad cell of the world, four (SW, SE, NW, NE) per Morrowind

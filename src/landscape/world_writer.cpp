@@ -112,7 +112,7 @@ void WorldStaging::writeWorldRecord(OutputPlugin& output) const {
 
 // The world's persistent cell stands first in the World Children group,
 // its Persistent Children group holding every placed NPC.
-void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const {
+void WorldStaging::writePersistentCell(BlockReader& world, OutputPlugin& output) const {
     if (persistent_.empty()) return;
     copyRun(world, staging_.path(), persistentCell_, output);
     std::array<uint8_t, 4> label = formIdLabel(persistentFormId_);
@@ -125,14 +125,14 @@ void WorldStaging::writePersistentCell(FILE* world, OutputPlugin& output) const 
 
 // A cell's CELL record, then its Cell Children group with its Temporary
 // Children: its land, then what is placed in it; no group without records.
-void WorldStaging::writeQuadCell(const QuadCell& cell, FILE* world, OutputPlugin& output) const {
-    copyRun(world, staging_.path(), cell.cell, output);
+void WorldStaging::writeQuadCell(const QuadCell& cell, WorldReaders& world, OutputPlugin& output) const {
+    copyRun(world.cells, staging_.path(), cell.cell, output);
     if (cell.placed.empty() && cell.land.records == 0) return;
     std::array<uint8_t, 4> label = formIdLabel(cell.formId);
     output.openGroup(GroupType::cellChildren, label.data());
     output.openGroup(GroupType::cellTemporaryChildren, label.data());
-    if (cell.land.records > 0) copyRun(world, staging_.path(), cell.land, output);
-    for (const StagedRun& run : cell.placed) copyRun(world, staging_.path(), run, output);
+    if (cell.land.records > 0) copyRun(world.lands, staging_.path(), cell.land, output);
+    for (const StagedRun& run : cell.placed) copyRun(world.placed, staging_.path(), run, output);
     output.closeGroup(GroupType::cellTemporaryChildren);
     output.closeGroup(GroupType::cellChildren);
 }
@@ -150,15 +150,15 @@ void WorldStaging::write(OutputPlugin& output) {
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&place](size_t a, size_t b) { return place(a) < place(b); });
 
-    ReadFile world = staging_.readBack();
+    WorldReaders world{staging_.readBack(), staging_.readBack(), staging_.readBack()};
     output.openTopGroup("WRLD", worldStamp);
     writeWorldRecord(output);
     output.openGroup(GroupType::worldChildren, formIdLabel(worldFormId).data());
-    writePersistentCell(world.get(), output);
+    writePersistentCell(world.placed, output);
     BlockGroups blocks(output);
     for (size_t index : order) {
         blocks.enter(cells_[index].gridX, cells_[index].gridY);
-        writeQuadCell(cells_[index], world.get(), output);
+        writeQuadCell(cells_[index], world, output);
     }
     output.closeAllGroups();
 }

@@ -72,12 +72,12 @@ private:
     };
 
     size_t topicFor(const MorrowindTopic& topic);
-    std::vector<MorrowindResponse> stagedResponses(FILE* staged, const Topic& topic) const;
+    std::vector<MorrowindResponse> stagedResponses(BlockReader& staged, const Topic& topic) const;
     // First pass: which topics keep a response; then their FormIDs.
-    void chooseTopics(FILE* staged, DialogueSources& sources);
+    void chooseTopics(BlockReader& staged, DialogueSources& sources);
     // The converted responses of a topic in Morrowind's order, chained
     // behind `previous`, each reported lost or taken; the FormID of the last.
-    uint32_t writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous);
+    uint32_t writeResponses(BlockReader& staged, const Topic& topic, DialogueSources& sources, uint32_t previous);
     void writeResponse(uint32_t formId, const MorrowindResponse& response, const ConvertedConditions& conditions,
                        uint32_t previous, uint32_t ownTopic);
     void reportLost(const Topic& topic, const ConvertedConditions& conditions);

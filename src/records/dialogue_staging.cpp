@@ -88,7 +88,7 @@ void Dialogue::handleResponse(RecordData record) {
     ++pieces.back().count;
 }
 
-std::vector<MorrowindResponse> Dialogue::stagedResponses(FILE* staged, const Topic& topic) const {
+std::vector<MorrowindResponse> Dialogue::stagedResponses(BlockReader& staged, const Topic& topic) const {
     std::vector<MorrowindResponse> responses;
     const char* name = staging_.path().c_str();
     for (const Piece& piece : topic.pieces) {

@@ -46,7 +46,7 @@ std::string Dialogue::uniqueEditorId(const std::string& name) {
     return output_.editorIds.unique(stem);
 }
 
-void Dialogue::chooseTopics(FILE* staged, DialogueSources& sources) {
+void Dialogue::chooseTopics(BlockReader& staged, DialogueSources& sources) {
     for (Topic& topic : topics_) {
         if (!subrecordFits(topic.name.size() + 1)) continue;  // no FULL holds it: its responses are lost below
         for (const MorrowindResponse& response : stagedResponses(staged, topic))
@@ -92,7 +92,7 @@ void Dialogue::reportLost(const Topic& topic, const ConvertedConditions& conditi
         problems_.tell(Problem::lost(LossKind::dialogueResponse, "a topic name too long for Oblivion"));
 }
 
-uint32_t Dialogue::writeResponses(FILE* staged, const Topic& topic, DialogueSources& sources, uint32_t previous) {
+uint32_t Dialogue::writeResponses(BlockReader& staged, const Topic& topic, DialogueSources& sources, uint32_t previous) {
     const std::vector<MorrowindResponse> responses = stagedResponses(staged, topic);
     std::vector<ResponseLink> links;
     for (const MorrowindResponse& response : responses) links.push_back({response.id, response.previous});
@@ -129,10 +129,10 @@ void Dialogue::writeTopicRecord(uint32_t formId, const std::string& editorId, co
 
 void Dialogue::writeTopicGroup(DialogueSources& sources) {
     if (!staging_.isOpen()) return;
-    ReadFile staged = staging_.readBack();
-    chooseTopics(staged.get(), sources);
+    BlockReader staged = staging_.readBack();
+    chooseTopics(staged, sources);
     if (questFormId_ == 0) {
-        for (const Topic& topic : topics_) writeResponses(staged.get(), topic, sources, 0);  // only reports them
+        for (const Topic& topic : topics_) writeResponses(staged, topic, sources, 0);  // only reports them
         return;
     }
     output_.plugin.openTopGroup("DIAL");
@@ -145,18 +145,18 @@ void Dialogue::writeTopicGroup(DialogueSources& sources) {
     if (anyGreeting) writeTopicRecord(greetingFormId, greetingEditorId, nullptr);
     uint32_t previous = 0;
     for (size_t g : greetings) {
-        previous = writeResponses(staged.get(), topics_[g], sources, previous);
+        previous = writeResponses(staged, topics_[g], sources, previous);
         if (topics_[g].converted) ++topicCount_;
     }
     if (anyGreeting) output_.plugin.closeGroup(GroupType::topicChildren);
     for (const Topic& topic : topics_) {
         if (topic.greeting) continue;
         if (!topic.converted) {
-            writeResponses(staged.get(), topic, sources, 0);  // none is written: they are reported
+            writeResponses(staged, topic, sources, 0);  // none is written: they are reported
             continue;
         }
         writeTopicRecord(topic.formId, topic.editorId, &topic.name);
-        writeResponses(staged.get(), topic, sources, 0);
+        writeResponses(staged, topic, sources, 0);
         output_.plugin.closeGroup(GroupType::topicChildren);
         ++topicCount_;
     }

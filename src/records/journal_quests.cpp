@@ -78,7 +78,7 @@ void JournalQuests::addStages(size_t quest, const std::vector<JournalStage>& sta
     staged.stageCount += static_cast<int>(stages.size());
 }
 
-void JournalQuests::writeQuest(FILE* stages, const Quest& quest) {
+void JournalQuests::writeQuest(BlockReader& stages, const Quest& quest) {
     RecordWriter& record = output_.plugin.beginRecord("QUST", quest.formId);
     writeQuestHead(quest, record);
     for (const Piece& piece : quest.pieces) {
@@ -97,10 +97,10 @@ void JournalQuests::reportEmptyQuests() const {
 
 void JournalQuests::writeQuests() {
     if (formIdOrder_.empty()) return;
-    ReadFile stages = stagesFile_.readBack();
+    BlockReader stages = stagesFile_.readBack();
     for (size_t index : formIdOrder_) {
         const Quest& quest = quests_[index];
-        writeQuest(stages.get(), quest);
+        writeQuest(stages, quest);
         ++questCount_;
         journalEntryCount_ += quest.stageCount;
     }

@@ -75,7 +75,7 @@ private:
     // Takes the quest's FormID at its first stage, or rejects it.
     bool acceptStages(size_t quest);
     // The whole quest record: its head, then its topics' stage blocks.
-    void writeQuest(FILE* stages, const Quest& quest);
+    void writeQuest(BlockReader& stages, const Quest& quest);
 
     RecordOutput output_;
     Problems& problems_;

@@ -293,10 +293,10 @@ TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
     OutputPlugin output(openWriter(scratch));
     output.writeHeader();
     output.openTopGroup("BOOK");
-    ReadFile from = openForReading(stagedPath);
-    ASSERT_TRUE(from);
-    ASSERT_TRUE(seekFile(from.get(), 7, SEEK_SET));
-    output.copyStaged(from.get(), "staged.tmp", 2 * (20 + 10), 2);
+    BlockReader from(openForReading(stagedPath), BlockReader::stagedBlockSize);
+    ASSERT_TRUE(from.isOpen());
+    ASSERT_TRUE(from.seek(7));
+    output.copyStaged(from, "staged.tmp", 2 * (20 + 10), 2);
     output.finish();
 
     Bytes b = scratch.bytes();
@@ -310,9 +310,9 @@ TEST(OutputPlugin, StagedRunsAreCopiedFromWhereTheFileStandsAndCounted) {
     // A staged file shorter than what it should hold is fatal, not a short group.
     ScratchFile second;
     OutputPlugin short_(openWriter(second));
-    ASSERT_TRUE(seekFile(from.get(), 7 + 30, SEEK_SET));
+    ASSERT_TRUE(from.seek(7 + 30));
     try {
-        short_.copyStaged(from.get(), "staged.tmp", 60, 2);
+        short_.copyStaged(from, "staged.tmp", 60, 2);
         FAIL() << "a short staged file passed";
     } catch (const FatalError& error) {
         // The end of the file is no system error: it is told as one of input and output.

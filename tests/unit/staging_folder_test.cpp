@@ -101,10 +101,10 @@ TEST(StagingFile, CreatedAtTheFirstWriteAndReadBackFromItsStart) {
     file.append().write("def");  // the same file, appended to
     EXPECT_TRUE(file.isOpen());
     EXPECT_EQ(file.length(), 6);
-    ReadFile back = file.readBack();
+    BlockReader back = file.readBack();
     EXPECT_FALSE(file.isOpen());
     char bytes[8] = {};
-    ASSERT_EQ(std::fread(bytes, 1, sizeof bytes, back.get()), 6u);
+    ASSERT_EQ(back.read(bytes, sizeof bytes), 6u);
     EXPECT_EQ(std::string(bytes), "abcdef");
 }
 
