@@ -36,17 +36,36 @@ bool allFinite(const Placement& placement) {
 }  // namespace
 
 void ReferencePlacer::place(const MorrowindReference& reference, PlacementCell& cell) {
+    const Destination& destination = destinationOf(reference.baseId);
+    if (destination.kind == Destination::Kind::npc) return placeNpc(reference, cell, destination.npcFormId);
+    if (destination.kind == Destination::Kind::object && !placeObject(reference, cell, destination.base)) return;
+    if (destination.loss) problems_.tell(Problem::lost(*destination.loss, destination.lossId, 1, destination.became));
+}
+
+const ReferencePlacer::Destination& ReferencePlacer::destinationOf(const std::string& baseId) {
+    auto known = destinations_.find(baseId);
+    if (known == destinations_.end()) known = destinations_.emplace(baseId, findDestination(baseId)).first;
+    return known->second;
+}
+
+ReferencePlacer::Destination ReferencePlacer::findDestination(const std::string& baseId) {
+    Destination destination;
     uint8_t npc[4];
-    if (npcs_.find(reference.baseId, npc)) return placeNpc(reference, cell, readUint32(npc));
-    const BaseObject* base = lookups_.baseObjects.find(reference.baseId);
+    if (npcs_.find(baseId, npc)) {
+        destination.kind = Destination::Kind::npc;
+        destination.npcFormId = readUint32(npc);
+        return destination;
+    }
+    const BaseObject* base = lookups_.baseObjects.find(baseId);
     std::string_view madeType = base != nullptr ? bases_.typeFor(*base) : std::string_view();
-    if (placeItem(reference, madeType, cell)) return;
-    if (!madeType.empty() && placeMadeBase(reference, *base, cell)) return;
-    if (placeStandIn(reference, cell)) return;
+    if (itemDestination(baseId, madeType, destination)) return destination;
+    if (!madeType.empty() && madeBaseDestination(baseId, *base, destination)) return destination;
+    if (standInDestination(baseId, destination)) return destination;
     // A base that would have been made a record but could not be (its
     // model path is told) is no base without a model.
-    problems_.tell(
-        Problem::lost(madeType.empty() ? LossKind::placedReference : LossKind::unwritableModel, reference.baseId));
+    destination.loss = madeType.empty() ? LossKind::placedReference : LossKind::unwritableModel;
+    destination.lossId = baseId;
+    return destination;
 }
 
 void ReferencePlacer::placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId) {
@@ -77,32 +96,45 @@ void ReferencePlacer::noteUnkeptData(const MorrowindReference& reference, uint32
 // An item a lookup line or the plugin's books name is that item; one of a
 // kind becomes the Oblivion item of its kind, unless it becomes a record
 // of its own kind (a light that can be carried, with models).
-bool ReferencePlacer::placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell) {
+bool ReferencePlacer::itemDestination(const std::string& baseId, std::string_view madeType,
+                                      Destination& destination) {
     ItemChoice item;
-    if (!chooseItem(lookups_, books_, reference.baseId, item)) return false;
+    if (!chooseItem(lookups_, books_, baseId, item)) return false;
     if (item.byKind != nullptr && !madeType.empty() && madeType != "STAT") return false;
-    if (placeObject(reference, cell, {item.formId, "item", 1.0f, 0.0f}) && item.byKind != nullptr)
-        problems_.tell(Problem::lost(LossKind::itemByKind, reference.baseId, 1, byKindText(item)));
+    destination.kind = Destination::Kind::object;
+    destination.base = {item.formId, "item", 1.0f, 0.0f};
+    if (item.byKind != nullptr) {
+        destination.loss = LossKind::itemByKind;
+        destination.lossId = baseId;
+        destination.became = byKindText(item);
+    }
     return true;
 }
 
-bool ReferencePlacer::placeMadeBase(const MorrowindReference& reference, const BaseObject& base, PlacementCell& cell) {
+bool ReferencePlacer::madeBaseDestination(const std::string& baseId, const BaseObject& base,
+                                          Destination& destination) {
     const MadeBase* made = bases_.baseFor(base);
     if (made == nullptr) return false;
-    if (placeObject(reference, cell, {made->formId, made->type, 1.0f, 0.0f}) && made->type == "STAT" &&
-        losesItsFunction(base))
-        problems_.tell(
-            Problem::lost(LossKind::lostFunction, reference.baseId + " (" + std::string(base.type.data(), 4) + ")"));
+    destination.kind = Destination::Kind::object;
+    destination.base = {made->formId, made->type, 1.0f, 0.0f};
+    if (made->type == "STAT" && losesItsFunction(base)) {
+        destination.loss = LossKind::lostFunction;
+        destination.lossId = baseId + " (" + std::string(base.type.data(), 4) + ")";
+    }
     return true;
 }
 
-bool ReferencePlacer::placeStandIn(const MorrowindReference& reference, PlacementCell& cell) {
-    const StandIn* standIn = lookups_.objects.find(reference.baseId);
+bool ReferencePlacer::standInDestination(const std::string& baseId, Destination& destination) {
+    const StandIn* standIn = lookups_.objects.find(baseId);
     if (standIn == nullptr) return false;
+    destination.kind = Destination::Kind::object;
     // A stand-in of a section is a record of that type: a container keeps its lock, a light shines.
     std::string_view type = standIn->type[0] != 0 ? std::string_view(standIn->type.data(), 4) : "stand-in";
-    if (placeObject(reference, cell, {standIn->formId, type, standIn->scale, standIn->zOffset}) && type == "CONT")
-        problems_.tell(Problem::lost(LossKind::standInContents, reference.baseId));
+    destination.base = {standIn->formId, type, standIn->scale, standIn->zOffset};
+    if (type == "CONT") {
+        destination.loss = LossKind::standInContents;
+        destination.lossId = baseId;
+    }
     return true;
 }
 

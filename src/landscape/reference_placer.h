@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "landscape/model_bases.h"
 #include "landscape/morrowind_reference.h"
@@ -39,7 +40,8 @@ public:
           bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt, output, problems,
                  lookups, books) {}
 
-    // Places the reference, or notes why it is not placed.
+    // Places the reference, or notes why it is not placed. Only once the
+    // whole input is read: what a base id becomes is then settled.
     void place(const MorrowindReference& reference, PlacementCell& cell);
     // The top groups of the base records made, of the given types in that
     // order (none without records).
@@ -69,15 +71,34 @@ public:
     int placedItemCount() const { return placedItemCount_; }
 
 private:
+    // What the references of one base id become. Every lookup on the way
+    // answers the same for each reference of the id once the whole input is
+    // read, and tells what it tells at its first lookup only: the answer is
+    // found at the id's first reference and kept for the others, which are
+    // many of few ids.
+    struct Destination {
+        enum class Kind { npc, object, lost } kind = Kind::lost;
+        uint32_t npcFormId = 0;
+        PlacedBase base{0, {}, 1.0f, 0.0f};
+        // The loss told for each reference placed (an item by its kind, a
+        // static in place of an object with a function, a stand-in for a
+        // container), or for each that is not placed.
+        std::optional<LossKind> loss;
+        std::string lossId;
+        std::string became;
+    };
+    const Destination& destinationOf(const std::string& baseId);
+    Destination findDestination(const std::string& baseId);
+    // An item the lookups know, unless the base becomes a record of its own kind.
+    bool itemDestination(const std::string& baseId, std::string_view madeType, Destination& destination);
+    // A record made for the base, or a stand-in; false when there is none.
+    bool madeBaseDestination(const std::string& baseId, const BaseObject& base, Destination& destination);
+    bool standInDestination(const std::string& baseId, Destination& destination);
+
     // A converted NPC: a persistent ACHR, unless its placement is no number.
     void placeNpc(const MorrowindReference& reference, PlacementCell& cell, uint32_t npcFormId);
     // What the reference carries and its placed record does not keep, once per kind.
     void noteUnkeptData(const MorrowindReference& reference, uint32_t kept);
-    // An item the lookups know, unless the base becomes a record of its own kind.
-    bool placeItem(const MorrowindReference& reference, std::string_view madeType, PlacementCell& cell);
-    // A record made for the base, or a stand-in; false when there is none.
-    bool placeMadeBase(const MorrowindReference& reference, const BaseObject& base, PlacementCell& cell);
-    bool placeStandIn(const MorrowindReference& reference, PlacementCell& cell);
     bool placeObject(const MorrowindReference& reference, PlacementCell& cell, const PlacedBase& base);
     // What the REFR keeps of the owner, lock, key and count; the rest is noted by kind.
     ReferenceExtras extrasFor(const MorrowindReference& reference, const PlacedBase& base, uint32_t alsoKept = 0);
@@ -89,6 +110,7 @@ private:
     // The NPCs converted, for the placed NPCs and the owners.
     const ConvertedNpcs& npcs_;
     ModelBases bases_;
+    std::unordered_map<std::string, Destination> destinations_;  // by base id as the references spell it
     int placedNpcCount_ = 0;
     int placedObjectCount_ = 0;
     int placedItemCount_ = 0;
