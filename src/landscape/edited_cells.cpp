@@ -68,11 +68,10 @@ void Landscape::stageEdited(const CellEdit& edit, size_t cell, int32_t gridX, in
         if (move.moved && gridFitsWorld(move.gridX, move.gridY)) {
             // The cell it moved to is a cell of the plugin from now on: its CELL record may still come, and its
             // land comes from the masters.
-            stage({cells_.cellForLand(move.gridX, move.gridY), move.gridX, move.gridY, edited.reference},
-                  formatText("(%d, %d)", move.gridX, move.gridY));
+            stageExterior(cells_.cellForLand(move.gridX, move.gridY), move.gridX, move.gridY, edited.reference);
             continue;
         }
-        stage({cell, gridX, gridY, edited.reference}, formatText("(%d, %d)", gridX, gridY));
+        stageExterior(cell, gridX, gridY, edited.reference);
     }
 }
 

@@ -94,15 +94,21 @@ void Landscape::convertInterior(RecordData record, MorrowindCell cell) {
     addPluginReferences(record, cell, edit);
     // An interior's references stay in it: a move names an exterior grid.
     for (const EditedReference& edited : edit.references())
-        if (!edited.removed) stage({*staged, 0, 0, edited.reference, true}, cell.name);
+        if (!edited.removed) stage({*staged, 0, 0, true}, edited.reference, cell.name);
     noteEditCounts(edit.counts(), cell.name);
 }
 
-void Landscape::stage(StagedReference staged, const std::string& cellName) {
-    if (staged.reference.arrival)
-        staged.door = doors_.add(staged.interior ? static_cast<long>(staged.cell) : DoorLinks::exterior, cellName,
-                                 staged.reference);
-    references_.add(staged);
+void Landscape::stage(const StagedCell& place, const MorrowindReference& reference, const std::string& cellName) {
+    int64_t door = -1;
+    if (reference.arrival)
+        door = doors_.add(place.interior ? static_cast<long>(place.cell) : DoorLinks::exterior, cellName, reference);
+    references_.add(place, reference, door);
+}
+
+void Landscape::stageExterior(size_t cell, int32_t gridX, int32_t gridY, const MorrowindReference& reference) {
+    // The grid is written out for a door alone: most references are none.
+    stage({cell, gridX, gridY, false}, reference,
+          reference.arrival ? formatText("(%d, %d)", gridX, gridY) : std::string());
 }
 
 void Landscape::placeReferences() {

@@ -96,8 +96,10 @@ private:
     void convertInterior(RecordData record, MorrowindCell cell);
     void addPluginReferences(RecordData record, const MorrowindCell& cell, CellEdit& edit);
     // Stages a reference; a door with a destination joins the doors too,
-    // named in the reports by its cell's name.
-    void stage(StagedReference staged, const std::string& cellName);
+    // named in the reports by its cell's name (which only a door needs).
+    void stage(const StagedCell& place, const MorrowindReference& reference, const std::string& cellName);
+    // The same in an exterior cell, whose doors are named by its grid.
+    void stageExterior(size_t cell, int32_t gridX, int32_t gridY, const MorrowindReference& reference);
 
     RecordOutput output_;
     Problems& problems_;

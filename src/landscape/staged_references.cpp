@@ -1,5 +1,7 @@
 #include "landscape/staged_references.h"
 
+#include <cstring>
+
 #include "esm/byte_order.h"
 #include "esm/staged_file.h"
 
@@ -14,29 +16,42 @@ namespace {
 // before the ids. A door's destination waits with the doors, in memory.
 constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4 + 4 + 8;
 
-void appendText(std::vector<uint8_t>& entry, const std::string& text) {
-    appendUint32(entry, static_cast<uint32_t>(text.size()));
-    entry.insert(entry.end(), text.begin(), text.end());
-}
+// Stores the numbers of an entry one after another.
+class EntryStore {
+public:
+    explicit EntryStore(uint8_t* at) : at_(at) {}
+    void put(uint32_t value) {
+        storeUint32(at_, value);
+        at_ += 4;
+    }
+    void put(const std::string& text) {
+        put(static_cast<uint32_t>(text.size()));
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+
+private:
+    uint8_t* at_;
+};
 
 }  // namespace
 
-void StagedReferences::add(const StagedReference& staged) {
-    entry_.clear();
-    appendUint32(entry_, static_cast<uint32_t>(staged.cell));
-    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.cell) >> 32));
-    appendUint32(entry_, static_cast<uint32_t>(staged.gridX));
-    appendUint32(entry_, static_cast<uint32_t>(staged.gridY));
-    const MorrowindReference& reference = staged.reference;
-    for (float value : reference.placement) appendFloat(entry_, value);
-    appendFloat(entry_, reference.scale);
-    appendUint32(entry_, reference.unkept);
-    appendUint32(entry_, static_cast<uint32_t>(reference.lockLevel));
-    appendUint32(entry_, static_cast<uint32_t>(reference.count));
-    appendUint32(entry_, staged.interior ? 1 : 0);
-    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.door)));
-    appendUint32(entry_, static_cast<uint32_t>(static_cast<uint64_t>(staged.door) >> 32));
-    for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) appendText(entry_, *text);
+void StagedReferences::add(const StagedCell& place, const MorrowindReference& reference, int64_t door) {
+    entry_.resize(fixedSize + 4 * 3 + reference.baseId.size() + reference.owner.size() + reference.key.size());
+    EntryStore entry(entry_.data());
+    entry.put(static_cast<uint32_t>(place.cell));
+    entry.put(static_cast<uint32_t>(static_cast<uint64_t>(place.cell) >> 32));
+    entry.put(static_cast<uint32_t>(place.gridX));
+    entry.put(static_cast<uint32_t>(place.gridY));
+    for (float value : reference.placement) entry.put(floatBits(value));
+    entry.put(floatBits(reference.scale));
+    entry.put(reference.unkept);
+    entry.put(static_cast<uint32_t>(reference.lockLevel));
+    entry.put(static_cast<uint32_t>(reference.count));
+    entry.put(place.interior ? 1 : 0);
+    entry.put(static_cast<uint32_t>(static_cast<uint64_t>(door)));
+    entry.put(static_cast<uint32_t>(static_cast<uint64_t>(door) >> 32));
+    for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) entry.put(*text);
     staging_.append().write(entry_.data(), entry_.size());
     ++count_;
 }

@@ -16,13 +16,17 @@
 
 namespace landfer {
 
-struct StagedReference {
+// Where a staged reference is placed.
+struct StagedCell {
     // An exterior cell's first quad in the world staging, or an interior
     // cell in the interiors' staging.
     size_t cell = 0;
     int32_t gridX = 0, gridY = 0;  // an exterior cell's Morrowind grid
-    MorrowindReference reference;
     bool interior = false;
+};
+
+struct StagedReference : StagedCell {
+    MorrowindReference reference;
     // A door with a destination: its number among the doors, else -1.
     int64_t door = -1;
 };
@@ -34,7 +38,7 @@ public:
     // The references staged in the file at `path` (made at the first one).
     explicit StagedReferences(std::string path) : staging_(std::move(path)) {}
 
-    void add(const StagedReference& staged);
+    void add(const StagedCell& place, const MorrowindReference& reference, int64_t door);
     uint64_t count() const { return count_; }
     // Closes the file and hands every staged reference, in order, to `use`.
     void readBack(const std::function<void(const StagedReference&)>& use);
