@@ -36,7 +36,8 @@ MovedHeights writeQuadData(const LandTextureTable& textures, const LandInput& in
         encodeQuadHeights(readFloat(input.heights), reinterpret_cast<const int8_t*>(input.heights + 4), quad);
     std::vector<uint8_t>& vhgt = record.subrecord("VHGT");
     appendFloat(vhgt, heights.offset);
-    for (int8_t delta : heights.deltas) vhgt.push_back(static_cast<uint8_t>(delta));
+    const uint8_t* deltas = reinterpret_cast<const uint8_t*>(heights.deltas.data());
+    vhgt.insert(vhgt.end(), deltas, deltas + heights.deltas.size());
     const uint8_t* trailing = input.heights + 4 + inputSide * inputSide;
     vhgt.insert(vhgt.end(), trailing, trailing + 3);
 
@@ -56,6 +57,36 @@ void noteMoved(MovedHeights& moved, int32_t error) {
     moved.largestError = std::max(moved.largestError, error < 0 ? -error : error);
 }
 
+// The true heights (relative to the land's offset) of the quad's first
+// column, from its 33 rows: a row's first delta is relative to the first
+// vertex of the row below, every other to the vertex before it.
+std::array<int32_t, quadSide> firstColumnHeights(const int8_t* deltas, int rowBase, int columnBase) {
+    std::array<int32_t, quadSide> heights;
+    int32_t rowStart = 0;
+    for (int r = 0; r < rowBase + quadSide; ++r) {
+        rowStart += deltas[r * inputSide];
+        if (r < rowBase) continue;
+        int32_t height = rowStart;
+        for (int c = 1; c <= columnBase; ++c) height += deltas[r * inputSide + c];
+        heights[r - rowBase] = height;
+    }
+    return heights;
+}
+
+int8_t clampDelta(int32_t value) { return static_cast<int8_t>(std::clamp(value, -128, 127)); }
+
+// The rest of a row whose first vertex missed its height: each delta
+// reaches for the true height from where the last one ended.
+void encodeRowAfterMiss(const int8_t* deltas, int32_t height, int32_t encoded, int8_t* out, MovedHeights& moved) {
+    for (int j = 1; j < quadSide; ++j) {
+        height += deltas[j];
+        int8_t delta = clampDelta(height - encoded);
+        out[j] = delta;
+        encoded += delta;
+        noteMoved(moved, height - encoded);
+    }
+}
+
 }  // namespace
 
 float scaledHeightOffset(float offset) { return 8.0f * offset; }
@@ -63,43 +94,32 @@ float scaledHeightOffset(float offset) { return 8.0f * offset; }
 bool heightOffsetConverts(float offset) { return std::isfinite(scaledHeightOffset(offset)); }
 
 QuadHeights encodeQuadHeights(float offset, const int8_t* deltas, Quad quad) {
-    // True heights of the input grid, relative to its offset.
-    std::array<int32_t, inputSide * inputSide> height;
-    int32_t rowStart = 0;
-    for (int r = 0; r < inputSide; ++r) {
-        rowStart += deltas[r * inputSide];
-        int32_t h = rowStart;
-        height[r * inputSide] = h;
-        for (int c = 1; c < inputSide; ++c) {
-            h += deltas[r * inputSide + c];
-            height[r * inputSide + c] = h;
-        }
-    }
     int rb = quadFirstRow(quad, quadStep), cb = quadFirstColumn(quad, quadStep);
-    auto input = [&](int i, int j) { return height[(rb + i) * inputSide + cb + j]; };
+    std::array<int32_t, quadSide> firstColumn = firstColumnHeights(deltas, rb, cb);
 
     // The offset is the height below the quad's first vertex (its first
     // delta stays as it was), or, for the NE quad, that vertex itself.
     int32_t firstDelta = quad == Quad::NE ? 0 : deltas[rb * inputSide];
-    int32_t offsetSum = input(0, 0) - firstDelta;
+    int32_t offsetSum = firstColumn[0] - firstDelta;
     QuadHeights out;
     double scaledOffset = static_cast<double>(scaledHeightOffset(offset));
     out.offset = static_cast<float>((scaledOffset + 8.0 * offsetSum) * 0.125);
 
-    auto clampDelta = [](int32_t value) { return static_cast<int8_t>(std::clamp(value, -128, 127)); };
     int32_t previousRowStart = offsetSum;
     for (int i = 0; i < quadSide; ++i) {
-        int8_t first = clampDelta(input(i, 0) - previousRowStart);
-        out.deltas[i * quadSide] = first;
-        int32_t encoded = previousRowStart + first;
-        previousRowStart = encoded;
-        noteMoved(out.moved, input(i, 0) - previousRowStart);
-        for (int j = 1; j < quadSide; ++j) {
-            int8_t delta = clampDelta(input(i, j) - encoded);
-            out.deltas[i * quadSide + j] = delta;
-            encoded += delta;
-            noteMoved(out.moved, input(i, j) - encoded);
+        int8_t* encodedRow = out.deltas.data() + i * quadSide;
+        const int8_t* row = deltas + (rb + i) * inputSide + cb;
+        encodedRow[0] = clampDelta(firstColumn[i] - previousRowStart);
+        previousRowStart += encodedRow[0];
+        // From a first vertex at its height, every step along the row is
+        // the input's own delta (it never starts a row), so the row is
+        // copied; only a row that starts off its height is encoded anew.
+        if (previousRowStart == firstColumn[i]) {
+            std::memcpy(encodedRow + 1, row + 1, quadSide - 1);
+            continue;
         }
+        noteMoved(out.moved, firstColumn[i] - previousRowStart);
+        encodeRowAfterMiss(row, firstColumn[i], previousRowStart, encodedRow, out.moved);
     }
     return out;
 }

@@ -98,20 +98,99 @@ void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512]
 
 QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad) {
     int rowBase = quadFirstRow(quad, quadSquares), colBase = quadFirstColumn(quad, quadSquares);
-    auto square = [](int p) { return static_cast<int>(p * 0.242); };
-    QuadTextureGrid out{};
-    for (int i = 0; i < 34; ++i)
-        for (int j = 0; j < 34; ++j)
-            out[34 * i + j] = textureFormId(table, grid[16 * (rowBase + square(i)) + colBase + square(j)]);
+    // Each of the quad's 8 x 8 squares is looked up once: its vertices
+    // only repeat its FormID.
+    std::array<uint32_t, quadSquares * quadSquares> squareFormIds;
+    for (int r = 0; r < quadSquares; ++r)
+        for (int c = 0; c < quadSquares; ++c)
+            squareFormIds[quadSquares * r + c] = textureFormId(table, grid[16 * (rowBase + r) + colBase + c]);
+    std::array<int, 34> square;
+    for (int p = 0; p < 34; ++p) square[p] = static_cast<int>(p * 0.242);
+    QuadTextureGrid out;
+    for (int i = 0; i < 34; ++i) {
+        const uint32_t* row = squareFormIds.data() + quadSquares * square[i];
+        for (int j = 0; j < 34; ++j) out[34 * i + j] = row[square[j]];
+    }
     return out;
 }
 
 namespace {
 
-// A quadrant's vertex (row, column 0..16) in a quad's 34 x 34 grid.
-uint32_t quadrantVertex(const QuadTextureGrid& grid, Quad quadrant, int r, int c) {
+constexpr int quadrantVertices = quadrantSide * quadrantSide;
+constexpr uint16_t noTexture = 0xFFFF;
+
+// The textures of a quadrant's vertices in order of first appearance, row
+// by row, with the vertices each covers, and the texture of each vertex
+// (noTexture where it has none). Fixed arrays: a quadrant is planned for
+// every quad of every land, and holds at most one texture a vertex.
+struct QuadrantTextures {
+    std::array<uint32_t, quadrantVertices> formIds;
+    std::array<int, quadrantVertices> vertices;
+    std::array<uint16_t, quadrantVertices> textureOf;
+    uint16_t count = 0;
+};
+
+uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
+    for (uint16_t i = 0; i < textures.count; ++i)
+        if (textures.formIds[i] == formId) return i;
+    textures.formIds[textures.count] = formId;
+    textures.vertices[textures.count] = 0;
+    return textures.count++;
+}
+
+void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures& textures) {
     int rowStart = quadFirstRow(quadrant, quadrantSide), colStart = quadFirstColumn(quadrant, quadrantSide);
-    return grid[34 * (rowStart + r) + colStart + c];
+    // Neighbouring vertices mostly share a square, so the last texture
+    // found is tried before the list.
+    uint32_t lastFormId = 0;
+    uint16_t last = noTexture;
+    for (int r = 0; r < quadrantSide; ++r) {
+        const uint32_t* row = grid.data() + 34 * (rowStart + r) + colStart;
+        for (int c = 0; c < quadrantSide; ++c) {
+            if (row[c] != lastFormId) {
+                lastFormId = row[c];
+                last = lastFormId == 0 ? noTexture : textureIndex(textures, lastFormId);
+            }
+            textures.textureOf[quadrantSide * r + c] = last;
+            if (last != noTexture) ++textures.vertices[last];
+        }
+    }
+}
+
+// What becomes of each texture met: the base, layer 0, 1, ... or dropped.
+constexpr int baseTexture = -1, droppedTexture = -2;
+struct QuadrantPlan {
+    uint32_t base = 0;  // 0: no known texture
+    std::array<int, quadrantVertices> layerOf;  // by texture index
+    int layerCount = 0;
+};
+
+// Marks the textures other than the base that lose their layer: all but
+// the eight covering the most (the first met on a tie).
+void markDropped(const QuadrantTextures& textures, QuadrantPlan& plan) {
+    std::array<uint16_t, quadrantVertices> ranked;
+    uint16_t others = 0;
+    for (uint16_t i = 0; i < textures.count; ++i)
+        if (plan.layerOf[i] != baseTexture) ranked[others++] = i;
+    std::stable_sort(ranked.begin(), ranked.begin() + others,
+                     [&textures](uint16_t a, uint16_t b) { return textures.vertices[a] > textures.vertices[b]; });
+    for (uint16_t k = maxQuadrantLayers; k < others; ++k) plan.layerOf[ranked[k]] = droppedTexture;
+}
+
+QuadrantPlan planTextures(const QuadrantTextures& textures) {
+    QuadrantPlan plan;
+    if (textures.count == 0) return plan;
+    uint16_t base = 0;  // the first of the most
+    for (uint16_t i = 1; i < textures.count; ++i)
+        if (textures.vertices[i] > textures.vertices[base]) base = i;
+    plan.base = textures.formIds[base];
+    std::fill(plan.layerOf.begin(), plan.layerOf.begin() + textures.count, 0);
+    plan.layerOf[base] = baseTexture;
+    if (textures.count > maxQuadrantLayers + 1) markDropped(textures, plan);
+    // The layers kept are numbered in order of first appearance.
+    for (uint16_t i = 0; i < textures.count; ++i)
+        if (plan.layerOf[i] >= 0) plan.layerOf[i] = plan.layerCount++;
+    return plan;
 }
 
 // BTXT and ATXT: the texture, the quadrant, an unused byte, the layer number.
@@ -126,55 +205,67 @@ void writeLayerHeader(RecordWriter& record, RecordType type, uint32_t formId, Qu
 }  // namespace
 
 QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
-    struct Texture {
-        uint32_t formId;
-        int vertices;
-    };
-    std::vector<Texture> met;  // in order of first appearance
-    for (int r = 0; r < 17; ++r)
-        for (int c = 0; c < 17; ++c) {
-            uint32_t formId = quadrantVertex(grid, quadrant, r, c);
-            if (formId == 0) continue;
-            auto found =
-                std::find_if(met.begin(), met.end(), [formId](const Texture& t) { return t.formId == formId; });
-            if (found == met.end())
-                met.push_back({formId, 1});
-            else
-                ++found->vertices;
-        }
+    QuadrantTextures textures;
+    gatherTextures(grid, quadrant, textures);
+    QuadrantPlan plan = planTextures(textures);
     QuadrantPaint paint;
-    if (met.empty()) return paint;
-    auto most = [](const Texture& a, const Texture& b) { return a.vertices > b.vertices; };
-    auto base = std::min_element(met.begin(), met.end(), most);  // the first of the most
-    paint.base = base->formId;
-    met.erase(base);
-    // The eight covering the most keep their layers, still in order of first appearance.
-    std::vector<Texture> ranked = met;
-    std::stable_sort(ranked.begin(), ranked.end(), most);
-    auto keeps = [&ranked](uint32_t formId) {
-        for (size_t i = 0; i < ranked.size() && i < maxQuadrantLayers; ++i)
-            if (ranked[i].formId == formId) return true;
-        return false;
-    };
-    for (const Texture& texture : met) (keeps(texture.formId) ? paint.layers : paint.dropped).push_back(texture.formId);
+    paint.base = plan.base;
+    for (uint16_t i = 0; i < textures.count; ++i) {
+        if (plan.layerOf[i] >= 0) paint.layers.push_back(textures.formIds[i]);
+        if (plan.layerOf[i] == droppedTexture) paint.dropped.push_back(textures.formIds[i]);
+    }
     return paint;
 }
 
+namespace {
+
+// The vertices (17 x row + column) of each layer, row by row, one layer
+// after the other: `start[layer]` is where a layer's begin, `start[layer + 1]` where they end.
+struct LayerVertices {
+    std::array<uint16_t, quadrantVertices> positions;
+    std::array<int, maxQuadrantLayers + 1> start{};
+};
+
+LayerVertices sortByLayer(const QuadrantTextures& textures, const QuadrantPlan& plan) {
+    std::array<int, quadrantVertices> layerOfVertex;
+    LayerVertices out;
+    for (int v = 0; v < quadrantVertices; ++v) {
+        uint16_t texture = textures.textureOf[v];
+        layerOfVertex[v] = texture == noTexture ? baseTexture : plan.layerOf[texture];
+        if (layerOfVertex[v] >= 0) ++out.start[layerOfVertex[v] + 1];
+    }
+    for (size_t layer = 1; layer < out.start.size(); ++layer) out.start[layer] += out.start[layer - 1];
+    std::array<int, maxQuadrantLayers> next;
+    std::copy(out.start.begin(), out.start.end() - 1, next.begin());
+    for (int v = 0; v < quadrantVertices; ++v)
+        if (layerOfVertex[v] >= 0) out.positions[next[layerOfVertex[v]]++] = static_cast<uint16_t>(v);
+    return out;
+}
+
+}  // namespace
+
 void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record) {
-    QuadrantPaint paint = planQuadrant(grid, quadrant);
-    if (paint.base == 0) return;
-    writeLayerHeader(record, "BTXT", paint.base, quadrant, 0);
-    for (size_t layer = 0; layer < paint.layers.size(); ++layer) {
-        uint32_t formId = paint.layers[layer];
-        writeLayerHeader(record, "ATXT", formId, quadrant, layer);
-        std::vector<uint8_t>& positions = record.subrecord("VTXT");
-        for (int r = 0; r < 17; ++r)
-            for (int c = 0; c < 17; ++c) {
-                if (quadrantVertex(grid, quadrant, r, c) != formId) continue;
-                appendUint16(positions, static_cast<uint32_t>(17 * r + c));
-                appendUint16(positions, 0);
-                appendUint32(positions, 0x3F800000);  // opacity 1.0
-            }
+    QuadrantTextures textures;
+    gatherTextures(grid, quadrant, textures);
+    QuadrantPlan plan = planTextures(textures);
+    if (plan.base == 0) return;
+    writeLayerHeader(record, "BTXT", plan.base, quadrant, 0);
+    LayerVertices vertices = sortByLayer(textures, plan);
+    int layer = 0;
+    for (uint16_t i = 0; i < textures.count; ++i) {
+        if (plan.layerOf[i] < 0) continue;
+        writeLayerHeader(record, "ATXT", textures.formIds[i], quadrant, static_cast<size_t>(layer));
+        // Each vertex: its position, 2 unused bytes, its opacity (1.0),
+        // stored in place in storage sized once.
+        std::vector<uint8_t>& data = record.subrecord("VTXT");
+        size_t at = data.size();
+        int first = vertices.start[layer], end = vertices.start[layer + 1];
+        data.resize(at + 8 * static_cast<size_t>(end - first));
+        for (int k = first; k < end; ++k, at += 8) {
+            storeUint32(data.data() + at, vertices.positions[k]);
+            storeUint32(data.data() + at + 4, 0x3F800000);
+        }
+        ++layer;
     }
 }
 

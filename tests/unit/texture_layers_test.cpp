@@ -2,7 +2,9 @@
 // textures left to the base, as planned and as written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "esm/byte_order.h"
@@ -131,4 +133,78 @@ TEST(TextureLayers, SquaresOfDroppedLayersAreALossOfTheirOwn) {
     }
     EXPECT_EQ(losses.total(LossKind::textureLayer), 7);
     EXPECT_EQ(losses.total(LossKind::landTexture), 0);
+}
+
+namespace {
+
+// The textures of a quadrant's vertices in order of first appearance, with their counts.
+std::vector<std::pair<uint32_t, int>> texturesMet(const QuadTextureGrid& grid, Quad quadrant) {
+    std::vector<std::pair<uint32_t, int>> met;
+    for (int r = 0; r < 17; ++r)
+        for (int c = 0; c < 17; ++c) {
+            uint32_t formId = grid[34 * (17 * quadRow(quadrant) + r) + 17 * quadColumn(quadrant) + c];
+            if (formId == 0) continue;
+            auto found = std::find_if(met.begin(), met.end(), [formId](const auto& t) { return t.first == formId; });
+            if (found != met.end())
+                ++found->second;
+            else
+                met.push_back({formId, 1});
+        }
+    return met;
+}
+
+int countOf(const std::vector<std::pair<uint32_t, int>>& met, uint32_t formId) {
+    return std::find_if(met.begin(), met.end(), [formId](const auto& t) { return t.first == formId; })->second;
+}
+
+// The plan holds what its comment promises, and the written layers list
+// exactly each layer's vertices, row by row.
+void expectPaintedAsPlanned(const QuadTextureGrid& grid, Quad quadrant) {
+    std::vector<std::pair<uint32_t, int>> met = texturesMet(grid, quadrant);
+    QuadrantPaint paint = planQuadrant(grid, quadrant);
+    ASSERT_FALSE(met.empty());
+    int most = 0;
+    for (const auto& texture : met) most = std::max(most, texture.second);
+    EXPECT_EQ(paint.base, std::find_if(met.begin(), met.end(), [most](const auto& t) { return t.second == most; })->first);
+    ASSERT_EQ(paint.layers.size(), std::min(met.size() - 1, maxQuadrantLayers));
+    ASSERT_EQ(paint.layers.size() + paint.dropped.size(), met.size() - 1);
+    for (uint32_t kept : paint.layers)
+        for (uint32_t dropped : paint.dropped) EXPECT_GE(countOf(met, kept), countOf(met, dropped));
+
+    std::vector<uint8_t> out = layersOf(grid, quadrant);
+    ASSERT_EQ(readUint32(out.data() + 6), paint.base);
+    size_t p = 14;
+    for (size_t layer = 0; layer < paint.layers.size(); ++layer) {
+        ASSERT_EQ(std::string(out.begin() + p, out.begin() + p + 4), "ATXT");
+        EXPECT_EQ(readUint32(out.data() + p + 6), paint.layers[layer]);
+        EXPECT_EQ(out[p + 10], quadIndex(quadrant));
+        EXPECT_EQ(readUint16(out.data() + p + 12), layer);
+        p += 14;
+        std::vector<uint8_t> expected;
+        for (int v = 0; v < 289; ++v) {
+            if (grid[34 * (17 * quadRow(quadrant) + v / 17) + 17 * quadColumn(quadrant) + v % 17] != paint.layers[layer])
+                continue;
+            appendUint32(expected, static_cast<uint32_t>(v));
+            appendUint32(expected, 0x3F800000);
+        }
+        ASSERT_EQ(std::string(out.begin() + p, out.begin() + p + 4), "VTXT");
+        ASSERT_EQ(readUint16(out.data() + p + 4), expected.size());
+        EXPECT_EQ(std::vector<uint8_t>(out.begin() + p + 6, out.begin() + p + 6 + expected.size()), expected);
+        p += 6 + expected.size();
+    }
+    EXPECT_EQ(p, out.size());
+}
+
+}  // namespace
+
+TEST(TextureLayers, RandomQuadrantsArePaintedAsPlanned) {
+    std::mt19937 random(1210);
+    for (int round = 0; round < 60; ++round) {
+        // From one texture to twenty, some vertices unknown, in runs as squares make them or scattered.
+        std::uniform_int_distribution<uint32_t> texture(0, 1 + static_cast<uint32_t>(round % 20));
+        QuadTextureGrid grid{};
+        for (size_t v = 0; v < grid.size(); ++v) grid[v] = round % 3 == 0 && v % 4 != 0 ? grid[v - 1] : texture(random);
+        grid[34 * 8 + 8] = grid[34 * 8 + 25] = grid[34 * 25 + 8] = grid[34 * 25 + 25] = 0x500;  // no quadrant empty
+        for (Quad quadrant : allQuads) expectPaintedAsPlanned(grid, quadrant);
+    }
 }
