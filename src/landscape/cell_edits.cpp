@@ -1,5 +1,7 @@
 #include "landscape/cell_edits.h"
 
+#include <utility>
+
 namespace landfer {
 
 namespace {
@@ -12,7 +14,7 @@ uint64_t loadOrderKey(long file, uint32_t index) {
 
 }  // namespace
 
-void CellEdit::add(const ReadReference& read, const ReferenceMove& move, long file, bool isPlugin,
+void CellEdit::add(ReadReference read, const ReferenceMove& move, long file, bool isPlugin,
                    const std::function<long(uint32_t)>& masterOf) {
     uint32_t masterNumber = read.number >> 24;
     long owner = masterNumber == 0 ? file : masterOf(masterNumber);
@@ -20,22 +22,23 @@ void CellEdit::add(const ReadReference& read, const ReferenceMove& move, long fi
     if (owner < 0) {
         // Its master is not loaded: what the plugin says of it is all there is.
         if (complete && !read.deleted)
-            references_.push_back({read.reference, !isPlugin, false, move});
+            references_.push_back({std::move(read.reference), !isPlugin, false, move});
         return;
     }
     uint64_t key = loadOrderKey(owner, read.number);
     if (masterNumber == 0) {
         // A new reference of the file: never one it listed before, even where it repeats an index.
         if (!complete || read.deleted) return;
-        byKey_.emplace(key, references_.size());
-        references_.push_back({read.reference, !isPlugin, false, move});
+        // Only a later file's record finds a reference by its key.
+        if (!isPlugin) byKey_.emplace(key, references_.size());
+        references_.push_back({std::move(read.reference), !isPlugin, false, move});
         return;
     }
     auto found = byKey_.find(key);
     if (found == byKey_.end() || references_[found->second].removed) {
         if (isPlugin) ++counts_.unknown;
         if (!complete || read.deleted) return;
-        references_.push_back({read.reference, !isPlugin, false, move});
+        references_.push_back({std::move(read.reference), !isPlugin, false, move});
         return;
     }
     EditedReference& edited = references_[found->second];
@@ -45,7 +48,7 @@ void CellEdit::add(const ReadReference& read, const ReferenceMove& move, long fi
         return;
     }
     if (!complete) return;
-    edited.reference = read.reference;
+    edited.reference = std::move(read.reference);
     if (move.moved) edited.move = move;
     if (isPlugin && edited.fromMaster) ++(move.moved ? counts_.moved : counts_.replaced);
 }

@@ -38,8 +38,9 @@ public:
     // plugin's is the number of masters); `masterOf(n)`: the load-order
     // index of that file's n-th master, -1 when it is not loaded. A change
     // to a master that is not loaded is kept as a new reference; one to a
-    // loaded master that lacks the index too, counted as unknown.
-    void add(const ReadReference& read, const ReferenceMove& move, long file, bool isPlugin,
+    // loaded master that lacks the index too, counted as unknown. The
+    // plugin's record comes last: no later file changes what it adds.
+    void add(ReadReference read, const ReferenceMove& move, long file, bool isPlugin,
              const std::function<long(uint32_t)>& masterOf);
 
     const std::vector<EditedReference>& references() const { return references_; }

@@ -35,8 +35,8 @@ std::optional<MorrowindCell> Landscape::addMasterReferences(CellEdit& edit,
         try {
             MorrowindCell cell = readCell(data);
             auto masterOf = [&](uint32_t n) { return masters.masterOfMaster(m, n); };
-            walkReferences(data, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
-                edit.add(read, move, static_cast<long>(m), false, masterOf);
+            walkReferences(data, cell.afterHead, [&](ReadReference& read, const ReferenceMove& move) {
+                edit.add(std::move(read), move, static_cast<long>(m), false, masterOf);
             });
             if (last && cell.name.empty()) cell.name = last->name;
             last = std::move(cell);

@@ -34,8 +34,9 @@ void Landscape::addPluginReferences(RecordData record, const MorrowindCell& cell
     const MasterFiles& masters = lookups_.masters;
     long plugin = static_cast<long>(masters.count());
     auto pluginMaster = [&](uint32_t n) { return masters.pluginMaster(n); };
-    walkReferences(record, cell.afterHead, [&](const ReadReference& read, const ReferenceMove& move) {
-        if (checkReference(read, cell.gridX, cell.gridY) || read.deleted) edit.add(read, move, plugin, true, pluginMaster);
+    walkReferences(record, cell.afterHead, [&](ReadReference& read, const ReferenceMove& move) {
+        if (checkReference(read, cell.gridX, cell.gridY) || read.deleted)
+            edit.add(std::move(read), move, plugin, true, pluginMaster);
     });
     edit.finish();
 }

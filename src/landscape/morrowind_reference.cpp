@@ -105,7 +105,7 @@ ReadReference readReference(RecordData fromFrmr) {
 }
 
 void walkReferences(RecordData cell, size_t offset,
-                    const std::function<void(const ReadReference&, const ReferenceMove&)>& use) {
+                    const std::function<void(ReadReference&, const ReferenceMove&)>& use) {
     ReferenceMove move;
     while (offset < cell.size) {
         RecordData rest{cell.data + offset, cell.size - offset};
@@ -113,9 +113,10 @@ void walkReferences(RecordData cell, size_t offset,
         Subrecord sub = here.peek();
         if (sub.is("FRMR")) {
             ReadReference read = readReference(rest);
+            size_t length = read.length;
             use(read, move);
             move = ReferenceMove();
-            offset += read.length;
+            offset += length;
             continue;
         }
         if (sub.is("MVRF") && sub.size >= 4) {

@@ -88,8 +88,8 @@ struct ReferenceMove {
 
 // Walks the references of a cell's data from `offset` to its end: each
 // FRMR with its subrecords, and the move before it, if any. Other
-// subrecords are stepped over.
+// subrecords are stepped over. Each reference read is `use`'s to take.
 void walkReferences(RecordData cell, size_t offset,
-                    const std::function<void(const ReadReference&, const ReferenceMove&)>& use);
+                    const std::function<void(ReadReference&, const ReferenceMove&)>& use);
 
 }  // namespace landfer

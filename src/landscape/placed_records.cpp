@@ -7,9 +7,11 @@ namespace landfer {
 
 namespace {
 
+// Laid out whole and added at once: every placed record has one.
 void writePlacement(RecordWriter& record, const Placement& placement) {
-    std::vector<uint8_t>& data = record.subrecord("DATA");
-    for (float value : placement) appendFloat(data, value);
+    uint8_t data[4 * std::tuple_size<Placement>::value];
+    for (size_t i = 0; i < placement.size(); ++i) storeUint32(data + 4 * i, floatBits(placement[i]));
+    record.bytes("DATA", data, sizeof data);
 }
 
 }  // namespace
@@ -29,6 +31,12 @@ std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, co
                                         const Placement& placement) {
     MemorySink out;
     RecordWriter record(out);
+    writePlacedObject(record, formId, baseFormId, extras, placement);
+    return std::move(out.bytes);
+}
+
+void writePlacedObject(RecordWriter& record, uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
+                       const Placement& placement) {
     record.begin("REFR", formId, extras.persistent ? persistentRecordFlag : 0);
     record.formId("NAME", baseFormId);
     if (extras.teleport) {
@@ -48,7 +56,6 @@ std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, co
     if (extras.scale != 1.0f) record.float32("XSCL", extras.scale);
     writePlacement(record, placement);
     record.end();
-    return std::move(out.bytes);
 }
 
 std::vector<uint8_t> arrivalMarkerRecord(uint32_t formId, const Placement& placement) {

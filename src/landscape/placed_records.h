@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "esm/record_writer.h"
+
 namespace landfer {
 
 // Record flag of a persistent reference, and of the cell that holds them.
@@ -41,6 +43,10 @@ struct ReferenceExtras {
 // (XSCL) and placement.
 std::vector<uint8_t> placedObjectRecord(uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
                                         const Placement& placement);
+// The same, written by `record` to its sink: a writer kept for the many
+// references of a run reuses its storage.
+void writePlacedObject(RecordWriter& record, uint32_t formId, uint32_t baseFormId, const ReferenceExtras& extras,
+                       const Placement& placement);
 // Oblivion.esm's XMarkerHeading where a one-way door's player arrives: persistent.
 std::vector<uint8_t> arrivalMarkerRecord(uint32_t formId, const Placement& placement);
 constexpr uint32_t xMarkerHeading = 0x00000034;

@@ -212,7 +212,9 @@ bool ReferencePlacer::placeObject(const MorrowindReference& reference, Placement
     const Placement& placement = *placed;
     ReferenceExtras extras = extrasFor(reference, base);
     extras.scale = keptScale(reference.scale * base.scale);
-    cell.addTemporary(placement, placedObjectRecord(output_.formIds.take(), base.formId, extras, placement));
+    placedRecord_.bytes.clear();
+    writePlacedObject(placedWriter_, output_.formIds.take(), base.formId, extras, placement);
+    cell.addTemporary(placement, placedRecord_.bytes);
     ++(base.type == "item" ? placedItemCount_ : placedObjectCount_);
     return true;
 }

@@ -39,6 +39,9 @@ public:
           npcs_(npcs),
           bases_(modelsPrefix != nullptr ? std::optional<std::string>(*modelsPrefix) : std::nullopt, output, problems,
                  lookups, books) {}
+    // Its writer writes to a sink of its own.
+    ReferencePlacer(const ReferencePlacer&) = delete;
+    ReferencePlacer& operator=(const ReferencePlacer&) = delete;
 
     // Places the reference, or notes why it is not placed. Only once the
     // whole input is read: what a base id becomes is then settled.
@@ -110,6 +113,9 @@ private:
     // The NPCs converted, for the placed NPCs and the owners.
     const ConvertedNpcs& npcs_;
     ModelBases bases_;
+    // Where each placed object's record is written before it joins its cell.
+    MemorySink placedRecord_;
+    RecordWriter placedWriter_{placedRecord_};
     std::unordered_map<std::string, Destination> destinations_;  // by base id as the references spell it
     int placedNpcCount_ = 0;
     int placedObjectCount_ = 0;
