@@ -117,17 +117,23 @@ QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureG
 namespace {
 
 constexpr int quadrantVertices = quadrantSide * quadrantSide;
-constexpr uint16_t noTexture = 0xFFFF;
 
 // The textures of a quadrant's vertices in order of first appearance, row
-// by row, with the vertices each covers, and the texture of each vertex
-// (noTexture where it has none). Fixed arrays: a quadrant is planned for
-// every quad of every land, and holds at most one texture a vertex.
+// by row, with the vertices each covers, and the runs of vertices along a
+// row that show one texture (vertices of no known texture in none). A row
+// crosses a few squares, so a quadrant holds far fewer runs than vertices.
+// Fixed arrays: a quadrant is planned for every quad of every land.
 struct QuadrantTextures {
+    struct Run {
+        uint16_t first;  // 17 x row + column
+        uint16_t length;
+        uint16_t texture;
+    };
     std::array<uint32_t, quadrantVertices> formIds;
     std::array<int, quadrantVertices> vertices;
-    std::array<uint16_t, quadrantVertices> textureOf;
     uint16_t count = 0;
+    std::array<Run, quadrantVertices> runs;
+    uint16_t runCount = 0;
 };
 
 uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
@@ -140,19 +146,15 @@ uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
 
 void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures& textures) {
     int rowStart = quadFirstRow(quadrant, quadrantSide), colStart = quadFirstColumn(quadrant, quadrantSide);
-    // Neighbouring vertices mostly share a square, so the last texture
-    // found is tried before the list.
-    uint32_t lastFormId = 0;
-    uint16_t last = noTexture;
     for (int r = 0; r < quadrantSide; ++r) {
         const uint32_t* row = grid.data() + 34 * (rowStart + r) + colStart;
-        for (int c = 0; c < quadrantSide; ++c) {
-            if (row[c] != lastFormId) {
-                lastFormId = row[c];
-                last = lastFormId == 0 ? noTexture : textureIndex(textures, lastFormId);
-            }
-            textures.textureOf[quadrantSide * r + c] = last;
-            if (last != noTexture) ++textures.vertices[last];
+        for (int c = 0, end; c < quadrantSide; c = end) {
+            for (end = c + 1; end < quadrantSide && row[end] == row[c];) ++end;
+            if (row[c] == 0) continue;
+            uint16_t texture = textureIndex(textures, row[c]);
+            textures.vertices[texture] += end - c;
+            textures.runs[textures.runCount++] = {static_cast<uint16_t>(quadrantSide * r + c),
+                                                  static_cast<uint16_t>(end - c), texture};
         }
     }
 }
@@ -219,27 +221,45 @@ QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
 
 namespace {
 
-// The vertices (17 x row + column) of each layer, row by row, one layer
-// after the other: `start[layer]` is where a layer's begin, `start[layer + 1]` where they end.
-struct LayerVertices {
-    std::array<uint16_t, quadrantVertices> positions;
+// The runs of each layer in row order, one layer after the other:
+// `start[layer]` is where a layer's begin, `start[layer + 1]` where they end.
+struct LayerRuns {
+    std::array<QuadrantTextures::Run, quadrantVertices> runs;
     std::array<int, maxQuadrantLayers + 1> start{};
 };
 
-LayerVertices sortByLayer(const QuadrantTextures& textures, const QuadrantPlan& plan) {
-    std::array<int, quadrantVertices> layerOfVertex;
-    LayerVertices out;
-    for (int v = 0; v < quadrantVertices; ++v) {
-        uint16_t texture = textures.textureOf[v];
-        layerOfVertex[v] = texture == noTexture ? baseTexture : plan.layerOf[texture];
-        if (layerOfVertex[v] >= 0) ++out.start[layerOfVertex[v] + 1];
+LayerRuns sortByLayer(const QuadrantTextures& textures, const QuadrantPlan& plan) {
+    LayerRuns out;
+    for (uint16_t k = 0; k < textures.runCount; ++k) {
+        int layer = plan.layerOf[textures.runs[k].texture];
+        if (layer >= 0) ++out.start[layer + 1];
     }
     for (size_t layer = 1; layer < out.start.size(); ++layer) out.start[layer] += out.start[layer - 1];
     std::array<int, maxQuadrantLayers> next;
     std::copy(out.start.begin(), out.start.end() - 1, next.begin());
-    for (int v = 0; v < quadrantVertices; ++v)
-        if (layerOfVertex[v] >= 0) out.positions[next[layerOfVertex[v]]++] = static_cast<uint16_t>(v);
+    for (uint16_t k = 0; k < textures.runCount; ++k) {
+        int layer = plan.layerOf[textures.runs[k].texture];
+        if (layer >= 0) out.runs[next[layer]++] = textures.runs[k];
+    }
     return out;
+}
+
+// A layer's VTXT: each vertex's position, 2 unused bytes and its opacity
+// (1.0), stored in place in storage sized once.
+void writeLayerVertices(RecordWriter& record, const LayerRuns& layers, int layer) {
+    const QuadrantTextures::Run* first = layers.runs.data() + layers.start[layer];
+    const QuadrantTextures::Run* end = layers.runs.data() + layers.start[layer + 1];
+    size_t length = 0;
+    for (const QuadrantTextures::Run* run = first; run != end; ++run) length += 8 * size_t{run->length};
+    std::vector<uint8_t>& data = record.subrecord("VTXT");
+    size_t at = data.size();
+    data.resize(at + length);
+    uint8_t* out = data.data() + at;
+    for (const QuadrantTextures::Run* run = first; run != end; ++run)
+        for (uint32_t vertex = run->first; vertex < uint32_t{run->first} + run->length; ++vertex, out += 8) {
+            storeUint32(out, vertex);
+            storeUint32(out + 4, 0x3F800000);
+        }
 }
 
 }  // namespace
@@ -250,22 +270,12 @@ void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWrite
     QuadrantPlan plan = planTextures(textures);
     if (plan.base == 0) return;
     writeLayerHeader(record, "BTXT", plan.base, quadrant, 0);
-    LayerVertices vertices = sortByLayer(textures, plan);
-    int layer = 0;
+    LayerRuns layers = sortByLayer(textures, plan);
     for (uint16_t i = 0; i < textures.count; ++i) {
-        if (plan.layerOf[i] < 0) continue;
+        int layer = plan.layerOf[i];
+        if (layer < 0) continue;
         writeLayerHeader(record, "ATXT", textures.formIds[i], quadrant, static_cast<size_t>(layer));
-        // Each vertex: its position, 2 unused bytes, its opacity (1.0),
-        // stored in place in storage sized once.
-        std::vector<uint8_t>& data = record.subrecord("VTXT");
-        size_t at = data.size();
-        int first = vertices.start[layer], end = vertices.start[layer + 1];
-        data.resize(at + 8 * static_cast<size_t>(end - first));
-        for (int k = first; k < end; ++k, at += 8) {
-            storeUint32(data.data() + at, vertices.positions[k]);
-            storeUint32(data.data() + at + 4, 0x3F800000);
-        }
-        ++layer;
+        writeLayerVertices(record, layers, layer);
     }
 }
 
