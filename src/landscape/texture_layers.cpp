@@ -98,12 +98,17 @@ void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512]
 
 QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad) {
     int rowBase = quadFirstRow(quad, quadSquares), colBase = quadFirstColumn(quad, quadSquares);
-    // Each of the quad's 8 x 8 squares is looked up once: its vertices
-    // only repeat its FormID.
+    // Each of the quad's 8 x 8 squares is looked up once (its vertices only
+    // repeat its FormID), and a square of the texture before it not at all.
     std::array<uint32_t, quadSquares * quadSquares> squareFormIds;
+    uint16_t lastNumber = 0;
+    uint32_t lastFormId = textureFormId(table, 0);
     for (int r = 0; r < quadSquares; ++r)
-        for (int c = 0; c < quadSquares; ++c)
-            squareFormIds[quadSquares * r + c] = textureFormId(table, grid[16 * (rowBase + r) + colBase + c]);
+        for (int c = 0; c < quadSquares; ++c) {
+            uint16_t number = grid[16 * (rowBase + r) + colBase + c];
+            if (number != lastNumber) lastFormId = textureFormId(table, lastNumber = number);
+            squareFormIds[quadSquares * r + c] = lastFormId;
+        }
     std::array<int, 34> square;
     for (int p = 0; p < 34; ++p) square[p] = static_cast<int>(p * 0.242);
     QuadTextureGrid out;
@@ -144,18 +149,30 @@ uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
     return textures.count++;
 }
 
+void addRun(QuadrantTextures& textures, int first, int length, uint16_t texture) {
+    textures.vertices[texture] += length;
+    textures.runs[textures.runCount++] = {static_cast<uint16_t>(first), static_cast<uint16_t>(length), texture};
+}
+
 void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures& textures) {
     int rowStart = quadFirstRow(quadrant, quadrantSide), colStart = quadFirstColumn(quadrant, quadrantSide);
+    const uint32_t* below = nullptr;
+    uint16_t belowRuns = 0;  // the first run of the row below
     for (int r = 0; r < quadrantSide; ++r) {
         const uint32_t* row = grid.data() + 34 * (rowStart + r) + colStart;
-        for (int c = 0, end; c < quadrantSide; c = end) {
-            for (end = c + 1; end < quadrantSide && row[end] == row[c];) ++end;
-            if (row[c] == 0) continue;
-            uint16_t texture = textureIndex(textures, row[c]);
-            textures.vertices[texture] += end - c;
-            textures.runs[textures.runCount++] = {static_cast<uint16_t>(quadrantSide * r + c),
-                                                  static_cast<uint16_t>(end - c), texture};
+        uint16_t rowRuns = textures.runCount;
+        // The rows across one square are alike: such a row repeats the runs of the row below.
+        if (below != nullptr && std::equal(row, row + quadrantSide, below)) {
+            for (uint16_t k = belowRuns; k < rowRuns; ++k)
+                addRun(textures, textures.runs[k].first + quadrantSide, textures.runs[k].length, textures.runs[k].texture);
+        } else {
+            for (int c = 0, end; c < quadrantSide; c = end) {
+                for (end = c + 1; end < quadrantSide && row[end] == row[c];) ++end;
+                if (row[c] != 0) addRun(textures, quadrantSide * r + c, end - c, textureIndex(textures, row[c]));
+            }
         }
+        below = row;
+        belowRuns = rowRuns;
     }
 }
 
