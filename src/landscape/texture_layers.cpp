@@ -163,8 +163,10 @@ void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures
         uint16_t rowRuns = textures.runCount;
         // The rows across one square are alike: such a row repeats the runs of the row below.
         if (below != nullptr && std::equal(row, row + quadrantSide, below)) {
-            for (uint16_t k = belowRuns; k < rowRuns; ++k)
-                addRun(textures, textures.runs[k].first + quadrantSide, textures.runs[k].length, textures.runs[k].texture);
+            for (uint16_t k = belowRuns; k < rowRuns; ++k) {
+                QuadrantTextures::Run run = textures.runs[k];
+                addRun(textures, run.first + quadrantSide, run.length, run.texture);
+            }
         } else {
             for (int c = 0, end; c < quadrantSide; c = end) {
                 for (end = c + 1; end < quadrantSide && row[end] == row[c];) ++end;

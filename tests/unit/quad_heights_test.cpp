@@ -20,7 +20,8 @@ std::vector<int32_t> trueHeights(const std::vector<int8_t>& deltas) {
     std::vector<int32_t> height(65 * 65);
     for (int r = 0; r < 65; ++r)
         for (int c = 0; c < 65; ++c)
-            height[65 * r + c] = deltas[65 * r + c] + (c > 0 ? height[65 * r + c - 1] : r > 0 ? height[65 * (r - 1)] : 0);
+            height[65 * r + c] =
+                deltas[65 * r + c] + (c > 0 ? height[65 * r + c - 1] : r > 0 ? height[65 * (r - 1)] : 0);
     return height;
 }
 

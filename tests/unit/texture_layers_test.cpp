@@ -165,7 +165,8 @@ void expectPaintedAsPlanned(const QuadTextureGrid& grid, Quad quadrant) {
     ASSERT_FALSE(met.empty());
     int most = 0;
     for (const auto& texture : met) most = std::max(most, texture.second);
-    EXPECT_EQ(paint.base, std::find_if(met.begin(), met.end(), [most](const auto& t) { return t.second == most; })->first);
+    auto firstOfTheMost = std::find_if(met.begin(), met.end(), [most](const auto& t) { return t.second == most; });
+    EXPECT_EQ(paint.base, firstOfTheMost->first);
     ASSERT_EQ(paint.layers.size(), std::min(met.size() - 1, maxQuadrantLayers));
     ASSERT_EQ(paint.layers.size() + paint.dropped.size(), met.size() - 1);
     for (uint32_t kept : paint.layers)
@@ -182,8 +183,8 @@ void expectPaintedAsPlanned(const QuadTextureGrid& grid, Quad quadrant) {
         p += 14;
         std::vector<uint8_t> expected;
         for (int v = 0; v < 289; ++v) {
-            if (grid[34 * (17 * quadRow(quadrant) + v / 17) + 17 * quadColumn(quadrant) + v % 17] != paint.layers[layer])
-                continue;
+            int row = 17 * quadRow(quadrant) + v / 17, column = 17 * quadColumn(quadrant) + v % 17;
+            if (grid[34 * row + column] != paint.layers[layer]) continue;
             appendUint32(expected, static_cast<uint32_t>(v));
             appendUint32(expected, 0x3F800000);
         }
@@ -200,10 +201,14 @@ void expectPaintedAsPlanned(const QuadTextureGrid& grid, Quad quadrant) {
 TEST(TextureLayers, RandomQuadrantsArePaintedAsPlanned) {
     std::mt19937 random(1210);
     for (int round = 0; round < 60; ++round) {
-        // From one texture to twenty, some vertices unknown, in runs as squares make them or scattered.
+        // From one texture to twenty, some vertices unknown: in runs along
+        // rows or in rows alike, as squares make them, or scattered.
         std::uniform_int_distribution<uint32_t> texture(0, 1 + static_cast<uint32_t>(round % 20));
         QuadTextureGrid grid{};
-        for (size_t v = 0; v < grid.size(); ++v) grid[v] = round % 3 == 0 && v % 4 != 0 ? grid[v - 1] : texture(random);
+        for (size_t v = 0; v < grid.size(); ++v) {
+            bool alongRow = round % 3 == 0 && v % 4 != 0, likeBelow = round % 3 == 1 && v >= 34 && v / 34 % 4 != 0;
+            grid[v] = alongRow ? grid[v - 1] : likeBelow ? grid[v - 34] : texture(random);
+        }
         grid[34 * 8 + 8] = grid[34 * 8 + 25] = grid[34 * 25 + 8] = grid[34 * 25 + 25] = 0x500;  // no quadrant empty
         for (Quad quadrant : allQuads) expectPaintedAsPlanned(grid, quadrant);
     }
