@@ -9,7 +9,7 @@ void Deflater::compress(const std::vector<uint8_t>& data, RecordBody& body) {
 }
 
 CompressionQueue& Deflater::queue() {
-    if (!queue_) queue_ = std::make_unique<CompressionQueue>(compressor_, std::thread::hardware_concurrency() < 2);
+    if (!queue_) queue_ = std::make_unique<CompressionQueue>(compressor_, std::thread::hardware_concurrency() < 2, spillPath_);
     return *queue_;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "esm/compression.h"
 #include "esm/compression_queue.h"
@@ -14,6 +15,9 @@ namespace landfer {
 
 class Deflater {
 public:
+    // spillPath: where the queue spills what waits to be compressed (none when empty).
+    explicit Deflater(std::string spillPath = std::string()) : spillPath_(std::move(spillPath)) {}
+
     void compress(const std::vector<uint8_t>& data, RecordBody& body);
     // The calling thread's compressor.
     RecordCompressor& compressor() { return compressor_; }
@@ -22,6 +26,7 @@ public:
 
 private:
     RecordCompressor compressor_;
+    std::string spillPath_;
     std::unique_ptr<CompressionQueue> queue_;
 };
 

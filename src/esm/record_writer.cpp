@@ -128,6 +128,24 @@ void RecordWriter::compressWith(RecordCompressor& compressor) {
     compressed_ = body_.compressed;
 }
 
+void RecordWriter::compressToKeep(RecordCompressor& compressor) {
+    compressWith(compressor);
+    if (!compressed_) return;
+    std::vector<uint8_t>().swap(data_);
+    body_.bytes.shrink_to_fit();
+}
+
+uint8_t* RecordWriter::restoreData(size_t length) {
+    openSubrecord_ = 0;
+    data_.resize(length);
+    return data_.data();
+}
+
+void RecordWriter::releaseStorage() {
+    std::vector<uint8_t>().swap(data_);
+    std::vector<uint8_t>().swap(body_.bytes);
+}
+
 uint32_t RecordWriter::end() {
     closeSubrecord();
     if (out_ == nullptr) fatal("Unable to write a %.4s record: its writer was given nowhere to write it.\n", type_.data());

@@ -106,6 +106,17 @@ public:
     void compress(Deflater& deflater);
     // The same with a given compressor (on the thread that owns it).
     void compressWith(RecordCompressor& compressor);
+    // The same, then only what end() writes is kept, in storage of its
+    // size: a record that waits long to be ended holds no more than that.
+    void compressToKeep(RecordCompressor& compressor);
+
+    // For a record whose data waits elsewhere until it is compressed: its
+    // data so far (after checkSizes), storage of `length` bytes to read it
+    // back into, and the freeing of all its storage (the record keeps its
+    // type, FormID and flags).
+    const std::vector<uint8_t>& data() const { return data_; }
+    uint8_t* restoreData(size_t length);
+    void releaseStorage();
     uint32_t endCompressed(Deflater& deflater) {
         compress(deflater);
         return end();

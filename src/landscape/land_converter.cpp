@@ -92,11 +92,12 @@ void LandConverter::convertLand(RecordData record) {
 
 // The quads are built first, their FormIDs taken in quad order, then
 // given to be compressed in the background; once compressed they are
-// staged in the world behind their cells.
+// staged in the world behind their cells. Where in the staging file a
+// land lies does not matter, so its batch may wait behind later ones.
 void LandConverter::attachLand(size_t cell, const LandInput& input, const LandTextureTable& textures) {
     MovedHeights moved;
     CompressionQueue& queue = output_.deflater.queue();
-    RecordWriter* const* quads = queue.startBatch(4);
+    RecordWriter* const* quads = queue.startBatch(4, true);
     for (Quad quad : allQuads) {
         RecordWriter& record = *quads[quadIndex(quad)];
         record.begin("LAND", output_.formIds);

@@ -40,6 +40,7 @@ public:
           reporter_(progress, messages),
           problems_(reporter_, losses_),
           output_(std::move(outputPlugin)),
+          deflater_(staging_.path(spillFileName)),
           items_(lookupDirectory, problems_),
           classes_(lookupDirectory, problems_),
           landTextureFiles_(lookupDirectory, problems_),
@@ -47,6 +48,9 @@ public:
           objects_(lookupDirectory, problems_) {}
     ConversionServices(const ConversionServices&) = delete;
     ConversionServices& operator=(const ConversionServices&) = delete;
+
+    // Where the lands that wait to be compressed are spilled.
+    static constexpr const char* spillFileName = "compression.tmp";
 
     RecordOutput output() { return {staging_, output_, formIds_, editorIds_, deflater_}; }
     Problems& problems() { return problems_; }

@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -68,14 +70,22 @@ TEST(ReusedStorage, KeptCompressorAndTheQueueGiveTheBodiesOfFreshCompressors) {
         EXPECT_EQ(body.bytes, expected.back()) << data.size() << " bytes";
     }
     std::vector<std::vector<uint8_t>> many;
-    for (size_t repeat = 0; repeat < 4 * CompressionQueue::capacity / records.size() + 7; ++repeat)
+    for (size_t repeat = 0; repeat < 12 * CompressionQueue::capacity / records.size() + 7; ++repeat)
         many.insert(many.end(), records.begin(), records.end());
-    Deflater deflater;
-    std::vector<std::vector<uint8_t>> bodies = queuedBodies(deflater.queue(), many);
-    ASSERT_EQ(bodies.size(), many.size());
-    for (size_t i = 0; i < many.size(); ++i) {
-        ASSERT_EQ(bodies[i], expected[i % records.size()]) << "record " << i;
-        deflater.compress(many[i], body);
-        ASSERT_EQ(body.bytes, expected[i % records.size()]) << "record " << i;
+    e2e::WorkDir work;
+    // Batches kept in order, then batches that may wait, some of them in the spill file.
+    for (bool mayWait : {false, true}) {
+        Deflater deflater(work.path("compression.tmp"));
+        std::vector<size_t> order;
+        std::vector<std::vector<uint8_t>> bodies = queuedBodies(deflater.queue(), many, mayWait, &order);
+        ASSERT_EQ(bodies.size(), many.size());
+        ASSERT_EQ(order.size(), (many.size() + 3) / 4);
+        if (!mayWait) EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+        for (size_t i = 0; i < many.size(); ++i) {
+            ASSERT_EQ(bodies[i], expected[i % records.size()]) << "record " << i << (mayWait ? ", may wait" : "");
+            deflater.compress(many[i], body);
+            ASSERT_EQ(body.bytes, expected[i % records.size()]) << "record " << i;
+        }
     }
+    EXPECT_FALSE(std::filesystem::exists(work.path("compression.tmp"))) << "the spill file is removed with its queue";
 }
