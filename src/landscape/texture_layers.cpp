@@ -98,24 +98,26 @@ void noteUnpaintedSquares(const LandTextureTable& table, const uint8_t vtex[512]
 
 QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureGrid& grid, Quad quad) {
     int rowBase = quadFirstRow(quad, quadSquares), colBase = quadFirstColumn(quad, quadSquares);
+    std::array<int, 34> square;
+    for (int p = 0; p < 34; ++p) square[p] = static_cast<int>(p * 0.242);
     // Each of the quad's 8 x 8 squares is looked up once (its vertices only
-    // repeat its FormID), and a square of the texture before it not at all.
-    std::array<uint32_t, quadSquares * quadSquares> squareFormIds;
+    // repeat its FormID), and a square of the texture before it not at all;
+    // each row of squares is sampled once, and its vertex rows copied.
+    std::array<uint32_t, quadSquares * 34> squareRows;
     uint16_t lastNumber = 0;
     uint32_t lastFormId = textureFormId(table, 0);
-    for (int r = 0; r < quadSquares; ++r)
+    for (int r = 0; r < quadSquares; ++r) {
+        std::array<uint32_t, quadSquares> formIds;
         for (int c = 0; c < quadSquares; ++c) {
             uint16_t number = grid[16 * (rowBase + r) + colBase + c];
             if (number != lastNumber) lastFormId = textureFormId(table, lastNumber = number);
-            squareFormIds[quadSquares * r + c] = lastFormId;
+            formIds[c] = lastFormId;
         }
-    std::array<int, 34> square;
-    for (int p = 0; p < 34; ++p) square[p] = static_cast<int>(p * 0.242);
-    QuadTextureGrid out;
-    for (int i = 0; i < 34; ++i) {
-        const uint32_t* row = squareFormIds.data() + quadSquares * square[i];
-        for (int j = 0; j < 34; ++j) out[34 * i + j] = row[square[j]];
+        for (int j = 0; j < 34; ++j) squareRows[34 * r + j] = formIds[square[j]];
     }
+    QuadTextureGrid out;
+    for (int i = 0; i < 34; ++i)
+        std::copy_n(squareRows.begin() + 34 * square[i], 34, out.begin() + 34 * i);
     return out;
 }
 
