@@ -20,7 +20,16 @@ int64_t oblivionGridOf(float coordinate) {
 }
 
 void ExteriorPlacement::addTemporary(const Placement& placement, const std::vector<uint8_t>& record) {
-    byQuadCell_[quadCellHolding(placement[0], placement[1])].add(record);
+    batchOf(quadCellHolding(placement[0], placement[1])).add(record);
+}
+
+RecordBatch& ExteriorPlacement::batchOf(size_t quadCell) {
+    auto [batch, added] = byQuadCell_.try_emplace(quadCell);
+    if (added && !spare_.empty()) {
+        batch->second.bytes = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    return batch->second;
 }
 
 std::string ExteriorPlacement::undecided(const Placement& placement) const {
@@ -29,10 +38,14 @@ std::string ExteriorPlacement::undecided(const Placement& placement) const {
 }
 
 void ExteriorPlacement::flush(FormIds& formIds) {
-    for (auto& [quadCell, batch] : byQuadCell_) world_.addTemporary(quadCell, batch.bytes, batch.count);
+    for (auto& [quadCell, batch] : byQuadCell_) {
+        world_.addTemporary(quadCell, batch.bytes, batch.count);
+        batch.clear();
+        spare_.push_back(std::move(batch.bytes));
+    }
     byQuadCell_.clear();
     world_.addPersistent(persistent_.bytes, persistent_.count, formIds);
-    persistent_ = {};
+    persistent_.clear();
 }
 
 // The cell whose area holds the position, when the world has one there;
@@ -54,8 +67,8 @@ std::string InteriorPlacement::undecided(const Placement& placement) const {
 void InteriorPlacement::flush(FormIds&) {
     interiors_.addPersistent(cell_, persistent_.bytes, persistent_.count);
     interiors_.addTemporary(cell_, temporary_.bytes, temporary_.count);
-    persistent_ = {};
-    temporary_ = {};
+    persistent_.clear();
+    temporary_.clear();
 }
 
 }  // namespace landfer

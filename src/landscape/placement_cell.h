@@ -27,6 +27,11 @@ struct RecordBatch {
         bytes.insert(bytes.end(), record.begin(), record.end());
         ++count;
     }
+    // Empty again, its storage kept for the next cell's records.
+    void clear() {
+        bytes.clear();
+        count = 0;
+    }
 };
 
 class PlacementCell {
@@ -61,11 +66,14 @@ public:
 
 private:
     size_t quadCellHolding(float x, float y) const;
+    RecordBatch& batchOf(size_t quadCell);
 
     WorldStaging& world_;
     size_t cell_ = 0;
     int32_t gridX_ = 0, gridY_ = 0;
     std::map<size_t, RecordBatch> byQuadCell_;
+    // The storage of the batches of cells placed before, for the next.
+    std::vector<std::vector<uint8_t>> spare_;
     RecordBatch persistent_;
 };
 

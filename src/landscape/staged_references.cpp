@@ -10,11 +10,12 @@ namespace landfer {
 namespace {
 
 // An entry: cell index (64 bits), grid x and y, the six placement floats,
-// the scale, the unkept bits, the lock level, the count, then the base's,
-// the owner's and the key's ids, each its length (32 bits) and its bytes;
-// whether in an interior (32 bits) and the door number (64 bits) come
-// before the ids. A door's destination waits with the doors, in memory.
-constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4 + 4 + 8;
+// the scale, the unkept bits, the lock level, the count, whether in an
+// interior (32 bits), the door number (64 bits) and the lengths (32 bits)
+// of the base's, the owner's and the key's ids, then the ids' bytes, one
+// after another: most references have a base id alone, and are read in
+// two pieces. A door's destination waits with the doors, in memory.
+constexpr size_t fixedSize = 8 + 4 * 2 + 4 * 6 + 4 + 4 + 4 + 4 + 4 + 8 + 4 * 3;
 
 // Stores the numbers of an entry one after another.
 class EntryStore {
@@ -25,7 +26,6 @@ public:
         at_ += 4;
     }
     void put(const std::string& text) {
-        put(static_cast<uint32_t>(text.size()));
         std::memcpy(at_, text.data(), text.size());
         at_ += text.size();
     }
@@ -37,7 +37,8 @@ private:
 }  // namespace
 
 void StagedReferences::add(const StagedCell& place, const MorrowindReference& reference, int64_t door) {
-    entry_.resize(fixedSize + 4 * 3 + reference.baseId.size() + reference.owner.size() + reference.key.size());
+    const std::string* const ids[] = {&reference.baseId, &reference.owner, &reference.key};
+    entry_.resize(fixedSize + reference.baseId.size() + reference.owner.size() + reference.key.size());
     EntryStore entry(entry_.data());
     entry.put(static_cast<uint32_t>(place.cell));
     entry.put(static_cast<uint32_t>(static_cast<uint64_t>(place.cell) >> 32));
@@ -51,7 +52,8 @@ void StagedReferences::add(const StagedCell& place, const MorrowindReference& re
     entry.put(place.interior ? 1 : 0);
     entry.put(static_cast<uint32_t>(static_cast<uint64_t>(door)));
     entry.put(static_cast<uint32_t>(static_cast<uint64_t>(door) >> 32));
-    for (const std::string* text : {&reference.baseId, &reference.owner, &reference.key}) entry.put(*text);
+    for (const std::string* id : ids) entry.put(static_cast<uint32_t>(id->size()));
+    for (const std::string* id : ids) entry.put(*id);
     staging_.append().write(entry_.data(), entry_.size());
     ++count_;
 }
@@ -75,11 +77,11 @@ void StagedReferences::readBack(const std::function<void(const StagedReference&)
         reference.count = readInt32(fixed + 52);
         staged.interior = readUint32(fixed + 56) != 0;
         staged.door = static_cast<int64_t>(readUint32(fixed + 60) | static_cast<uint64_t>(readUint32(fixed + 64)) << 32);
-        for (std::string* text : {&reference.baseId, &reference.owner, &reference.key}) {
-            uint8_t length[4];
-            readStagedBytes(file, name, length, 4);
-            text->resize(readUint32(length));
-            readStagedBytes(file, name, text->data(), text->size());
+        size_t lengthAt = fixedSize - 12;
+        for (std::string* id : {&reference.baseId, &reference.owner, &reference.key}) {
+            id->resize(readUint32(fixed + lengthAt));
+            readStagedBytes(file, name, id->data(), id->size());
+            lengthAt += 4;
         }
         use(staged);
     }
