@@ -53,6 +53,13 @@ void CellEdit::add(ReadReference read, const ReferenceMove& move, long file, boo
     if (isPlugin && edited.fromMaster) ++(move.moved ? counts_.moved : counts_.replaced);
 }
 
+void CellEdit::restart() {
+    references_.clear();
+    // A fresh index: clearing one that held a large cell's keys would cost its size at every cell.
+    byKey_ = {};
+    counts_ = {};
+}
+
 void CellEdit::finish() {
     counts_.fromMasters = 0;
     for (const EditedReference& edited : references_)

@@ -47,6 +47,9 @@ public:
     const CellEditCounts& counts() const { return counts_; }
     // Finishes the counts: the masters' references that stay.
     void finish();
+    // Empty again, for the next cell: the storage of the references is
+    // kept, as a cell's references would grow it anew each time.
+    void restart();
 
 private:
     std::vector<EditedReference> references_;

@@ -16,7 +16,8 @@ void Landscape::convertCell(RecordData record) {
         convertInterior(record, cell);
         return;
     }
-    CellEdit edit;
+    CellEdit& edit = edit_;
+    edit.restart();
     std::optional<MorrowindCell> master = addMasterReferences(edit, cell.gridX, cell.gridY);
     // The plugin's record names the cell, unless it leaves the name to its master.
     if (cell.name.empty() && master) cell.name = master->name;
@@ -77,7 +78,8 @@ bool Landscape::checkReference(const ReadReference& read, int32_t gridX, int32_t
 // Morrowind knows an interior by its name: a master's interior of that
 // name, in any letter case, is the cell the plugin edits.
 void Landscape::convertInterior(RecordData record, MorrowindCell cell) {
-    CellEdit edit;
+    CellEdit& edit = edit_;
+    edit.restart();
     const std::string folded = foldedCase(cell.name);
     std::optional<MorrowindCell> master = addMasterReferences(
         edit,

@@ -108,6 +108,7 @@ private:
     LandConverter lands_;
     ReferencePlacer placer_;
     StagedReferences references_;
+    CellEdit edit_;  // of the cell being converted
     DoorLinks doors_;
 };
 
