@@ -9,6 +9,7 @@
 #include "landscape/texture_layers.h"
 #include "esm/byte_order.h"
 #include "esm/fatal_error.h"
+#include "esm/plugin_writer.h"
 #include "esm/record_writer.h"
 
 namespace landfer {
@@ -17,6 +18,9 @@ namespace {
 
 // A quad's vertex window starts 32 vertices from the land's south or west edge.
 constexpr int quadStep = quadSide - 1;
+// VNML and VCLR of a quad; its VHGT with its header: offset, deltas, 3 more bytes.
+constexpr size_t windowSize = 3 * quadSide * quadSide;
+constexpr size_t quadHeightsSize = subrecordHeaderSize + 4 + quadSide * quadSide + 3;
 
 // A subrecord's 33 x 33 window of a 65 x 65 grid of 3-byte elements.
 void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, Quad quad) {
@@ -29,8 +33,21 @@ void appendWindow(std::vector<uint8_t>& out, const uint8_t* grid, Quad quad) {
 }  // namespace
 
 MovedHeights writeQuadData(const LandTextureTable& textures, const LandInput& input, Quad quad, RecordWriter& record) {
+    // The layers are planned first, so that the record's storage is sized
+    // once, not grown subrecord by subrecord.
+    std::array<PlannedQuadrant, 4> layers;
+    size_t size = windowSize + quadHeightsSize + (input.colours != nullptr ? subrecordHeaderSize + windowSize : 0);
+    if (input.textures != nullptr) {
+        QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
+        for (Quad quadrant : allQuads) {
+            layers[quadIndex(quadrant)].plan(grid, quadrant);
+            size += layers[quadIndex(quadrant)].size();
+        }
+    }
     record.uint32("DATA", 0x1F);  // the land's flags
-    appendWindow(record.subrecord("VNML"), input.normals, quad);
+    std::vector<uint8_t>& data = record.subrecord("VNML");
+    data.reserve(data.size() + size);
+    appendWindow(data, input.normals, quad);
 
     QuadHeights heights =
         encodeQuadHeights(readFloat(input.heights), reinterpret_cast<const int8_t*>(input.heights + 4), quad);
@@ -42,10 +59,7 @@ MovedHeights writeQuadData(const LandTextureTable& textures, const LandInput& in
     vhgt.insert(vhgt.end(), trailing, trailing + 3);
 
     if (input.colours != nullptr) appendWindow(record.subrecord("VCLR"), input.colours, quad);
-    if (input.textures != nullptr) {
-        QuadTextureGrid grid = sampleQuadTextures(textures, unblockTextureGrid(input.textures), quad);
-        for (Quad quadrant : allQuads) writeQuadrantLayers(grid, quadrant, record);
-    }
+    for (const PlannedQuadrant& quadrant : layers) quadrant.write(record);
     return heights.moved;
 }
 

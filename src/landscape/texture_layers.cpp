@@ -6,6 +6,7 @@
 #include <map>
 
 #include "esm/byte_order.h"
+#include "esm/plugin_writer.h"
 
 namespace landfer {
 
@@ -34,6 +35,7 @@ constexpr int quadSquares = 8;
 constexpr int quadrantSquares = 4;
 // A quadrant's 17 x 17 vertices of a quad's 34 x 34.
 constexpr int quadrantSide = 17;
+static_assert(quadrantVertices == quadrantSide * quadrantSide, "a quadrant's vertices");
 
 // The squares of a quadrant whose texture lost its layer, by FormID.
 void noteDroppedLayers(const LandTextureTable& table, const TextureGrid& grid, Quad quad, Losses& losses) {
@@ -123,27 +125,12 @@ QuadTextureGrid sampleQuadTextures(const LandTextureTable& table, const TextureG
 
 namespace {
 
-constexpr int quadrantVertices = quadrantSide * quadrantSide;
+using Textures = PlannedQuadrant::Textures;
+using Plan = PlannedQuadrant::Plan;
+using Run = Textures::Run;
+constexpr int baseTexture = PlannedQuadrant::baseTexture, droppedTexture = PlannedQuadrant::droppedTexture;
 
-// The textures of a quadrant's vertices in order of first appearance, row
-// by row, with the vertices each covers, and the runs of vertices along a
-// row that show one texture (vertices of no known texture in none). A row
-// crosses a few squares, so a quadrant holds far fewer runs than vertices.
-// Fixed arrays: a quadrant is planned for every quad of every land.
-struct QuadrantTextures {
-    struct Run {
-        uint16_t first;  // 17 x row + column
-        uint16_t length;
-        uint16_t texture;
-    };
-    std::array<uint32_t, quadrantVertices> formIds;
-    std::array<int, quadrantVertices> vertices;
-    uint16_t count = 0;
-    std::array<Run, quadrantVertices> runs;
-    uint16_t runCount = 0;
-};
-
-uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
+uint16_t textureIndex(Textures& textures, uint32_t formId) {
     for (uint16_t i = 0; i < textures.count; ++i)
         if (textures.formIds[i] == formId) return i;
     textures.formIds[textures.count] = formId;
@@ -151,12 +138,12 @@ uint16_t textureIndex(QuadrantTextures& textures, uint32_t formId) {
     return textures.count++;
 }
 
-void addRun(QuadrantTextures& textures, int first, int length, uint16_t texture) {
+void addRun(Textures& textures, int first, int length, uint16_t texture) {
     textures.vertices[texture] += length;
     textures.runs[textures.runCount++] = {static_cast<uint16_t>(first), static_cast<uint16_t>(length), texture};
 }
 
-void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures& textures) {
+void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, Textures& textures) {
     int rowStart = quadFirstRow(quadrant, quadrantSide), colStart = quadFirstColumn(quadrant, quadrantSide);
     const uint32_t* below = nullptr;
     uint16_t belowRuns = 0;  // the first run of the row below
@@ -166,7 +153,7 @@ void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures
         // The rows across one square are alike: such a row repeats the runs of the row below.
         if (below != nullptr && std::equal(row, row + quadrantSide, below)) {
             for (uint16_t k = belowRuns; k < rowRuns; ++k) {
-                QuadrantTextures::Run run = textures.runs[k];
+                Run run = textures.runs[k];
                 addRun(textures, run.first + quadrantSide, run.length, run.texture);
             }
         } else {
@@ -180,17 +167,9 @@ void gatherTextures(const QuadTextureGrid& grid, Quad quadrant, QuadrantTextures
     }
 }
 
-// What becomes of each texture met: the base, layer 0, 1, ... or dropped.
-constexpr int baseTexture = -1, droppedTexture = -2;
-struct QuadrantPlan {
-    uint32_t base = 0;  // 0: no known texture
-    std::array<int, quadrantVertices> layerOf;  // by texture index
-    int layerCount = 0;
-};
-
 // Marks the textures other than the base that lose their layer: all but
 // the eight covering the most (the first met on a tie).
-void markDropped(const QuadrantTextures& textures, QuadrantPlan& plan) {
+void markDropped(const Textures& textures, Plan& plan) {
     std::array<uint16_t, quadrantVertices> ranked;
     uint16_t others = 0;
     for (uint16_t i = 0; i < textures.count; ++i)
@@ -200,8 +179,8 @@ void markDropped(const QuadrantTextures& textures, QuadrantPlan& plan) {
     for (uint16_t k = maxQuadrantLayers; k < others; ++k) plan.layerOf[ranked[k]] = droppedTexture;
 }
 
-QuadrantPlan planTextures(const QuadrantTextures& textures) {
-    QuadrantPlan plan;
+Plan planTextures(const Textures& textures) {
+    Plan plan;
     if (textures.count == 0) return plan;
     uint16_t base = 0;  // the first of the most
     for (uint16_t i = 1; i < textures.count; ++i)
@@ -227,17 +206,25 @@ void writeLayerHeader(RecordWriter& record, RecordType type, uint32_t formId, Qu
 
 }  // namespace
 
-QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
-    QuadrantTextures textures;
-    gatherTextures(grid, quadrant, textures);
-    QuadrantPlan plan = planTextures(textures);
+void PlannedQuadrant::plan(const QuadTextureGrid& grid, Quad quadrant) {
+    quadrant_ = quadrant;
+    textures_.count = textures_.runCount = 0;
+    gatherTextures(grid, quadrant, textures_);
+    plan_ = planTextures(textures_);
+}
+
+QuadrantPaint PlannedQuadrant::paint() const {
     QuadrantPaint paint;
-    paint.base = plan.base;
-    for (uint16_t i = 0; i < textures.count; ++i) {
-        if (plan.layerOf[i] >= 0) paint.layers.push_back(textures.formIds[i]);
-        if (plan.layerOf[i] == droppedTexture) paint.dropped.push_back(textures.formIds[i]);
+    paint.base = plan_.base;
+    for (uint16_t i = 0; i < textures_.count; ++i) {
+        if (plan_.layerOf[i] >= 0) paint.layers.push_back(textures_.formIds[i]);
+        if (plan_.layerOf[i] == droppedTexture) paint.dropped.push_back(textures_.formIds[i]);
     }
     return paint;
+}
+
+QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant) {
+    return PlannedQuadrant(grid, quadrant).paint();
 }
 
 namespace {
@@ -245,11 +232,11 @@ namespace {
 // The runs of each layer in row order, one layer after the other:
 // `start[layer]` is where a layer's begin, `start[layer + 1]` where they end.
 struct LayerRuns {
-    std::array<QuadrantTextures::Run, quadrantVertices> runs;
+    std::array<Run, quadrantVertices> runs;
     std::array<int, maxQuadrantLayers + 1> start{};
 };
 
-LayerRuns sortByLayer(const QuadrantTextures& textures, const QuadrantPlan& plan) {
+LayerRuns sortByLayer(const Textures& textures, const Plan& plan) {
     LayerRuns out;
     for (uint16_t k = 0; k < textures.runCount; ++k) {
         int layer = plan.layerOf[textures.runs[k].texture];
@@ -268,15 +255,15 @@ LayerRuns sortByLayer(const QuadrantTextures& textures, const QuadrantPlan& plan
 // A layer's VTXT: each vertex's position, 2 unused bytes and its opacity
 // (1.0), stored in place in storage sized once.
 void writeLayerVertices(RecordWriter& record, const LayerRuns& layers, int layer) {
-    const QuadrantTextures::Run* first = layers.runs.data() + layers.start[layer];
-    const QuadrantTextures::Run* end = layers.runs.data() + layers.start[layer + 1];
+    const Run* first = layers.runs.data() + layers.start[layer];
+    const Run* end = layers.runs.data() + layers.start[layer + 1];
     size_t length = 0;
-    for (const QuadrantTextures::Run* run = first; run != end; ++run) length += 8 * size_t{run->length};
+    for (const Run* run = first; run != end; ++run) length += 8 * size_t{run->length};
     std::vector<uint8_t>& data = record.subrecord("VTXT");
     size_t at = data.size();
     data.resize(at + length);
     uint8_t* out = data.data() + at;
-    for (const QuadrantTextures::Run* run = first; run != end; ++run)
+    for (const Run* run = first; run != end; ++run)
         for (uint32_t vertex = run->first; vertex < uint32_t{run->first} + run->length; ++vertex, out += 8) {
             storeUint32(out, vertex);
             storeUint32(out + 4, 0x3F800000);
@@ -285,19 +272,29 @@ void writeLayerVertices(RecordWriter& record, const LayerRuns& layers, int layer
 
 }  // namespace
 
-void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record) {
-    QuadrantTextures textures;
-    gatherTextures(grid, quadrant, textures);
-    QuadrantPlan plan = planTextures(textures);
-    if (plan.base == 0) return;
-    writeLayerHeader(record, "BTXT", plan.base, quadrant, 0);
-    LayerRuns layers = sortByLayer(textures, plan);
-    for (uint16_t i = 0; i < textures.count; ++i) {
-        int layer = plan.layerOf[i];
+// The BTXT, and an ATXT of 8 bytes and a VTXT of 8 a vertex for each layer.
+size_t PlannedQuadrant::size() const {
+    if (plan_.base == 0) return 0;
+    size_t size = subrecordHeaderSize + 8;
+    for (uint16_t i = 0; i < textures_.count; ++i)
+        if (plan_.layerOf[i] >= 0) size += 2 * subrecordHeaderSize + 8 + 8 * static_cast<size_t>(textures_.vertices[i]);
+    return size;
+}
+
+void PlannedQuadrant::write(RecordWriter& record) const {
+    if (plan_.base == 0) return;
+    writeLayerHeader(record, "BTXT", plan_.base, quadrant_, 0);
+    LayerRuns layers = sortByLayer(textures_, plan_);
+    for (uint16_t i = 0; i < textures_.count; ++i) {
+        int layer = plan_.layerOf[i];
         if (layer < 0) continue;
-        writeLayerHeader(record, "ATXT", textures.formIds[i], quadrant, static_cast<size_t>(layer));
+        writeLayerHeader(record, "ATXT", textures_.formIds[i], quadrant_, static_cast<size_t>(layer));
         writeLayerVertices(record, layers, layer);
     }
+}
+
+void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record) {
+    PlannedQuadrant(grid, quadrant).write(record);
 }
 
 }  // namespace landfer

@@ -59,4 +59,51 @@ QuadrantPaint planQuadrant(const QuadTextureGrid& grid, Quad quadrant);
 // begun; every layer's vertex at full opacity, the base's vertices in no VTXT.
 void writeQuadrantLayers(const QuadTextureGrid& grid, Quad quadrant, RecordWriter& record);
 
+constexpr int quadrantVertices = 17 * 17;  // of a quadrant
+
+// A quadrant's paint planned before it is written (planQuadrant and
+// writeQuadrantLayers in one), so that a quad's record can be sized before
+// any of its data is written. Planned for every quadrant of every land:
+// fixed arrays, no allocation. One planned with no grid paints nothing.
+class PlannedQuadrant {
+public:
+    // The textures of the vertices in order of first appearance, row by
+    // row, with the vertices each covers, and the runs of vertices along a
+    // row that show one texture (vertices of no known texture in none). A
+    // row crosses a few squares, so a quadrant holds far fewer runs than vertices.
+    struct Textures {
+        struct Run {
+            uint16_t first;  // 17 x row + column
+            uint16_t length;
+            uint16_t texture;
+        };
+        std::array<uint32_t, quadrantVertices> formIds;
+        std::array<int, quadrantVertices> vertices;
+        uint16_t count = 0;
+        std::array<Run, quadrantVertices> runs;
+        uint16_t runCount = 0;
+    };
+    // What becomes of each texture: the base, a layer (0, 1, ...) or dropped.
+    static constexpr int baseTexture = -1, droppedTexture = -2;
+    struct Plan {
+        uint32_t base = 0;  // 0: no known texture
+        std::array<int, quadrantVertices> layerOf;  // by texture index
+        int layerCount = 0;
+    };
+
+    PlannedQuadrant() = default;
+    PlannedQuadrant(const QuadTextureGrid& grid, Quad quadrant) { plan(grid, quadrant); }
+    // Plans the quadrant anew, in place.
+    void plan(const QuadTextureGrid& grid, Quad quadrant);
+    QuadrantPaint paint() const;
+    // The bytes that write() adds, subrecord headers included.
+    size_t size() const;
+    void write(RecordWriter& record) const;
+
+private:
+    Quad quadrant_ = Quad::SW;
+    Textures textures_;
+    Plan plan_;
+};
+
 }  // namespace landfer

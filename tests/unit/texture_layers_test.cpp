@@ -173,6 +173,7 @@ void expectPaintedAsPlanned(const QuadTextureGrid& grid, Quad quadrant) {
         for (uint32_t dropped : paint.dropped) EXPECT_GE(countOf(met, kept), countOf(met, dropped));
 
     std::vector<uint8_t> out = layersOf(grid, quadrant);
+    EXPECT_EQ(PlannedQuadrant(grid, quadrant).size(), out.size());  // what a quad's record is sized by
     ASSERT_EQ(readUint32(out.data() + 6), paint.base);
     size_t p = 14;
     for (size_t layer = 0; layer < paint.layers.size(); ++layer) {
