@@ -94,8 +94,9 @@ private:
     Destination findDestination(const std::string& baseId);
     // An item the lookups know, unless the base becomes a record of its own kind.
     bool itemDestination(const std::string& baseId, std::string_view madeType, Destination& destination);
-    // A record made for the base, or a stand-in; false when there is none.
+    // A record made for the base; false when it gets none.
     bool madeBaseDestination(const std::string& baseId, const BaseObject& base, Destination& destination);
+    // A stand-in that objects.dat names; false when none does.
     bool standInDestination(const std::string& baseId, Destination& destination);
 
     // A converted NPC: a persistent ACHR, unless its placement is no number.

@@ -81,3 +81,23 @@ TEST(CellEdits, ADeletionOfAReferenceNoMasterHasIsUnknownAndPlacesNothing) {
     EXPECT_EQ(edit.counts().deleted, 1);
     EXPECT_EQ(edit.counts().fromMasters, 0);
 }
+
+// One edit serves cell after cell: what a cell leaves in it is gone at the next.
+TEST(CellEdits, ARestartedEditHoldsNothingOfTheCellBefore) {
+    CellEdit edit;
+    addAll(edit, joined({tes3::reference(frmr(0, 1), "a", 0, 0), tes3::reference(frmr(0, 2), "b", 0, 0)}), 0, false,
+           noMaster);
+    addAll(edit, tes3::deletedReference(frmr(1, 9), "x"), 1, true, [](uint32_t n) { return n == 1 ? 0L : -1L; });
+    edit.finish();
+    ASSERT_EQ(edit.counts().unknown, 1);
+
+    edit.restart();
+    // The first cell's references, by their keys, are no master's references here.
+    addAll(edit, tes3::deletedReference(frmr(1, 1), "a"), 1, true, [](uint32_t n) { return n == 1 ? 0L : -1L; });
+    addAll(edit, tes3::reference(frmr(0, 3), "c", 0, 0), 1, true, noMaster);
+    edit.finish();
+    EXPECT_EQ(staying(edit), (std::vector<std::string>{"c"}));
+    EXPECT_EQ(edit.counts().unknown, 1);
+    EXPECT_EQ(edit.counts().deleted, 0);
+    EXPECT_EQ(edit.counts().fromMasters, 0);
+}
