@@ -1,5 +1,7 @@
 #include "esm/plugin_writer.h"
 
+#include <cstring>
+
 #include "esm/byte_order.h"
 #include "esm/record_writer.h"
 
@@ -21,11 +23,14 @@ void writeFileHeader(ByteSink& out) {
 
 void writeRecordHeader(ByteSink& out, RecordType type, uint32_t dataSize, uint32_t flags, uint32_t formId,
                        uint32_t stamp) {
-    out.write(type.data(), 4);
-    out.writeUint32(dataSize);
-    out.writeUint32(flags);
-    out.writeUint32(formId);
-    out.writeUint32(stamp);
+    // Laid out whole and written at once: a write is a call through the sink, and records are many.
+    uint8_t header[headerSize];
+    std::memcpy(header, type.data(), 4);
+    storeUint32(header + 4, dataSize);
+    storeUint32(header + 8, flags);
+    storeUint32(header + 12, formId);
+    storeUint32(header + 16, stamp);
+    out.write(header, sizeof header);
 }
 
 void writeGroupHeader(ByteSink& out, uint32_t size, const uint8_t label4[4], int32_t groupType, uint32_t stamp) {
