@@ -137,7 +137,14 @@ void CompressionQueue::compressUnit(Unit unit, Hand& hand, std::unique_lock<std:
     try {
         if (unit.record < 0) unspill(batch, hand);
         int first = unit.record < 0 ? 0 : unit.record, end = unit.record < 0 ? batch.count : unit.record + 1;
-        for (int i = first; i < end; ++i) batch.records[i].compressToKeep(hand.compressor);
+        // A batch set aside may wait long once compressed: it keeps only its
+        // bodies. A queued one keeps its storage for the next batch in its slot.
+        for (int i = first; i < end; ++i) {
+            if (unit.record < 0)
+                batch.records[i].compressToKeep(hand.compressor);
+            else
+                batch.records[i].compressWith(hand.compressor);
+        }
     } catch (...) {
         // Not raised on this thread, which may be the worker's: the caller
         // raises it when the batch is handed back.
@@ -158,8 +165,9 @@ bool CompressionQueue::handBackOldest(Ring& ring, std::unique_lock<std::mutex>& 
         std::rethrow_exception(oldest.error);
     }
     oldest.finished(oldest.writers.data(), oldest.count);
-    // A slot waiting for its next batch holds no memory.
-    for (int i = 0; i < oldest.count; ++i) oldest.records[i].releaseStorage();
+    // A slot of the spill's waits long for its next batch: it holds no memory meanwhile.
+    if (&ring == &setAside_)
+        for (int i = 0; i < oldest.count; ++i) oldest.records[i].releaseStorage();
     lock.lock();
     return true;
 }
