@@ -46,14 +46,17 @@ inline float readFloat(const uint8_t* p) {
     return value;
 }
 
-// Appends a number, low byte first, or a four-character type.
+// Appends a number, low byte first, or a four-character type: laid out
+// first, then inserted whole (one check of the storage, not one per byte).
 inline void appendUint16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
+    uint8_t bytes[2];
+    storeUint16(bytes, static_cast<uint16_t>(value));
+    out.insert(out.end(), bytes, bytes + 2);
 }
 inline void appendUint32(std::vector<uint8_t>& out, uint32_t value) {
-    appendUint16(out, value & 0xFFFF);
-    appendUint16(out, value >> 16);
+    uint8_t bytes[4];
+    storeUint32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 inline void appendFloat(std::vector<uint8_t>& out, float value) { appendUint32(out, floatBits(value)); }
 inline void appendType(std::vector<uint8_t>& out, std::string_view type) {
