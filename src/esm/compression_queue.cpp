@@ -18,7 +18,7 @@ CompressionQueue::CompressionQueue(RecordCompressor& callers, bool oneCore, std:
       workers_{workersCompressor_, nullptr},
       spillPath_(std::move(spillPath)),
       queued_(capacity),
-      setAside_(spillPath_.empty() ? 0 : waitLimit),
+      setAside_(spillPath_.empty() ? 0 : defaultWaitLimit),
       oneCore_(oneCore) {}
 
 CompressionQueue::~CompressionQueue() {
@@ -39,6 +39,12 @@ CompressionQueue::~CompressionQueue() {
         // It held only data read back by now, or given up with the run.
     }
     std::remove(spillPath_.c_str());
+}
+
+void CompressionQueue::setWaitLimit(size_t batches) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (spillPath_.empty() || setAside_.given > 0 || batches == 0 || batches == setAside_.batches.size()) return;
+    setAside_ = Ring(batches);
 }
 
 RecordWriter* const* CompressionQueue::startBatch(int count, bool mayWait) {

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -47,9 +48,10 @@ public:
     // Batches given and not yet handed back, at most, with their data in
     // memory (about 42 KB for a land).
     static constexpr size_t capacity = 64;
-    // Batches set aside in the spill file, at most (about 42 KB of the
-    // file each, and 16 KB of memory once compressed).
-    static constexpr size_t waitLimit = 1024;
+    // Batches set aside in the spill file, at most, unless setWaitLimit
+    // says otherwise (about 42 KB of the file each, and 16 KB of memory
+    // once compressed until handed back).
+    static constexpr size_t defaultWaitLimit = 1024;
 
     // The calling thread compresses with the caller's own compressor.
     // oneCore: no worker thread is ever started. spillPath: the spill
@@ -70,6 +72,10 @@ public:
     void give(Finished finished);
     // Hands back every batch given, compressing on this thread too.
     void finishAll() { handBack(0, true); }
+    // Hands back the batches finished by now, waiting for none.
+    void handBackFinished() { handBack(SIZE_MAX, false); }
+    // How many batches may be set aside, before the first is.
+    void setWaitLimit(size_t batches);
 
 private:
     struct Batch {

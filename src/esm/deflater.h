@@ -23,6 +23,10 @@ public:
     RecordCompressor& compressor() { return compressor_; }
     // The queue of batches compressed in the background, made at its first use.
     CompressionQueue& queue();
+    // The batches finished by now handed back, when there is a queue.
+    void handBackFinished() {
+        if (queue_) queue_->handBackFinished();
+    }
 
 private:
     RecordCompressor compressor_;

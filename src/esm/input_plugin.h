@@ -38,6 +38,8 @@ public:
     void readRecordAt(int64_t offset, std::vector<uint8_t>& record);
     void close() { file_.close(); }
     const std::string& name() const { return name_; }
+    // The file's length in bytes.
+    int64_t size() const { return size_; }
     // The byte offset of the last record read, from the start of the file.
     int64_t recordOffset() const { return recordOffset_; }
 

@@ -126,6 +126,8 @@ void Landscape::placeReferences() {
         // The records of one Morrowind cell's references go to the staging together.
         if (current == nullptr || static_cast<long>(staged.cell) != lastCell || staged.interior != lastInterior) {
             if (current != nullptr) current->flush(output_.formIds);
+            // The lands compressed meanwhile are staged, so that their bodies do not pile up in memory.
+            output_.deflater.handBackFinished();
             if (staged.interior)
                 interior.enter(staged.cell);
             else

@@ -10,6 +10,7 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -199,6 +200,15 @@ void Conversion::printSummary() const {
         dialogue.responseCount());
 }
 
+// How many lands may wait in the spill file for the second core: the
+// references placed after the input grow with the input, and the worker
+// compresses lands meanwhile (about one land per 128 KiB of input, 1024 at
+// least, 8192 at most: 344 MiB of the staging folder).
+size_t landsLeftForTheWorker(int64_t inputSize) {
+    size_t lands = static_cast<size_t>(inputSize / (128 << 10));
+    return std::min<size_t>(std::max<size_t>(lands, CompressionQueue::defaultWaitLimit), 8192);
+}
+
 // Checks every path of the run before anything is touched.
 void checkPaths(const CommandLine& commandLine) {
     refusePluginPath("input", commandLine.inputPath, outputName);
@@ -285,6 +295,7 @@ void convert(const CommandLine& commandLine, FILE* progress, FILE* messages) {
                             services.problems());
     services.baseObjects().readPlugin(inputName, false, services.problems());
     run.services.output().plugin.writeHeader();
+    run.services.output().deflater.queue().setWaitLimit(landsLeftForTheWorker(input.size()));
 
     std::vector<uint8_t> record;
     while (input.readRecord(record)) {
