@@ -50,8 +50,7 @@ void CompressionQueue::setWaitLimit(size_t batches) {
 RecordWriter* const* CompressionQueue::startBatch(int count, bool mayWait) {
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        while (handBackOldest(queued_, lock) || handBackOldest(setAside_, lock)) {
-        }
+        handBackFinished(lock);
         bool canWait = mayWait && !setAside_.batches.empty() && thread_.joinable() && !setAside_.full();
         building_ = queued_.full() && canWait ? &setAside_ : &queued_;
     }
@@ -178,11 +177,15 @@ bool CompressionQueue::handBackOldest(Ring& ring, std::unique_lock<std::mutex>& 
     return true;
 }
 
+void CompressionQueue::handBackFinished(std::unique_lock<std::mutex>& lock) {
+    while (handBackOldest(queued_, lock) || handBackOldest(setAside_, lock)) {
+    }
+}
+
 void CompressionQueue::handBack(size_t pending, bool all) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        while (handBackOldest(queued_, lock) || handBackOldest(setAside_, lock)) {
-        }
+        handBackFinished(lock);
         size_t out = queued_.pending() + (all ? setAside_.pending() : 0);
         if (out <= pending) return;
         Unit unit;

@@ -121,6 +121,8 @@ private:
     // batches are out (counting those set aside only when `all`),
     // compresses or waits.
     void handBack(size_t pending, bool all);
+    // Under the lock: hands back every finished batch at the head of either ring.
+    void handBackFinished(std::unique_lock<std::mutex>& lock);
     // Under the lock: hands back the oldest finished batch of a ring, if
     // any (the lock is let go meanwhile); false when there is none.
     bool handBackOldest(Ring& ring, std::unique_lock<std::mutex>& lock);
